@@ -1,0 +1,13 @@
+# One interface target carries the language standard, the warnings and the
+# sanitizer options; every target of the project links it.
+add_library(quorvane_strict INTERFACE)
+target_compile_features(quorvane_strict INTERFACE cxx_std_20)
+set(CMAKE_CXX_EXTENSIONS OFF)
+target_compile_options(quorvane_strict INTERFACE -Wall -Wextra -Wpedantic)
+target_compile_definitions(quorvane_strict INTERFACE _FILE_OFFSET_BITS=64)
+
+if(QUORVANE_SANITIZE)
+  target_compile_options(quorvane_strict INTERFACE
+    -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
+  target_link_options(quorvane_strict INTERFACE -fsanitize=address,undefined)
+endif()

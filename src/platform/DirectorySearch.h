@@ -1,0 +1,51 @@
+#pragma once
+// Walking one folder in the directory's own order, with a wildcard filter.
+
+#include <cstdint>
+#include <dirent.h>
+#include <string>
+#include <string_view>
+
+namespace quorvane {
+
+// Attribute bits in the encoding the program has always used.
+inline constexpr std::uint32_t kAttrReadOnly = 0x01;
+inline constexpr std::uint32_t kAttrHidden = 0x02;
+inline constexpr std::uint32_t kAttrSystem = 0x04;
+inline constexpr std::uint32_t kAttrDirectory = 0x10;
+inline constexpr std::uint32_t kAttrArchive = 0x20;
+
+struct DirEntry {
+    std::string name;              // bytes exactly as the file system gives them
+    std::uint32_t attributes = 0;  // kAttr* bits
+    std::uint64_t size = 0;        // full 64-bit size
+    std::int64_t modifiedUtc = 0;  // last-write time, seconds since the epoch (UTC)
+};
+
+enum class SearchMode {
+    Files,   // regular files, hidden/system/read-only/archive included; folders skipped
+    Folders  // sub-folders, hidden and system included; "." and ".." skipped
+};
+
+// "*" and "?" wildcards; A-Z match without regard to case; "*.*" matches every
+// name; an empty pattern matches nothing.
+bool MatchesWildcard(std::string_view name, std::string_view pattern);
+
+// Reads the entries of one folder. A folder that cannot be read yields nothing.
+class DirectorySearch {
+public:
+    DirectorySearch(const std::string& folder, std::string filter, SearchMode mode);
+    ~DirectorySearch();
+    DirectorySearch(const DirectorySearch&) = delete;
+    DirectorySearch& operator=(const DirectorySearch&) = delete;
+
+    // Fills the next matching entry; false at the end.
+    bool Next(DirEntry& entry);
+
+private:
+    DIR* m_dir = nullptr;
+    std::string m_filter;
+    SearchMode m_mode;
+};
+
+} // namespace quorvane

@@ -1,0 +1,19 @@
+#pragma once
+// Renaming a file inside its folder without ever replacing an existing file.
+
+#include <string>
+
+namespace quorvane {
+
+// True when the name may stand as one entry of a folder: not empty, no "/",
+// no NUL byte, not "." or "..".
+bool IsValidEntryName(const std::string& name);
+
+// Renames folder + oldName to folder + newName (folder ends in "/").
+// Returns 0 on success, else an errno value: EEXIST when the target exists,
+// EINVAL for a name that is not a valid entry name. Identical names succeed
+// without touching the disk.
+int RenameNoReplace(const std::string& folder, const std::string& oldName,
+                    const std::string& newName);
+
+} // namespace quorvane

@@ -1,0 +1,48 @@
+#include "rules/FileRow.h"
+
+#include <ctime>
+
+namespace quorvane {
+
+const std::string& FileRow::Path() const {
+    static const std::string empty;
+    return folder ? *folder : empty;
+}
+
+NameParts SplitName(const std::string& name) {
+    const std::string::size_type dot = name.rfind('.');
+    // A "/" after the dot would mean the dot belongs to a folder; names never
+    // hold one, but the split stays defined for any text.
+    if (dot == std::string::npos || name.find_first_of("/\\:", dot) != std::string::npos)
+        return {name, {}};
+    return {name.substr(0, dot), name.substr(dot)};
+}
+
+std::string ExtensionOf(const std::string& name) { return SplitName(name).extension; }
+
+std::string BaseNameOf(const std::string& name) { return SplitName(name).base; }
+
+std::string TypeText(const FileRow& row) { return ExtensionOf(row.originalName); }
+
+std::string AttributeText(std::uint32_t attributes) {
+    std::string text;
+    text += (attributes & 0x01) ? "R" : "--";
+    text += (attributes & 0x20) ? "A" : "--";
+    text += (attributes & 0x02) ? "H" : "--";
+    text += (attributes & 0x04) ? "S" : "--";
+    return text;
+}
+
+std::string SizeText(std::uint64_t sizeBytes) { return std::to_string(sizeBytes / 1024 + 1); }
+
+std::string ModifiedText(std::int64_t modifiedUtc) {
+    const std::time_t t = static_cast<std::time_t>(modifiedUtc);
+    std::tm local{};
+    if (!localtime_r(&t, &local))
+        return {};
+    char buffer[32];
+    std::strftime(buffer, sizeof buffer, "%Y/%m/%d,%H:%M:%S", &local);
+    return buffer;
+}
+
+} // namespace quorvane

@@ -1,0 +1,38 @@
+#include "rules/FileRow.h"
+
+#include <gtest/gtest.h>
+
+namespace quorvane {
+namespace {
+
+TEST(NameSplit, SplitsAtTheLastDot) {
+    struct Case {
+        const char* name;
+        const char* base;
+        const char* extension;
+    };
+    const Case cases[] = {
+        {"report.final.txt", "report.final", ".txt"},
+        {"README", "README", ""},
+        {"notes.", "notes", "."},
+        {".profile", "", ".profile"},
+    };
+    for (const Case& c : cases) {
+        const NameParts parts = SplitName(c.name);
+        EXPECT_EQ(parts.base, c.base) << c.name;
+        EXPECT_EQ(parts.extension, c.extension) << c.name;
+    }
+}
+
+TEST(ColumnTexts, AttributeAndSize) {
+    EXPECT_EQ(AttributeText(0x20), "--A----");
+    EXPECT_EQ(AttributeText(0x21), "RA----");
+    EXPECT_EQ(AttributeText(0), "--------");
+    EXPECT_EQ(SizeText(0), "1");
+    EXPECT_EQ(SizeText(1023), "1");
+    EXPECT_EQ(SizeText(1024), "2");
+    EXPECT_EQ(SizeText(5ull << 31), std::to_string((5ull << 31) / 1024 + 1));
+}
+
+} // namespace
+} // namespace quorvane

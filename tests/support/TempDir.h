@@ -1,0 +1,29 @@
+#pragma once
+// A fresh temporary folder for one test, removed with everything in it
+// (immutable flags are lifted first, so tests may use chattr +i).
+
+#include <string>
+
+namespace quorvane::test {
+
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+
+    // The folder, ending in "/".
+    const std::string& Path() const { return m_path; }
+    // Creates a file (and missing parent folders) with the given content; returns its full path.
+    std::string Write(const std::string& relative, const std::string& content = {}) const;
+    std::string MakeDir(const std::string& relative) const;
+
+private:
+    std::string m_path;
+};
+
+// Runs a shell command; returns its exit status.
+int Shell(const std::string& command);
+
+} // namespace quorvane::test
