@@ -24,7 +24,7 @@ struct DirEntry {
 
 enum class SearchMode {
     Files,   // regular files, hidden/system/read-only/archive included; folders skipped
-    Folders  // sub-folders, hidden and system included; "." and ".." skipped
+    Folders  // sub-folders; hidden and system folders, "." and ".." skipped
 };
 
 // "*" and "?" wildcards; A-Z match without regard to case; "*.*" matches every
