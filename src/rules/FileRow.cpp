@@ -9,20 +9,31 @@ const std::string& FileRow::Path() const {
     return folder ? *folder : empty;
 }
 
-NameParts SplitName(const std::string& name) {
-    const std::string::size_type dot = name.rfind('.');
+std::size_t ExtensionOffset(std::string_view name) {
+    const std::string_view::size_type dot = name.rfind('.');
     // A "/" after the dot would mean the dot belongs to a folder; names never
     // hold one, but the split stays defined for any text.
-    if (dot == std::string::npos || name.find_first_of("/\\:", dot) != std::string::npos)
-        return {name, {}};
+    if (dot == std::string_view::npos || name.find_first_of("/\\:", dot) != std::string_view::npos)
+        return name.size();
+    return dot;
+}
+
+NameParts SplitName(const std::string& name) {
+    const std::size_t dot = ExtensionOffset(name);
     return {name.substr(0, dot), name.substr(dot)};
 }
 
-std::string ExtensionOf(const std::string& name) { return SplitName(name).extension; }
+std::string ExtensionOf(const std::string& name) {
+    return SplitName(name).extension;
+}
 
-std::string BaseNameOf(const std::string& name) { return SplitName(name).base; }
+std::string BaseNameOf(const std::string& name) {
+    return SplitName(name).base;
+}
 
-std::string TypeText(const FileRow& row) { return ExtensionOf(row.originalName); }
+std::string TypeText(const FileRow& row) {
+    return ExtensionOf(row.originalName);
+}
 
 std::string AttributeText(std::uint32_t attributes) {
     std::string text;
@@ -33,7 +44,9 @@ std::string AttributeText(std::uint32_t attributes) {
     return text;
 }
 
-std::string SizeText(std::uint64_t sizeBytes) { return std::to_string(sizeBytes / 1024 + 1); }
+std::string SizeText(std::uint64_t sizeBytes) {
+    return std::to_string(sizeBytes / 1024 + 1);
+}
 
 std::string ModifiedText(std::int64_t modifiedUtc) {
     const std::time_t t = static_cast<std::time_t>(modifiedUtc);
