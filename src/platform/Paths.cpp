@@ -1,0 +1,77 @@
+#include "platform/Paths.h"
+
+#include <cerrno>
+#include <cstdlib>
+#include <limits.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace quorvane {
+namespace {
+
+std::string WithSlash(std::string folder) {
+    if (folder.empty() || folder.back() != '/')
+        folder += '/';
+    return folder;
+}
+
+// Creates every missing folder along the path; true when it exists afterwards.
+bool MakeFolders(const std::string& folder) {
+    for (std::size_t slash = folder.find('/', 1); slash != std::string::npos;
+         slash = folder.find('/', slash + 1)) {
+        const std::string part = folder.substr(0, slash);
+        if (::mkdir(part.c_str(), 0700) != 0 && errno != EEXIST)
+            return false;
+    }
+    return DirectoryExists(folder);
+}
+
+// $XDG_CONFIG_HOME/Quorvane/, else $HOME/.config/Quorvane/; empty when neither is usable.
+std::string UserConfigFolder() {
+    const char* xdg = std::getenv("XDG_CONFIG_HOME");
+    // Only an absolute XDG_CONFIG_HOME counts; a relative one is to be ignored.
+    if (xdg && xdg[0] == '/')
+        return WithSlash(xdg) + "Quorvane/";
+    const char* home = std::getenv("HOME");
+    if (home && home[0] == '/')
+        return WithSlash(home) + ".config/Quorvane/";
+    return {};
+}
+
+} // namespace
+
+std::string ExecutableFolder() {
+    char buffer[PATH_MAX];
+    const ssize_t length = ::readlink("/proc/self/exe", buffer, sizeof buffer - 1);
+    if (length <= 0)
+        return "./";
+    std::string path(buffer, static_cast<std::size_t>(length));
+    const std::size_t slash = path.rfind('/');
+    if (slash == std::string::npos)
+        return "./";
+    return path.substr(0, slash + 1);
+}
+
+std::string ProgramFolder() {
+    // Called once per start, so a permission probe is affordable here: a portable
+    // copy keeps its settings beside itself, an installed copy in the user's folder.
+    const std::string executable = ExecutableFolder();
+    if (::access(executable.c_str(), W_OK) == 0)
+        return executable;
+    const std::string config = UserConfigFolder();
+    if (!config.empty() && MakeFolders(config))
+        return config;
+    return executable;
+}
+
+bool FileExists(const std::string& path) {
+    struct stat info {};
+    return ::stat(path.c_str(), &info) == 0 && !S_ISDIR(info.st_mode);
+}
+
+bool DirectoryExists(const std::string& path) {
+    struct stat info {};
+    return ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+} // namespace quorvane

@@ -1,0 +1,158 @@
+#include "platform/Rename.h"
+
+#include "platform/RenameSteps.h"
+
+#include <atomic>
+#include <cerrno>
+#include <cstdio>
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace quorvane {
+namespace {
+
+char LowerAscii(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+bool EqualIgnoringAsciiCase(const std::string& a, const std::string& b) {
+    if (a.size() != b.size())
+        return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (LowerAscii(a[i]) != LowerAscii(b[i]))
+            return false;
+    return true;
+}
+
+bool SameFile(const std::string& a, const std::string& b) {
+    struct stat first {};
+    struct stat second {};
+    return ::lstat(a.c_str(), &first) == 0 && ::lstat(b.c_str(), &second) == 0 &&
+           first.st_dev == second.st_dev && first.st_ino == second.st_ino;
+}
+
+// True when the folder lists an entry spelled byte for byte like the name. A
+// folder that cannot be listed counts as having it, so nothing gets replaced.
+bool HasEntrySpelledExactly(const std::string& folder, const std::string& name) {
+    DIR* dir = ::opendir(folder.empty() ? "." : folder.c_str());
+    if (!dir)
+        return true;
+    bool found = false;
+    while (const dirent* entry = ::readdir(dir)) {
+        if (name == entry->d_name) {
+            found = true;
+            break;
+        }
+    }
+    ::closedir(dir);
+    return found;
+}
+
+// After EEXIST: the target may be the source itself, reached through a
+// file system that ignores letter case.
+bool TargetIsTheSourceItself(const std::string& folder, const std::string& oldName,
+                             const std::string& newName) {
+    if (!EqualIgnoringAsciiCase(oldName, newName))
+        return false;
+    return SameFile(folder + oldName, folder + newName) || !HasEntrySpelledExactly(folder, newName);
+}
+
+std::string TemporaryName(const std::string& oldName) {
+    static std::atomic<unsigned> counter{0};
+    // Kept short so that a long name cannot push it over the name limit.
+    return ".qv-case-" + std::to_string(::getpid()) + "-" + std::to_string(counter++) + "-" +
+           std::to_string(oldName.size());
+}
+
+} // namespace
+
+namespace detail {
+
+int RenameByLink(const std::string& from, const std::string& to) {
+    if (::link(from.c_str(), to.c_str()) != 0)
+        return errno;
+    if (::unlink(from.c_str()) != 0) {
+        const int error = errno;
+        ::unlink(to.c_str()); // the old name still holds the file
+        return error;
+    }
+    return 0;
+}
+
+int RenameAfterCheck(const std::string& from, const std::string& to) {
+    // The one racy path: between the check and the rename another program could
+    // create the target, and rename() would replace it. Only file systems that
+    // refuse both RENAME_NOREPLACE and hard links (FAT through FUSE) get here.
+    struct stat info {};
+    if (::lstat(to.c_str(), &info) == 0)
+        return EEXIST;
+    if (errno != ENOENT)
+        return errno;
+    if (::rename(from.c_str(), to.c_str()) != 0)
+        return errno;
+    return 0;
+}
+
+int MoveNoReplace(const std::string& from, const std::string& to) {
+    if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0)
+        return 0;
+    if (errno != EINVAL)
+        return errno;
+    // The file system does not know the flag (NFS, FUSE).
+    const int linkError = RenameByLink(from, to);
+    switch (linkError) {
+    case EPERM:
+    case EXDEV:
+    case EOPNOTSUPP:
+    case EMLINK:
+    case ENOSYS:
+        return RenameAfterCheck(from, to);
+    default:
+        return linkError;
+    }
+}
+
+int RenameThroughTemporary(const std::string& folder, const std::string& oldName,
+                           const std::string& newName) {
+    const std::string source = folder + oldName;
+    const std::string target = folder + newName;
+    std::string temporary;
+    int error = EEXIST;
+    for (int attempt = 0; attempt < 16 && error == EEXIST; ++attempt) {
+        temporary = folder + TemporaryName(oldName);
+        error = MoveNoReplace(source, temporary);
+    }
+    if (error != 0)
+        return error;
+    error = MoveNoReplace(temporary, target);
+    if (error != 0 && MoveNoReplace(temporary, source) != 0) {
+        // Could not put the old name back; the file is kept under the temporary
+        // name rather than lost. The error of the move itself is reported.
+    }
+    return error;
+}
+
+} // namespace detail
+
+bool IsValidEntryName(const std::string& name) {
+    return !name.empty() && name != "." && name != ".." && name.find('/') == std::string::npos &&
+           name.find('\0') == std::string::npos;
+}
+
+int RenameNoReplace(const std::string& folder, const std::string& oldName,
+                    const std::string& newName) {
+    if (!IsValidEntryName(oldName) || !IsValidEntryName(newName))
+        return EINVAL;
+    if (oldName == newName)
+        return 0;
+    const int error = detail::MoveNoReplace(folder + oldName, folder + newName);
+    // No stat of the target before the move: RENAME_NOREPLACE is the guarantee,
+    // and the case check costs only when the move has already been refused.
+    if (error == EEXIST && TargetIsTheSourceItself(folder, oldName, newName))
+        return detail::RenameThroughTemporary(folder, oldName, newName);
+    return error;
+}
+
+} // namespace quorvane

@@ -1,0 +1,61 @@
+#include "platform/FileTail.h"
+#include "platform/Paths.h"
+
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+namespace quorvane {
+namespace {
+
+using test::TempDir;
+
+TEST(FileTailTest, ReadsTheLastBytesOrRefusesShortFiles) {
+    const TempDir dir;
+    const struct {
+        std::size_t size;
+        bool expected;
+    } cases[] = {{0, false}, {127, false}, {128, true}, {129, true}, {5000, true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.size);
+        std::string content;
+        for (std::size_t i = 0; i < c.size; ++i)
+            content += static_cast<char>('a' + i % 26);
+        const std::string path = dir.Write("f" + std::to_string(c.size), content);
+        std::string tail = "unchanged";
+        EXPECT_EQ(ReadFileTail(path, 128, tail), c.expected);
+        if (c.expected) {
+            EXPECT_EQ(tail, content.substr(c.size - 128));
+        }
+    }
+}
+
+TEST(FileTailTest, MissingFileAndFolderFail) {
+    const TempDir dir;
+    std::string tail;
+    EXPECT_FALSE(ReadFileTail(dir.Path() + "missing", 1, tail));
+    EXPECT_FALSE(ReadFileTail(dir.Path(), 0, tail));
+}
+
+TEST(PathsTest, ExistenceChecksTellFilesFromFolders) {
+    const TempDir dir;
+    const std::string file = dir.Write("f", "x");
+    EXPECT_TRUE(FileExists(file));
+    EXPECT_FALSE(DirectoryExists(file));
+    EXPECT_TRUE(DirectoryExists(dir.Path()));
+    EXPECT_FALSE(FileExists(dir.Path()));
+    EXPECT_FALSE(FileExists(dir.Path() + "missing"));
+    EXPECT_FALSE(DirectoryExists(dir.Path() + "missing"));
+}
+
+TEST(PathsTest, ExecutableFolderHoldsThisProgram) {
+    const std::string folder = ExecutableFolder();
+    ASSERT_FALSE(folder.empty());
+    EXPECT_EQ(folder.back(), '/');
+    EXPECT_TRUE(FileExists(folder + "test_platform"));
+    // The test binary's folder is writable, so it is the program folder too.
+    EXPECT_EQ(ProgramFolder(), folder);
+}
+
+} // namespace
+} // namespace quorvane
