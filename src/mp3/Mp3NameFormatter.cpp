@@ -1,0 +1,215 @@
+#include "mp3/Mp3NameFormatter.h"
+
+#include "mp3/GenreNames.h"
+#include "mp3/TagText.h"
+#include "rules/CaseRule.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <limits>
+#include <optional>
+
+namespace quorvane {
+namespace {
+
+const char kSeparator = '-';
+const char kMp3Extension[] = ".mp3";
+
+void AppendField(std::string& name, std::string_view field) {
+    if (field.empty())
+        return;
+    if (!name.empty())
+        name += kSeparator;
+    name += field;
+}
+
+// Tag text is raw bytes; the name must be UTF-8. The file's own name (%N) is
+// already in the file system's encoding and is kept byte for byte.
+void AppendTagText(std::string& name, const std::string& raw) {
+    AppendField(name, TagTextToUtf8(raw));
+}
+
+// A decimal number with an optional sign; nothing for an empty text, other
+// characters or a value beyond 64 bits.
+std::optional<std::int64_t> ParseCounter(const std::string& text) {
+    std::size_t i = 0;
+    const bool negative = !text.empty() && text[0] == '-';
+    if (!text.empty() && (text[0] == '-' || text[0] == '+'))
+        i = 1;
+    if (i == text.size())
+        return std::nullopt;
+    std::uint64_t magnitude = 0;
+    const std::uint64_t limit =
+        negative ? std::uint64_t{1} << 63 : std::uint64_t(std::numeric_limits<std::int64_t>::max());
+    for (; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c < '0' || c > '9')
+            return std::nullopt;
+        const auto digit = static_cast<std::uint64_t>(c - '0');
+        if (magnitude > (limit - digit) / 10)
+            return std::nullopt;
+        magnitude = magnitude * 10 + digit;
+    }
+    if (negative)
+        return magnitude == (std::uint64_t{1} << 63) ? std::numeric_limits<std::int64_t>::min()
+                                                     : -static_cast<std::int64_t>(magnitude);
+    return static_cast<std::int64_t>(magnitude);
+}
+
+// Decimal, padded with "0" after any sign to `width` characters; never cut.
+std::string PaddedNumber(std::int64_t number, std::size_t width) {
+    const bool negative = number < 0;
+    // The magnitude of the smallest value does not fit a signed 64-bit number.
+    const std::uint64_t magnitude = negative ? std::uint64_t(0) - static_cast<std::uint64_t>(number)
+                                             : static_cast<std::uint64_t>(number);
+    std::string digits = std::to_string(magnitude);
+    const std::size_t used = digits.size() + (negative ? 1 : 0);
+    std::string text = negative ? "-" : "";
+    if (used < width)
+        text.append(width - used, '0');
+    return text + digits;
+}
+
+} // namespace
+
+std::string ExpandMp3Format(const std::string& format, const TID3v1& tag,
+                            const std::string& originalName) {
+    std::string name;
+    bool percent = false;
+    for (const char c : format) {
+        if (c == '%') {
+            percent = true;
+            continue;
+        }
+        // Any other character, literal text included, is dropped; it does not
+        // end a pending "%".
+        if (!percent)
+            continue;
+        switch (c) {
+        case '1':
+            AppendTagText(name, tag.artist);
+            break;
+        case '2':
+            AppendTagText(name, tag.title);
+            break;
+        case '3':
+            AppendTagText(name, tag.album);
+            break;
+        case '4':
+            AppendTagText(name, tag.year);
+            break;
+        case '5':
+            AppendField(name, GenreNameOf(tag.genre));
+            break;
+        case '6':
+            AppendTagText(name, tag.comment);
+            break;
+        case '7':
+            AppendField(name, std::to_string(tag.track));
+            break;
+        case 'N':
+            AppendField(name, BaseNameOf(originalName));
+            break;
+        default:
+            continue;
+        }
+        percent = false;
+    }
+    return name;
+}
+
+void ApplyMp3Case(std::string& name, int caseIndex) {
+    switch (caseIndex) {
+    case kMp3CaseCapitalize:
+        CapitalizeWordsInPlace(name);
+        break;
+    case kMp3CaseUpper:
+        UpperCaseLetters(name);
+        break;
+    case kMp3CaseLower:
+        LowerCaseLetters(name);
+        break;
+    default:
+        break;
+    }
+}
+
+void ApplyMp3Spaces(std::string& name, int spaceIndex) {
+    switch (spaceIndex) {
+    case kMp3SpaceHyphen:
+        std::replace(name.begin(), name.end(), ' ', '-');
+        break;
+    case kMp3SpaceUnderscore:
+        std::replace(name.begin(), name.end(), ' ', '_');
+        break;
+    case kMp3SpaceDelete:
+        name.erase(std::remove(name.begin(), name.end(), ' '), name.end());
+        break;
+    default:
+        break;
+    }
+}
+
+void ApplyMp3Numbers(std::vector<std::string>& names, const std::string& numberText) {
+    const std::size_t width = numberText.size();
+    std::optional<std::int64_t> counter = ParseCounter(numberText);
+    for (std::string& name : names) {
+        if (!counter)
+            return;
+        name.insert(0, PaddedNumber(*counter, width));
+        // Past the largest number the counter is no longer valid and numbering
+        // stops, instead of wrapping round to negative numbers.
+        if (*counter == std::numeric_limits<std::int64_t>::max())
+            counter.reset();
+        else
+            ++*counter;
+    }
+}
+
+Mp3PreviewResult PreviewMp3Names(FileRows& rows, const Mp3NameSettings& settings, TID3v1& reader) {
+    Mp3PreviewResult result;
+    bool anySelected = false;
+    for (FileRow& row : rows) {
+        row.newName.clear();
+        anySelected = anySelected || row.selected;
+    }
+    if (!anySelected)
+        for (FileRow& row : rows)
+            row.selected = true;
+
+    std::vector<std::string> names;
+    std::string path; // one buffer for every row's path
+    for (FileRow& row : rows) {
+        if (!row.selected)
+            continue;
+        path.assign(row.Path());
+        path += row.originalName;
+        if (!reader.ReadID3v1(path) || !reader.exists) {
+            row.selected = false;
+            ++result.untagged;
+            continue;
+        }
+        names.push_back(ExpandMp3Format(settings.format, reader, row.originalName));
+    }
+
+    if (settings.caseOn)
+        for (std::string& name : names)
+            ApplyMp3Case(name, settings.caseIndex);
+    if (settings.numberOn)
+        ApplyMp3Numbers(names, settings.numberText);
+    if (settings.spaceOn)
+        for (std::string& name : names)
+            ApplyMp3Spaces(name, settings.spaceIndex);
+
+    std::size_t next = 0;
+    for (FileRow& row : rows) {
+        if (!row.selected || next == names.size())
+            continue;
+        row.newName = std::move(names[next++]);
+        row.newName += kMp3Extension;
+    }
+    result.selected = next;
+    return result;
+}
+
+} // namespace quorvane
