@@ -1,0 +1,104 @@
+#include "runs/RenameRun.h"
+
+#include "platform/Rename.h"
+
+#include <cerrno>
+
+namespace quorvane {
+namespace {
+
+std::string Marked(std::string_view mark, const std::string& name) {
+    std::string text;
+    text.reserve(mark.size() + name.size());
+    text.append(mark).append(name);
+    return text;
+}
+
+// A new name that is not one plain entry of the folder ("/", NUL, "." or "..")
+// would move the file elsewhere; it is refused before the file system sees it.
+int RenameInFolder(RunFileSystem& fileSystem, const std::string& folder, const std::string& from,
+                   const std::string& to) {
+    if (!IsValidEntryName(to) || !IsValidEntryName(from))
+        return EINVAL;
+    return fileSystem.Rename(folder, from, to);
+}
+
+} // namespace
+
+std::size_t CountSelected(const FileRows& rows) {
+    std::size_t count = 0;
+    for (const FileRow& row : rows)
+        count += row.selected ? 1 : 0;
+    return count;
+}
+
+std::string RenameFailureLine(const std::string& folder, const std::string& from,
+                              const std::string& to) {
+    std::string line;
+    line.reserve(2 * folder.size() + from.size() + to.size() + 20);
+    line.append(folder)
+        .append(from)
+        .append(" -------> ")
+        .append(folder)
+        .append(to)
+        .append("   [Fail]");
+    return line;
+}
+
+RunResult RenameFiles(FileRows& rows, RunFileSystem& fileSystem, const RunProgress& progress) {
+    RunResult result;
+    result.selectedAtStart = CountSelected(rows);
+    const std::size_t total = rows.size();
+    for (std::size_t i = 0; i < total; ++i) {
+        FileRow& row = rows[i];
+        if (!row.folder) {
+            result.endedEarly = true;
+            break;
+        }
+        if (!row.newName.empty()) {
+            const std::string& folder = *row.folder;
+            const int error = RenameInFolder(fileSystem, folder, row.originalName, row.newName);
+            if (error != 0) {
+                ++result.failedFiles;
+                result.log.push_back(RenameFailureLine(folder, row.originalName, row.newName));
+            }
+            std::string mark = Marked(error == 0 ? kOkMark : kErrMark, row.originalName);
+            row.originalName = std::move(row.newName);
+            row.newName = std::move(mark);
+        }
+        if (progress)
+            progress(i + 1, total);
+    }
+    return result;
+}
+
+RunResult UndoRenames(FileRows& rows, RunFileSystem& fileSystem, const RunProgress& progress) {
+    RunResult result;
+    result.selectedAtStart = CountSelected(rows);
+    const std::size_t total = rows.size();
+    for (std::size_t done = 0; done < total; ++done) {
+        FileRow& row = rows[total - 1 - done];
+        if (!row.folder) {
+            result.endedEarly = true;
+            break;
+        }
+        if (row.newName.compare(0, kOkMark.size(), kOkMark) == 0) {
+            const std::string& folder = *row.folder;
+            const std::string oldName = row.newName.substr(kOkMark.size());
+            if (RenameInFolder(fileSystem, folder, row.originalName, oldName) == 0) {
+                // The row now matches the disk again and has nothing left to undo,
+                // so a second Undo before the next scan cannot touch the file.
+                row.originalName = oldName;
+                row.newName.clear();
+            } else {
+                ++result.failedFiles;
+                result.log.push_back(RenameFailureLine(folder, row.originalName, oldName));
+            }
+        }
+        if (progress)
+            progress(done + 1, total);
+    }
+    return result;
+}
+
+} // namespace quorvane

@@ -1,0 +1,26 @@
+#include "runs/RunFileSystem.h"
+
+#include "platform/Attributes.h"
+#include "platform/Rename.h"
+#include "platform/TimeStamp.h"
+
+namespace quorvane {
+
+int PlatformFileSystem::Rename(const std::string& folder, const std::string& from,
+                               const std::string& to) {
+    return RenameNoReplace(folder, from, to);
+}
+
+std::optional<std::uint32_t> PlatformFileSystem::ReadAttributes(const std::string& path) {
+    return quorvane::ReadAttributes(path);
+}
+
+int PlatformFileSystem::WriteAttributes(const std::string& path, std::uint32_t attributes) {
+    return quorvane::WriteAttributes(path, attributes);
+}
+
+int PlatformFileSystem::SetTimeStamp(const std::string& path, std::uint32_t packedLocal) {
+    return SetFileTimesFromDos(path, packedLocal);
+}
+
+} // namespace quorvane

@@ -1,0 +1,37 @@
+#pragma once
+// What the runs need of the file system, behind one interface so tests can
+// hand in a file system that fails on purpose.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace quorvane {
+
+class RunFileSystem {
+public:
+    virtual ~RunFileSystem() = default;
+
+    // Renames folder + from to folder + to without ever replacing an existing
+    // file. Returns 0 or an errno value.
+    virtual int Rename(const std::string& folder, const std::string& from,
+                       const std::string& to) = 0;
+    // The kAttr* word of the file, or nothing when it cannot be read.
+    virtual std::optional<std::uint32_t> ReadAttributes(const std::string& path) = 0;
+    // Replaces the whole attribute word. Returns 0 or an errno value.
+    virtual int WriteAttributes(const std::string& path, std::uint32_t attributes) = 0;
+    // Sets the file's times from a DOS packed local date and time. Returns 0 or
+    // an errno value.
+    virtual int SetTimeStamp(const std::string& path, std::uint32_t packedLocal) = 0;
+};
+
+// The real file system, through src/platform.
+class PlatformFileSystem final : public RunFileSystem {
+public:
+    int Rename(const std::string& folder, const std::string& from, const std::string& to) override;
+    std::optional<std::uint32_t> ReadAttributes(const std::string& path) override;
+    int WriteAttributes(const std::string& path, std::uint32_t attributes) override;
+    int SetTimeStamp(const std::string& path, std::uint32_t packedLocal) override;
+};
+
+} // namespace quorvane

@@ -1,0 +1,27 @@
+#pragma once
+// "Log.txt", the failures of the last run, and the summary the window shows.
+
+#include "runs/RunResult.h"
+
+#include <string>
+#include <vector>
+
+namespace quorvane {
+
+// The folder "Log.txt" lives in, ending in "/": the program folder unless a
+// test has pointed it elsewhere.
+std::string RunLogFolder();
+// Points the log at another folder; an empty text goes back to the program folder.
+void SetRunLogFolder(std::string folder);
+std::string RunLogPath();
+
+// Rewrites the file from the start: each line ended by CR LF, zero bytes when
+// there is no line. Returns 0 or the errno value of the failed step.
+int WriteRunLog(const std::string& path, const std::vector<std::string>& lines);
+
+enum class RunKind { Rename, Undo, Attributes };
+
+// The text of the summary box; lines are joined with a carriage return.
+std::string RunSummaryText(RunKind kind, const RunResult& result);
+
+} // namespace quorvane
