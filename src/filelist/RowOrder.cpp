@@ -1,0 +1,169 @@
+#include "filelist/RowOrder.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <numeric>
+#include <string>
+#include <vector>
+
+namespace quorvane {
+namespace {
+
+unsigned char FoldLetter(unsigned char c) {
+    return (c >= 'a' && c <= 'z') ? static_cast<unsigned char>(c - 'a' + 'A') : c;
+}
+
+template <typename T> int Sign(T a, T b) {
+    return a < b ? -1 : (b < a ? 1 : 0);
+}
+
+// The number the "Size" cell shows is bytes / 1024 + 1; the + 1 does not
+// change the order, and leaving it out keeps the largest sizes from wrapping.
+std::uint64_t SizeKey(const FileRow& row) {
+    return row.sizeBytes / 1024;
+}
+
+bool IsNumericColumn(int column) {
+    return column == kColumnSize || column == kColumnModified;
+}
+
+bool IsTextColumn(int column) {
+    return column == kColumnOriginalName || column == kColumnNewName || column == kColumnType ||
+           column == kColumnAttribute || column == kColumnPath;
+}
+
+// Columns whose cell text is derived from the row rather than stored in it.
+bool IsDerivedTextColumn(int column) {
+    return column == kColumnType || column == kColumnAttribute;
+}
+
+std::string DerivedText(const FileRow& row, int column) {
+    return column == kColumnType ? TypeText(row) : AttributeText(row.attributes);
+}
+
+std::string_view StoredText(const FileRow& row, int column) {
+    switch (column) {
+    case kColumnOriginalName:
+        return row.originalName;
+    case kColumnNewName:
+        return row.newName;
+    default:
+        return row.Path();
+    }
+}
+
+std::int64_t NumericKey(const FileRow& row, int column) {
+    // Sizes are below 2^63 bytes, so the kilobyte count fits.
+    return column == kColumnSize ? static_cast<std::int64_t>(SizeKey(row)) : row.modifiedUtc;
+}
+
+// The sort keys of every row, computed once per sort instead of once per
+// comparison. `order` is the permutation being sorted.
+class SortKeys {
+public:
+    SortKeys(const FileRows& rows, int column) : m_column(column) {
+        if (IsNumericColumn(column)) {
+            m_numbers.reserve(rows.size());
+            for (const FileRow& row : rows)
+                m_numbers.push_back(NumericKey(row, column));
+        } else if (IsDerivedTextColumn(column)) {
+            m_owned.reserve(rows.size());
+            for (const FileRow& row : rows)
+                m_owned.push_back(DerivedText(row, column));
+            m_texts.assign(m_owned.begin(), m_owned.end());
+        } else if (IsTextColumn(column)) {
+            m_texts.reserve(rows.size());
+            for (const FileRow& row : rows)
+                m_texts.push_back(StoredText(row, column));
+        }
+    }
+
+    int Compare(std::uint32_t a, std::uint32_t b) const {
+        if (IsNumericColumn(m_column))
+            return Sign(m_numbers[a], m_numbers[b]);
+        if (!m_texts.empty())
+            return CompareListText(m_texts[a], m_texts[b]);
+        return 0;
+    }
+
+private:
+    int m_column;
+    std::vector<std::int64_t> m_numbers;
+    std::vector<std::string> m_owned;
+    std::vector<std::string_view> m_texts;
+};
+
+std::vector<std::uint32_t> SortedOrder(const FileRows& rows, int column, bool ascending) {
+    std::vector<std::uint32_t> order(rows.size());
+    std::iota(order.begin(), order.end(), 0u);
+    if (!IsNumericColumn(column) && !IsTextColumn(column))
+        return order;
+    const SortKeys keys(rows, column);
+    // Descending swaps the operands rather than negating a comparison, so
+    // equal rows keep their order in both directions.
+    if (ascending)
+        std::stable_sort(order.begin(), order.end(), [&keys](std::uint32_t a, std::uint32_t b) {
+            return keys.Compare(a, b) < 0;
+        });
+    else
+        std::stable_sort(order.begin(), order.end(), [&keys](std::uint32_t a, std::uint32_t b) {
+            return keys.Compare(b, a) < 0;
+        });
+    return order;
+}
+
+} // namespace
+
+int CompareListText(std::string_view a, std::string_view b) {
+    const std::size_t common = std::min(a.size(), b.size());
+    for (std::size_t i = 0; i < common; ++i) {
+        const unsigned char ca = FoldLetter(static_cast<unsigned char>(a[i]));
+        const unsigned char cb = FoldLetter(static_cast<unsigned char>(b[i]));
+        if (ca != cb)
+            return ca < cb ? -1 : 1;
+    }
+    return Sign(a.size(), b.size());
+}
+
+int ListViewCompare(const FileRow& a, const FileRow& b, int column) {
+    if (IsNumericColumn(column))
+        return Sign(NumericKey(a, column), NumericKey(b, column));
+    if (IsDerivedTextColumn(column))
+        return CompareListText(DerivedText(a, column), DerivedText(b, column));
+    if (IsTextColumn(column))
+        return CompareListText(StoredText(a, column), StoredText(b, column));
+    return 0;
+}
+
+void SortRows(FileRows& rows, int column, bool ascending) {
+    if (rows.size() < 2)
+        return;
+    const std::vector<std::uint32_t> order = SortedOrder(rows, column, ascending);
+    FileRows sorted;
+    sorted.reserve(rows.size());
+    for (const std::uint32_t index : order)
+        sorted.push_back(std::move(rows[index]));
+    rows.swap(sorted);
+}
+
+bool IsSorted(const FileRows& rows, int column, bool ascending) {
+    for (std::size_t i = 1; i < rows.size(); ++i) {
+        const int result = ListViewCompare(rows[i - 1], rows[i], column);
+        if (ascending ? result > 0 : result < 0)
+            return false;
+    }
+    return true;
+}
+
+SortState AfterColumnClick(SortState state, int column) {
+    state.ascending = (column == state.column) ? !state.ascending : true;
+    state.column = column;
+    return state;
+}
+
+SortState AfterArrange(SortState state, int column) {
+    state.column = column;
+    return AfterColumnClick(state, column);
+}
+
+} // namespace quorvane
