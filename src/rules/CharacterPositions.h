@@ -1,0 +1,28 @@
+#pragma once
+// Character positions inside a name. A name that is valid UTF-8 counts one
+// character per code point, so a rule never cuts a character in two; any other
+// name counts one character per byte.
+
+#include <cstddef>
+#include <string_view>
+
+namespace quorvane {
+
+bool IsValidUtf8(std::string_view text);
+
+class CharacterPositions {
+public:
+    explicit CharacterPositions(std::string_view text);
+
+    std::size_t Count() const { return m_count; }
+    // Byte offset of the character with 0-based index `index`; Count() gives
+    // the end of the text.
+    std::size_t ByteOffset(std::size_t index) const;
+
+private:
+    std::string_view m_text;
+    bool m_utf8;
+    std::size_t m_count;
+};
+
+} // namespace quorvane

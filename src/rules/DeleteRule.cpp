@@ -1,0 +1,66 @@
+#include "rules/DeleteRule.h"
+
+#include "rules/CharacterPositions.h"
+#include "rules/FileRow.h"
+#include "rules/WholeNumber.h"
+
+#include <algorithm>
+
+namespace quorvane {
+
+namespace {
+
+void DeleteWithin(std::string& text, const CharacterPositions& characters, std::int64_t position,
+                  std::int64_t count) {
+    const std::int64_t length = static_cast<std::int64_t>(characters.Count());
+    if (position < 1 || position > length || count <= 0)
+        return;
+    const std::int64_t last = std::min(length, position - 1 + count); // 1-based, inclusive
+    const std::size_t from = characters.ByteOffset(static_cast<std::size_t>(position - 1));
+    const std::size_t to = characters.ByteOffset(static_cast<std::size_t>(last));
+    text.erase(from, to - from);
+}
+
+} // namespace
+
+void DeleteCharacters(std::string& text, std::size_t baseLength, std::int64_t position,
+                      std::int64_t count) {
+    const CharacterPositions characters(std::string_view(text).substr(0, baseLength));
+    DeleteWithin(text, characters, position, count);
+}
+
+std::string DeleteText(std::string_view text, std::int64_t position, std::int64_t count) {
+    std::string result(text);
+    DeleteCharacters(result, result.size(), position, count);
+    return result;
+}
+
+RuleOutcome PreviewDelete(std::vector<std::string>& names, const DeleteSettings& settings) {
+    RuleOutcome outcome;
+    std::string_view positionText = settings.position;
+    std::string_view countText = settings.count;
+    if (positionText.empty()) {
+        positionText = "1";
+        outcome.refills.push_back({"edtIndex", "1"});
+    }
+    if (countText.empty()) {
+        countText = "0";
+        outcome.refills.push_back({"edtCount", "0"});
+    }
+    const std::int64_t count = WholeNumberOr(countText, 1);
+    const std::int64_t position = WholeNumberOr(positionText, 0);
+    for (std::string& name : names) {
+        const std::size_t baseLength = ExtensionOffset(name);
+        const CharacterPositions base(std::string_view(name).substr(0, baseLength));
+        // From the end, the run is the `count` characters ending at the
+        // position-th last one; a run that would start before the first
+        // character deletes nothing (it is not cut, unlike at the far end).
+        const std::int64_t from =
+            settings.fromEnd ? static_cast<std::int64_t>(base.Count()) - position - count + 2
+                             : position;
+        DeleteWithin(name, base, from, count);
+    }
+    return outcome;
+}
+
+} // namespace quorvane

@@ -1,0 +1,33 @@
+#pragma once
+// Page 2 "Delete": removes a run of characters from the base name, counted
+// from the start or from the end; the extension stays as it is.
+
+#include "rules/RuleOutcome.h"
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace quorvane {
+
+struct DeleteSettings {
+    std::string position = "1"; // edtIndex text; empty is refilled with "1"
+    std::string count = "0";    // edtCount text; empty is refilled with "0"
+    bool fromEnd = false;       // cbEnd
+};
+
+// Deletes `count` characters of the first `baseLength` bytes of `text`, from
+// the 1-based character `position`. Nothing happens when the position lies
+// outside that part or the count is not positive; a run past its end is cut
+// there. Characters are UTF-8 code points when the part is valid UTF-8, bytes
+// otherwise.
+void DeleteCharacters(std::string& text, std::size_t baseLength, std::int64_t position,
+                      std::int64_t count);
+std::string DeleteText(std::string_view text, std::int64_t position, std::int64_t count);
+
+// Rewrites every entry of the working list in place; reports refilled
+// edtIndex and edtCount boxes.
+RuleOutcome PreviewDelete(std::vector<std::string>& names, const DeleteSettings& settings);
+
+} // namespace quorvane

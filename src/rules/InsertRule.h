@@ -1,0 +1,31 @@
+#pragma once
+// Page 1 "Insert": puts a text into the base name at a character position,
+// counted from the start or from the end; the extension stays as it is.
+
+#include "rules/RuleOutcome.h"
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace quorvane {
+
+struct InsertSettings {
+    std::string text;           // meSource, used as typed
+    std::string position = "1"; // meindex text; empty is refilled with "1"
+    bool fromEnd = false;       // cbFromEnd
+};
+
+// Inserts `insertion` into the first `baseLength` bytes of `text` at the
+// 1-based character `position`: below 1 counts as 1, past the end appends
+// (just before the bytes after `baseLength`). Characters are UTF-8 code points
+// when that part is valid UTF-8, bytes otherwise.
+void InsertCharacters(std::string& text, std::size_t baseLength, std::string_view insertion,
+                      std::int64_t position);
+std::string InsertText(std::string_view text, std::string_view insertion, std::int64_t position);
+
+// Rewrites every entry of the working list in place; reports a refilled meindex.
+RuleOutcome PreviewInsert(std::vector<std::string>& names, const InsertSettings& settings);
+
+} // namespace quorvane

@@ -1,0 +1,19 @@
+#pragma once
+// Reading the text of a number box the way every rule does.
+
+#include <cstdint>
+#include <optional>
+#include <string_view>
+
+namespace quorvane {
+
+// A decimal whole number within the 32-bit signed range: optional leading
+// blanks, an optional sign, then digits and nothing else. Anything else (empty,
+// "12a", "1.5", out of range) gives no value; the caller applies its default.
+std::optional<std::int32_t> ParseWholeNumber(std::string_view text);
+
+inline std::int32_t WholeNumberOr(std::string_view text, std::int32_t fallback) {
+    return ParseWholeNumber(text).value_or(fallback);
+}
+
+} // namespace quorvane
