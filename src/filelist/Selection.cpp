@@ -19,7 +19,7 @@ void InvertSelection(FileRows& rows) {
         row.selected = !row.selected;
 }
 
-std::size_t CountSelected(const FileRows& rows) {
+std::size_t SelectedRowCount(const FileRows& rows) {
     return static_cast<std::size_t>(
         std::count_if(rows.begin(), rows.end(), [](const FileRow& row) { return row.selected; }));
 }

@@ -42,12 +42,12 @@ TEST(Selection, Commands) {
         FileRows rows = ThreeRows();
         c.command(rows);
         EXPECT_EQ(Flags(rows), c.expected) << c.what;
-        EXPECT_EQ(CountSelected(rows), c.count) << c.what;
+        EXPECT_EQ(SelectedRowCount(rows), c.count) << c.what;
     }
     FileRows empty;
     SelectAll(empty);
     InvertSelection(empty);
-    EXPECT_EQ(CountSelected(empty), 0u);
+    EXPECT_EQ(SelectedRowCount(empty), 0u);
 }
 
 TEST(Selection, SelectedPathsInListOrder) {
