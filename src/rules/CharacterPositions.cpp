@@ -8,9 +8,8 @@ bool IsContinuationByte(unsigned char c) {
     return (c & 0xC0) == 0x80;
 }
 
-} // namespace
-
-bool IsValidUtf8(std::string_view text) {
+// Well-formed UTF-8: no overlong forms, no surrogates, nothing above U+10FFFF.
+bool IsWellFormedUtf8(std::string_view text) {
     const auto* p = reinterpret_cast<const unsigned char*>(text.data());
     const auto* end = p + text.size();
     while (p < end) {
@@ -49,8 +48,10 @@ bool IsValidUtf8(std::string_view text) {
     return true;
 }
 
+} // namespace
+
 CharacterPositions::CharacterPositions(std::string_view text)
-    : m_text(text), m_utf8(IsValidUtf8(text)), m_count(0) {
+    : m_text(text), m_utf8(IsWellFormedUtf8(text)), m_count(0) {
     if (!m_utf8) {
         m_count = text.size();
         return;

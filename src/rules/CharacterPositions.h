@@ -8,12 +8,11 @@
 
 namespace quorvane {
 
-bool IsValidUtf8(std::string_view text);
-
 class CharacterPositions {
 public:
     explicit CharacterPositions(std::string_view text);
 
+    bool IsUtf8() const { return m_utf8; }
     std::size_t Count() const { return m_count; }
     // Byte offset of the character with 0-based index `index`; Count() gives
     // the end of the text.

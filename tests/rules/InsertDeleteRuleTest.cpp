@@ -1,0 +1,115 @@
+#include "rules/DeleteRule.h"
+#include "rules/InsertRule.h"
+
+#include <gtest/gtest.h>
+
+namespace quorvane {
+namespace {
+
+std::string RunInsert(const std::string& name, const InsertSettings& settings) {
+    std::vector<std::string> names{name};
+    PreviewInsert(names, settings);
+    return names.front();
+}
+
+std::string RunDelete(const std::string& name, const DeleteSettings& settings) {
+    std::vector<std::string> names{name};
+    PreviewDelete(names, settings);
+    return names.front();
+}
+
+TEST(InsertRule, InsertsIntoTheBaseName) {
+    struct Case {
+        const char* name;
+        InsertSettings settings;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {"song.mp3", {"_v2", "1", false}, "_v2song.mp3"},
+        {"song.mp3", {"_v2", "5", false}, "song_v2.mp3"},
+        {"song.mp3", {"_v2", "50", false}, "song_v2.mp3"},
+        {"song.mp3", {"_v2", "1", true}, "song_v2.mp3"},
+        {"song.mp3", {"_v2", "2", true}, "son_v2g.mp3"},
+        {"song.mp3", {"_v2", "9", true}, "_v2song.mp3"},
+        {"archive.tar.gz", {"X", "1", true}, "archive.tarX.gz"},
+        {"song.mp3", {"", "2", false}, "song.mp3"},
+        {".profile", {"new", "3", false}, "new.profile"},
+        {"song.mp3", {"X", "-4", false}, "Xsong.mp3"},  // below 1 counts as 1
+        {"song.mp3", {"X", "-4", true}, "songX.mp3"},   // past the end appends
+        {"song.mp3", {"X", "abc", false}, "Xsong.mp3"}, // not a number: 1
+        {"song.mp3", {"X", "2147483647", true}, "Xsong.mp3"},
+        {"über.txt", {"X", "2", false}, "üXber.txt"}, // one character per code point
+        {"aé.txt", {"X", "1", true}, "aéX.txt"},
+        {"a\xe9z.txt", {"X", "3", false}, "a\xe9Xz.txt"}, // not UTF-8: bytes
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(RunInsert(c.name, c.settings), c.expected)
+            << c.name << " at " << c.settings.position << (c.settings.fromEnd ? " from end" : "");
+}
+
+TEST(InsertRule, RefillsAnEmptyPositionWithOne) {
+    std::vector<std::string> names{"song.mp3"};
+    const RuleOutcome outcome = PreviewInsert(names, {"X", "", false});
+    EXPECT_EQ(names.front(), "Xsong.mp3");
+    ASSERT_EQ(outcome.refills.size(), 1u);
+    EXPECT_EQ(outcome.refills[0].control, "meindex");
+    EXPECT_EQ(outcome.refills[0].text, "1");
+    EXPECT_TRUE(PreviewInsert(names, {"X", "1", false}).refills.empty());
+}
+
+TEST(DeleteRule, DeletesFromTheBaseName) {
+    struct Case {
+        const char* name;
+        DeleteSettings settings; // position, count, from end
+        const char* expected;
+    };
+    const Case cases[] = {
+        {"IMG_0001.jpg", {"1", "2", false}, "G_0001.jpg"},
+        {"IMG_0001.jpg", {"4", "2", false}, "IMG001.jpg"},
+        {"photo_old.jpg", {"1", "3", true}, "photo_.jpg"},
+        {"photo_old.jpg", {"2", "3", true}, "photod.jpg"},
+        {"abcdef.txt", {"3", "10", false}, "ab.txt"},
+        {"abcdef.txt", {"1", "10", true}, "abcdef.txt"}, // would start before the name
+        {"abcdef.txt", {"1", "0", false}, "abcdef.txt"},
+        {"abcdef.txt", {"7", "1", false}, "abcdef.txt"}, // past the base name
+        {"abcdef.txt", {"0", "2", false}, "abcdef.txt"},
+        {"abcdef.txt", {"2", "-3", false}, "abcdef.txt"},
+        {"abcdef.txt", {"2", "x", false}, "acdef.txt"},  // count not a number: 1
+        {"abcdef.txt", {"x", "2", false}, "abcdef.txt"}, // position not a number: 0
+        {"abcdef.txt", {"1", "2147483647", false}, ".txt"},
+        {"abcdef.txt", {"-2147483648", "2147483647", true}, "abcdef.txt"},
+        {"abc", {"1", "3", false}, ""},
+        {".profile", {"1", "5", false}, ".profile"},
+        {"aéb.txt", {"2", "1", false}, "ab.txt"},
+        {"日本語.txt", {"1", "1", true}, "日本.txt"},
+        {"a\xe9\xe9z.txt", {"2", "2", false}, "az.txt"}, // not UTF-8: bytes
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(RunDelete(c.name, c.settings), c.expected)
+            << c.name << " " << c.settings.count << " at " << c.settings.position
+            << (c.settings.fromEnd ? " from end" : "");
+}
+
+TEST(DeleteRule, RefillsEmptyBoxes) {
+    std::vector<std::string> names{"abc.txt"};
+    const RuleOutcome outcome = PreviewDelete(names, {"", "", false});
+    EXPECT_EQ(names.front(), "abc.txt"); // count 0 deletes nothing
+    ASSERT_EQ(outcome.refills.size(), 2u);
+    EXPECT_EQ(outcome.refills[0].control, "edtIndex");
+    EXPECT_EQ(outcome.refills[0].text, "1");
+    EXPECT_EQ(outcome.refills[1].control, "edtCount");
+    EXPECT_EQ(outcome.refills[1].text, "0");
+}
+
+TEST(TextPrimitives, BoundsAndCharacters) {
+    EXPECT_EQ(InsertText("abc", "X", 0), "Xabc");
+    EXPECT_EQ(InsertText("abc", "X", 4), "abcX");
+    EXPECT_EQ(InsertText("", "X", 7), "X");
+    EXPECT_EQ(DeleteText("abc", 3, 5), "ab");
+    EXPECT_EQ(DeleteText("abc", 4, 1), "abc");
+    EXPECT_EQ(DeleteText("", 1, 1), "");
+    EXPECT_EQ(DeleteText("€uro", 1, 1), "uro");
+}
+
+} // namespace
+} // namespace quorvane

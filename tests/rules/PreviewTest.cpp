@@ -1,0 +1,121 @@
+#include "rules/Preview.h"
+
+#include <gtest/gtest.h>
+
+namespace quorvane {
+namespace {
+
+FileRows MakeRows(std::initializer_list<const char*> names) {
+    FileRows rows;
+    for (const char* name : names) {
+        FileRow row;
+        row.originalName = name;
+        rows.push_back(row);
+    }
+    return rows;
+}
+
+std::vector<std::string> NewNames(const FileRows& rows) {
+    std::vector<std::string> names;
+    for (const FileRow& row : rows)
+        names.push_back(row.newName);
+    return names;
+}
+
+PreviewSettings UpperCasePage() {
+    PreviewSettings settings;
+    settings.activePage = kCasePage;
+    settings.caseAndExtension.nameCase = NameCase::Upper;
+    return settings;
+}
+
+TEST(Preview, OnlySelectedRowsReceiveNames) {
+    FileRows rows = MakeRows({"a.txt", "b.txt", "c.txt", "d.txt", "e.txt"});
+    for (FileRow& row : rows)
+        row.newName = "stale";
+    rows[1].selected = true;
+    rows[3].selected = true;
+    const PreviewResult result = PreviewFileRows(rows, UpperCasePage());
+    EXPECT_EQ(NewNames(rows), (std::vector<std::string>{"", "B.txt", "", "D.txt", ""}));
+    EXPECT_EQ(result.selectedCount, 2u);
+    EXPECT_FALSE(result.listEmpty);
+    EXPECT_FALSE(rows[0].selected);
+}
+
+TEST(Preview, NoSelectionSelectsEveryRow) {
+    FileRows rows = MakeRows({"a.txt", "b.txt", "c.txt"});
+    const PreviewResult result = PreviewFileRows(rows, UpperCasePage());
+    EXPECT_EQ(NewNames(rows), (std::vector<std::string>{"A.txt", "B.txt", "C.txt"}));
+    EXPECT_EQ(result.selectedCount, 3u);
+    for (const FileRow& row : rows)
+        EXPECT_TRUE(row.selected);
+}
+
+TEST(Preview, RulesAreNotChained) {
+    FileRows rows = MakeRows({"song.mp3", "tune.mp3"});
+    PreviewFileRows(rows, UpperCasePage());
+    PreviewSettings insert;
+    insert.activePage = kInsertPage;
+    insert.insert.text = "x";
+    PreviewFileRows(rows, insert);
+    EXPECT_EQ(NewNames(rows), (std::vector<std::string>{"xsong.mp3", "xtune.mp3"}));
+    EXPECT_EQ(rows[0].originalName, "song.mp3");
+}
+
+TEST(Preview, EmptyListIsReported) {
+    FileRows rows;
+    const PreviewResult result = PreviewFileRows(rows, UpperCasePage());
+    EXPECT_TRUE(result.listEmpty);
+    EXPECT_EQ(result.selectedCount, 0u);
+}
+
+TEST(Preview, EnumerationNumbersTheSelectedRowsInListOrder) {
+    FileRows rows = MakeRows({"z.gif", "y.png", "x", "w.doc"});
+    rows[0].selected = rows[2].selected = rows[3].selected = true;
+    PreviewSettings settings;
+    settings.activePage = kEnumerationPage;
+    settings.enumeration.prefix = "img_";
+    settings.enumeration.startFrom = "001";
+    settings.enumeration.fixedPart = "jpg";
+    PreviewFileRows(rows, settings);
+    EXPECT_EQ(NewNames(rows),
+              (std::vector<std::string>{"img_001.jpg", "", "img_002.jpg", "img_003.jpg"}));
+}
+
+TEST(Preview, EnumerationWithoutSerialKindGivesTheBarePrefix) {
+    FileRows rows = MakeRows({"a.txt", "b.txt"});
+    PreviewSettings settings;
+    settings.activePage = kEnumerationPage;
+    settings.enumeration.serialKind = -1;
+    settings.enumeration.prefix = "pre";
+    const PreviewResult result = PreviewFileRows(rows, settings);
+    EXPECT_TRUE(result.serialKindSetToNumeric);
+    EXPECT_EQ(NewNames(rows), (std::vector<std::string>{"pre", "pre"}));
+}
+
+TEST(Preview, AttributesPageKeepsTheNamesAndRefillsArePassedOn) {
+    FileRows rows = MakeRows({"a.txt"});
+    PreviewSettings settings;
+    settings.activePage = kAttributesPage;
+    PreviewFileRows(rows, settings);
+    EXPECT_EQ(rows[0].newName, "a.txt");
+
+    settings.activePage = kDeletePage;
+    settings.deletion = {"", "", false};
+    const PreviewResult result = PreviewFileRows(rows, settings);
+    ASSERT_EQ(result.refills.size(), 2u);
+    EXPECT_EQ(result.refills[1].control, "edtCount");
+    EXPECT_EQ(rows[0].newName, "a.txt");
+}
+
+TEST(Preview, EmptyResultLeavesNewNameEmpty) {
+    FileRows rows = MakeRows({"abc", "abcd"});
+    PreviewSettings settings;
+    settings.activePage = kDeletePage;
+    settings.deletion = {"1", "3", false};
+    PreviewFileRows(rows, settings);
+    EXPECT_EQ(NewNames(rows), (std::vector<std::string>{"", "d"}));
+}
+
+} // namespace
+} // namespace quorvane
