@@ -1,7 +1,7 @@
 #include "runs/AttributeRun.h"
 
+#include "filelist/Selection.h"
 #include "platform/DirectorySearch.h"
-#include "runs/RenameRun.h"
 
 namespace quorvane {
 namespace {
@@ -44,7 +44,7 @@ bool SetFileTimeStamp(RunFileSystem& fileSystem, const std::string& path,
 RunResult ChangeAttributes(FileRows& rows, const AttributeRunSettings& settings,
                            RunFileSystem& fileSystem, const RunProgress& progress) {
     RunResult result;
-    result.selectedAtStart = CountSelected(rows);
+    result.selectedAtStart = SelectedRowCount(rows);
     if (result.selectedAtStart == 0) {
         for (FileRow& row : rows)
             row.selected = true;

@@ -1,5 +1,6 @@
 #include "runs/RenameRun.h"
 
+#include "filelist/Selection.h"
 #include "platform/Rename.h"
 
 #include <cerrno>
@@ -25,13 +26,6 @@ int RenameInFolder(RunFileSystem& fileSystem, const std::string& folder, const s
 
 } // namespace
 
-std::size_t CountSelected(const FileRows& rows) {
-    std::size_t count = 0;
-    for (const FileRow& row : rows)
-        count += row.selected ? 1 : 0;
-    return count;
-}
-
 std::string RenameFailureLine(const std::string& folder, const std::string& from,
                               const std::string& to) {
     std::string line;
@@ -47,7 +41,7 @@ std::string RenameFailureLine(const std::string& folder, const std::string& from
 
 RunResult RenameFiles(FileRows& rows, RunFileSystem& fileSystem, const RunProgress& progress) {
     RunResult result;
-    result.selectedAtStart = CountSelected(rows);
+    result.selectedAtStart = SelectedRowCount(rows);
     const std::size_t total = rows.size();
     for (std::size_t i = 0; i < total; ++i) {
         FileRow& row = rows[i];
@@ -74,7 +68,7 @@ RunResult RenameFiles(FileRows& rows, RunFileSystem& fileSystem, const RunProgre
 
 RunResult UndoRenames(FileRows& rows, RunFileSystem& fileSystem, const RunProgress& progress) {
     RunResult result;
-    result.selectedAtStart = CountSelected(rows);
+    result.selectedAtStart = SelectedRowCount(rows);
     const std::size_t total = rows.size();
     for (std::size_t done = 0; done < total; ++done) {
         FileRow& row = rows[total - 1 - done];

@@ -28,6 +28,4 @@ RunResult UndoRenames(FileRows& rows, RunFileSystem& fileSystem, const RunProgre
 std::string RenameFailureLine(const std::string& folder, const std::string& from,
                               const std::string& to);
 
-std::size_t CountSelected(const FileRows& rows);
-
 } // namespace quorvane
