@@ -205,7 +205,12 @@ Mp3PreviewResult PreviewMp3Names(FileRows& rows, const Mp3NameSettings& settings
     for (FileRow& row : rows) {
         if (!row.selected || next == names.size())
             continue;
-        row.newName = std::move(names[next++]);
+        // A name of nothing but ".mp3" would hide the file on this platform;
+        // like an empty name from the file rules, it leaves the row unnamed.
+        std::string& built = names[next++];
+        if (built.empty())
+            continue;
+        row.newName = std::move(built);
         row.newName += kMp3Extension;
     }
     result.selected = next;

@@ -43,7 +43,8 @@ struct Mp3PreviewResult {
 
 // Clears every new name, selects all rows when none is selected, reads the tag
 // of each selected row through `reader`, deselects rows without a readable tag
-// and gives the others a name ending in ".mp3". Files are only read.
+// and gives the others a name ending in ".mp3" (none when the built name is
+// empty, so Apply leaves the file alone). Files are only read.
 Mp3PreviewResult PreviewMp3Names(FileRows& rows, const Mp3NameSettings& settings, TID3v1& reader);
 
 // The parts of the preview, for the window's own use and for tests.

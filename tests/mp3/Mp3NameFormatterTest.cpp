@@ -240,7 +240,8 @@ TEST(Mp3Preview, WorkedExamples) {
         {"options not ticked", optionsOff, {plain, plain, plain}},
         {"ticked, no item chosen", ticksWithoutItems, {plain, plain, plain}},
         {"all three options", allOptions, {"9Come_Home.mp3", "10Come_Home.mp3", "11Come_Home.mp3"}},
-        {"no placeholders", Format("just text"), {".mp3", ".mp3", ".mp3"}},
+        // Nothing but ".mp3" would be a hidden file here: such rows get no name.
+        {"no placeholders", Format("just text"), {"", "", ""}},
     };
     for (const Case& c : cases) {
         Mp3List list;
@@ -276,6 +277,25 @@ TEST(Mp3Preview, RowsWithoutATagAreDeselected) {
     EXPECT_EQ(list.Selection(), (std::vector<bool>{true, false, true}));
     EXPECT_EQ(result.selected, 2u);
     EXPECT_EQ(result.untagged, 1u);
+}
+
+TEST(Mp3Preview, AnEmptyNameLeavesOnlyThatRowUnnamed) {
+    Mp3List list;
+    TagBytes noAlbum = BlueSky();
+    noAlbum.album = "";
+    list.Add("1.mp3", noAlbum);
+    list.Add("2.mp3", BlueSky());
+    list.Add("3.mp3", noAlbum);
+    const Mp3PreviewResult result = list.Preview(Format("%3"));
+    EXPECT_EQ(list.NewNames(), (std::vector<std::string>{"", "Night Road.mp3", ""}));
+    EXPECT_EQ(list.Selection(), std::vector<bool>(3, true));
+    EXPECT_EQ(result.selected, 3u);
+
+    Mp3NameSettings numbered = Format("%3"); // a number alone is a name
+    numbered.numberOn = true;
+    numbered.numberText = "1";
+    list.Preview(numbered);
+    EXPECT_EQ(list.NewNames(), (std::vector<std::string>{"1.mp3", "2Night Road.mp3", "3.mp3"}));
 }
 
 TEST(Mp3Preview, UnreadableFilesAreDeselected) {
