@@ -1,0 +1,89 @@
+#include "shell/RulePageParts.h"
+
+#include <QCheckBox>
+#include <QColor>
+#include <QComboBox>
+#include <QFormLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPalette>
+#include <QRadioButton>
+#include <QSpinBox>
+
+namespace quorvane {
+
+QRadioButton* MakeRadio(const char* name, const QString& text, QWidget* parent) {
+    auto* button = new QRadioButton(text, parent);
+    button->setObjectName(name);
+    return button;
+}
+
+QCheckBox* MakeCheck(const char* name, const QString& text, QWidget* parent) {
+    auto* box = new QCheckBox(text, parent);
+    box->setObjectName(name);
+    return box;
+}
+
+QLineEdit* MakeLineEdit(const char* name, QWidget* parent) {
+    auto* edit = new QLineEdit(parent);
+    edit->setObjectName(name);
+    return edit;
+}
+
+QSpinBox* MakeSpinBox(const char* name, int minimum, int maximum, int value, QWidget* parent) {
+    auto* spin = new QSpinBox(parent);
+    spin->setObjectName(name);
+    spin->setRange(minimum, maximum);
+    spin->setValue(value);
+    // A box with an empty or half-typed text keeps it until it loses the focus;
+    // the rules read that text and refill an empty box themselves.
+    spin->setCorrectionMode(QAbstractSpinBox::CorrectToNearestValue);
+    return spin;
+}
+
+QComboBox* MakeFreeTextCombo(const char* name, const QStringList& items, QWidget* parent) {
+    auto* combo = new QComboBox(parent);
+    combo->setObjectName(name);
+    combo->setEditable(true);
+    combo->setInsertPolicy(QComboBox::NoInsert);
+    combo->setCompleter(nullptr);
+    combo->addItems(items);
+    combo->setCurrentIndex(-1);
+    combo->setEditText(QString());
+    return combo;
+}
+
+QComboBox* MakeDropDownList(const char* name, const QStringList& items, QWidget* parent) {
+    auto* combo = new QComboBox(parent);
+    combo->setObjectName(name);
+    combo->addItems(items);
+    combo->setCurrentIndex(-1);
+    return combo;
+}
+
+QLabel* MakeBuddyLabel(const QString& text, QWidget* buddy, QWidget* parent) {
+    auto* label = new QLabel(text, parent);
+    label->setBuddy(buddy);
+    buddy->setAccessibleName(text.trimmed());
+    return label;
+}
+
+QLabel* AddLabelledRow(QFormLayout* form, const QString& text, QWidget* field) {
+    QLabel* label = MakeBuddyLabel(text, field, form->parentWidget());
+    form->addRow(label, field);
+    return label;
+}
+
+void SetBackground(QWidget* box, const QColor& color) {
+    QPalette palette = box->palette();
+    for (auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
+        palette.setColor(group, QPalette::Base, color);
+    box->setPalette(palette);
+}
+
+QStringList ExtensionItems() {
+    return {"gif", "bmp", "jpeg", "jpg", "ogg", "ttf", "ipg", "doc",
+            "txt", "htm", "html", "rar", "zip", "wma", "vqf", "mp3"};
+}
+
+} // namespace quorvane

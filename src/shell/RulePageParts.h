@@ -1,0 +1,38 @@
+#pragma once
+// Small builders shared by the rule pages and the MP3 panel: every control gets
+// its objectName, and every box its label as buddy or an accessible name.
+
+#include <QString>
+#include <QStringList>
+
+class QCheckBox;
+class QColor;
+class QComboBox;
+class QFormLayout;
+class QLabel;
+class QLineEdit;
+class QRadioButton;
+class QSpinBox;
+class QWidget;
+
+namespace quorvane {
+
+QRadioButton* MakeRadio(const char* name, const QString& text, QWidget* parent);
+QCheckBox* MakeCheck(const char* name, const QString& text, QWidget* parent);
+QLineEdit* MakeLineEdit(const char* name, QWidget* parent);
+QSpinBox* MakeSpinBox(const char* name, int minimum, int maximum, int value, QWidget* parent);
+// An editable combo box whose drop-down offers `items` and whose text starts
+// empty. Enter never adds the typed text to the list, and no completion is
+// offered, so what the user typed is exactly what the rule reads.
+QComboBox* MakeFreeTextCombo(const char* name, const QStringList& items, QWidget* parent);
+// A drop-down list (no typing) with no item chosen.
+QComboBox* MakeDropDownList(const char* name, const QStringList& items, QWidget* parent);
+QLabel* MakeBuddyLabel(const QString& text, QWidget* buddy, QWidget* parent);
+// A form row whose label is the field's buddy.
+QLabel* AddLabelledRow(QFormLayout* form, const QString& text, QWidget* field);
+void SetBackground(QWidget* box, const QColor& color);
+
+// The sixteen extensions offered by the new-extension and fixed-part boxes.
+QStringList ExtensionItems();
+
+} // namespace quorvane

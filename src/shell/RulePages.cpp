@@ -1,0 +1,320 @@
+#include "shell/RulePages.h"
+
+#include "rules/CaseRule.h"
+#include "rules/DeleteRule.h"
+#include "rules/EnumerationRule.h"
+#include "rules/InsertRule.h"
+#include "rules/ReplaceRule.h"
+#include "rules/RuleOutcome.h"
+#include "shell/RulePageParts.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFormLayout>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QSpinBox>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+#include <limits>
+
+namespace quorvane {
+
+RulePages::RulePages(QWidget* parent)
+    : QWidget(parent), m_clock([] { return QDateTime::currentDateTime(); }) {
+    setObjectName("RulePages");
+    pgcGeneral = new QTabWidget(this);
+    pgcGeneral->setObjectName("pgcGeneral");
+    pgcGeneral->addTab(BuildCasePage(), "Case/Extension");
+    pgcGeneral->addTab(BuildInsertPage(), "Insert");
+    pgcGeneral->addTab(BuildDeletePage(), "Delete");
+    pgcGeneral->addTab(BuildReplacePage(), "Replace");
+    pgcGeneral->addTab(BuildAttributesPage(), "Attributes");
+    pgcGeneral->addTab(BuildEnumerationPage(), "Enumeration");
+    pgcGeneral->setCurrentIndex(kPageCase);
+    connect(pgcGeneral, &QTabWidget::currentChanged, this, &RulePages::pgcGeneralChange);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(pgcGeneral);
+}
+
+RulePages::~RulePages() = default;
+
+int RulePages::ActivePage() const {
+    return pgcGeneral->currentIndex();
+}
+
+void RulePages::SetClock(std::function<QDateTime()> clock) {
+    m_clock = std::move(clock);
+}
+
+namespace {
+
+std::string TextOf(const QLineEdit* edit) {
+    return edit->text().toStdString();
+}
+std::string TextOf(const QComboBox* combo) {
+    return combo->currentText().toStdString();
+}
+// A number box as the rules read it: the text it shows, which may be empty or
+// out of range while the user is still typing.
+std::string TextOf(const QSpinBox* spin) {
+    return spin->cleanText().toStdString();
+}
+
+} // namespace
+
+CaseSettings RulePages::ReadCaseSettings() const {
+    CaseSettings settings;
+    settings.nameCase = MFRB2->isChecked()   ? NameCase::Lower
+                        : MFRB3->isChecked() ? NameCase::Upper
+                        : MFRB4->isChecked() ? NameCase::CapitalizeWords
+                        : MFRB1->isChecked() ? NameCase::KeepAsIs
+                                             : NameCase::None;
+    settings.extensionCase = RB1->isChecked()   ? ExtensionCase::KeepAsIs
+                             : RB2->isChecked() ? ExtensionCase::Lower
+                             : RB3->isChecked() ? ExtensionCase::Upper
+                             : RB4->isChecked() ? ExtensionCase::NewExtension
+                                                : ExtensionCase::None;
+    settings.newExtension = TextOf(cbCaseEXT);
+    return settings;
+}
+
+InsertSettings RulePages::ReadInsertSettings() const {
+    InsertSettings settings;
+    settings.text = TextOf(meSource);
+    settings.position = TextOf(meindex);
+    settings.fromEnd = cbFromEnd->isChecked();
+    return settings;
+}
+
+DeleteSettings RulePages::ReadDeleteSettings() const {
+    DeleteSettings settings;
+    settings.position = TextOf(edtIndex);
+    settings.count = TextOf(edtCount);
+    settings.fromEnd = cbEnd->isChecked();
+    return settings;
+}
+
+ReplaceSettings RulePages::ReadReplaceSettings() const {
+    ReplaceSettings settings;
+    settings.search = TextOf(edsource);
+    settings.replacement = TextOf(edTarget);
+    settings.mode = rdbReplace->isChecked()  ? ReplaceMode::Replace
+                    : rdbRemove->isChecked() ? ReplaceMode::Remove
+                                             : ReplaceMode::None;
+    settings.allOccurrences = chkAllSub->isChecked();
+    settings.entireName = chkEntireName->isChecked();
+    return settings;
+}
+
+void RulePages::ApplyRefills(const RuleOutcome& outcome) {
+    for (const ControlRefill& refill : outcome.refills) {
+        QWidget* box = pgcGeneral->findChild<QWidget*>(QString::fromStdString(refill.control));
+        const QString text = QString::fromStdString(refill.text);
+        if (auto* spin = qobject_cast<QSpinBox*>(box)) {
+            bool isNumber = false;
+            const int value = text.toInt(&isNumber);
+            if (isNumber)
+                spin->setValue(value); // also rewrites a text that was emptied
+        } else if (auto* combo = qobject_cast<QComboBox*>(box)) {
+            combo->setEditText(text);
+        } else if (auto* edit = qobject_cast<QLineEdit*>(box)) {
+            edit->setText(text);
+        }
+    }
+    if (outcome.applyToSetToFileName)
+        CBApplyTo->setCurrentIndex(kApplyToFileName);
+}
+
+// The page that comes up takes the keyboard focus in the box the user fills first.
+void RulePages::pgcGeneralChange(int index) {
+    switch (index) {
+    case kPageInsert:
+        meSource->setFocus();
+        break;
+    case kPageDelete:
+        edtCount->setFocus();
+        break;
+    case kPageReplace:
+        edsource->setFocus();
+        break;
+    default:
+        break;
+    }
+}
+
+// ----------------------------------------------------------------------------
+// Page 0 "Case/Extension"
+
+QWidget* RulePages::BuildCasePage() {
+    auto* page = new QWidget;
+    page->setObjectName("TabCase");
+
+    auto* nameGroup = new QGroupBox("FileName", page);
+    nameGroup->setObjectName("grpFileNameCase");
+    MFRB1 = MakeRadio("MFRB1", "keep as is", nameGroup);
+    MFRB2 = MakeRadio("MFRB2", "lower", nameGroup);
+    MFRB3 = MakeRadio("MFRB3", "UPPER", nameGroup);
+    MFRB4 = MakeRadio("MFRB4", "Capitalize First Letters", nameGroup);
+    MFRB1->setChecked(true);
+    auto* nameLayout = new QVBoxLayout(nameGroup);
+    for (QRadioButton* button : {MFRB1, MFRB2, MFRB3, MFRB4})
+        nameLayout->addWidget(button);
+    nameLayout->addStretch();
+
+    auto* extGroup = new QGroupBox("Extension", page);
+    extGroup->setObjectName("grpExtensionCase");
+    RB1 = MakeRadio("RB1", "keep as is", extGroup);
+    RB2 = MakeRadio("RB2", "lower", extGroup);
+    RB3 = MakeRadio("RB3", "UPPER", extGroup);
+    RB4 = MakeRadio("RB4", "New Extension :", extGroup);
+    RB1->setChecked(true);
+    cbCaseEXT = MakeFreeTextCombo("cbCaseEXT", ExtensionItems(), extGroup);
+    cbCaseEXT->setAccessibleName("New Extension :");
+    cbCaseEXT->setEnabled(false);
+    auto* extLayout = new QGridLayout(extGroup);
+    extLayout->addWidget(RB1, 0, 0);
+    extLayout->addWidget(RB2, 0, 1);
+    extLayout->addWidget(RB3, 1, 0);
+    extLayout->addWidget(RB4, 1, 1);
+    extLayout->addWidget(cbCaseEXT, 2, 1);
+    extLayout->setRowStretch(3, 1);
+
+    // toggled(true) also fires when the settings load checks a button, so the
+    // new-extension box follows the loaded choice as it follows a click.
+    connect(RB1, &QRadioButton::toggled, this, [this](bool on) {
+        if (on)
+            RB1Click();
+    });
+    connect(RB2, &QRadioButton::toggled, this, [this](bool on) {
+        if (on)
+            RB2Click();
+    });
+    connect(RB3, &QRadioButton::toggled, this, [this](bool on) {
+        if (on)
+            RB3Click();
+    });
+    connect(RB4, &QRadioButton::toggled, this, [this](bool on) {
+        if (on)
+            RB4Click();
+    });
+
+    auto* layout = new QHBoxLayout(page);
+    layout->addWidget(nameGroup, 1);
+    layout->addWidget(extGroup, 1);
+    return page;
+}
+
+void RulePages::RB1Click() {
+    cbCaseEXT->setEnabled(false);
+}
+void RulePages::RB2Click() {
+    cbCaseEXT->setEnabled(false);
+}
+void RulePages::RB3Click() {
+    cbCaseEXT->setEnabled(false);
+}
+
+void RulePages::RB4Click() {
+    cbCaseEXT->setEnabled(true);
+    // A hidden panel cannot take the focus; that is fine.
+    cbCaseEXT->setFocus();
+}
+
+// ----------------------------------------------------------------------------
+// Pages 1 "Insert" and 2 "Delete"
+
+QWidget* RulePages::BuildInsertPage() {
+    auto* page = new QWidget;
+    page->setObjectName("TabInsert");
+    meSource = MakeLineEdit("meSource", page);
+    meindex = MakeSpinBox("meindex", 1, 50, 1, page);
+    cbFromEnd = MakeCheck("cbFromEnd", "From  The End  Of  Filename.", page);
+
+    auto* layout = new QFormLayout(page);
+    AddLabelledRow(layout, "String   To   Insert  : ", meSource);
+    AddLabelledRow(layout, "At  Character  Position  : ", meindex);
+    layout->addRow(QString(), cbFromEnd);
+    return page;
+}
+
+QWidget* RulePages::BuildDeletePage() {
+    auto* page = new QWidget;
+    page->setObjectName("TabDelete");
+    edtIndex = MakeSpinBox("edtIndex", 1, 50, 1, page);
+    // The count has no bounds of its own: a count of 0 or less deletes nothing.
+    edtCount = MakeSpinBox("edtCount", std::numeric_limits<int>::min(),
+                           std::numeric_limits<int>::max(), 0, page);
+    cbEnd = MakeCheck("cbEnd", "From  The End  Of  Filename.", page);
+
+    auto* layout = new QFormLayout(page);
+    AddLabelledRow(layout, "At Character Position : ", edtIndex);
+    AddLabelledRow(layout, "Number Of Character(s) :   ", edtCount);
+    layout->addRow(QString(), cbEnd);
+    return page;
+}
+
+// ----------------------------------------------------------------------------
+// Page 3 "Replace"
+
+QWidget* RulePages::BuildReplacePage() {
+    auto* page = new QWidget;
+    page->setObjectName("TabReplace");
+    edsource = MakeLineEdit("edsource", page);
+    rdbReplace = MakeRadio("rdbReplace", "Replace with", page);
+    edTarget = MakeLineEdit("edTarget", page);
+    edTarget->setAccessibleName("Replace with");
+    rdbRemove = MakeRadio("rdbRemove", "Remove", page);
+    chkAllSub = MakeCheck("chkAllSub", "All occurrences  ", page);
+    chkEntireName = MakeCheck("chkEntireName", "Change To Entire FileName", page);
+    rdbReplace->setChecked(true);
+    chkAllSub->setChecked(true);
+    chkEntireName->setChecked(true);
+
+    connect(rdbReplace, &QRadioButton::toggled, this, [this](bool on) {
+        if (on)
+            rdbReplaceClick();
+    });
+    connect(rdbRemove, &QRadioButton::toggled, this, [this](bool on) {
+        if (on)
+            rdbRemoveClick();
+    });
+
+    auto* layout = new QGridLayout(page);
+    auto* searchLabel = MakeBuddyLabel(" Search :", edsource, page);
+    layout->addWidget(searchLabel, 0, 0);
+    layout->addWidget(edsource, 0, 1);
+    layout->addWidget(rdbReplace, 1, 0);
+    layout->addWidget(edTarget, 1, 1);
+    layout->addWidget(rdbRemove, 2, 0);
+    auto* options = new QHBoxLayout;
+    options->addWidget(chkAllSub);
+    options->addWidget(chkEntireName);
+    options->addStretch();
+    layout->addLayout(options, 3, 0, 1, 2);
+    layout->setColumnStretch(1, 1);
+    layout->setRowStretch(4, 1);
+    return page;
+}
+
+// The replacement box looks like an ordinary edit box while it is in use and
+// takes the menu colour while "Remove" makes it pointless.
+void RulePages::rdbReplaceClick() {
+    edTarget->setEnabled(true);
+    SetBackground(edTarget, palette().color(QPalette::Active, QPalette::Base));
+    edTarget->setFocus();
+}
+
+void RulePages::rdbRemoveClick() {
+    edTarget->setEnabled(false);
+    SetBackground(edTarget, palette().color(QPalette::Active, QPalette::Window));
+}
+
+} // namespace quorvane
