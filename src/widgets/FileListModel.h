@@ -1,0 +1,95 @@
+#pragma once
+// The renaming list as a Qt table model over the rows the core works on.
+//
+// Columns: 0 "Original Name", 1 "New Name", 2 "Type", 3 "Attribute",
+// 4 "Size" (right-aligned), 5 "Modified", 6 "Path". Texts are derived from the
+// raw row fields when a cell is drawn, so 100,000 rows cost no formatting up
+// front.
+//
+// Selection. The rows' `selected` flag is what the core reads and writes.
+// Once a selection model is attached (FileListView does it), the flags follow
+// the view: every selection change made by the user or by code through the
+// selection model is written into the flags at once, and SelectedCount() is
+// kept up to date without scanning the rows. When core code changes flags
+// directly (select all, preview, ...), it calls NotifyRowsChanged() (or
+// SyncSelectionToView()) afterwards, which pushes the flags back into the view.
+// SyncSelectionFromView() rebuilds the flags from the view from scratch; it is
+// only needed if the selection model was changed with its signals blocked.
+
+#include "rules/FileRow.h"
+
+#include <QAbstractTableModel>
+#include <QPointer>
+#include <cstddef>
+
+class QItemSelection;
+class QItemSelectionModel;
+
+namespace quorvane {
+
+class FileListModel : public QAbstractTableModel {
+    Q_OBJECT
+public:
+    enum Column {
+        ColOriginalName = 0,
+        ColNewName,
+        ColType,
+        ColAttribute,
+        ColSize,
+        ColModified,
+        ColPath,
+        ColumnCount
+    };
+    static int DefaultWidth(int column); // 120, 120, 50, 80, 80, 120, 50
+
+    explicit FileListModel(QObject* parent = nullptr);
+
+    // The rows in list order. Code that changes them in place calls
+    // NotifyRowsChanged() (texts, flags) or NotifyRowsReordered() (order) after.
+    FileRows& Rows() { return m_rows; }
+    const FileRows& Rows() const { return m_rows; }
+    int RowCount() const { return static_cast<int>(m_rows.size()); }
+    std::size_t SelectedCount() const { return m_selectedCount; }
+
+    // Appends a batch of rows at the end (one insertion per batch).
+    void AppendRows(FileRows&& rows);
+    void Clear();
+    // After the core rewrote names or selection flags in place.
+    void NotifyRowsChanged();
+    // After the core reordered the rows (a sort).
+    void NotifyRowsReordered();
+    // Apply swaps the captions of columns 0 and 1; a scan sets them back.
+    void SetHeaderCaption(int column, const QString& text);
+    void ResetHeaderCaptions();
+
+    // Selection: see the comment at the top of this file.
+    void AttachSelectionModel(QItemSelectionModel* selection);
+    void SyncSelectionToView();
+    void SyncSelectionFromView();
+
+    int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+    int columnCount(const QModelIndex& parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation,
+                        int role = Qt::DisplayRole) const override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+
+    // Display text of one cell.
+    QString CellText(int row, int column) const;
+
+signals:
+    // The number of selected rows changed (cheap to connect to).
+    void SelectedCountChanged(int count);
+
+private:
+    void OnSelectionChanged(const QItemSelection& selected, const QItemSelection& deselected);
+    void RecountSelected();
+
+    FileRows m_rows;
+    std::size_t m_selectedCount = 0;
+    QString m_captions[ColumnCount];
+    QPointer<QItemSelectionModel> m_selection;
+    bool m_pushingSelection = false;
+};
+
+} // namespace quorvane

@@ -1,0 +1,84 @@
+#include "widgets/FolderTree.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QFileSystemModel>
+#include <QHeaderView>
+#include <QScopedValueRollback>
+
+namespace quorvane {
+
+FolderTree::FolderTree(QWidget* parent) : QTreeView(parent) {
+    setHeaderHidden(true);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setUniformRowHeights(true);
+    setAnimated(false);
+    AttachModel();
+}
+
+void FolderTree::AttachModel() {
+    QFileSystemModel* old = m_model;
+    m_model = new QFileSystemModel(this);
+    m_model->setFilter(QDir::AllDirs | QDir::NoDotAndDotDot | QDir::Hidden);
+    m_model->setReadOnly(true);
+    m_model->setRootPath(QStringLiteral("/"));
+    connect(m_model, &QFileSystemModel::directoryLoaded, this, &FolderTree::DirectoryLoaded);
+    setModel(m_model);
+    // Only the name column: size, type and date mean nothing for a folder tree.
+    for (int column = 1; column < m_model->columnCount(); ++column)
+        hideColumn(column);
+    setRootIndex(m_model->index(QStringLiteral("/")).parent());
+    connect(selectionModel(), &QItemSelectionModel::currentChanged, this,
+            &FolderTree::OnCurrentChanged);
+    delete old;
+}
+
+std::string FolderTree::SelectedPath() const {
+    const QModelIndex current = currentIndex();
+    if (!current.isValid())
+        return {};
+    const QString path = m_model->filePath(current);
+    if (path.isEmpty() || !m_model->isDir(current))
+        return {};
+    std::string bytes = QFile::encodeName(path).toStdString();
+    if (bytes.back() != '/')
+        bytes += '/';
+    return bytes;
+}
+
+bool FolderTree::SetPath(const QString& path) {
+    const QFileInfo info(path);
+    if (path.isEmpty() || !info.isDir())
+        return false;
+    const QModelIndex target = m_model->index(QDir::cleanPath(info.absoluteFilePath()));
+    if (!target.isValid())
+        return false;
+    for (QModelIndex parent = target.parent(); parent.isValid(); parent = parent.parent())
+        expand(parent);
+    setCurrentIndex(target);
+    scrollTo(target);
+    return true;
+}
+
+void FolderTree::Refresh() {
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const std::string before = SelectedPath();
+    {
+        const QScopedValueRollback<bool> silent(m_silent, true);
+        AttachModel();
+        if (!before.empty())
+            SetPath(QFile::decodeName(QByteArray::fromStdString(before)));
+    }
+    QApplication::restoreOverrideCursor();
+    emit FolderChanged();
+}
+
+void FolderTree::OnCurrentChanged() {
+    if (!m_silent)
+        emit FolderChanged();
+}
+
+} // namespace quorvane
