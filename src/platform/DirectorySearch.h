@@ -16,15 +16,15 @@ inline constexpr std::uint32_t kAttrDirectory = 0x10;
 inline constexpr std::uint32_t kAttrArchive = 0x20;
 
 struct DirEntry {
-    std::string name;              // bytes exactly as the file system gives them
-    std::uint32_t attributes = 0;  // kAttr* bits
-    std::uint64_t size = 0;        // full 64-bit size
-    std::int64_t modifiedUtc = 0;  // last-write time, seconds since the epoch (UTC)
+    std::string name;             // bytes exactly as the file system gives them
+    std::uint32_t attributes = 0; // kAttr* bits
+    std::uint64_t size = 0;       // full 64-bit size
+    std::int64_t modifiedUtc = 0; // last-write time, seconds since the epoch (UTC)
 };
 
 enum class SearchMode {
-    Files,   // regular files, hidden/system/read-only/archive included; folders skipped
-    Folders  // sub-folders; hidden and system folders, "." and ".." skipped
+    Files,  // regular files, hidden/system/read-only/archive included; folders skipped
+    Folders // sub-folders; hidden and system folders, "." and ".." skipped
 };
 
 // "*" and "?" wildcards; A-Z match without regard to case; "*.*" matches every
@@ -43,9 +43,18 @@ public:
     bool Next(DirEntry& entry);
 
 private:
+    bool Admit(const char* name, unsigned char type, DirEntry& entry);
+
     DIR* m_dir = nullptr;
     std::string m_filter;
     SearchMode m_mode;
+    std::string m_path; // the folder, ending in "/", then the current name
+    std::size_t m_folderLength = 0;
+    bool m_canStoreAttributes = true; // false once the file system refused extended attributes
 };
+
+// The stored attribute bits (system, archive, stored hidden) of a file, 0 when
+// it has none or they cannot be read.
+std::uint32_t ReadStoredAttributes(const std::string& path);
 
 } // namespace quorvane

@@ -23,8 +23,7 @@ public:
                            const std::string& defaultValue) const;
     long ReadInteger(const std::string& section, const std::string& key, long defaultValue) const;
     bool ReadBool(const std::string& section, const std::string& key, bool defaultValue) const;
-    double ReadFloat(const std::string& section, const std::string& key,
-                     double defaultValue) const;
+    double ReadFloat(const std::string& section, const std::string& key, double defaultValue) const;
 
     void WriteString(const std::string& section, const std::string& key, const std::string& value);
     void WriteInteger(const std::string& section, const std::string& key, long value);
@@ -37,12 +36,16 @@ private:
     struct Entry {
         std::string key;
         std::string value;
+        bool keyed = true; // false: a line kept as it stands (comment, blank, no "=")
     };
     struct Section {
         std::string name;
         std::vector<Entry> entries;
+        bool headed = true; // false: the lines before the first section
     };
     const Entry* Find(const std::string& section, const std::string& key) const;
+    Section* FindSection(const std::string& section);
+    std::string Serialize() const;
 
     std::string m_path;
     std::vector<Section> m_sections;

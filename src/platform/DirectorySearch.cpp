@@ -1,0 +1,170 @@
+#include "platform/DirectorySearch.h"
+
+#include "platform/DosAttribBlob.h"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/xattr.h>
+
+namespace quorvane {
+namespace {
+
+constexpr std::uint32_t kStoredBits = kAttrHidden | kAttrSystem | kAttrArchive;
+
+char LowerAscii(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+bool IsContinuationByte(char c) {
+    return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
+}
+
+// One "?" stands for one character: a byte and the UTF-8 continuation bytes after it.
+std::size_t CharacterLength(std::string_view name, std::size_t at) {
+    std::size_t length = 1;
+    while (at + length < name.size() && length < 4 && IsContinuationByte(name[at + length]))
+        ++length;
+    return length;
+}
+
+// Plain "*"/"?" matching, backtracking to the last "*" on a mismatch.
+bool MatchesGlob(std::string_view name, std::string_view pattern) {
+    std::size_t n = 0;
+    std::size_t p = 0;
+    std::size_t starPattern = std::string_view::npos;
+    std::size_t starName = 0;
+    while (n < name.size()) {
+        if (p < pattern.size() && pattern[p] == '*') {
+            starPattern = p++;
+            starName = n;
+        } else if (p < pattern.size() && pattern[p] == '?') {
+            ++p;
+            n += CharacterLength(name, n);
+        } else if (p < pattern.size() && LowerAscii(pattern[p]) == LowerAscii(name[n])) {
+            ++p;
+            ++n;
+        } else if (starPattern != std::string_view::npos) {
+            p = starPattern + 1;
+            starName += CharacterLength(name, starName);
+            n = starName;
+        } else {
+            return false;
+        }
+    }
+    while (p < pattern.size() && pattern[p] == '*')
+        ++p;
+    return p == pattern.size();
+}
+
+} // namespace
+
+bool MatchesWildcard(std::string_view name, std::string_view pattern) {
+    if (pattern.empty())
+        return false;
+    if (MatchesGlob(name, pattern))
+        return true;
+    // As in the classic file search, a final ".*" also admits a name without
+    // any extension: "*.*" lists every name and "README.*" lists "README".
+    if (pattern.size() >= 2 && pattern.substr(pattern.size() - 2) == ".*")
+        return name.find('.') == std::string_view::npos &&
+               MatchesGlob(name, pattern.substr(0, pattern.size() - 2));
+    return false;
+}
+
+namespace {
+
+std::uint32_t StoredBits(const std::string& path, bool& supported) {
+    char buffer[256];
+    const ssize_t size = ::getxattr(path.c_str(), kDosAttribName, buffer, sizeof buffer);
+    if (size < 0 && (errno == ENOTSUP || errno == ENOSYS))
+        supported = false;
+    if (size <= 0)
+        return 0;
+    const auto word = ParseDosAttribBlob(std::string_view(buffer, static_cast<std::size_t>(size)));
+    return word.value_or(0) & kStoredBits;
+}
+
+} // namespace
+
+std::uint32_t ReadStoredAttributes(const std::string& path) {
+    bool supported = true;
+    return StoredBits(path, supported);
+}
+
+DirectorySearch::DirectorySearch(const std::string& folder, std::string filter, SearchMode mode)
+    : m_filter(std::move(filter)), m_mode(mode), m_path(folder) {
+    if (m_path.empty())
+        m_path = "./";
+    else if (m_path.back() != '/')
+        m_path += '/';
+    m_folderLength = m_path.size();
+    // An empty filter matches nothing, so the folder need not even be opened.
+    if (!m_filter.empty())
+        m_dir = ::opendir(m_path.c_str());
+}
+
+DirectorySearch::~DirectorySearch() {
+    if (m_dir)
+        ::closedir(m_dir);
+}
+
+bool DirectorySearch::Next(DirEntry& entry) {
+    if (!m_dir)
+        return false;
+    while (const dirent* found = ::readdir(m_dir)) {
+        if (Admit(found->d_name, found->d_type, entry))
+            return true;
+    }
+    // A read error ends the listing just like the end of the folder.
+    ::closedir(m_dir);
+    m_dir = nullptr;
+    return false;
+}
+
+bool DirectorySearch::Admit(const char* name, unsigned char type, DirEntry& entry) {
+    const std::string_view view(name);
+    if (view == "." || view == "..")
+        return false;
+    const bool wantFolders = m_mode == SearchMode::Folders;
+    // The entry type spares a stat for what is plainly of the other kind.
+    if (type != DT_UNKNOWN && type != DT_LNK && (type == DT_DIR) != wantFolders)
+        return false;
+    if (wantFolders && type == DT_LNK)
+        return false; // a link to a folder is not walked: it could lead back up
+    if (!MatchesWildcard(view, m_filter))
+        return false;
+
+    // Files: a symbolic link lists as what it points to, so a link to a file is
+    // a file (its target's size and time); a dangling link is left out. Folders:
+    // links are never followed.
+    struct stat info {};
+    const int flags = wantFolders ? AT_SYMLINK_NOFOLLOW : 0;
+    if (::fstatat(dirfd(m_dir), name, &info, flags) != 0)
+        return false;
+    if (wantFolders ? !S_ISDIR(info.st_mode) : !S_ISREG(info.st_mode))
+        return false;
+
+    m_path.resize(m_folderLength);
+    m_path += view;
+    // The one call per file besides the stat: the bits a Samba share keeps. A
+    // file system without extended attributes is asked only once per folder.
+    std::uint32_t attributes = m_canStoreAttributes ? StoredBits(m_path, m_canStoreAttributes) : 0;
+    if (view.front() == '.')
+        attributes |= kAttrHidden;
+    if (wantFolders) {
+        if (attributes & (kAttrHidden | kAttrSystem))
+            return false;
+        attributes |= kAttrDirectory;
+    }
+    if ((info.st_mode & S_IWUSR) == 0)
+        attributes |= kAttrReadOnly;
+
+    entry.name.assign(view);
+    entry.attributes = attributes;
+    entry.size = static_cast<std::uint64_t>(info.st_size);
+    entry.modifiedUtc = static_cast<std::int64_t>(info.st_mtim.tv_sec);
+    return true;
+}
+
+} // namespace quorvane

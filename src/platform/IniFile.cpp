@@ -1,0 +1,279 @@
+#include "platform/IniFile.h"
+
+#include <cerrno>
+#include <charconv>
+#include <climits>
+#include <cstdio>
+#include <fcntl.h>
+#include <optional>
+#include <string_view>
+#include <sys/stat.h>
+#include <unistd.h>
+
+// Values are kept byte for byte (only a line end cannot be part of one), so a
+// text with blanks at either end survives a save and a load. Names are
+// compared with their outer blanks removed and without regard to A-Z case.
+
+namespace quorvane {
+namespace {
+
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t';
+}
+
+std::string_view Trim(std::string_view text) {
+    while (!text.empty() && IsBlank(text.front()))
+        text.remove_prefix(1);
+    while (!text.empty() && IsBlank(text.back()))
+        text.remove_suffix(1);
+    return text;
+}
+
+char LowerAscii(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+bool SameName(std::string_view a, std::string_view b) {
+    a = Trim(a);
+    b = Trim(b);
+    if (a.size() != b.size())
+        return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (LowerAscii(a[i]) != LowerAscii(b[i]))
+            return false;
+    return true;
+}
+
+// A line end inside a value would split it into two lines of the file.
+std::string OneLine(std::string text) {
+    for (char& c : text)
+        if (c == '\r' || c == '\n')
+            c = ' ';
+    return text;
+}
+
+// A leading integer: blanks, an optional sign, then decimal digits or "0x" and
+// hex digits; what follows the number is ignored ("12px" reads 12). Nothing
+// when there is no number or it does not fit a long.
+std::optional<long> LeadingInteger(std::string_view text) {
+    text = Trim(text);
+    bool negative = false;
+    if (!text.empty() && (text.front() == '-' || text.front() == '+')) {
+        negative = text.front() == '-';
+        text.remove_prefix(1);
+    }
+    int base = 10;
+    if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
+        base = 16;
+        text.remove_prefix(2);
+    }
+    unsigned long magnitude = 0;
+    const auto [end, error] =
+        std::from_chars(text.data(), text.data() + text.size(), magnitude, base);
+    if (error != std::errc() || end == text.data())
+        return std::nullopt;
+    const unsigned long limit = negative ? static_cast<unsigned long>(LONG_MAX) + 1 : LONG_MAX;
+    if (magnitude > limit)
+        return std::nullopt;
+    if (negative)
+        return magnitude == limit ? LONG_MIN : -static_cast<long>(magnitude);
+    return static_cast<long>(magnitude);
+}
+
+// A leading number with "." as decimal point, whatever the locale says.
+std::optional<double> LeadingNumber(std::string_view text) {
+    text = Trim(text);
+    if (!text.empty() && text.front() == '+')
+        text.remove_prefix(1);
+    double value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error != std::errc() || end == text.data())
+        return std::nullopt;
+    return value;
+}
+
+bool WriteAll(int fd, const std::string& data) {
+    std::size_t done = 0;
+    while (done < data.size()) {
+        const ssize_t written = ::write(fd, data.data() + done, data.size() - done);
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0)
+            return false;
+        done += static_cast<std::size_t>(written);
+    }
+    return true;
+}
+
+} // namespace
+
+IniFile::IniFile(std::string path) : m_path(std::move(path)) {}
+
+bool IniFile::Load() {
+    m_sections.clear();
+    std::FILE* file = std::fopen(m_path.c_str(), "rb");
+    if (!file)
+        return errno == ENOENT;
+    std::string text;
+    char buffer[8192];
+    std::size_t got = 0;
+    while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0)
+        text.append(buffer, got);
+    const bool failed = std::ferror(file) != 0;
+    std::fclose(file);
+    if (failed)
+        return false;
+
+    Section* current = nullptr;
+    std::size_t start = 0;
+    while (start < text.size()) {
+        std::size_t end = text.find('\n', start);
+        if (end == std::string::npos)
+            end = text.size();
+        std::string_view line(text.data() + start, end - start);
+        start = end + 1;
+        if (!line.empty() && line.back() == '\r')
+            line.remove_suffix(1);
+
+        const std::string_view trimmed = Trim(line);
+        if (!trimmed.empty() && trimmed.front() == '[') {
+            const std::size_t close = trimmed.find(']');
+            const std::string_view name = trimmed.substr(
+                1, close == std::string_view::npos ? std::string_view::npos : close - 1);
+            m_sections.push_back(Section{std::string(Trim(name)), {}, true});
+            current = &m_sections.back();
+            continue;
+        }
+        if (!current) {
+            m_sections.push_back(Section{{}, {}, false});
+            current = &m_sections.back();
+        }
+        const std::size_t equals = line.find('=');
+        if (equals == std::string_view::npos || trimmed.front() == ';')
+            current->entries.push_back(Entry{std::string(line), {}, false});
+        else
+            current->entries.push_back(Entry{std::string(line.substr(0, equals)),
+                                             std::string(line.substr(equals + 1)), true});
+    }
+    return true;
+}
+
+std::string IniFile::Serialize() const {
+    std::string text;
+    for (const Section& section : m_sections) {
+        if (section.headed)
+            text += "[" + section.name + "]\r\n";
+        for (const Entry& entry : section.entries) {
+            text += entry.key;
+            if (entry.keyed)
+                text += "=" + entry.value;
+            text += "\r\n";
+        }
+    }
+    return text;
+}
+
+bool IniFile::Save() const {
+    // Written beside the old file and renamed over it, so the old file stays
+    // whole until the new one is complete on disk.
+    std::string temporary = m_path + ".XXXXXX";
+    const int fd = ::mkstemp(temporary.data());
+    if (fd < 0)
+        return false;
+    struct stat old {};
+    const mode_t mode = ::stat(m_path.c_str(), &old) == 0 ? (old.st_mode & 07777) : 0644;
+    const bool written = ::fchmod(fd, mode) == 0 && WriteAll(fd, Serialize()) && ::fsync(fd) == 0;
+    const bool closed = ::close(fd) == 0;
+    if (!written || !closed || ::rename(temporary.c_str(), m_path.c_str()) != 0) {
+        ::unlink(temporary.c_str());
+        return false;
+    }
+    return true;
+}
+
+const IniFile::Entry* IniFile::Find(const std::string& section, const std::string& key) const {
+    for (const Section& candidate : m_sections) {
+        if (!candidate.headed || !SameName(candidate.name, section))
+            continue;
+        for (const Entry& entry : candidate.entries)
+            if (entry.keyed && SameName(entry.key, key))
+                return &entry;
+        return nullptr; // only the first section of that name counts
+    }
+    return nullptr;
+}
+
+IniFile::Section* IniFile::FindSection(const std::string& section) {
+    for (Section& candidate : m_sections)
+        if (candidate.headed && SameName(candidate.name, section))
+            return &candidate;
+    return nullptr;
+}
+
+std::string IniFile::ReadString(const std::string& section, const std::string& key,
+                                const std::string& defaultValue) const {
+    const Entry* entry = Find(section, key);
+    return entry ? entry->value : defaultValue;
+}
+
+long IniFile::ReadInteger(const std::string& section, const std::string& key,
+                          long defaultValue) const {
+    const Entry* entry = Find(section, key);
+    return entry ? LeadingInteger(entry->value).value_or(defaultValue) : defaultValue;
+}
+
+bool IniFile::ReadBool(const std::string& section, const std::string& key,
+                       bool defaultValue) const {
+    return ReadInteger(section, key, defaultValue ? 1 : 0) != 0;
+}
+
+double IniFile::ReadFloat(const std::string& section, const std::string& key,
+                          double defaultValue) const {
+    const Entry* entry = Find(section, key);
+    return entry ? LeadingNumber(entry->value).value_or(defaultValue) : defaultValue;
+}
+
+void IniFile::WriteString(const std::string& section, const std::string& key,
+                          const std::string& value) {
+    Section* target = FindSection(section);
+    if (!target) {
+        m_sections.push_back(Section{OneLine(std::string(Trim(section))), {}, true});
+        target = &m_sections.back();
+    }
+    std::size_t insertAt = target->entries.size();
+    bool seenKey = false;
+    for (std::size_t i = 0; i < target->entries.size(); ++i) {
+        Entry& entry = target->entries[i];
+        if (!entry.keyed)
+            continue;
+        if (SameName(entry.key, key)) {
+            entry.value = OneLine(value);
+            return;
+        }
+        insertAt = i + 1;
+        seenKey = true;
+    }
+    // After the section's last key, so blank lines and comments that close the
+    // section stay where they are.
+    if (!seenKey)
+        insertAt = target->entries.size();
+    target->entries.insert(target->entries.begin() + static_cast<std::ptrdiff_t>(insertAt),
+                           Entry{OneLine(std::string(Trim(key))), OneLine(value), true});
+}
+
+void IniFile::WriteInteger(const std::string& section, const std::string& key, long value) {
+    WriteString(section, key, std::to_string(value));
+}
+
+void IniFile::WriteBool(const std::string& section, const std::string& key, bool value) {
+    WriteString(section, key, value ? "1" : "0");
+}
+
+void IniFile::WriteFloat(const std::string& section, const std::string& key, double value) {
+    char buffer[64];
+    // Shortest form that reads back the same, "." as decimal point: 1 -> "1".
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
+    WriteString(section, key, std::string(buffer, result.ptr));
+}
+
+} // namespace quorvane
