@@ -8,11 +8,15 @@ bool IsContinuationByte(unsigned char c) {
     return (c & 0xC0) == 0x80;
 }
 
-// Well-formed UTF-8: no overlong forms, no surrogates, nothing above U+10FFFF.
-bool IsWellFormedUtf8(std::string_view text) {
+constexpr std::size_t kNotUtf8 = static_cast<std::size_t>(-1);
+
+// The number of code points of well-formed UTF-8 (no overlong forms, no
+// surrogates, nothing above U+10FFFF), or kNotUtf8.
+std::size_t CodePointCount(std::string_view text) {
     const auto* p = reinterpret_cast<const unsigned char*>(text.data());
     const auto* end = p + text.size();
-    while (p < end) {
+    std::size_t count = 0;
+    for (; p < end; ++count) {
         const unsigned char lead = *p;
         if (lead < 0x80) {
             ++p;
@@ -36,34 +40,32 @@ bool IsWellFormedUtf8(std::string_view text) {
             if (lead == 0xF4)
                 high = 0x8F; // above U+10FFFF
         } else {
-            return false;
+            return kNotUtf8;
         }
         if (static_cast<std::size_t>(end - p) < length || p[1] < low || p[1] > high)
-            return false;
+            return kNotUtf8;
         for (std::size_t k = 2; k < length; ++k)
             if (!IsContinuationByte(p[k]))
-                return false;
+                return kNotUtf8;
         p += length;
     }
-    return true;
+    return count;
 }
 
 } // namespace
 
 CharacterPositions::CharacterPositions(std::string_view text)
-    : m_text(text), m_utf8(IsWellFormedUtf8(text)), m_count(0) {
-    if (!m_utf8) {
+    : m_text(text), m_count(CodePointCount(text)) {
+    m_utf8 = m_count != kNotUtf8;
+    if (!m_utf8)
         m_count = text.size();
-        return;
-    }
-    for (const char c : text)
-        if (!IsContinuationByte(static_cast<unsigned char>(c)))
-            ++m_count;
 }
 
 std::size_t CharacterPositions::ByteOffset(std::size_t index) const {
-    if (!m_utf8 || index >= m_count)
-        return index >= m_count ? m_text.size() : index;
+    if (index >= m_count)
+        return m_text.size();
+    if (m_count == m_text.size()) // one byte per character
+        return index;
     std::size_t seen = 0;
     for (std::size_t offset = 0; offset < m_text.size(); ++offset) {
         if (IsContinuationByte(static_cast<unsigned char>(m_text[offset])))

@@ -20,8 +20,8 @@ public:
 
 private:
     std::string_view m_text;
-    bool m_utf8;
     std::size_t m_count;
+    bool m_utf8;
 };
 
 } // namespace quorvane

@@ -8,14 +8,23 @@
 
 namespace quorvane {
 
-void InsertCharacters(std::string& text, std::size_t baseLength, std::string_view insertion,
-                      std::int64_t position) {
+namespace {
+
+void InsertWithin(std::string& text, const CharacterPositions& characters,
+                  std::string_view insertion, std::int64_t position) {
     if (insertion.empty())
         return;
-    const CharacterPositions characters(std::string_view(text).substr(0, baseLength));
     const std::int64_t count = static_cast<std::int64_t>(characters.Count());
     const std::int64_t index = std::clamp<std::int64_t>(position, 1, count + 1) - 1;
     text.insert(characters.ByteOffset(static_cast<std::size_t>(index)), insertion);
+}
+
+} // namespace
+
+void InsertCharacters(std::string& text, std::size_t baseLength, std::string_view insertion,
+                      std::int64_t position) {
+    const CharacterPositions characters(std::string_view(text).substr(0, baseLength));
+    InsertWithin(text, characters, insertion, position);
 }
 
 std::string InsertText(std::string_view text, std::string_view insertion, std::int64_t position) {
@@ -34,14 +43,12 @@ RuleOutcome PreviewInsert(std::vector<std::string>& names, const InsertSettings&
     const std::int64_t position = WholeNumberOr(positionText, 1);
     for (std::string& name : names) {
         const std::size_t baseLength = ExtensionOffset(name);
-        std::int64_t at = position;
-        if (settings.fromEnd) {
-            // Position 1 from the end appends to the base name: p - 1
-            // characters of the base name follow the inserted text.
-            const CharacterPositions base(std::string_view(name).substr(0, baseLength));
-            at = static_cast<std::int64_t>(base.Count()) - position + 2;
-        }
-        InsertCharacters(name, baseLength, settings.text, at);
+        const CharacterPositions base(std::string_view(name).substr(0, baseLength));
+        // Position 1 from the end appends to the base name: p - 1 characters
+        // of the base name follow the inserted text.
+        const std::int64_t at =
+            settings.fromEnd ? static_cast<std::int64_t>(base.Count()) - position + 2 : position;
+        InsertWithin(name, base, settings.text, at);
     }
     return outcome;
 }

@@ -7,13 +7,40 @@ namespace quorvane {
 
 namespace {
 
+// How many bytes the active rule is likely to add to a name. Each entry is
+// gathered with that room, so the rule can grow it in place and the entry is
+// the new name itself, with one allocation per row.
+std::size_t ExpectedGrowth(const PreviewSettings& settings) {
+    switch (settings.activePage) {
+    case kCasePage:
+        return settings.caseAndExtension.extensionCase == ExtensionCase::NewExtension
+                   ? settings.caseAndExtension.newExtension.size() + 1
+                   : 0;
+    case kInsertPage:
+        return settings.insert.text.size();
+    case kEnumerationPage: {
+        const EnumerationSettings& enumeration = settings.enumeration;
+        return enumeration.startFrom.size() + 2 + enumeration.suffix.size() + 1 +
+               enumeration.fixedPart.size();
+    }
+    default:
+        return 0;
+    }
+}
+
 std::vector<std::string> GatherNames(const FileRows& rows, const PreviewSettings& settings) {
     const bool enumeration = settings.activePage == kEnumerationPage;
+    const std::size_t growth = ExpectedGrowth(settings);
     std::vector<std::string> names;
     names.reserve(rows.size());
-    for (const FileRow& row : rows)
-        if (row.selected)
-            names.push_back(enumeration ? settings.enumeration.prefix : row.originalName);
+    for (const FileRow& row : rows) {
+        if (!row.selected)
+            continue;
+        const std::string& source = enumeration ? settings.enumeration.prefix : row.originalName;
+        std::string& name = names.emplace_back();
+        name.reserve(source.size() + growth);
+        name = source;
+    }
     return names;
 }
 
