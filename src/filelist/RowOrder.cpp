@@ -93,23 +93,33 @@ private:
     std::vector<std::string_view> m_texts;
 };
 
-std::vector<std::uint32_t> SortedOrder(const FileRows& rows, int column, bool ascending) {
+// The permutation that orders the rows; the first `sortedPrefix` of them are
+// already in order, so only the rest is sorted and then merged in. Descending
+// swaps the operands rather than negating a comparison, so equal rows keep
+// their order in both directions.
+std::vector<std::uint32_t> SortedOrder(const FileRows& rows, int column, bool ascending,
+                                       std::size_t sortedPrefix) {
     std::vector<std::uint32_t> order(rows.size());
     std::iota(order.begin(), order.end(), 0u);
     if (!IsNumericColumn(column) && !IsTextColumn(column))
         return order;
     const SortKeys keys(rows, column);
-    // Descending swaps the operands rather than negating a comparison, so
-    // equal rows keep their order in both directions.
-    if (ascending)
-        std::stable_sort(order.begin(), order.end(), [&keys](std::uint32_t a, std::uint32_t b) {
-            return keys.Compare(a, b) < 0;
-        });
-    else
-        std::stable_sort(order.begin(), order.end(), [&keys](std::uint32_t a, std::uint32_t b) {
-            return keys.Compare(b, a) < 0;
-        });
+    const auto before = [&keys, ascending](std::uint32_t a, std::uint32_t b) {
+        return ascending ? keys.Compare(a, b) < 0 : keys.Compare(b, a) < 0;
+    };
+    const auto middle =
+        order.begin() + static_cast<std::ptrdiff_t>(std::min(sortedPrefix, rows.size()));
+    std::stable_sort(middle, order.end(), before);
+    std::inplace_merge(order.begin(), middle, order.end(), before);
     return order;
+}
+
+void Permute(FileRows& rows, const std::vector<std::uint32_t>& order) {
+    FileRows sorted;
+    sorted.reserve(rows.size());
+    for (const std::uint32_t index : order)
+        sorted.push_back(std::move(rows[index]));
+    rows.swap(sorted);
 }
 
 } // namespace
@@ -138,12 +148,13 @@ int ListViewCompare(const FileRow& a, const FileRow& b, int column) {
 void SortRows(FileRows& rows, int column, bool ascending) {
     if (rows.size() < 2)
         return;
-    const std::vector<std::uint32_t> order = SortedOrder(rows, column, ascending);
-    FileRows sorted;
-    sorted.reserve(rows.size());
-    for (const std::uint32_t index : order)
-        sorted.push_back(std::move(rows[index]));
-    rows.swap(sorted);
+    Permute(rows, SortedOrder(rows, column, ascending, 0));
+}
+
+void SortAppendedRows(FileRows& rows, std::size_t firstAppended, int column, bool ascending) {
+    if (rows.size() < 2 || firstAppended >= rows.size())
+        return;
+    Permute(rows, SortedOrder(rows, column, ascending, firstAppended));
 }
 
 bool IsSorted(const FileRows& rows, int column, bool ascending) {

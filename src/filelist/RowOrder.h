@@ -4,6 +4,7 @@
 
 #include "rules/FileRow.h"
 
+#include <cstddef>
 #include <string_view>
 
 namespace quorvane {
@@ -34,6 +35,11 @@ int ListViewCompare(const FileRow& a, const FileRow& b, int column);
 // Sorts the rows once by `column`. Rows that compare equal keep their present
 // order, in either direction.
 void SortRows(FileRows& rows, int column, bool ascending);
+
+// Brings rows appended to an ordered list into order: the rows before
+// `firstAppended` already stand in the order SortRows would give. Gives the
+// same result as SortRows, in time linear in the list plus sorting the new rows.
+void SortAppendedRows(FileRows& rows, std::size_t firstAppended, int column, bool ascending);
 
 // True when the rows already stand in the order SortRows would give.
 bool IsSorted(const FileRows& rows, int column, bool ascending);
