@@ -7,7 +7,8 @@ using namespace std::string_view_literals;
 // A list of the wrong length does not compile: to_array sizes it from the names.
 // Built at compile time, so no static initialiser can see it half made.
 // clang-format off
-constinit const std::array<std::string_view, kGenreCount> GenreNames = std::to_array<std::string_view>({
+constinit const std::array<std::string_view, kGenreCount> GenreNames =
+    std::to_array<std::string_view>({
     "Blues"sv, "Classic Rock"sv, "Country"sv, "Dance"sv, "Disco"sv,                 // 0
     "Funk"sv, "Grunge"sv, "Hip-Hop"sv, "Jazz"sv, "Metal"sv,                         // 5
     "New Age"sv, "Oldies"sv, "Other"sv, "Pop"sv, "R&B"sv,                           // 10
