@@ -1,0 +1,83 @@
+#pragma once
+// The folder scan: walks a folder (and, if asked, its subfolders) on a worker
+// thread and hands the matching files over as rows of the renaming list.
+//
+// Row order: the matching files of the root folder in the directory's own
+// order, then for each subfolder in turn its own files followed by those of its
+// subfolders (depth first, pre-order). Hidden and system subfolders are not
+// walked; hidden and system files inside walked folders are listed.
+//
+// Usage (the sink and the done handler run on the worker thread):
+//
+//     FolderScan scan([&](FileRows&& batch) { ... keep or forward the batch ... },
+//                     [&] { ... the walk has ended ... });
+//     scan.Start({"/home/me/music/", "*.mp3", true});
+//     ...
+//     scan.RequestStop();   // optional: cancel, the walk ends after the current file
+//     scan.Wait();          // or let the destructor stop and join it
+
+#include "rules/FileRow.h"
+
+#include <atomic>
+#include <chrono>
+#include <cstddef>
+#include <functional>
+#include <string>
+#include <thread>
+
+namespace quorvane {
+
+struct ScanRequest {
+    std::string folder; // ends in "/"; empty means there is nothing to walk
+    std::string filter; // one wildcard pattern ("*", "?"), used as given; empty matches nothing
+    bool includeSubfolders = false;
+};
+
+struct ScanOptions {
+    // A batch is handed over when it is this old or this large, whichever
+    // comes first, and once more at the end of the walk.
+    std::chrono::milliseconds batchInterval{20};
+    std::size_t maxBatchRows = 4096;
+};
+
+class FolderScan {
+public:
+    // Receives the next rows in walk order; never called with an empty batch.
+    using BatchSink = std::function<void(FileRows&& batch)>;
+    // Called once at the end of every started walk (complete, stopped or
+    // failed), after the last batch.
+    using DoneHandler = std::function<void()>;
+
+    FolderScan(BatchSink sink, DoneHandler done, ScanOptions options = {});
+    // Stops a running walk and waits for it; its done handler still runs.
+    ~FolderScan();
+    FolderScan(const FolderScan&) = delete;
+    FolderScan& operator=(const FolderScan&) = delete;
+
+    // Starts a walk on a new worker thread. Refused (false) while an earlier
+    // walk has not yet returned from its done handler.
+    bool Start(ScanRequest request);
+    // Asks the walk to end after the file at hand; safe from any thread,
+    // including from the sink.
+    void RequestStop();
+    // Waits until the worker has finished. Not to be called from the sink or
+    // the done handler.
+    void Wait();
+    bool IsRunning() const { return m_running.load(); }
+
+private:
+    void Run(const ScanRequest& request);
+
+    BatchSink m_sink;
+    DoneHandler m_done;
+    ScanOptions m_options;
+    std::atomic<bool> m_stopRequested{false};
+    std::atomic<bool> m_running{false};
+    std::jthread m_worker; // last member: joined before the others go away
+};
+
+// The folder of a scan request: "/" appended unless the path already ends in
+// one; an empty path stays empty.
+std::string WithTrailingSlash(std::string folder);
+
+} // namespace quorvane
