@@ -158,8 +158,11 @@ void SortAppendedRows(FileRows& rows, std::size_t firstAppended, int column, boo
 }
 
 bool IsSorted(const FileRows& rows, int column, bool ascending) {
-    for (std::size_t i = 1; i < rows.size(); ++i) {
-        const int result = ListViewCompare(rows[i - 1], rows[i], column);
+    if (rows.size() < 2 || (!IsNumericColumn(column) && !IsTextColumn(column)))
+        return true;
+    const SortKeys keys(rows, column);
+    for (std::uint32_t i = 1; i < rows.size(); ++i) {
+        const int result = keys.Compare(i - 1, i);
         if (ascending ? result > 0 : result < 0)
             return false;
     }

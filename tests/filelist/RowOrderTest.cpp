@@ -129,6 +129,9 @@ TEST(SortRows, OrdersByEachColumn) {
     };
     for (const Case& c : cases) {
         FileRows rows = c.rows;
+        if (Names(rows) != c.expected) {
+            EXPECT_FALSE(IsSorted(rows, c.column, c.ascending)) << c.what;
+        }
         SortRows(rows, c.column, c.ascending);
         EXPECT_EQ(Names(rows), c.expected) << c.what;
         EXPECT_TRUE(IsSorted(rows, c.column, c.ascending)) << c.what;
