@@ -52,16 +52,19 @@ std::string ExecutableFolder() {
     return path.substr(0, slash + 1);
 }
 
-std::string ProgramFolder() {
+std::string ProgramFolderFor(const std::string& executableFolder) {
     // Called once per start, so a permission probe is affordable here: a portable
     // copy keeps its settings beside itself, an installed copy in the user's folder.
-    const std::string executable = ExecutableFolder();
-    if (::access(executable.c_str(), W_OK) == 0)
-        return executable;
+    if (::access(executableFolder.c_str(), W_OK) == 0)
+        return executableFolder;
     const std::string config = UserConfigFolder();
     if (!config.empty() && MakeFolders(config))
         return config;
-    return executable;
+    return executableFolder;
+}
+
+std::string ProgramFolder() {
+    return ProgramFolderFor(ExecutableFolder());
 }
 
 bool FileExists(const std::string& path) {

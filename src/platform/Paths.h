@@ -9,6 +9,9 @@ namespace quorvane {
 // folder when it is writable, else ~/.config/Quorvane/ (created on demand).
 std::string ProgramFolder();
 
+// The choice ProgramFolder makes for a given executable folder (ending in "/").
+std::string ProgramFolderFor(const std::string& executableFolder);
+
 // The executable's own folder, ending in "/" (for the user manual).
 std::string ExecutableFolder();
 

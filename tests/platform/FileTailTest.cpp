@@ -1,5 +1,4 @@
 #include "platform/FileTail.h"
-#include "platform/Paths.h"
 
 #include "support/TempDir.h"
 
@@ -35,26 +34,6 @@ TEST(FileTailTest, MissingFileAndFolderFail) {
     std::string tail;
     EXPECT_FALSE(ReadFileTail(dir.Path() + "missing", 1, tail));
     EXPECT_FALSE(ReadFileTail(dir.Path(), 0, tail));
-}
-
-TEST(PathsTest, ExistenceChecksTellFilesFromFolders) {
-    const TempDir dir;
-    const std::string file = dir.Write("f", "x");
-    EXPECT_TRUE(FileExists(file));
-    EXPECT_FALSE(DirectoryExists(file));
-    EXPECT_TRUE(DirectoryExists(dir.Path()));
-    EXPECT_FALSE(FileExists(dir.Path()));
-    EXPECT_FALSE(FileExists(dir.Path() + "missing"));
-    EXPECT_FALSE(DirectoryExists(dir.Path() + "missing"));
-}
-
-TEST(PathsTest, ExecutableFolderHoldsThisProgram) {
-    const std::string folder = ExecutableFolder();
-    ASSERT_FALSE(folder.empty());
-    EXPECT_EQ(folder.back(), '/');
-    EXPECT_TRUE(FileExists(folder + "test_platform"));
-    // The test binary's folder is writable, so it is the program folder too.
-    EXPECT_EQ(ProgramFolder(), folder);
 }
 
 } // namespace

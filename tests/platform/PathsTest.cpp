@@ -1,0 +1,84 @@
+#include "platform/Paths.h"
+
+#include "support/TempDir.h"
+
+#include <cstdlib>
+#include <gtest/gtest.h>
+#include <optional>
+
+namespace quorvane {
+namespace {
+
+using test::TempDir;
+
+TEST(PathsTest, ExistenceChecksTellFilesFromFolders) {
+    const TempDir dir;
+    const std::string file = dir.Write("f", "x");
+    EXPECT_TRUE(FileExists(file));
+    EXPECT_FALSE(DirectoryExists(file));
+    EXPECT_TRUE(DirectoryExists(dir.Path()));
+    EXPECT_FALSE(FileExists(dir.Path()));
+    EXPECT_FALSE(FileExists(dir.Path() + "missing"));
+    EXPECT_FALSE(DirectoryExists(dir.Path() + "missing"));
+}
+
+TEST(PathsTest, ExecutableFolderHoldsThisProgram) {
+    const std::string folder = ExecutableFolder();
+    ASSERT_FALSE(folder.empty());
+    EXPECT_EQ(folder.back(), '/');
+    EXPECT_TRUE(FileExists(folder + "test_platform"));
+    // The test binary's folder is writable, so it is the program folder too.
+    EXPECT_EQ(ProgramFolder(), folder);
+}
+
+// Sets an environment variable for one test and puts the old value back.
+class ScopedEnv {
+public:
+    ScopedEnv(const char* name, const char* value) : m_name(name) {
+        if (const char* old = std::getenv(name))
+            m_old = old;
+        if (value)
+            ::setenv(name, value, 1);
+        else
+            ::unsetenv(name);
+    }
+    ~ScopedEnv() {
+        if (m_old)
+            ::setenv(m_name, m_old->c_str(), 1);
+        else
+            ::unsetenv(m_name);
+    }
+    ScopedEnv(const ScopedEnv&) = delete;
+    ScopedEnv& operator=(const ScopedEnv&) = delete;
+
+private:
+    const char* m_name;
+    std::optional<std::string> m_old;
+};
+
+TEST(PathsTest, UnwritableExecutableFolderFallsBackToTheUserConfiguration) {
+    const TempDir dir;
+    const std::string installed = dir.MakeDir("usr/bin");
+    ASSERT_EQ(test::Shell("chattr +i '" + installed + "'"), 0);
+    {
+        const ScopedEnv home("HOME", (dir.Path() + "home").c_str());
+        const ScopedEnv xdg("XDG_CONFIG_HOME", nullptr);
+        EXPECT_EQ(ProgramFolderFor(installed), dir.Path() + "home/.config/Quorvane/");
+        EXPECT_TRUE(DirectoryExists(dir.Path() + "home/.config/Quorvane/"));
+    }
+    {
+        const ScopedEnv xdg("XDG_CONFIG_HOME", (dir.Path() + "xdg").c_str());
+        EXPECT_EQ(ProgramFolderFor(installed), dir.Path() + "xdg/Quorvane/");
+    }
+    {
+        // Without any usable home the executable folder is all there is.
+        const ScopedEnv home("HOME", nullptr);
+        const ScopedEnv xdg("XDG_CONFIG_HOME", "relative");
+        EXPECT_EQ(ProgramFolderFor(installed), installed);
+    }
+    test::Shell("chattr -i '" + installed + "'");
+    EXPECT_EQ(ProgramFolderFor(installed), installed);
+}
+
+} // namespace
+} // namespace quorvane
