@@ -149,7 +149,8 @@ bool DirectorySearch::Admit(const char* name, unsigned char type, DirEntry& entr
     m_path += view;
     // The one call per file besides the stat: the bits a Samba share keeps. A
     // file system without extended attributes is asked only once per folder.
-    std::uint32_t attributes = m_canStoreAttributes ? StoredBits(m_path, m_canStoreAttributes) : 0;
+    const bool readStored = m_canStoreAttributes && (m_readStoredBits || wantFolders);
+    std::uint32_t attributes = readStored ? StoredBits(m_path, m_canStoreAttributes) : 0;
     if (view.front() == '.')
         attributes |= kAttrHidden;
     if (wantFolders) {

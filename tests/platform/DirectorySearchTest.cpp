@@ -125,6 +125,11 @@ TEST(DirectorySearchTest, StoredBitsAreListed) {
     DirEntry entry;
     ASSERT_TRUE(search.Next(entry));
     EXPECT_EQ(entry.attributes, kAttrSystem | kAttrArchive);
+
+    DirectorySearch quick(dir.Path(), "*.*", SearchMode::Files);
+    quick.SetReadStoredAttributes(false);
+    ASSERT_TRUE(quick.Next(entry));
+    EXPECT_EQ(entry.attributes, 0u);
 }
 
 TEST(DirectorySearchTest, FoldersModeSkipsHiddenSystemAndLinkedFolders) {
