@@ -4,6 +4,47 @@
 
 namespace quorvane {
 
+namespace {
+
+// The letter case functions work on a part of a name in place, so that the
+// rule changes the base name and the extension without splitting the name.
+void LowerLettersIn(char* first, char* last) {
+    for (; first != last; ++first)
+        *first = ToLowerLetter(*first);
+}
+
+void UpperLettersIn(char* first, char* last) {
+    for (; first != last; ++first)
+        *first = ToUpperLetter(*first);
+}
+
+void CapitalizeWordsIn(char* first, char* last) {
+    bool atWordStart = true;
+    for (; first != last; ++first) {
+        *first = atWordStart ? ToUpperLetter(*first) : ToLowerLetter(*first);
+        atWordStart = *first == ' ';
+    }
+}
+
+void ChangeBaseNameCase(char* first, char* last, NameCase nameCase) {
+    switch (nameCase) {
+    case NameCase::Lower:
+        LowerLettersIn(first, last);
+        break;
+    case NameCase::Upper:
+        UpperLettersIn(first, last);
+        break;
+    case NameCase::CapitalizeWords:
+        CapitalizeWordsIn(first, last);
+        break;
+    case NameCase::None:
+    case NameCase::KeepAsIs:
+        break;
+    }
+}
+
+} // namespace
+
 bool IsLowerLetter(char c) {
     return c >= 'a' && c <= 'z';
 }
@@ -21,21 +62,15 @@ char ToLowerLetter(char c) {
 }
 
 void UpperCaseLetters(std::string& text) {
-    for (char& c : text)
-        c = ToUpperLetter(c);
+    UpperLettersIn(text.data(), text.data() + text.size());
 }
 
 void LowerCaseLetters(std::string& text) {
-    for (char& c : text)
-        c = ToLowerLetter(c);
+    LowerLettersIn(text.data(), text.data() + text.size());
 }
 
 void CapitalizeWordsInPlace(std::string& text) {
-    bool atWordStart = true;
-    for (char& c : text) {
-        c = atWordStart ? ToUpperLetter(c) : ToLowerLetter(c);
-        atWordStart = c == ' ';
-    }
+    CapitalizeWordsIn(text.data(), text.data() + text.size());
 }
 
 std::string CapitalizeWords(const std::string& text) {
@@ -44,49 +79,20 @@ std::string CapitalizeWords(const std::string& text) {
     return result;
 }
 
-namespace {
-
-void ChangeCase(std::string& text, std::size_t begin, std::size_t end, NameCase nameCase) {
-    std::string::iterator first = text.begin() + static_cast<std::ptrdiff_t>(begin);
-    std::string::iterator last = text.begin() + static_cast<std::ptrdiff_t>(end);
-    switch (nameCase) {
-    case NameCase::Lower:
-        for (; first != last; ++first)
-            *first = ToLowerLetter(*first);
-        break;
-    case NameCase::Upper:
-        for (; first != last; ++first)
-            *first = ToUpperLetter(*first);
-        break;
-    case NameCase::CapitalizeWords: {
-        bool atWordStart = true;
-        for (; first != last; ++first) {
-            *first = atWordStart ? ToUpperLetter(*first) : ToLowerLetter(*first);
-            atWordStart = *first == ' ';
-        }
-        break;
-    }
-    case NameCase::None:
-    case NameCase::KeepAsIs:
-        break;
-    }
-}
-
-} // namespace
-
 void PreviewCaseAndExtension(std::vector<std::string>& names, const CaseSettings& settings) {
     for (std::string& name : names) {
         const std::size_t extensionStart = ExtensionOffset(name);
-        // The name is changed in place: base name first, then the extension.
-        ChangeCase(name, 0, extensionStart, settings.nameCase);
+        char* const base = name.data();
+        char* const extension = base + extensionStart;
+        ChangeBaseNameCase(base, extension, settings.nameCase);
         switch (settings.extensionCase) {
         case ExtensionCase::KeepAsIs:
             break;
         case ExtensionCase::Lower:
-            ChangeCase(name, extensionStart, name.size(), NameCase::Lower);
+            LowerLettersIn(extension, base + name.size());
             break;
         case ExtensionCase::Upper:
-            ChangeCase(name, extensionStart, name.size(), NameCase::Upper);
+            UpperLettersIn(extension, base + name.size());
             break;
         case ExtensionCase::NewExtension:
             name.resize(extensionStart);
