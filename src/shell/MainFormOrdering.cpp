@@ -1,36 +1,207 @@
 // Ordering, selecting and deleting rows of the file list.
+#include "filelist/RowOrder.h"
+#include "filelist/Selection.h"
+#include "shell/MessageBoxes.h"
 #include "shell/TMainForm.h"
+#include "shell/Trash.h"
+#include "widgets/FileListModel.h"
+#include "widgets/FileListView.h"
+
+#include <QAction>
+#include <QTimer>
+
+#include <cstdint>
+#include <functional>
+#include <string_view>
 
 namespace quorvane {
+namespace {
 
-void TMainForm::ListViewColumnClick(int /*column*/) {}
+const char* const kAutoArrangerName = "AutoArranger";
 
-void TMainForm::ByCaptionClick() {}
+SortState CurrentSortState(const TMainForm& form) {
+    return SortState{form.SortColumn, form.SortAscending};
+}
 
-void TMainForm::byTypeClick() {}
+void SetSortState(TMainForm& form, SortState state) {
+    form.SortColumn = state.column;
+    form.SortAscending = state.ascending;
+}
 
-void TMainForm::BySizeClick() {}
+// Orders the list by the window's sort state and marks the sort column's
+// header. A list already in that order is left alone, so the view keeps its
+// place.
+void SortList(TMainForm& form) {
+    FileRows& rows = form.ListModel->Rows();
+    if (!IsSorted(rows, form.SortColumn, form.SortAscending)) {
+        SortRows(rows, form.SortColumn, form.SortAscending);
+        form.ListModel->NotifyRowsReordered();
+    }
+    form.ListView->SetSortMark(form.SortColumn, form.SortAscending);
+}
 
-void TMainForm::ByDateClick() {}
+// A sum over the first `count` names: it changes when one of them changes,
+// not when they change places.
+std::uint64_t NamesFingerprint(const FileRows& rows, std::size_t count) {
+    std::uint64_t sum = count;
+    const std::hash<std::string_view> hash;
+    for (std::size_t i = 0; i < count; ++i)
+        sum += hash(rows[i].originalName);
+    return sum;
+}
 
-void TMainForm::ByAllClick() {}
+// Keeps the list ordered by the window's sort state while automatic
+// arrangement is on: after each batch of rows the scan adds, and whenever an
+// "Original Name" changes. It works at the next turn of the event loop, so a
+// burst of batches costs one pass, and never while someone is still walking
+// the rows it was told about.
+class AutoArranger : public QObject {
+public:
+    explicit AutoArranger(TMainForm& form) : QObject(&form), m_form(form) {
+        setObjectName(kAutoArrangerName);
+        const FileListModel* model = form.ListModel;
+        connect(model, &QAbstractItemModel::rowsInserted, this, [this] { Schedule(); });
+        connect(model, &QAbstractItemModel::modelReset, this, [this] {
+            m_orderedRows = 0;
+            Schedule();
+        });
+        connect(model, &QAbstractItemModel::dataChanged, this, [this](const QModelIndex& topLeft) {
+            if (topLeft.column() == FileListModel::ColOriginalName)
+                Schedule();
+        });
+    }
 
-void TMainForm::ActSelectAllExecute() {}
+private:
+    void Schedule() {
+        if (m_arranging || m_scheduled)
+            return;
+        m_scheduled = true;
+        QTimer::singleShot(0, this, [this] { Arrange(); });
+    }
 
-void TMainForm::ActSelectNoneExecute() {}
+    void Arrange() {
+        m_scheduled = false;
+        FileRows& rows = m_form.ListModel->Rows();
+        const SortState state = CurrentSortState(m_form);
+        // Rows only ever come at the end; the ones the last pass ordered stay
+        // in order unless the sort state or one of their names changed.
+        if (m_orderedRows > rows.size() || state != m_state ||
+            NamesFingerprint(rows, m_orderedRows) != m_names)
+            m_orderedRows = 0;
+        if (m_orderedRows < rows.size() && !IsSorted(rows, state.column, state.ascending)) {
+            SortAppendedRows(rows, m_orderedRows, state.column, state.ascending);
+            m_arranging = true;
+            m_form.ListModel->NotifyRowsReordered();
+            m_arranging = false;
+        }
+        m_orderedRows = rows.size();
+        m_names = NamesFingerprint(rows, rows.size());
+        m_state = state;
+    }
 
-void TMainForm::ActionSelectInvertExecute() {}
+    TMainForm& m_form;
+    bool m_scheduled = false;
+    bool m_arranging = false;
+    // What the last pass left in order.
+    std::size_t m_orderedRows = 0;
+    std::uint64_t m_names = 0;
+    SortState m_state;
+};
 
-void TMainForm::ActSelectAllUpdate() {}
+void StartAutoArrange(TMainForm& form) {
+    form.AutoArrange = true;
+    if (!form.findChild<QObject*>(kAutoArrangerName, Qt::FindDirectChildrenOnly))
+        new AutoArranger(form);
+}
 
-void TMainForm::ActDeleteExecute() {}
+void Arrange(TMainForm& form, int column) {
+    SetSortState(form, AfterArrange(CurrentSortState(form), column));
+    SortList(form);
+}
 
-void TMainForm::ActDeleteUpdate() {}
+} // namespace
 
-void TMainForm::ListViewKeyUp(int /*key*/) {}
+void TMainForm::ListViewColumnClick(int column) {
+    SetSortState(*this, AfterColumnClick(CurrentSortState(*this), column));
+    SortList(*this);
+}
 
-void TMainForm::ListViewMouseUp() {}
+void TMainForm::ByCaptionClick() {
+    Arrange(*this, kColumnOriginalName);
+}
 
-void TMainForm::ListViewClick() {}
+void TMainForm::byTypeClick() {
+    Arrange(*this, kColumnType);
+}
+
+void TMainForm::BySizeClick() {
+    Arrange(*this, kColumnSize);
+}
+
+void TMainForm::ByDateClick() {
+    Arrange(*this, kColumnModified);
+}
+
+void TMainForm::ByAllClick() {
+    StartAutoArrange(*this);
+    SortList(*this);
+    ByCaptionClick();
+}
+
+void TMainForm::ActSelectAllExecute() {
+    SelectAll(ListModel->Rows());
+    ListModel->SyncSelectionToView();
+    ShowSelectedFiles();
+}
+
+void TMainForm::ActSelectNoneExecute() {
+    SelectNone(ListModel->Rows());
+    ListModel->SyncSelectionToView();
+    ShowSelectedFiles();
+}
+
+void TMainForm::ActionSelectInvertExecute() {
+    InvertSelection(ListModel->Rows());
+    ListModel->SyncSelectionToView();
+    ShowSelectedFiles();
+}
+
+void TMainForm::ActSelectAllUpdate() {
+    const bool hasRows = ListModel->RowCount() > 0;
+    ActSelectAll->setEnabled(hasRows);
+    ActSelectNone->setEnabled(hasRows);
+    ActionSelectInvert->setEnabled(hasRows);
+}
+
+void TMainForm::ActDeleteExecute() {
+    if (ListModel->SelectedCount() == 0)
+        return;
+    if (ShowMessage(this, MsgType::Confirmation, MsgButtons::YesNo,
+                    QStringLiteral("Are you sure to delete selected file(s)?")) != MsgAnswer::Yes)
+        return;
+    // A file that cannot go to the trash stays where it is; the rescan shows it.
+    DeleteFiles(SelectedPaths(ListModel->Rows()));
+    ActRefreshTreeExecute();
+}
+
+void TMainForm::ActDeleteUpdate() {
+    ActDelete->setEnabled(ListModel->RowCount() > 0 && ListModel->SelectedCount() > 0);
+}
+
+void TMainForm::ListViewKeyUp(int key) {
+    // Any modifiers may be held with the key.
+    if (key == Qt::Key_Delete)
+        ExecuteAction(ActDelete);
+}
+
+void TMainForm::ListViewMouseUp() {
+    ShowTotalFiles();
+    ShowSelectedFiles();
+}
+
+void TMainForm::ListViewClick() {
+    if (ListModel->SelectedCount() == 0)
+        ShowSelectedFiles();
+}
 
 } // namespace quorvane
