@@ -13,7 +13,6 @@ void SelectAll(FileRows& rows);
 void SelectNone(FileRows& rows);
 void InvertSelection(FileRows& rows);
 
-// (The runs keep a function of their own for the same count.)
 std::size_t SelectedRowCount(const FileRows& rows);
 
 // The full paths of the selected rows, in list order.
