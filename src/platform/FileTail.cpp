@@ -9,7 +9,8 @@
 namespace quorvane {
 
 bool ReadFileTail(const std::string& path, std::size_t count, std::string& out) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    // O_NONBLOCK: a pipe put in place of the file must not hang the reader.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0)
         return false;
     bool ok = false;

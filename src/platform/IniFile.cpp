@@ -125,7 +125,8 @@ bool IniFile::Load() {
         return false;
 
     Section* current = nullptr;
-    std::size_t start = 0;
+    // A byte order mark, as some editors add it, is not part of the first line.
+    std::size_t start = text.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
     while (start < text.size()) {
         std::size_t end = text.find('\n', start);
         if (end == std::string::npos)

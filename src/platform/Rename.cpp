@@ -50,13 +50,16 @@ bool HasEntrySpelledExactly(const std::string& folder, const std::string& name) 
     return found;
 }
 
-// After EEXIST: the target may be the source itself, reached through a
-// file system that ignores letter case.
+// After EEXIST: the target may be the source itself, reached through a file
+// system that ignores letter case. When it is the same file (or, on a file
+// system whose inode numbers cannot be trusted, no entry is spelled exactly
+// like the target) the move goes through a temporary name; the second step
+// still refuses to replace, so a hard link of the same file stays untouched.
 bool TargetIsTheSourceItself(const std::string& folder, const std::string& oldName,
                              const std::string& newName) {
-    if (!EqualIgnoringAsciiCase(oldName, newName))
-        return false;
-    return SameFile(folder + oldName, folder + newName) || !HasEntrySpelledExactly(folder, newName);
+    if (SameFile(folder + oldName, folder + newName))
+        return true;
+    return EqualIgnoringAsciiCase(oldName, newName) && !HasEntrySpelledExactly(folder, newName);
 }
 
 std::string TemporaryName(const std::string& oldName) {

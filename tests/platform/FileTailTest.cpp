@@ -3,6 +3,7 @@
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 namespace quorvane {
 namespace {
@@ -34,6 +35,10 @@ TEST(FileTailTest, MissingFileAndFolderFail) {
     std::string tail;
     EXPECT_FALSE(ReadFileTail(dir.Path() + "missing", 1, tail));
     EXPECT_FALSE(ReadFileTail(dir.Path(), 0, tail));
+    // A pipe under a file's name is refused at once instead of waiting for a writer.
+    const std::string pipe = dir.Path() + "song.mp3";
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0644), 0);
+    EXPECT_FALSE(ReadFileTail(pipe, 128, tail));
 }
 
 } // namespace

@@ -109,6 +109,18 @@ TEST(IniFileTest, NumbersIgnoreTheLocale) {
     std::setlocale(LC_NUMERIC, saved.c_str());
 }
 
+TEST(IniFileTest, ByteOrderMarkAndLinesBeforeTheFirstSection) {
+    const TempDir dir;
+    IniFile ini = Loaded(dir, "\xEF\xBB\xBF[Main]\nLeft=5\n");
+    EXPECT_EQ(ini.ReadInteger("Main", "Left", 0), 5);
+    // Keys outside any section are kept but belong to no section.
+    ini = Loaded(dir, "Left=7\n[Main]\nTop=1\n");
+    EXPECT_EQ(ini.ReadInteger("", "Left", 0), 0);
+    ini.WriteInteger("Main", "Left", 8);
+    ASSERT_TRUE(ini.Save());
+    EXPECT_EQ(Content(ini.Path()), "Left=7\r\n[Main]\r\nTop=1\r\nLeft=8\r\n");
+}
+
 TEST(IniFileTest, MissingFileReadsEmptyAndFolderFails) {
     const TempDir dir;
     IniFile missing(dir.Path() + "none.ini");
