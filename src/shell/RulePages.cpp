@@ -4,6 +4,7 @@
 #include "rules/DeleteRule.h"
 #include "rules/EnumerationRule.h"
 #include "rules/InsertRule.h"
+#include "rules/Preview.h"
 #include "rules/ReplaceRule.h"
 #include "rules/RuleOutcome.h"
 #include "shell/RulePageParts.h"
@@ -36,7 +37,7 @@ RulePages::RulePages(QWidget* parent)
     pgcGeneral->addTab(BuildReplacePage(), "Replace");
     pgcGeneral->addTab(BuildAttributesPage(), "Attributes");
     pgcGeneral->addTab(BuildEnumerationPage(), "Enumeration");
-    pgcGeneral->setCurrentIndex(kPageCase);
+    pgcGeneral->setCurrentIndex(kCasePage);
     connect(pgcGeneral, &QTabWidget::currentChanged, this, &RulePages::pgcGeneralChange);
 
     auto* layout = new QVBoxLayout(this);
@@ -114,8 +115,34 @@ ReplaceSettings RulePages::ReadReplaceSettings() const {
     return settings;
 }
 
+PreviewSettings RulePages::ReadPreviewSettings() const {
+    PreviewSettings settings;
+    settings.activePage = ActivePage();
+    settings.caseAndExtension = ReadCaseSettings();
+    settings.insert = ReadInsertSettings();
+    settings.deletion = ReadDeleteSettings();
+    settings.replace = ReadReplaceSettings();
+    settings.enumeration = ReadEnumerationSettings();
+    return settings;
+}
+
+void RulePages::ApplyRefills(const PreviewResult& result) {
+    RefillBoxes(result.refills);
+    if (result.applyToSetToFileName)
+        CBApplyTo->setCurrentIndex(kApplyToFileName);
+    // The start box follows the kind, so its list and key filter fit again.
+    if (result.serialKindSetToNumeric)
+        CBAlpha->setCurrentIndex(kNumericSerial);
+}
+
 void RulePages::ApplyRefills(const RuleOutcome& outcome) {
-    for (const ControlRefill& refill : outcome.refills) {
+    RefillBoxes(outcome.refills);
+    if (outcome.applyToSetToFileName)
+        CBApplyTo->setCurrentIndex(kApplyToFileName);
+}
+
+void RulePages::RefillBoxes(const std::vector<ControlRefill>& refills) {
+    for (const ControlRefill& refill : refills) {
         QWidget* box = pgcGeneral->findChild<QWidget*>(QString::fromStdString(refill.control));
         const QString text = QString::fromStdString(refill.text);
         if (auto* spin = qobject_cast<QSpinBox*>(box)) {
@@ -129,20 +156,18 @@ void RulePages::ApplyRefills(const RuleOutcome& outcome) {
             edit->setText(text);
         }
     }
-    if (outcome.applyToSetToFileName)
-        CBApplyTo->setCurrentIndex(kApplyToFileName);
 }
 
 // The page that comes up takes the keyboard focus in the box the user fills first.
 void RulePages::pgcGeneralChange(int index) {
     switch (index) {
-    case kPageInsert:
+    case kInsertPage:
         meSource->setFocus();
         break;
-    case kPageDelete:
+    case kDeletePage:
         edtCount->setFocus();
         break;
-    case kPageReplace:
+    case kReplacePage:
         edsource->setFocus();
         break;
     default:

@@ -4,11 +4,14 @@
 // settings file and the tests know them by; the handlers only enable, disable,
 // refill and move the focus. The names themselves are computed by the rules.
 
+#include "rules/Preview.h"
+
 #include <QDateTime>
 #include <QWidget>
 
 #include <cstdint>
 #include <functional>
+#include <vector>
 
 class QCheckBox;
 class QComboBox;
@@ -23,24 +26,18 @@ class QTimeEdit;
 
 namespace quorvane {
 
-struct AttributeRunSettings;
-struct CaseSettings;
-struct DeleteSettings;
-struct EnumerationSettings;
-struct InsertSettings;
-struct PreviewSettings;
-struct ReplaceSettings;
-struct RuleOutcome;
-
-// Page indexes of `pgcGeneral`, in the order the tabs stand.
+// Page indexes of `pgcGeneral`, in the order the tabs stand (the same numbers
+// as the preview's page constants).
 enum RulePage : int {
-    kPageCase = 0,
-    kPageInsert = 1,
-    kPageDelete = 2,
-    kPageReplace = 3,
-    kPageAttributes = 4,
-    kPageEnumeration = 5,
+    kPageCase = kCasePage,
+    kPageInsert = kInsertPage,
+    kPageDelete = kDeletePage,
+    kPageReplace = kReplacePage,
+    kPageAttributes = kAttributesPage,
+    kPageEnumeration = kEnumerationPage,
 };
+
+struct AttributeRunSettings;
 
 class RulePages : public QWidget {
     Q_OBJECT
@@ -53,13 +50,16 @@ public:
     // Number boxes are read as the text they show, empty or not: the rule
     // decides the default and reports it back through ApplyRefills.
     PreviewSettings ReadPreviewSettings() const;
+    // One page each.
     CaseSettings ReadCaseSettings() const;
     InsertSettings ReadInsertSettings() const;
     DeleteSettings ReadDeleteSettings() const;
     ReplaceSettings ReadReplaceSettings() const;
     EnumerationSettings ReadEnumerationSettings() const;
-    // Writes back what the rule changed on its page: the default texts of the
-    // boxes it found empty, and "FileName" when no "Apply to" was chosen.
+    // Writes back what the preview changed on the pages: the default texts of
+    // the boxes it found empty, "FileName" when no "Apply to" was chosen and
+    // "Numerical(001)" when no serial kind was.
+    void ApplyRefills(const PreviewResult& result);
     void ApplyRefills(const RuleOutcome& outcome);
     int ActivePage() const;
     // The attribute word of the four attribute boxes (kAttr* bits).
@@ -156,6 +156,7 @@ private:
     QWidget* BuildAttributesPage();
     QWidget* BuildEnumerationPage();
     void SetAttributeBoxesChecked(bool checked);
+    void RefillBoxes(const std::vector<ControlRefill>& refills);
 
     std::function<QDateTime()> m_clock;
 };

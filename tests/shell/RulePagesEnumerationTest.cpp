@@ -1,0 +1,275 @@
+// The enumeration page's live example, start values and key filter, and what
+// Preview reads from the pages and writes back into them.
+#include "shell/RulePages.h"
+
+#include "rules/Preview.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QSpinBox>
+#include <QTabWidget>
+
+#include <gtest/gtest.h>
+
+namespace quorvane {
+namespace {
+
+QStringList ItemsOf(const QComboBox* combo) {
+    QStringList items;
+    for (int i = 0; i < combo->count(); ++i)
+        items << combo->itemText(i);
+    return items;
+}
+
+void Type(QWidget* target, const QString& text) {
+    for (QChar c : text) {
+        QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
+        QApplication::sendEvent(target, &press);
+    }
+}
+
+void ClearSpinText(QSpinBox* spin) {
+    // What the user gets by selecting the number and pressing Delete.
+    spin->findChild<QLineEdit*>()->clear();
+}
+
+FileRows RowsNamed(std::initializer_list<const char*> names) {
+    FileRows rows;
+    for (const char* name : names) {
+        FileRow row;
+        row.originalName = name;
+        rows.push_back(row);
+    }
+    return rows;
+}
+
+TEST(RulePagesEnumerationTest, SerialKindRefillsTheFiveStartValues) {
+    struct Case {
+        int kind;
+        QStringList items;
+        QString text;
+    };
+    const Case cases[] = {
+        {1, {"a", "aa", "aaa", "aaaa", "aaaaa"}, "a"},
+        {2, {"A", "AA", "AAA", "AAAA", "AAAAA"}, "A"},
+        {0, {"1", "01", "001", "0001", "00001"}, "001"},
+    };
+    RulePages pages;
+    pages.edtTemplate->setText("img_");
+    pages.cbExt->setEditText("jpg");
+    for (const Case& c : cases) {
+        pages.meStartFrom->setEditText("xyz");
+        pages.CBAlpha->setCurrentIndex(c.kind);
+        EXPECT_EQ(ItemsOf(pages.meStartFrom), c.items) << c.kind;
+        EXPECT_EQ(pages.meStartFrom->currentText(), c.text) << c.kind;
+        EXPECT_EQ(pages.EdtExample->text(), "img_" + c.text + ".jpg") << c.kind;
+    }
+}
+
+TEST(RulePagesEnumerationTest, NoSerialKindEmptiesTheListButKeepsTheText) {
+    RulePages pages;
+    pages.meStartFrom->setEditText("0098");
+    pages.CBAlpha->setCurrentIndex(-1);
+    EXPECT_EQ(pages.meStartFrom->count(), 0);
+    EXPECT_EQ(pages.meStartFrom->currentText(), "0098");
+}
+
+TEST(RulePagesEnumerationTest, ExampleFollowsPrefixSuffixStartAndFixedPart) {
+    RulePages pages;
+    pages.edtTemplate->setText("img_");
+    EXPECT_EQ(pages.EdtExample->text(), "img_001.");
+    pages.edtLast->setText("_x");
+    EXPECT_EQ(pages.EdtExample->text(), "img_001_x.");
+    pages.cbExt->setEditText("jpg");
+    EXPECT_EQ(pages.EdtExample->text(), "img_001_x.jpg");
+    pages.meStartFrom->setEditText("5");
+    EXPECT_EQ(pages.EdtExample->text(), "img_5_x.jpg");
+    pages.cbExt->setCurrentIndex(pages.cbExt->findText("mp3"));
+    EXPECT_EQ(pages.EdtExample->text(), "img_5_x.mp3");
+
+    pages.CBApplyTo->setCurrentIndex(1);
+    EXPECT_EQ(pages.lblFileName->text(), "FileName");
+    EXPECT_EQ(pages.EdtExample->text(), "mp3.img_5_x");
+    pages.CBApplyTo->setCurrentIndex(0);
+    EXPECT_EQ(pages.lblFileName->text(), "Extension");
+    EXPECT_EQ(pages.EdtExample->text(), "img_5_x.mp3");
+}
+
+TEST(RulePagesEnumerationTest, StepDoesNotTouchTheExample) {
+    RulePages pages;
+    pages.edtTemplate->setText("a");
+    pages.EdtExample->setText("left alone");
+    pages.mestep->setValue(7);
+    EXPECT_EQ(pages.EdtExample->text(), "left alone");
+}
+
+TEST(RulePagesEnumerationTest, StartBoxTakesOnlyCharactersOfTheSerialKind) {
+    struct Case {
+        int kind;
+        const char* typed;
+        const char* expected; // typed into an emptied box
+    };
+    const Case cases[] = {
+        {0, "x", ""},    {0, "7", "7"},  {0, "1a2", "12"}, {1, "7", ""},     {1, "aB", "a"},
+        {1, "zz", "zz"}, {2, "aB", "B"}, {2, "7Q", "Q"},   {-1, "x7", "x7"},
+    };
+    for (const Case& c : cases) {
+        RulePages pages;
+        pages.CBAlpha->setCurrentIndex(c.kind);
+        pages.meStartFrom->setEditText("");
+        Type(pages.meStartFrom->lineEdit(), c.typed);
+        EXPECT_EQ(pages.meStartFrom->currentText(), c.expected)
+            << "kind " << c.kind << " typed " << c.typed;
+    }
+}
+
+TEST(RulePagesEnumerationTest, BackspaceWorksInEveryKind) {
+    RulePages pages;
+    pages.CBAlpha->setCurrentIndex(1);
+    pages.meStartFrom->setEditText("ab");
+    pages.meStartFrom->lineEdit()->end(false);
+    QKeyEvent backspace(QEvent::KeyPress, Qt::Key_Backspace, Qt::NoModifier, "\b");
+    QApplication::sendEvent(pages.meStartFrom->lineEdit(), &backspace);
+    EXPECT_EQ(pages.meStartFrom->currentText(), "a");
+}
+
+// ------------------------------------------------------------------ Preview
+
+TEST(RulePagesEnumerationTest, PreviewSettingsReflectTheControls) {
+    RulePages pages;
+    pages.pgcGeneral->setCurrentIndex(kReplacePage);
+    pages.MFRB4->setChecked(true);
+    pages.RB4->setChecked(true);
+    pages.cbCaseEXT->setEditText("jpg");
+    pages.meSource->setText(" v2");
+    pages.meindex->setValue(5);
+    pages.cbFromEnd->setChecked(true);
+    pages.edtIndex->setValue(3);
+    pages.edtCount->setValue(10);
+    pages.edsource->setText("a");
+    pages.edTarget->setText("b ");
+    pages.rdbRemove->setChecked(true);
+    pages.chkAllSub->setChecked(false);
+    pages.chkEntireName->setChecked(false);
+    pages.CBApplyTo->setCurrentIndex(1);
+    pages.CBAlpha->setCurrentIndex(2);
+    pages.mestep->setValue(3);
+    pages.edtTemplate->setText("P");
+    pages.edtLast->setText("X");
+    pages.cbExt->setEditText("photo");
+
+    const PreviewSettings s = pages.ReadPreviewSettings();
+    EXPECT_EQ(s.activePage, kReplacePage);
+    EXPECT_EQ(s.caseAndExtension.nameCase, NameCase::CapitalizeWords);
+    EXPECT_EQ(s.caseAndExtension.extensionCase, ExtensionCase::NewExtension);
+    EXPECT_EQ(s.caseAndExtension.newExtension, "jpg");
+    EXPECT_EQ(s.insert.text, " v2");
+    EXPECT_EQ(s.insert.position, "5");
+    EXPECT_TRUE(s.insert.fromEnd);
+    EXPECT_EQ(s.deletion.position, "3");
+    EXPECT_EQ(s.deletion.count, "10");
+    EXPECT_FALSE(s.deletion.fromEnd);
+    EXPECT_EQ(s.replace.search, "a");
+    EXPECT_EQ(s.replace.replacement, "b ");
+    EXPECT_EQ(s.replace.mode, ReplaceMode::Remove);
+    EXPECT_FALSE(s.replace.allOccurrences);
+    EXPECT_FALSE(s.replace.entireName);
+    EXPECT_EQ(s.enumeration.applyTo, 1);
+    EXPECT_EQ(s.enumeration.serialKind, 2);
+    EXPECT_EQ(s.enumeration.step, "3");
+    EXPECT_EQ(s.enumeration.prefix, "P");
+    EXPECT_EQ(s.enumeration.suffix, "X");
+    EXPECT_EQ(s.enumeration.startFrom, "A");
+    EXPECT_EQ(s.enumeration.fixedPart, "photo");
+}
+
+TEST(RulePagesEnumerationTest, NoRadioCheckedReadsAsNone) {
+    RulePages pages;
+    for (QRadioButton* b : {pages.MFRB1, pages.RB1, pages.rdbReplace}) {
+        b->setAutoExclusive(false);
+        b->setChecked(false);
+    }
+    const PreviewSettings s = pages.ReadPreviewSettings();
+    EXPECT_EQ(s.caseAndExtension.nameCase, NameCase::None);
+    EXPECT_EQ(s.caseAndExtension.extensionCase, ExtensionCase::None);
+    EXPECT_EQ(s.replace.mode, ReplaceMode::None);
+}
+
+TEST(RulePagesEnumerationTest, EmptiedNumberBoxesAreReadEmptyAndRefilled) {
+    struct Case {
+        int page;
+        int kind;
+        std::vector<const char*> emptied;
+        std::vector<std::pair<const char*, const char*>> refilled; // box, text afterwards
+        std::vector<std::string> names;
+    };
+    const Case cases[] = {
+        {kEnumerationPage,
+         0,
+         {"meStartFrom", "mestep"},
+         {{"meStartFrom", "1"}, {"mestep", "1"}},
+         {"1.", "2."}},
+        {kEnumerationPage,
+         1,
+         {"meStartFrom", "mestep"},
+         {{"meStartFrom", "a"}, {"mestep", "1"}},
+         {"a.", "b."}},
+        {kEnumerationPage, 2, {"meStartFrom"}, {{"meStartFrom", "A"}}, {"A.", "B."}},
+        {kInsertPage, 0, {"meindex"}, {{"meindex", "1"}}, {"x.txt", "y.txt"}},
+        {kDeletePage,
+         0,
+         {"edtIndex", "edtCount"},
+         {{"edtIndex", "1"}, {"edtCount", "0"}},
+         {"x.txt", "y.txt"}},
+    };
+    for (const Case& c : cases) {
+        RulePages pages;
+        pages.CBAlpha->setCurrentIndex(c.kind);
+        pages.pgcGeneral->setCurrentIndex(c.page);
+        for (const char* name : c.emptied) {
+            if (auto* spin = pages.findChild<QSpinBox*>(name))
+                ClearSpinText(spin);
+            else
+                pages.findChild<QComboBox*>(name)->setEditText("");
+        }
+        const PreviewSettings settings = pages.ReadPreviewSettings();
+        if (c.page == kEnumerationPage) {
+            EXPECT_EQ(settings.enumeration.startFrom, "");
+        }
+
+        FileRows rows = RowsNamed({"x.txt", "y.txt"});
+        const PreviewResult result = PreviewFileRows(rows, settings);
+        pages.ApplyRefills(result);
+        for (const auto& [name, text] : c.refilled) {
+            QWidget* box = pages.findChild<QWidget*>(name);
+            const QString shown = qobject_cast<QSpinBox*>(box)
+                                      ? qobject_cast<QSpinBox*>(box)->text()
+                                      : qobject_cast<QComboBox*>(box)->currentText();
+            EXPECT_EQ(shown, text) << "page " << c.page << " box " << name;
+        }
+        ASSERT_EQ(rows.size(), c.names.size());
+        for (std::size_t i = 0; i < rows.size(); ++i)
+            EXPECT_EQ(rows[i].newName, c.names[i]) << "page " << c.page << " row " << i;
+    }
+}
+
+TEST(RulePagesEnumerationTest, RefillsChooseMissingKindAndApplyTo) {
+    RulePages pages;
+    pages.CBApplyTo->setCurrentIndex(-1);
+    pages.CBAlpha->setCurrentIndex(-1);
+    PreviewResult result;
+    result.applyToSetToFileName = true;
+    result.serialKindSetToNumeric = true;
+    pages.ApplyRefills(result);
+    EXPECT_EQ(pages.CBApplyTo->currentIndex(), 0);
+    EXPECT_EQ(pages.CBAlpha->currentIndex(), 0);
+    EXPECT_EQ(pages.meStartFrom->count(), 5);
+}
+
+} // namespace
+} // namespace quorvane

@@ -1,0 +1,351 @@
+// The rule pages: captions, initial states, enabling handlers and what the
+// window reads from them. Controls are found by their objectNames.
+#include "shell/RulePages.h"
+
+#include "platform/DirectorySearch.h"
+#include "rules/Preview.h"
+#include "runs/AttributeRun.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDateEdit>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSpinBox>
+#include <QTabWidget>
+#include <QTimeEdit>
+
+#include <gtest/gtest.h>
+
+namespace quorvane {
+namespace {
+
+template <typename T> T* Find(const QWidget& root, const char* name) {
+    T* widget = root.findChild<T*>(name);
+    EXPECT_NE(widget, nullptr) << name;
+    return widget;
+}
+
+QStringList ItemsOf(const QComboBox* combo) {
+    QStringList items;
+    for (int i = 0; i < combo->count(); ++i)
+        items << combo->itemText(i);
+    return items;
+}
+
+const QStringList kExtensions = {"gif", "bmp", "jpeg", "jpg", "ogg", "ttf", "ipg", "doc",
+                                 "txt", "htm", "html", "rar", "zip", "wma", "vqf", "mp3"};
+
+TEST(RulePagesTest, PagesStandInOrder) {
+    RulePages pages;
+    auto* tabs = Find<QTabWidget>(pages, "pgcGeneral");
+    ASSERT_NE(tabs, nullptr);
+    const QStringList expected = {"Case/Extension", "Insert",     "Delete",
+                                  "Replace",        "Attributes", "Enumeration"};
+    ASSERT_EQ(tabs->count(), expected.size());
+    for (int i = 0; i < tabs->count(); ++i)
+        EXPECT_EQ(tabs->tabText(i), expected[i]);
+    EXPECT_EQ(pages.ActivePage(), kCasePage);
+}
+
+TEST(RulePagesTest, ButtonCaptionsAndInitialStates) {
+    struct Case {
+        const char* name;
+        const char* text;
+        bool enabled;
+        bool checked;
+    };
+    const Case cases[] = {
+        {"MFRB1", "keep as is", true, true},
+        {"MFRB2", "lower", true, false},
+        {"MFRB3", "UPPER", true, false},
+        {"MFRB4", "Capitalize First Letters", true, false},
+        {"RB1", "keep as is", true, true},
+        {"RB2", "lower", true, false},
+        {"RB3", "UPPER", true, false},
+        {"RB4", "New Extension :", true, false},
+        {"cbFromEnd", "From  The End  Of  Filename.", true, false},
+        {"cbEnd", "From  The End  Of  Filename.", true, false},
+        {"rdbReplace", "Replace with", true, true},
+        {"rdbRemove", "Remove", true, false},
+        {"chkAllSub", "All occurrences  ", true, true},
+        {"chkEntireName", "Change To Entire FileName", true, true},
+        {"ChkChangeAttr", "Change Attributes", true, false},
+        {"ChkReadOnly", "Read only ", false, false},
+        {"chkArchive", "Archive", false, false},
+        {"chkHidden", "Hidden", false, false},
+        {"chksysfile", "System", false, false},
+        {"TBSelect", "Select All", false, false},
+        {"TbNo", "Select None", false, false},
+        {"ChkSetTimeStamp", "Change Time Stamp", true, false},
+        {"tb97TimeNow", "Current", false, false},
+    };
+    RulePages pages;
+    for (const Case& c : cases) {
+        auto* button = Find<QAbstractButton>(pages, c.name);
+        ASSERT_NE(button, nullptr);
+        EXPECT_EQ(button->text(), c.text) << c.name;
+        EXPECT_EQ(button->isEnabled(), c.enabled) << c.name;
+        EXPECT_EQ(button->isChecked(), c.checked) << c.name;
+    }
+}
+
+TEST(RulePagesTest, BoxesCarryTheirLabelsAsBuddies) {
+    struct Case {
+        const char* label;
+        const char* buddy;
+    };
+    const Case cases[] = {
+        {"String   To   Insert  : ", "meSource"},
+        {"At  Character  Position  : ", "meindex"},
+        {"At Character Position : ", "edtIndex"},
+        {"Number Of Character(s) :   ", "edtCount"},
+        {" Search :", "edsource"},
+        {"Set  Date:", "DateTimePicker1"},
+        {"Set Time :", "DateTimePicker2"},
+        {"Apply to :", "CBApplyTo"},
+        {"Serial :", "CBAlpha"},
+        {"Step : ", "mestep"},
+        {"Prefix :", "edtTemplate"},
+        {"Suffix :", "edtLast"},
+        {"Start with : ", "meStartFrom"},
+        {"Extension : ", "cbExt"},
+        {"Example :", "EdtExample"},
+    };
+    RulePages pages;
+    const auto labels = pages.findChildren<QLabel*>();
+    for (const Case& c : cases) {
+        const QLabel* found = nullptr;
+        for (const QLabel* label : labels) {
+            if (label->text() == c.label && label->buddy() &&
+                label->buddy()->objectName() == c.buddy)
+                found = label;
+        }
+        EXPECT_NE(found, nullptr) << c.label << " -> " << c.buddy;
+    }
+    EXPECT_EQ(Find<QLabel>(pages, "lblFileName")->buddy(), Find<QWidget>(pages, "cbExt"));
+    // Boxes without a label of their own are named for screen readers.
+    for (const char* name : {"cbCaseEXT", "edTarget"})
+        EXPECT_FALSE(Find<QWidget>(pages, name)->accessibleName().isEmpty()) << name;
+}
+
+TEST(RulePagesTest, SpinBoxRangesAndStartValues) {
+    struct Case {
+        const char* name;
+        int minimum;
+        int maximum;
+        int value;
+    };
+    const Case cases[] = {
+        {"meindex", 1, 50, 1},
+        {"edtIndex", 1, 50, 1},
+        {"edtCount", std::numeric_limits<int>::min(), std::numeric_limits<int>::max(), 0},
+        {"mestep", 1, 50, 1},
+    };
+    RulePages pages;
+    for (const Case& c : cases) {
+        auto* spin = Find<QSpinBox>(pages, c.name);
+        ASSERT_NE(spin, nullptr);
+        EXPECT_EQ(spin->minimum(), c.minimum) << c.name;
+        EXPECT_EQ(spin->maximum(), c.maximum) << c.name;
+        EXPECT_EQ(spin->value(), c.value) << c.name;
+    }
+}
+
+TEST(RulePagesTest, ComboItemsAndStartTexts) {
+    RulePages pages;
+    auto* caseExt = Find<QComboBox>(pages, "cbCaseEXT");
+    EXPECT_TRUE(caseExt->isEditable());
+    EXPECT_FALSE(caseExt->isEnabled());
+    EXPECT_EQ(ItemsOf(caseExt), kExtensions);
+    EXPECT_EQ(caseExt->currentText(), "");
+
+    auto* fixedPart = Find<QComboBox>(pages, "cbExt");
+    EXPECT_TRUE(fixedPart->isEditable());
+    EXPECT_EQ(ItemsOf(fixedPart), kExtensions);
+    EXPECT_EQ(fixedPart->currentText(), "");
+
+    auto* applyTo = Find<QComboBox>(pages, "CBApplyTo");
+    EXPECT_FALSE(applyTo->isEditable());
+    EXPECT_EQ(ItemsOf(applyTo), QStringList({"FileName", "Extension"}));
+    EXPECT_EQ(applyTo->currentIndex(), 0);
+
+    auto* alpha = Find<QComboBox>(pages, "CBAlpha");
+    EXPECT_FALSE(alpha->isEditable());
+    EXPECT_EQ(ItemsOf(alpha),
+              QStringList({"Numerical(001)", "Alphabetical(aa)", "Alphabetical(AA)"}));
+    EXPECT_EQ(alpha->currentIndex(), 0);
+
+    auto* start = Find<QComboBox>(pages, "meStartFrom");
+    EXPECT_TRUE(start->isEditable());
+    EXPECT_EQ(start->currentText(), "001");
+    EXPECT_EQ(Find<QLabel>(pages, "lblFileName")->text(), "Extension : ");
+
+    auto* example = Find<QLineEdit>(pages, "EdtExample");
+    EXPECT_TRUE(example->isReadOnly());
+    EXPECT_EQ(example->palette().color(QPalette::Base), QColor(182, 205, 231));
+    EXPECT_EQ(example->text(), "001.");
+}
+
+// Enter in a free-text box must not add what was typed to its list.
+TEST(RulePagesTest, EnterDoesNotGrowTheLists) {
+    RulePages pages;
+    for (const char* name : {"cbCaseEXT", "cbExt", "meStartFrom"}) {
+        auto* combo = Find<QComboBox>(pages, name);
+        combo->setEnabled(true);
+        const int before = combo->count();
+        combo->setEditText("7");
+        QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+        QApplication::sendEvent(combo->lineEdit(), &enter);
+        EXPECT_EQ(combo->count(), before) << name;
+    }
+}
+
+TEST(RulePagesTest, NewExtensionBoxFollowsTheExtensionChoice) {
+    RulePages pages;
+    pages.RB4->click();
+    EXPECT_TRUE(pages.cbCaseEXT->isEnabled());
+    for (QRadioButton* other : {pages.RB1, pages.RB2, pages.RB3}) {
+        pages.RB4->click();
+        other->click();
+        EXPECT_FALSE(pages.cbCaseEXT->isEnabled()) << other->objectName().toStdString();
+    }
+    // Setting a button by code, as the settings load does, runs the same reaction.
+    pages.RB4->setChecked(true);
+    EXPECT_TRUE(pages.cbCaseEXT->isEnabled());
+}
+
+TEST(RulePagesTest, RemoveDisablesAndTintsTheReplacement) {
+    RulePages pages;
+    const QColor editColour = pages.edTarget->palette().color(QPalette::Active, QPalette::Base);
+    pages.rdbRemove->click();
+    EXPECT_FALSE(pages.rdbReplace->isChecked());
+    EXPECT_FALSE(pages.edTarget->isEnabled());
+    EXPECT_NE(pages.edTarget->palette().color(QPalette::Active, QPalette::Base), editColour);
+    pages.rdbReplace->click();
+    EXPECT_FALSE(pages.rdbRemove->isChecked());
+    EXPECT_TRUE(pages.edTarget->isEnabled());
+    EXPECT_EQ(pages.edTarget->palette().color(QPalette::Active, QPalette::Base), editColour);
+}
+
+TEST(RulePagesTest, ShownPageTakesTheFocusInItsFirstBox) {
+    struct Case {
+        int page;
+        const char* focused;
+    };
+    const Case cases[] = {
+        {kInsertPage, "meSource"},
+        {kDeletePage, "edtCount"},
+        {kReplacePage, "edsource"},
+    };
+    RulePages pages;
+    pages.show();
+    pages.activateWindow();
+    QApplication::setActiveWindow(&pages);
+    for (const Case& c : cases) {
+        pages.pgcGeneral->setCurrentIndex(kCasePage);
+        pages.pgcGeneral->setCurrentIndex(c.page);
+        ASSERT_NE(QApplication::focusWidget(), nullptr) << c.focused;
+        EXPECT_EQ(QApplication::focusWidget()->objectName(), c.focused);
+    }
+}
+
+// ---------------------------------------------------------------- Attributes
+
+TEST(RulePagesTest, ChangeAttributesEnablesItsSixControlsAndKeepsTheirTicks) {
+    RulePages pages;
+    const std::vector<QWidget*> six = {pages.ChkReadOnly, pages.chkHidden, pages.chkArchive,
+                                       pages.chksysfile,  pages.TBSelect,  pages.TbNo};
+    pages.ChkChangeAttr->click();
+    for (QWidget* w : six)
+        EXPECT_TRUE(w->isEnabled()) << w->objectName().toStdString();
+    EXPECT_FALSE(pages.tb97TimeNow->isEnabled());
+
+    pages.TBSelect->click();
+    EXPECT_EQ(pages.CheckedAttributes(), kAttrReadOnly | kAttrHidden | kAttrSystem | kAttrArchive);
+    pages.ChkChangeAttr->click();
+    for (QWidget* w : six)
+        EXPECT_FALSE(w->isEnabled()) << w->objectName().toStdString();
+    EXPECT_TRUE(pages.chkHidden->isChecked());
+
+    pages.ChkChangeAttr->click();
+    pages.TbNo->click();
+    EXPECT_EQ(pages.CheckedAttributes(), 0u);
+}
+
+TEST(RulePagesTest, CheckedAttributesIsTheWordOfTheFourBoxes) {
+    struct Case {
+        const char* box;
+        std::uint32_t bit;
+    };
+    const Case cases[] = {{"ChkReadOnly", kAttrReadOnly},
+                          {"chkHidden", kAttrHidden},
+                          {"chksysfile", kAttrSystem},
+                          {"chkArchive", kAttrArchive}};
+    for (const Case& c : cases) {
+        RulePages pages;
+        Find<QCheckBox>(pages, c.box)->setChecked(true);
+        EXPECT_EQ(pages.CheckedAttributes(), c.bit) << c.box;
+    }
+}
+
+TEST(RulePagesTest, ChangeTimeStampEnablesThePickersAndCurrentReadsTheClock) {
+    RulePages pages;
+    pages.SetClock([] { return QDateTime(QDate(2024, 5, 17), QTime(10, 30, 45)); });
+    pages.ChkSetTimeStamp->click();
+    for (QWidget* w : std::initializer_list<QWidget*>{pages.DateTimePicker1, pages.DateTimePicker2,
+                                                      pages.tb97TimeNow})
+        EXPECT_TRUE(w->isEnabled()) << w->objectName().toStdString();
+    EXPECT_FALSE(pages.TBSelect->isEnabled());
+
+    pages.tb97TimeNow->click();
+    EXPECT_EQ(pages.DateTimePicker1->date(), QDate(2024, 5, 17));
+    EXPECT_EQ(pages.DateTimePicker2->time(), QTime(10, 30, 45));
+
+    pages.ChkSetTimeStamp->click();
+    EXPECT_FALSE(pages.DateTimePicker1->isEnabled());
+    EXPECT_FALSE(pages.tb97TimeNow->isEnabled());
+}
+
+TEST(RulePagesTest, TimeStampIsPackedFromBothPickers) {
+    struct Case {
+        QDate date;
+        QTime time;
+        std::uint32_t packed;
+    };
+    const Case cases[] = {
+        // 2024-05-17: (44 << 9) | (5 << 5) | 17; 10:30:45 keeps 44 seconds.
+        {QDate(2024, 5, 17), QTime(10, 30, 45),
+         (((44u << 9) | (5u << 5) | 17u) << 16) | (10u << 11) | (30u << 5) | 22u},
+        {QDate(1980, 1, 1), QTime(0, 0, 0), ((1u << 5) | 1u) << 16},
+        {QDate(1979, 12, 31), QTime(23, 59, 59), 0u},
+    };
+    RulePages pages;
+    for (const Case& c : cases) {
+        pages.DateTimePicker1->setDate(c.date);
+        pages.DateTimePicker2->setTime(c.time);
+        EXPECT_EQ(pages.CheckedTimeStamp(), c.packed) << c.date.toString().toStdString();
+    }
+}
+
+TEST(RulePagesTest, AttributeRunSettingsFollowThePage) {
+    RulePages pages;
+    pages.ChkSetTimeStamp->setChecked(true);
+    pages.chkArchive->setChecked(true);
+    pages.DateTimePicker1->setDate(QDate(2000, 2, 29));
+    pages.DateTimePicker2->setTime(QTime(12, 0, 0));
+    const AttributeRunSettings settings = pages.ReadAttributeRunSettings();
+    EXPECT_FALSE(settings.changeAttributes);
+    EXPECT_EQ(settings.attributes, kAttrArchive);
+    EXPECT_TRUE(settings.changeTimeStamp);
+    EXPECT_EQ(settings.packedTimeStamp, pages.CheckedTimeStamp());
+    EXPECT_NE(settings.packedTimeStamp, 0u);
+}
+
+} // namespace
+} // namespace quorvane
