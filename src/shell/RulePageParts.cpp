@@ -38,6 +38,8 @@ QSpinBox* MakeSpinBox(const char* name, int minimum, int maximum, int value, QWi
     // A box with an empty or half-typed text keeps it until it loses the focus;
     // the rules read that text and refill an empty box themselves.
     spin->setCorrectionMode(QAbstractSpinBox::CorrectToNearestValue);
+    // As wide as its largest number, not as wide as the page.
+    spin->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     return spin;
 }
 
