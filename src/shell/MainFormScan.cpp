@@ -1,13 +1,34 @@
-// The folder scan as the window drives it.
+// The folder scan as the window drives it: the tree, the path and filter
+// boxes, Refresh, and the rows arriving from the worker.
 #include "shell/TMainForm.h"
 
+#include "filelist/RowOrder.h"
+#include "platform/Paths.h"
+#include "shell/TSearchForm.h"
+#include "shell/TSearchThread.h"
 #include "widgets/FileListModel.h"
+#include "widgets/FileListView.h"
 #include "widgets/FolderTree.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QComboBox>
+#include <QFile>
+#include <QLineEdit>
 
 namespace quorvane {
+
+namespace {
+
+bool IsEnterKey(int key) {
+    return key == Qt::Key_Return || key == Qt::Key_Enter;
+}
+
+std::string Bytes(const QString& text) {
+    return QFile::encodeName(text).toStdString();
+}
+
+} // namespace
 
 std::string TMainForm::SelectedFolder() const {
     return ShellTree->SelectedPath();
@@ -17,7 +38,61 @@ void TMainForm::ActRefreshUpdate() {
     ActRefresh->setEnabled(SearchCount == 0);
 }
 
-void TMainForm::ActRefreshExecute() {}
+void TMainForm::ActRefreshExecute() {
+    Previewed = false;
+    Applied = false;
+    const ScanRequest request{SelectedFolder(), Bytes(cbFilter->currentText()),
+                              TbIncludeSub->isChecked()};
+
+    ListView->setUpdatesEnabled(false);
+    ListModel->Clear();
+    if (!request.folder.empty()) {
+        cbFavorite->setEditText(QFile::decodeName(QByteArray::fromStdString(request.folder)));
+        SearchCount = 1;
+        if (SearchThread->Start(request)) {
+            ActPreview->setEnabled(false);
+            ActRename->setEnabled(false);
+            ActUndo->setEnabled(false);
+            ActRefresh->setEnabled(false);
+            if (!SearchForm)
+                SearchForm = new TSearchForm(this);
+            connect(SearchForm, &TSearchForm::CancelRequested, SearchThread, &TSearchThread::Cancel,
+                    Qt::UniqueConnection);
+            SearchForm->show();
+        } else {
+            SearchCount = 0; // the worker refused: nothing runs, nothing to wait for
+        }
+    } else {
+        cbFavorite->setEditText(QString());
+    }
+    ListView->setUpdatesEnabled(true);
+
+    ShowTotalFiles();
+    ShowSelectedFiles();
+    ListModel->ResetHeaderCaptions();
+    ScheduleUpdateActions();
+}
+
+void TMainForm::AddFileItems(FileRows&& rows) {
+    ListModel->AppendRows(std::move(rows));
+    if (AutoArrange) {
+        SortRows(ListModel->Rows(), SortColumn, SortAscending);
+        ListModel->NotifyRowsReordered();
+    }
+    ShowTotalFiles();
+}
+
+void TMainForm::SearchDone() {
+    if (--SearchCount != 0) {
+        if (SearchCount < 0)
+            SearchCount = 0;
+        return;
+    }
+    if (SearchForm)
+        SearchForm->close();
+    ShowTotalFiles();
+    UpdateActions();
+}
 
 void TMainForm::ActRefreshTreeExecute() {
     ShellTree->Refresh();
@@ -27,10 +102,31 @@ void TMainForm::ShellTreeChange() {
     ExecuteAction(ActRefresh);
 }
 
-void TMainForm::cbFavoriteKeyUp(int /*key*/) {}
+void TMainForm::cbFavoriteKeyUp(int key) {
+    if (!IsEnterKey(key))
+        return;
+    const QString path = cbFavorite->currentText();
+    if (path.isEmpty() || !DirectoryExists(Bytes(path)))
+        return;
+    ShellTree->SetPath(path);
+    if (cbFavorite->findText(path, Qt::MatchFixedString) < 0)
+        cbFavorite->addItem(path);
+    // Adding an item may replace the typed text; the box keeps the path.
+    cbFavorite->setEditText(path);
+    ActRefreshTreeExecute();
+}
 
-void TMainForm::cbFilterKeyUp(int /*key*/) {}
-
-void TMainForm::SearchDone() {}
+void TMainForm::cbFilterKeyUp(int key) {
+    if (!IsEnterKey(key))
+        return;
+    const QString filter = cbFilter->currentText();
+    if (filter.isEmpty()) {
+        cbFilter->setEditText("*.*");
+    } else if (cbFilter->findText(filter, Qt::MatchFixedString) < 0) {
+        cbFilter->addItem(filter);
+        cbFilter->setEditText(filter);
+    }
+    ActRefreshTreeExecute();
+}
 
 } // namespace quorvane

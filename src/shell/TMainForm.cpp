@@ -3,6 +3,9 @@
 #include "shell/TMainForm.h"
 
 #include "mp3/TID3v1.h"
+#include "shell/Mp3PanelControls.h"
+#include "shell/RulePages.h"
+#include "shell/TSearchThread.h"
 #include "widgets/DockPanelTitle.h"
 #include "widgets/FileListModel.h"
 #include "widgets/FileListView.h"
@@ -17,9 +20,11 @@
 #include <QDockWidget>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QSplitter>
 #include <QStatusBar>
+#include <QTabWidget>
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
@@ -243,7 +248,9 @@ void TMainForm::BuildToolBars() {
     auto addLarge = [this](QToolButton* button) {
         button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
         button->setIconSize(QSize(32, 32));
-        button->setFixedSize(77, 52);
+        // 77 x 52, wider only where a caption would otherwise be cut.
+        button->setMinimumSize(77, 52);
+        button->setMaximumHeight(52);
         button->setAutoRaise(true);
         ToolBarOperate->addWidget(button);
     };
@@ -364,7 +371,6 @@ QDockWidget* TMainForm::MakePanel(const QString& name, const QString& title,
     // platform (a window manager's title bar would maximise it instead).
     auto* titleBar = new DockPanelTitle(panel);
     panel->setTitleBarWidget(titleBar);
-    panel->installEventFilter(this);
     Dock971->addDockWidget(Qt::BottomDockWidgetArea, panel);
     return panel;
 }
@@ -390,9 +396,8 @@ void TMainForm::BuildPanels() {
         auto* body = new QWidget(TB97Rename);
         body->setObjectName("TB97RenameBody");
         auto* row = new QHBoxLayout(body);
-        RenamePanelPlaceholder = new QLabel("Rule pages", body);
-        RenamePanelPlaceholder->setObjectName("RenamePanelPlaceholder");
-        row->addWidget(RenamePanelPlaceholder, 1);
+        Pages = new RulePages(body);
+        row->addWidget(Pages, 1);
         TbRenamePreview =
             MirrorButton(body, "TbRenamePreview", "Preview", kPreviewHint, ActPreview);
         TbRenameApply = MirrorButton(body, "TbRenameApply", "Apply", kApplyHint, ActRename);
@@ -410,9 +415,8 @@ void TMainForm::BuildPanels() {
         auto* body = new QWidget(TB97Mp3);
         body->setObjectName("TB97Mp3Body");
         auto* row = new QHBoxLayout(body);
-        Mp3PanelPlaceholder = new QLabel("MP3 format", body);
-        Mp3PanelPlaceholder->setObjectName("Mp3PanelPlaceholder");
-        row->addWidget(Mp3PanelPlaceholder, 1);
+        Mp3Controls = new Mp3PanelControls(body);
+        row->addWidget(Mp3Controls, 1);
         TbMp3Preview = MirrorButton(body, "TbMp3Preview", "Preview", kPreviewHint, ActPreview);
         TbMp3Apply = MirrorButton(body, "TbMp3Apply", "Apply ", kApplyHint, ActRename);
         TbMp3Undo = MirrorButton(body, "TbMp3Undo", "Undo ", kUndoHint, ActUndo);
@@ -428,6 +432,9 @@ void TMainForm::BuildPanels() {
     TB97Mp3->setFloating(true);
     TB97Rename->move(192, 176);
     TB97Mp3->move(144, 152);
+    // Wide enough for all six page tabs.
+    TB97Rename->resize(qMax(TB97Rename->sizeHint().width(), 640), TB97Rename->sizeHint().height());
+    TB97Mp3->resize(qMax(TB97Mp3->sizeHint().width(), 560), TB97Mp3->sizeHint().height());
     TB97Rename->hide();
     TB97Mp3->hide();
 }
@@ -495,17 +502,18 @@ void TMainForm::WireSignals() {
 
     connect(TbRenameFiles, &QToolButton::clicked, this, &TMainForm::TbRenameFilesClick);
     connect(TbRenameMp3, &QToolButton::clicked, this, &TMainForm::TbRenameMp3Click);
-    TbRenameFiles->installEventFilter(this);
-    TbRenameMp3->installEventFilter(this);
     for (QDockWidget* panel : {TB97Rename, TB97Mp3}) {
         auto* title = static_cast<DockPanelTitle*>(panel->titleBarWidget());
         connect(title, &DockPanelTitle::CloseClicked, panel, &QWidget::close);
     }
 
-    cbFavorite->installEventFilter(this);
-    cbFavorite->lineEdit()->installEventFilter(this);
-    cbFilter->installEventFilter(this);
-    cbFilter->lineEdit()->installEventFilter(this);
+    SearchThread = new TSearchThread(this);
+    SearchThread->setObjectName("SearchThread");
+    connect(SearchThread, &TSearchThread::RowsArrived, this,
+            [this](FileRows rows) { AddFileItems(std::move(rows)); });
+    connect(SearchThread, &TSearchThread::SearchDone, this, &TMainForm::SearchDone);
+    connect(Pages->pgcGeneral, &QTabWidget::currentChanged, this,
+            &TMainForm::ScheduleUpdateActions);
 
     connect(ShellTree, &FolderTree::FolderChanged, this, &TMainForm::ShellTreeChange);
     connect(ListView, &FileListView::HeaderClicked, this, &TMainForm::ListViewColumnClick);

@@ -10,7 +10,10 @@
 // undo handlers live in MainFormRuns.cpp, ordering/selection/delete in
 // MainFormOrdering.cpp, the settings file in MainFormOptions.cpp.
 
+#include "rules/FileRow.h"
+
 #include <QMainWindow>
+#include <QPointer>
 #include <QRect>
 #include <QString>
 #include <memory>
@@ -37,6 +40,7 @@ class FileListView;
 class RulePages;
 class Mp3PanelControls;
 class TID3v1;
+class TSearchForm;
 class TSearchThread;
 
 class TMainForm : public QMainWindow {
@@ -75,10 +79,8 @@ public:
     QMainWindow* Dock971 = nullptr; // the dock area under the list (holds ListView)
     QDockWidget* TB97Rename = nullptr;
     QDockWidget* TB97Mp3 = nullptr;
-    RulePages* Pages = nullptr;                // inside TB97Rename (holds pgcGeneral)
-    Mp3PanelControls* Mp3Controls = nullptr;   // inside TB97Mp3
-    QWidget* RenamePanelPlaceholder = nullptr; // until the rule pages are built
-    QWidget* Mp3PanelPlaceholder = nullptr;
+    RulePages* Pages = nullptr;              // inside TB97Rename (holds pgcGeneral)
+    Mp3PanelControls* Mp3Controls = nullptr; // inside TB97Mp3
     // The four buttons of each panel, top to bottom.
     QToolButton* TbRenamePreview = nullptr;
     QToolButton* TbRenameApply = nullptr;
@@ -154,9 +156,12 @@ public:
     int SortColumn = 0;
     bool SortAscending = true;
     bool AutoArrange = false;
-    TSearchThread* SearchThread = nullptr; // the latest scan; cleared when it ends
-    std::unique_ptr<TID3v1> Id3Reader;     // one tag reader, made by FormCreate
-    std::string SettingsPath;              // "Options.ini", built on first show
+    // The scan: one worker object for the window's life, reused by every scan;
+    // the progress window exists while a scan runs.
+    TSearchThread* SearchThread = nullptr;
+    QPointer<TSearchForm> SearchForm;
+    std::unique_ptr<TID3v1> Id3Reader; // one tag reader, made by FormCreate
+    std::string SettingsPath;          // "Options.ini", built on first show
     // Folder for "Options.ini"; empty means the program folder (tests point it
     // at a temporary folder). A window never shown saves nothing.
     std::string SettingsFolder;
@@ -198,6 +203,8 @@ public:
     void cbFavoriteKeyUp(int key);
     void cbFilterKeyUp(int key);
     void SearchDone();
+    // A batch of scanned rows arrives (the count first, then the rows).
+    void AddFileItems(FileRows&& rows);
 
     // ---- Preview ----
     void ActPreviewExecute();

@@ -31,6 +31,7 @@ void FolderTree::AttachModel() {
     for (int column = 1; column < m_model->columnCount(); ++column)
         hideColumn(column);
     setRootIndex(m_model->index(QStringLiteral("/")).parent());
+    expand(m_model->index(QStringLiteral("/")));
     connect(selectionModel(), &QItemSelectionModel::currentChanged, this,
             &FolderTree::OnCurrentChanged);
     delete old;
