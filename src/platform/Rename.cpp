@@ -50,23 +50,24 @@ bool HasEntrySpelledExactly(const std::string& folder, const std::string& name) 
     return found;
 }
 
-// After EEXIST: the target may be the source itself, reached through a file
-// system that ignores letter case. When it is the same file (or, on a file
-// system whose inode numbers cannot be trusted, no entry is spelled exactly
-// like the target) the move goes through a temporary name; the second step
-// still refuses to replace, so a hard link of the same file stays untouched.
+// After EEXIST on a change of letter case alone: the target may be the source
+// itself, reached through a file system that ignores letter case. It is when
+// both names lead to the same file, or (file systems whose inode numbers
+// cannot be trusted, such as FAT through FUSE) when no entry is spelled
+// exactly like the target. The move then goes through a temporary name; its
+// second step still refuses to replace, so a hard link "A" of "a" on a file
+// system that tells case apart stays untouched.
 bool TargetIsTheSourceItself(const std::string& folder, const std::string& oldName,
                              const std::string& newName) {
-    if (SameFile(folder + oldName, folder + newName))
-        return true;
-    return EqualIgnoringAsciiCase(oldName, newName) && !HasEntrySpelledExactly(folder, newName);
+    if (!EqualIgnoringAsciiCase(oldName, newName))
+        return false;
+    return SameFile(folder + oldName, folder + newName) || !HasEntrySpelledExactly(folder, newName);
 }
 
-std::string TemporaryName(const std::string& oldName) {
+std::string TemporaryName() {
     static std::atomic<unsigned> counter{0};
-    // Kept short so that a long name cannot push it over the name limit.
-    return ".qv-case-" + std::to_string(::getpid()) + "-" + std::to_string(counter++) + "-" +
-           std::to_string(oldName.size());
+    // Short plain ASCII, which every file system takes.
+    return ".qv-case-" + std::to_string(::getpid()) + "-" + std::to_string(counter++);
 }
 
 } // namespace
@@ -124,16 +125,16 @@ int RenameThroughTemporary(const std::string& folder, const std::string& oldName
     std::string temporary;
     int error = EEXIST;
     for (int attempt = 0; attempt < 16 && error == EEXIST; ++attempt) {
-        temporary = folder + TemporaryName(oldName);
+        temporary = folder + TemporaryName();
         error = MoveNoReplace(source, temporary);
     }
     if (error != 0)
         return error;
     error = MoveNoReplace(temporary, target);
-    if (error != 0 && MoveNoReplace(temporary, source) != 0) {
-        // Could not put the old name back; the file is kept under the temporary
-        // name rather than lost. The error of the move itself is reported.
-    }
+    // Back to the old name. Should even that fail, the file stays whole under
+    // the temporary name; the error of the move itself is what is reported.
+    if (error != 0)
+        MoveNoReplace(temporary, source);
     return error;
 }
 
