@@ -70,12 +70,15 @@ void RestoreBlob(const std::string& path, const std::string& blob) {
         WriteBlob(path, blob);
 }
 
-int SetReadOnly(const std::string& path, mode_t mode, bool readOnly) {
-    const mode_t wanted = readOnly ? (mode & ~kAllWriteBits) : (mode | S_IWUSR);
-    if ((wanted & 07777) == (mode & 07777))
+// Changes the permissions to `wanted` unless they are that already; keeps
+// `current` up to date. 0 or an errno value.
+int ChangeMode(const std::string& path, mode_t& current, mode_t wanted) {
+    wanted &= 07777;
+    if (wanted == (current & 07777))
         return 0;
-    if (::chmod(path.c_str(), wanted & 07777) != 0)
+    if (::chmod(path.c_str(), wanted) != 0)
         return errno;
+    current = wanted;
     return 0;
 }
 
@@ -122,23 +125,26 @@ int WriteAttributes(const std::string& path, std::uint32_t attributes) {
     const bool blobChanges =
         needsBlob && (blob.empty() || oldWord != newWord || !ParseDosAttribBlob(blob).has_value());
 
-    // Write permission is needed to change a user extended attribute (unless
-    // privileged): give it back before, take it away after. A failure puts
-    // back what was already changed, so the file is left as it was.
-    if (!readOnly) {
-        if (const int failed = SetReadOnly(path, info.st_mode, false))
+    // Changing a user extended attribute needs write permission (unless
+    // privileged): the owner gets it first, and read-only is set last. A
+    // failure puts back what was already changed, so the file is left as it was.
+    const mode_t original = info.st_mode & 07777;
+    mode_t current = original;
+    if (!readOnly || blobChanges) {
+        if (const int failed = ChangeMode(path, current, current | S_IWUSR))
             return failed;
     }
     if (blobChanges) {
         if (const int failed = WriteBlob(path, EditDosAttribBlob(blob, newWord))) {
-            ::chmod(path.c_str(), info.st_mode & 07777);
+            ChangeMode(path, current, original);
             return failed;
         }
     }
     if (readOnly) {
-        if (const int failed = SetReadOnly(path, info.st_mode, true)) {
+        if (const int failed = ChangeMode(path, current, original & ~kAllWriteBits)) {
             if (blobChanges)
                 RestoreBlob(path, blob);
+            ChangeMode(path, current, original);
             return failed;
         }
     }
