@@ -1,0 +1,78 @@
+#include "widgets/FolderTree.h"
+
+#include "support/TempDir.h"
+
+#include <QFileSystemModel>
+#include <QSignalSpy>
+#include <gtest/gtest.h>
+
+namespace quorvane {
+namespace {
+
+using test::TempDir;
+
+TEST(FolderTree, PointingAtAFolderSelectsIt) {
+    TempDir dir;
+    dir.MakeDir("a/b");
+    FolderTree tree;
+    QSignalSpy changed(&tree, &FolderTree::FolderChanged);
+    EXPECT_EQ(tree.SelectedPath(), "");
+    ASSERT_TRUE(tree.SetPath(QString::fromStdString(dir.Path() + "a/b")));
+    EXPECT_EQ(tree.SelectedPath(), dir.Path() + "a/b/");
+    EXPECT_EQ(changed.count(), 1);
+    // A trailing slash names the same folder: nothing moves.
+    ASSERT_TRUE(tree.SetPath(QString::fromStdString(dir.Path() + "a/b/")));
+    EXPECT_EQ(changed.count(), 1);
+}
+
+TEST(FolderTree, PathsThatAreNoFolderAreRefused) {
+    TempDir dir;
+    const std::string file = dir.Write("file.txt");
+    FolderTree tree;
+    for (const std::string& path : {std::string(), file, dir.Path() + "missing"})
+        EXPECT_FALSE(tree.SetPath(QString::fromStdString(path))) << path;
+    EXPECT_EQ(tree.SelectedPath(), "");
+}
+
+TEST(FolderTree, HiddenFoldersAreListed) {
+    TempDir dir;
+    dir.MakeDir(".hidden");
+    FolderTree tree;
+    ASSERT_TRUE(tree.SetPath(QString::fromStdString(dir.Path())));
+    QFileSystemModel* model = tree.FileSystemModel();
+    const QModelIndex parent = model->index(QString::fromStdString(dir.Path()));
+    if (model->rowCount(parent) == 0) {
+        QSignalSpy loaded(&tree, &FolderTree::DirectoryLoaded);
+        model->fetchMore(parent);
+        ASSERT_TRUE(loaded.count() > 0 || loaded.wait(5000));
+    }
+    ASSERT_EQ(model->rowCount(parent), 1);
+    EXPECT_EQ(model->fileName(model->index(0, 0, parent)), ".hidden");
+    EXPECT_TRUE(model->isReadOnly());
+}
+
+TEST(FolderTree, RefreshSelectsTheSameFolderAndReportsOnce) {
+    TempDir dir;
+    dir.MakeDir("keep");
+    FolderTree tree;
+    ASSERT_TRUE(tree.SetPath(QString::fromStdString(dir.Path() + "keep")));
+    QSignalSpy changed(&tree, &FolderTree::FolderChanged);
+    tree.Refresh();
+    EXPECT_EQ(changed.count(), 1);
+    EXPECT_EQ(tree.SelectedPath(), dir.Path() + "keep/");
+}
+
+TEST(FolderTree, RefreshAfterTheFolderWentLeavesNothingSelected) {
+    TempDir dir;
+    dir.MakeDir("gone");
+    FolderTree tree;
+    ASSERT_TRUE(tree.SetPath(QString::fromStdString(dir.Path() + "gone")));
+    test::Shell("rmdir '" + dir.Path() + "gone'");
+    QSignalSpy changed(&tree, &FolderTree::FolderChanged);
+    tree.Refresh();
+    EXPECT_EQ(changed.count(), 1);
+    EXPECT_EQ(tree.SelectedPath(), "");
+}
+
+} // namespace
+} // namespace quorvane
