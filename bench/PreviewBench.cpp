@@ -1,12 +1,16 @@
-// Preview of 100,000 rows with each rule (budget: under 0.2 s each).
-// Not part of the test run: build the target `bench_preview` and run it.
+// Preview of 100,000 rows with each rule (budget: under 0.2 s each), core
+// Preview over file rows. Not part of the test run: bench/run.sh builds and
+// runs it.
+//
+//   bench_preview [ROWS] [RUNS]
 
+#include "BenchSupport.h"
 #include "rules/Preview.h"
 
-#include <algorithm>
-#include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -20,22 +24,21 @@ FileRows MakeRows(std::size_t count) {
     return rows;
 }
 
-double Seconds(FileRows& rows, const PreviewSettings& settings) {
-    const auto start = std::chrono::steady_clock::now();
-    quorvane::PreviewFileRows(rows, settings);
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+double PreviewSeconds(FileRows& rows, const PreviewSettings& settings) {
+    return quorvane::bench::TimeSeconds([&] { quorvane::PreviewFileRows(rows, settings); });
 }
 
 } // namespace
 
-int main() {
-    constexpr std::size_t kRows = 100000;
-    FileRows rows = MakeRows(kRows);
+int main(int argc, char** argv) {
+    const std::size_t rowCount = argc > 1 ? std::strtoul(argv[1], nullptr, 10) : 100000;
+    const int runCount = argc > 2 ? std::atoi(argv[2]) : 5;
+    FileRows rows = MakeRows(rowCount);
     struct Named {
         const char* name;
         PreviewSettings settings;
     };
-    std::vector<Named> runs(8);
+    std::vector<Named> runs(7);
     runs[0] = {"case: capitalize + new extension", {}};
     runs[0].settings.caseAndExtension = {quorvane::NameCase::CapitalizeWords,
                                          quorvane::ExtensionCase::NewExtension, "jpg"};
@@ -60,15 +63,14 @@ int main() {
     runs[6].settings.enumeration.serialKind = quorvane::kLowerLetterSerial;
     runs[6].settings.enumeration.startFrom = "a";
     runs[6].settings.enumeration.step = "37";
-    runs[7] = {"attributes page (gather and write back only)", {}};
-    runs[7].settings.activePage = quorvane::kAttributesPage;
     for (const Named& run : runs) {
-        // The best of five runs: the machine is shared, and the first run also
-        // warms the allocator up.
-        double best = Seconds(rows, run.settings);
-        for (int i = 0; i < 4; ++i)
-            best = std::min(best, Seconds(rows, run.settings));
-        std::printf("%-46s %.4f s\n", run.name, best);
+        // A warm-up run, then the median: the machine is shared.
+        PreviewSeconds(rows, run.settings);
+        std::vector<double> times;
+        for (int i = 0; i < runCount; ++i)
+            times.push_back(PreviewSeconds(rows, run.settings));
+        quorvane::bench::PrintTimeRow("Preview " + std::to_string(rowCount) + " rows: " + run.name,
+                                      quorvane::bench::Median(times), 0.2);
     }
     return 0;
 }

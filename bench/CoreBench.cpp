@@ -1,0 +1,200 @@
+// Core benchmarks over real folders: sorting, Apply and Undo, MP3 preview.
+// Each measures a warm-up run and then the median of RUNS runs, with the
+// reference measured in the same rounds on the same folder.
+//
+//   bench_core sort   DIR RUNS              sort the rows of DIR by name and by size
+//   bench_core rename DIR RUNS LOOP_EXE     Apply/Undo vs bare renameat2 loop and perl rename
+//   bench_core mp3    DIR RUNS              MP3 preview vs a bare open/pread/close loop
+
+#include "BenchSupport.h"
+#include "filelist/FolderScan.h"
+#include "filelist/RowOrder.h"
+#include "mp3/Mp3NameFormatter.h"
+#include "mp3/TID3v1.h"
+#include "rules/Preview.h"
+#include "runs/RenameRun.h"
+#include "runs/RunFileSystem.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <fcntl.h>
+#include <fstream>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+using namespace quorvane;
+using namespace quorvane::bench;
+
+FileRows ScanRows(const std::string& folder, bool includeSubfolders) {
+    FileRows rows;
+    FolderScan scan(
+        [&](FileRows&& batch) {
+            for (FileRow& row : batch)
+                rows.push_back(std::move(row));
+        },
+        {});
+    scan.Start({WithTrailingSlash(folder), "*.*", includeSubfolders});
+    scan.Wait();
+    return rows;
+}
+
+int Sort(const std::string& folder, int runs) {
+    const FileRows scanned = ScanRows(folder, true);
+    const struct {
+        int column;
+        const char* caption;
+    } columns[] = {{kColumnOriginalName, "Original Name"}, {kColumnSize, "Size"}};
+    for (const auto& column : columns) {
+        std::vector<double> times;
+        for (int run = 0; run <= runs; ++run) {
+            FileRows rows = scanned; // directory order, as a scan leaves it
+            const double seconds = TimeSeconds([&] { SortRows(rows, column.column, true); });
+            if (run > 0)
+                times.push_back(seconds);
+        }
+        PrintTimeRow("Sort " + std::to_string(scanned.size()) + " rows by \"" + column.caption +
+                         "\" (core)",
+                     Median(times), 0.3);
+    }
+    return 0;
+}
+
+// The renames every contender does: "x_" before each name.
+constexpr const char* kPrefix = "x_";
+
+bool WriteNameList(const std::string& path, const FileRows& rows, const std::string& prefix) {
+    std::ofstream out(path, std::ios::binary);
+    for (const FileRow& row : rows)
+        out << prefix << row.originalName << '\0';
+    return static_cast<bool>(out);
+}
+
+double LoopSeconds(const std::string& loop, const std::string& folder, const char* direction) {
+    std::string output;
+    if (RunCommand({loop, folder, kPrefix, direction}, {}, {}, &output) < 0)
+        return -1.0;
+    return std::atof(output.c_str());
+}
+
+int Rename(const std::string& folder, int runs, const std::string& loop) {
+    FileRows rows = ScanRows(folder, false);
+    const std::string count = std::to_string(rows.size());
+    // The name lists for perl go beside the folder, not into it.
+    const std::string bare = folder.substr(0, folder.size() - 1);
+    const std::string addList = bare + ".names-add";
+    const std::string removeList = bare + ".names-remove";
+    if (!WriteNameList(addList, rows, "") || !WriteNameList(removeList, rows, kPrefix))
+        return 1;
+    const bool havePerl = RunCommand({"rename", "-V"}) >= 0;
+
+    PreviewSettings insert;
+    insert.activePage = kInsertPage;
+    insert.insert = {kPrefix, "1", false};
+    PlatformFileSystem fileSystem;
+    std::vector<double> apply, undo, loopAdd, loopRemove, perlAdd, perlRemove;
+    bool allRenamed = true;
+    for (int run = 0; run <= runs; ++run) {
+        PreviewFileRows(rows, insert);
+        RunResult result;
+        const double applySeconds = TimeSeconds([&] { result = RenameFiles(rows, fileSystem); });
+        allRenamed = allRenamed && result.failedFiles == 0;
+        const double undoSeconds = TimeSeconds([&] { result = UndoRenames(rows, fileSystem); });
+        allRenamed = allRenamed && result.failedFiles == 0;
+        const double add = LoopSeconds(loop, bare, "add");
+        const double remove = LoopSeconds(loop, bare, "remove");
+        double perlAddSeconds = -1.0, perlRemoveSeconds = -1.0;
+        if (havePerl) {
+            perlAddSeconds = RunCommand({"rename", "-0", "s/^/x_/"}, folder, addList);
+            perlRemoveSeconds = RunCommand({"rename", "-0", "s/^x_//"}, folder, removeList);
+        }
+        if (run == 0)
+            continue; // warm-up
+        apply.push_back(applySeconds);
+        undo.push_back(undoSeconds);
+        loopAdd.push_back(add);
+        loopRemove.push_back(remove);
+        perlAdd.push_back(perlAddSeconds);
+        perlRemove.push_back(perlRemoveSeconds);
+    }
+    ::unlink(addList.c_str());
+    ::unlink(removeList.c_str());
+    if (!allRenamed)
+        std::fprintf(stderr, "bench_core: some renames of ours failed\n");
+
+    const std::string loopName = "renameat2 loop (C)";
+    PrintRatioRow("Apply " + count + " renames (core RenameFiles)", Median(apply), loopName,
+                  Median(loopAdd), 1.2, 1.5);
+    PrintRatioRow("Undo " + count + " renames (core UndoRenames)", Median(undo), loopName,
+                  Median(loopRemove), 1.2, 1.5);
+    if (havePerl) {
+        PrintInfoRow("  perl rename, the same " + count + " renames", Median(perlAdd), loopName,
+                     Median(loopAdd));
+        PrintInfoRow("  perl rename, the same " + count + " renames back", Median(perlRemove),
+                     loopName, Median(loopRemove));
+    }
+    return allRenamed ? 0 : 1;
+}
+
+// The least any MP3 preview must do: open, read the last 128 bytes, close.
+std::size_t ReadTailsBare(const FileRows& rows) {
+    std::string path;
+    char block[128];
+    std::size_t tagged = 0;
+    for (const FileRow& row : rows) {
+        path.assign(row.Path()).append(row.originalName);
+        const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+        if (fd < 0)
+            continue;
+        const off_t at = static_cast<off_t>(row.sizeBytes) - 128;
+        if (at >= 0 && ::pread(fd, block, sizeof block, at) == 128 && block[0] == 'T')
+            ++tagged;
+        ::close(fd);
+    }
+    return tagged;
+}
+
+int Mp3(const std::string& folder, int runs) {
+    FileRows rows = ScanRows(folder, false);
+    TID3v1 reader;
+    const Mp3NameSettings settings; // the panel's defaults: "%1 %3 %2"
+    std::vector<double> ours, bare;
+    std::size_t named = 0, tagged = 0;
+    for (int run = 0; run <= runs; ++run) {
+        const double oursSeconds =
+            TimeSeconds([&] { named = PreviewMp3Names(rows, settings, reader).selected; });
+        const double bareSeconds = TimeSeconds([&] { tagged = ReadTailsBare(rows); });
+        if (run == 0)
+            continue;
+        ours.push_back(oursSeconds);
+        bare.push_back(bareSeconds);
+    }
+    if (named != rows.size() || tagged != rows.size())
+        std::fprintf(stderr, "bench_core: %zu rows, %zu named, %zu tags read bare\n", rows.size(),
+                     named, tagged);
+    PrintRatioRow("MP3 preview of " + std::to_string(rows.size()) + " tagged files (core)",
+                  Median(ours), "open/pread/close loop", Median(bare), 1.2, 1.2);
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 4) {
+        std::fprintf(stderr, "usage: %s sort|rename|mp3 DIR RUNS [LOOP_EXE]\n", argv[0]);
+        return 2;
+    }
+    const std::string command = argv[1];
+    const std::string folder = WithTrailingSlash(argv[2]);
+    const int runs = std::max(1, std::atoi(argv[3]));
+    if (command == "sort")
+        return Sort(folder, runs);
+    if (command == "rename" && argc > 4)
+        return Rename(folder, runs, argv[4]);
+    if (command == "mp3")
+        return Mp3(folder, runs);
+    std::fprintf(stderr, "unknown command\n");
+    return 2;
+}

@@ -1,0 +1,111 @@
+// Makes the benchmark trees: a flat folder, or F subfolders of N files each,
+// with varied names and (sparse) sizes; with --mp3 every file is a 4 KiB file
+// ending in an ID3v1.1 tag.
+//
+//   bench_mktree DIR FOLDERS FILES [--mp3]     FOLDERS = 0 makes a flat folder
+
+#include <cerrno>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <string>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+constexpr off_t kMp3Size = 4096;
+
+std::string FileName(std::uint32_t number, bool mp3) {
+    char name[96];
+    if (mp3) {
+        std::snprintf(name, sizeof name, "track %05u.mp3", number);
+        return name;
+    }
+    // A mix of the names a photo, document and music folder holds.
+    switch (number % 4) {
+    case 0:
+        std::snprintf(name, sizeof name, "IMG_%07u.JPG", number);
+        break;
+    case 1:
+        std::snprintf(name, sizeof name, "Holiday photo %u - beach.jpeg", number);
+        break;
+    case 2:
+        std::snprintf(name, sizeof name, "report.%u.final.txt", number);
+        break;
+    default:
+        std::snprintf(name, sizeof name, "%02u Some Artist - Song %u.mp3", number % 100, number);
+        break;
+    }
+    return name;
+}
+
+void Field(char* block, std::size_t at, std::size_t width, const std::string& text) {
+    std::memcpy(block + at, text.data(), std::min(width, text.size()));
+}
+
+bool WriteTag(int fd, std::uint32_t number) {
+    char block[128] = {};
+    std::memcpy(block, "TAG", 3);
+    Field(block, 3, 30, "Song " + std::to_string(number));
+    Field(block, 33, 30, "Artist " + std::to_string(number % 97));
+    Field(block, 63, 30, "Album " + std::to_string(number % 31));
+    Field(block, 93, 4, "1999");
+    Field(block, 97, 28, "bench");
+    block[126] = static_cast<char>(number % 20 + 1); // ID3v1.1 track
+    block[127] = static_cast<char>(number % 148);    // genre
+    return ::pwrite(fd, block, sizeof block, kMp3Size - 128) == 128;
+}
+
+bool MakeFiles(const std::string& folder, std::uint32_t first, std::uint32_t count, bool mp3) {
+    const int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY);
+    if (dir < 0)
+        return false;
+    for (std::uint32_t i = 0; i < count; ++i) {
+        const std::uint32_t number = first + i;
+        const int fd = ::openat(dir, FileName(number, mp3).c_str(),
+                                O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+        if (fd < 0) {
+            std::perror("openat");
+            ::close(dir);
+            return false;
+        }
+        // Sizes spread over 0..3 MB without writing data (sparse files).
+        const off_t size = mp3 ? kMp3Size : static_cast<off_t>((number * 2654435761u) % 3000000u);
+        const bool ok = ::ftruncate(fd, size) == 0 && (!mp3 || WriteTag(fd, number));
+        ::close(fd);
+        if (!ok) {
+            ::close(dir);
+            return false;
+        }
+    }
+    ::close(dir);
+    return true;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 4) {
+        std::fprintf(stderr, "usage: %s DIR FOLDERS FILES [--mp3]\n", argv[0]);
+        return 2;
+    }
+    const std::string root = argv[1];
+    const auto folders = static_cast<std::uint32_t>(std::strtoul(argv[2], nullptr, 10));
+    const auto files = static_cast<std::uint32_t>(std::strtoul(argv[3], nullptr, 10));
+    const bool mp3 = argc > 4 && std::strcmp(argv[4], "--mp3") == 0;
+    if (::mkdir(root.c_str(), 0755) != 0 && errno != EEXIST)
+        return 1;
+    if (folders == 0)
+        return MakeFiles(root, 0, files, mp3) ? 0 : 1;
+    for (std::uint32_t f = 0; f < folders; ++f) {
+        char name[32];
+        std::snprintf(name, sizeof name, "/folder %04u", f);
+        const std::string folder = root + name;
+        if (::mkdir(folder.c_str(), 0755) != 0 || !MakeFiles(folder, f * files, files, mp3))
+            return 1;
+    }
+    return 0;
+}

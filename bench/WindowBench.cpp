@@ -1,0 +1,241 @@
+// Benchmarks through the main window, offscreen: the scan from Refresh to
+// SearchDone with the longest stall of the user-interface thread, Preview,
+// sorting, Apply and Undo as the window runs them, and the peak memory of a
+// window that lists a large tree.
+//
+//   bench_window scan   DIR SUBFOLDERS(0|1) RUNS   vs find -printf on the same tree
+//   bench_window ops    DIR RUNS                   Preview, sort, Apply, Undo in the window
+//   bench_window memory DIR                        max RSS after listing DIR with subfolders
+
+#include "BenchSupport.h"
+#include "shell/MessageBoxes.h"
+#include "shell/RulePages.h"
+#include "shell/TMainForm.h"
+#include "shell/TSearchThread.h"
+#include "widgets/FileListModel.h"
+#include "widgets/FolderTree.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QLineEdit>
+#include <QSpinBox>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+
+namespace {
+
+using namespace quorvane;
+using namespace quorvane::bench;
+
+// One offscreen window whose settings go to a temporary folder.
+class Window {
+public:
+    Window() {
+        m_form.SettingsFolder = m_settings.path().toStdString() + "/";
+        m_form.show();
+        QApplication::processEvents();
+    }
+    TMainForm& Form() { return m_form; }
+
+    // Points the tree at the folder; the tree's change starts the first scan.
+    bool Open(const QString& folder, bool includeSubfolders) {
+        m_form.TbIncludeSub->setChecked(includeSubfolders);
+        if (!m_form.ShellTree->SetPath(folder))
+            return false;
+        WaitForScan();
+        return true;
+    }
+
+    // Waits until a running scan has delivered SearchDone.
+    void WaitForScan() {
+        if (m_form.SearchCount == 0)
+            return;
+        QEventLoop loop;
+        QObject::connect(m_form.SearchThread, &TSearchThread::SearchDone, &loop, &QEventLoop::quit);
+        QTimer::singleShot(600000, &loop, &QEventLoop::quit);
+        if (m_form.SearchCount != 0)
+            loop.exec();
+    }
+
+    struct ScanTiming {
+        double seconds = -1.0;
+        double longestStallMs = 0.0;
+        int rows = 0;
+    };
+
+    // Refresh to SearchDone, with a 1 ms timer on the user-interface thread:
+    // the longest gap between its ticks is the longest the window could not
+    // answer.
+    ScanTiming TimedRefresh() {
+        ScanTiming timing;
+        QElapsedTimer clock;
+        qint64 lastTick = 0;
+        qint64 longestGap = 0;
+        QTimer ticker;
+        ticker.setTimerType(Qt::PreciseTimer);
+        ticker.setInterval(1);
+        QObject::connect(&ticker, &QTimer::timeout, [&] {
+            const qint64 now = clock.nsecsElapsed();
+            longestGap = std::max(longestGap, now - lastTick);
+            lastTick = now;
+        });
+        QEventLoop loop;
+        QObject::connect(m_form.SearchThread, &TSearchThread::SearchDone, &loop, [&] {
+            timing.seconds = static_cast<double>(clock.nsecsElapsed()) / 1e9;
+            loop.quit();
+        });
+        QTimer::singleShot(600000, &loop, &QEventLoop::quit);
+        ticker.start();
+        clock.start();
+        m_form.ActRefreshExecute();
+        if (m_form.SearchCount != 0)
+            loop.exec();
+        ticker.stop();
+        const qint64 now = clock.nsecsElapsed();
+        longestGap = std::max(longestGap, now - lastTick);
+        timing.longestStallMs = static_cast<double>(longestGap) / 1e6;
+        timing.rows = m_form.ListModel->RowCount();
+        return timing;
+    }
+
+private:
+    QTemporaryDir m_settings;
+    TMainForm m_form;
+};
+
+int Scan(const QString& folder, bool includeSubfolders, int runs) {
+    Window window;
+    if (!window.Open(folder, includeSubfolders))
+        return 1;
+    const std::vector<std::string> find = {"find",    folder.toStdString(), "-type", "f",
+                                           "-printf", "%s %T@ %m\n"};
+    std::vector<double> ours, reference;
+    double worstStall = 0.0;
+    int rows = 0;
+    for (int run = 0; run <= runs; ++run) {
+        const double findSeconds = RunCommand(find);
+        const Window::ScanTiming timing = window.TimedRefresh();
+        if (run == 0)
+            continue; // warm-up
+        reference.push_back(findSeconds);
+        ours.push_back(timing.seconds);
+        worstStall = std::max(worstStall, timing.longestStallMs);
+        rows = timing.rows;
+    }
+    const std::string what = includeSubfolders ? "tree, Include Subfolders" : "flat folder";
+    PrintRatioRow("Scan " + std::to_string(rows) + " files into the window (" + what + ")",
+                  Median(ours), "find -printf", Median(reference), 1.0, 2.0);
+    char stall[32];
+    std::snprintf(stall, sizeof stall, "%.1f ms", worstStall);
+    PrintRow("  longest UI stall during those scans", stall, "-", "-", "-", "< 50 ms",
+             worstStall < 50.0 ? "met" : "MISSED");
+    return 0;
+}
+
+// Seconds of one window command, including the repaint it causes.
+template <typename Command> double WindowSeconds(Command&& command) {
+    return TimeSeconds([&] {
+        command();
+        QApplication::processEvents();
+    });
+}
+
+template <typename Command> double MedianAfterWarmUp(int runs, Command&& command) {
+    std::vector<double> times;
+    for (int run = 0; run <= runs; ++run) {
+        const double seconds = command();
+        if (run > 0)
+            times.push_back(seconds);
+    }
+    return Median(times);
+}
+
+int Operations(const QString& folder, int runs) {
+    Window window;
+    if (!window.Open(folder, false))
+        return 1;
+    TMainForm& form = window.Form();
+    const std::string count = std::to_string(form.ListModel->RowCount());
+    SetMessageHook([](const MessageRequest&) { return MsgAnswer::Ok; });
+
+    // Insert "x_" at position 1: the same renames the core rows measure.
+    form.Pages->pgcGeneral->setCurrentIndex(kInsertPage);
+    form.Pages->meSource->setText("x_");
+    form.Pages->meindex->setValue(1);
+    PrintTimeRow(
+        "Preview " + count + " rows in the window (insert)",
+        MedianAfterWarmUp(runs, [&] { return WindowSeconds([&] { form.ActPreviewExecute(); }); }),
+        0.2);
+    // A header click sorts; the same column again reverses the direction.
+    for (const auto& [column, caption] : {std::pair{0, "Original Name"}, std::pair{4, "Size"}}) {
+        PrintTimeRow(
+            "Sort " + count + " rows by \"" + caption + "\" (header click)",
+            MedianAfterWarmUp(
+                runs, [&] { return WindowSeconds([&] { form.ListViewColumnClick(column); }); }),
+            0.3);
+    }
+
+    std::vector<double> apply, undo;
+    for (int run = 0; run <= runs; ++run) {
+        form.ListViewColumnClick(0); // any order will do; the scan's order is gone
+        form.ActPreviewExecute();
+        const double applySeconds = WindowSeconds([&] { form.ActRenameExecute(); });
+        const double undoSeconds = TimeSeconds([&] { form.ActUndoExecute(); });
+        window.WaitForScan(); // Undo rescans the folder
+        if (run == 0)
+            continue;
+        apply.push_back(applySeconds);
+        undo.push_back(undoSeconds);
+    }
+    PrintInfoRow("Apply " + count + " renames in the window (progress bar, summary)", Median(apply),
+                 "-", -1.0);
+    PrintInfoRow("Undo " + count + " renames in the window (rescan not counted)", Median(undo), "-",
+                 -1.0);
+    SetMessageHook({});
+    return 0;
+}
+
+int Memory(const QString& folder) {
+    Window window;
+    const double before = PeakRssMiB();
+    if (!window.Open(folder, true))
+        return 1;
+    const int rows = window.Form().ListModel->RowCount();
+    QApplication::processEvents();
+    const double peakMb = PeakRssMiB() * 1024.0 * 1024.0 / 1e6;
+    char ours[32], reference[48];
+    std::snprintf(ours, sizeof ours, "%.0f MB", peakMb);
+    std::snprintf(reference, sizeof reference, "%.0f MB", before * 1024.0 * 1024.0 / 1e6);
+    PrintRow("Peak memory, " + std::to_string(rows) + " files listed in the window", ours,
+             "window before the scan", reference, "-", "< 400 MB",
+             peakMb < 400.0 ? "met" : "MISSED");
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    QApplication app(argc, argv);
+    const QStringList args = QApplication::arguments();
+    if (args.size() < 3) {
+        std::fprintf(stderr, "usage: %s scan|ops|memory DIR ...\n", argv[0]);
+        return 2;
+    }
+    const QString command = args[1];
+    const QString folder = args[2];
+    if (command == "scan" && args.size() > 4)
+        return Scan(folder, args[3] == "1", std::max(1, args[4].toInt()));
+    if (command == "ops" && args.size() > 3)
+        return Operations(folder, std::max(1, args[3].toInt()));
+    if (command == "memory")
+        return Memory(folder);
+    std::fprintf(stderr, "unknown command\n");
+    return 2;
+}
