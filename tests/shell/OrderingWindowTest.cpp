@@ -1,0 +1,240 @@
+// Sorting, selection commands and their availability, driven through the
+// main window offscreen.
+#include "filelist/RowOrder.h"
+#include "shell/TMainForm.h"
+#include "support/TempDir.h"
+#include "widgets/FileListModel.h"
+#include "widgets/FileListView.h"
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QHeaderView>
+#include <QItemSelectionModel>
+#include <QLabel>
+#include <QTest>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace quorvane {
+namespace {
+
+FileRow Row(const std::string& name, std::uint64_t sizeBytes) {
+    static const auto folder = std::make_shared<const std::string>("/nowhere/");
+    FileRow row;
+    row.originalName = name;
+    row.sizeBytes = sizeBytes;
+    row.folder = folder;
+    return row;
+}
+
+std::vector<std::string> ListedNames(const TMainForm& form) {
+    std::vector<std::string> names;
+    for (const FileRow& row : form.ListModel->Rows())
+        names.push_back(row.originalName);
+    return names;
+}
+
+class OrderingWindowTest : public ::testing::Test {
+protected:
+    OrderingWindowTest() { m_form.SettingsFolder = m_settings.Path(); }
+
+    // b.txt 10 KB, A.txt 2 KB, c.doc 5 KB, a.TXT 1 KB as shown in "Size".
+    void AddRows() {
+        FileRows rows;
+        rows.push_back(Row("b.txt", 9 * 1024));
+        rows.push_back(Row("A.txt", 1 * 1024));
+        rows.push_back(Row("c.doc", 4 * 1024));
+        rows.push_back(Row("a.TXT", 0));
+        m_form.ListModel->AppendRows(std::move(rows));
+    }
+
+    void SelectRow(int row) {
+        m_form.ListView->selectionModel()->select(m_form.ListModel->index(row, 0),
+                                                  QItemSelectionModel::Select |
+                                                      QItemSelectionModel::Rows);
+    }
+
+    void ShowAndActivate() {
+        m_form.show();
+        QApplication::setActiveWindow(&m_form);
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&m_form));
+    }
+
+    test::TempDir m_settings;
+    TMainForm m_form;
+};
+
+TEST_F(OrderingWindowTest, CommandsFollowTheRowsAndTheSelection) {
+    struct Expected {
+        bool select;
+        bool remove;
+    };
+    auto check = [this](const char* when, Expected expected) {
+        m_form.UpdateActions();
+        EXPECT_EQ(m_form.ActSelectAll->isEnabled(), expected.select) << when;
+        EXPECT_EQ(m_form.ActSelectNone->isEnabled(), expected.select) << when;
+        EXPECT_EQ(m_form.ActionSelectInvert->isEnabled(), expected.select) << when;
+        EXPECT_EQ(m_form.ActDelete->isEnabled(), expected.remove) << when;
+    };
+    check("empty list", {false, false});
+    AddRows();
+    check("rows, none selected", {true, false});
+    SelectRow(2);
+    check("one row selected", {true, true});
+    m_form.ActSelectNoneExecute();
+    check("selection cleared", {true, false});
+    m_form.ListModel->Clear();
+    check("list emptied", {false, false});
+}
+
+TEST_F(OrderingWindowTest, ShortcutsSelectAndShowTheCount) {
+    AddRows();
+    SelectRow(1);
+    ShowAndActivate();
+    struct Case {
+        Qt::Key key;
+        std::vector<bool> selected;
+        const char* panel;
+    };
+    const std::vector<Case> cases = {
+        {Qt::Key_I, {true, false, true, true}, "Selectd files : 3"},
+        {Qt::Key_Z, {false, false, false, false}, "Selectd files : 0"}, // not an undo
+        {Qt::Key_A, {true, true, true, true}, "Selectd files : 4"},
+        {Qt::Key_Z, {false, false, false, false}, "Selectd files : 0"},
+    };
+    for (const Case& c : cases) {
+        QTest::keyClick(m_form.ListView, c.key, Qt::ControlModifier);
+        std::vector<bool> selected;
+        for (int row = 0; row < m_form.ListModel->RowCount(); ++row) {
+            selected.push_back(m_form.ListView->selectionModel()->isRowSelected(row));
+            EXPECT_EQ(m_form.ListModel->Rows()[static_cast<std::size_t>(row)].selected,
+                      selected.back());
+        }
+        EXPECT_EQ(selected, c.selected) << "Ctrl+" << char(c.key);
+        EXPECT_EQ(m_form.StatusPanel1->text().toStdString(), c.panel);
+    }
+}
+
+TEST_F(OrderingWindowTest, HeaderClicksAndArrangeEntriesOrderTheList) {
+    AddRows();
+    QHeaderView* header = m_form.ListView->header();
+    struct Step {
+        const char* what;
+        std::function<void()> act;
+        std::vector<std::string> expected;
+        int column;
+        bool ascending;
+    };
+    const std::vector<Step> steps = {
+        {"By Name right after start: Z to A",
+         [this] { m_form.mmiByName->trigger(); },
+         {"c.doc", "b.txt", "A.txt", "a.TXT"},
+         kColumnOriginalName,
+         false},
+        {"By Name again: A to Z",
+         [this] { m_form.mmiByName->trigger(); },
+         {"A.txt", "a.TXT", "b.txt", "c.doc"},
+         kColumnOriginalName,
+         true},
+        {"By Type next: descending",
+         [this] { m_form.mmiByType->trigger(); },
+         {"A.txt", "a.TXT", "b.txt", "c.doc"},
+         kColumnType,
+         false},
+        {"Size header: 2 before 10",
+         [header] { emit header->sectionClicked(kColumnSize); },
+         {"a.TXT", "A.txt", "c.doc", "b.txt"},
+         kColumnSize,
+         true},
+        {"Size header again: reversed",
+         [header] { emit header->sectionClicked(kColumnSize); },
+         {"b.txt", "c.doc", "A.txt", "a.TXT"},
+         kColumnSize,
+         false},
+        {"Type header: ascending",
+         [header] { emit header->sectionClicked(kColumnType); },
+         {"c.doc", "b.txt", "A.txt", "a.TXT"},
+         kColumnType,
+         true},
+    };
+    for (const Step& step : steps) {
+        step.act();
+        EXPECT_EQ(ListedNames(m_form), step.expected) << step.what;
+        EXPECT_EQ(m_form.SortColumn, step.column) << step.what;
+        EXPECT_EQ(m_form.SortAscending, step.ascending) << step.what;
+        EXPECT_TRUE(header->isSortIndicatorShown()) << step.what;
+        EXPECT_EQ(header->sortIndicatorSection(), step.column) << step.what;
+        EXPECT_EQ(header->sortIndicatorOrder(),
+                  step.ascending ? Qt::AscendingOrder : Qt::DescendingOrder)
+            << step.what;
+    }
+}
+
+TEST_F(OrderingWindowTest, FirstClickOnOriginalNameSortsDescending) {
+    AddRows();
+    m_form.ListViewColumnClick(kColumnOriginalName);
+    EXPECT_EQ(ListedNames(m_form), (std::vector<std::string>{"c.doc", "b.txt", "A.txt", "a.TXT"}));
+}
+
+TEST_F(OrderingWindowTest, SelectionMovesWithItsRows) {
+    AddRows();
+    SelectRow(2); // c.doc
+    m_form.ListViewColumnClick(kColumnSize);
+    const std::vector<std::string> names = ListedNames(m_form);
+    for (int row = 0; row < m_form.ListModel->RowCount(); ++row)
+        EXPECT_EQ(m_form.ListView->selectionModel()->isRowSelected(row),
+                  names[static_cast<std::size_t>(row)] == "c.doc")
+            << names[static_cast<std::size_t>(row)];
+    EXPECT_EQ(m_form.ListModel->SelectedCount(), 1u);
+}
+
+TEST_F(OrderingWindowTest, AutoArrangeOrdersRowsAsTheyArrive) {
+    AddRows();
+    m_form.mmiAutoArrange->trigger();
+    EXPECT_TRUE(m_form.AutoArrange);
+    EXPECT_EQ(m_form.SortColumn, kColumnOriginalName);
+    EXPECT_FALSE(m_form.SortAscending);
+    EXPECT_EQ(ListedNames(m_form), (std::vector<std::string>{"c.doc", "b.txt", "A.txt", "a.TXT"}));
+
+    // Two more batches, as a scan delivers them.
+    for (const char* name : {"d.txt", "B.doc"}) {
+        FileRows batch;
+        batch.push_back(Row(name, 0));
+        m_form.ListModel->AppendRows(std::move(batch));
+    }
+    QCoreApplication::processEvents();
+    EXPECT_EQ(ListedNames(m_form),
+              (std::vector<std::string>{"d.txt", "c.doc", "b.txt", "B.doc", "A.txt", "a.TXT"}));
+
+    // A name changing in place re-sorts the list too.
+    m_form.ListModel->Rows()[0].originalName = "0.txt";
+    m_form.ListModel->NotifyRowsChanged();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(ListedNames(m_form).back(), "0.txt");
+
+    // A later header click changes the order kept from then on.
+    m_form.ListViewColumnClick(kColumnSize);
+    FileRows batch;
+    batch.push_back(Row("huge.bin", 1 << 30));
+    m_form.ListModel->AppendRows(std::move(batch));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(ListedNames(m_form).back(), "huge.bin");
+    EXPECT_TRUE(IsSorted(m_form.ListModel->Rows(), kColumnSize, true));
+}
+
+TEST_F(OrderingWindowTest, MouseReleaseShowsBothCounts) {
+    AddRows();
+    SelectRow(0);
+    SelectRow(3);
+    m_form.ListViewMouseUp();
+    EXPECT_EQ(m_form.StatusPanel0->text().toStdString(), "Total files : 4");
+    EXPECT_EQ(m_form.StatusPanel1->text().toStdString(), "Selectd files : 2");
+}
+
+} // namespace
+} // namespace quorvane
