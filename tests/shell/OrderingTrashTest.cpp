@@ -1,13 +1,25 @@
 // Deleting files to the trash, with HOME and XDG_DATA_HOME pointed at fresh
 // temporary folders so the user's own trash is never touched.
+#include "shell/MessageBoxes.h"
+#include "shell/TMainForm.h"
+#include "shell/TSearchThread.h"
 #include "shell/Trash.h"
 #include "support/TempDir.h"
+#include "widgets/FileListModel.h"
+#include "widgets/FileListView.h"
+#include "widgets/FolderTree.h"
 
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <QByteArray>
+#include <QCheckBox>
 #include <QDir>
+#include <QItemSelectionModel>
+#include <QSignalSpy>
+#include <QTest>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -147,6 +159,115 @@ TEST(TrashFolder, RecognisesTrashFilesFolders) {
     };
     for (const Case& c : cases)
         EXPECT_EQ(IsInTrashFilesFolder(c.path), c.inTrash) << c.path;
+}
+
+// The window over a folder of files, with the home and data folders (and so
+// the trash) in temporary folders.
+class DeleteThroughWindowTest : public ::testing::Test {
+protected:
+    DeleteThroughWindowTest() {
+        m_form.SettingsFolder = m_home.Path();
+        SetMessageHook([this](const MessageRequest& request) {
+            m_questions.push_back(request);
+            return m_answer;
+        });
+    }
+    ~DeleteThroughWindowTest() override { SetMessageHook({}); }
+
+    // Lists the folder in the window and waits for the scan to end.
+    void Scan() {
+        QSignalSpy done(m_form.SearchThread, &TSearchThread::SearchDone);
+        ASSERT_TRUE(m_form.ShellTree->SetPath(QString::fromStdString(m_files.Path())));
+        ASSERT_TRUE(done.wait(10000));
+    }
+
+    void WaitForRescan(QSignalSpy& done) {
+        ASSERT_TRUE(done.count() > 0 || done.wait(10000));
+        QCoreApplication::processEvents();
+    }
+
+    void Select(const std::string& name) {
+        const FileRows& rows = m_form.ListModel->Rows();
+        for (std::size_t i = 0; i < rows.size(); ++i)
+            if (rows[i].originalName == name)
+                m_form.ListView->selectionModel()->select(
+                    m_form.ListModel->index(static_cast<int>(i), 0),
+                    QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    }
+
+    std::vector<std::string> Listed() const {
+        std::vector<std::string> names;
+        for (const FileRow& row : m_form.ListModel->Rows())
+            names.push_back(row.originalName);
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+
+    TempDir m_files;
+    TempDir m_home;
+    TrashEnvironment m_environment{m_home.Path(), m_home.Path() + ".local/share"};
+    std::string m_trash = m_home.Path() + ".local/share/Trash/";
+    TMainForm m_form;
+    std::vector<MessageRequest> m_questions;
+    MsgAnswer m_answer = MsgAnswer::No;
+};
+
+TEST_F(DeleteThroughWindowTest, DeleteKeyAsksAndNoKeepsEverything) {
+    m_files.Write("a.txt", "a");
+    m_files.Write("b.txt", "b");
+    Scan();
+    ASSERT_EQ(Listed(), (std::vector<std::string>{"a.txt", "b.txt"}));
+
+    // Nothing selected: Delete is unavailable, the key does nothing.
+    QTest::keyClick(m_form.ListView, Qt::Key_Delete);
+    EXPECT_TRUE(m_questions.empty());
+
+    Select("a.txt");
+    QTest::keyClick(m_form.ListView, Qt::Key_Delete, Qt::ControlModifier | Qt::ShiftModifier);
+    ASSERT_EQ(m_questions.size(), 1u);
+    EXPECT_EQ(m_questions[0].type, MsgType::Confirmation);
+    EXPECT_EQ(m_questions[0].buttons, MsgButtons::YesNo);
+    EXPECT_EQ(m_questions[0].text.toStdString(), "Are you sure to delete selected file(s)?");
+
+    EXPECT_EQ(ReadFile(m_files.Path() + "a.txt"), "a");
+    EXPECT_EQ(Listed(), (std::vector<std::string>{"a.txt", "b.txt"}));
+    EXPECT_EQ(m_form.ListModel->SelectedCount(), 1u);
+    EXPECT_FALSE(fs::exists(m_trash + "files"));
+}
+
+TEST_F(DeleteThroughWindowTest, YesMovesTheSelectedFilesToTheTrashAndRescans) {
+    m_files.Write("a.txt", "a");
+    m_files.Write("b.txt", "b");
+    m_files.Write("c.txt", "c");
+    m_files.Write("locked/d.txt", "d");
+    ASSERT_EQ(Shell("chattr +i '" + m_files.Path() + "locked'"), 0);
+    m_form.TbIncludeSub->setChecked(true);
+    Scan();
+    ASSERT_EQ(Listed(), (std::vector<std::string>{"a.txt", "b.txt", "c.txt", "d.txt"}));
+
+    m_answer = MsgAnswer::Yes;
+    Select("a.txt");
+    Select("c.txt");
+    Select("d.txt"); // in a folder that will not let it go
+    QSignalSpy done(m_form.SearchThread, &TSearchThread::SearchDone);
+    QTest::keyClick(m_form.ListView, Qt::Key_Delete);
+    ASSERT_EQ(m_questions.size(), 1u);
+    WaitForRescan(done);
+
+    // The rescan lists what is left; the file that could not be trashed stays.
+    EXPECT_EQ(Listed(), (std::vector<std::string>{"b.txt", "d.txt"}));
+    EXPECT_EQ(ReadFile(m_files.Path() + "locked/d.txt"), "d");
+    EXPECT_FALSE(fs::exists(m_files.Path() + "a.txt"));
+    EXPECT_FALSE(fs::exists(m_files.Path() + "c.txt"));
+
+    std::string infos;
+    for (const auto& entry : fs::directory_iterator(m_trash + "info"))
+        infos += ReadFile(entry.path().string());
+    EXPECT_NE(infos.find("Path=" + m_files.Path() + "a.txt\n"), std::string::npos) << infos;
+    EXPECT_NE(infos.find("Path=" + m_files.Path() + "c.txt\n"), std::string::npos) << infos;
+    EXPECT_EQ(infos.find("d.txt"), std::string::npos) << infos;
+    EXPECT_EQ(ReadFile(m_trash + "files/a.txt"), "a");
+    EXPECT_EQ(ReadFile(m_trash + "files/c.txt"), "c");
 }
 
 } // namespace
