@@ -93,14 +93,15 @@ Mp3PanelControls::Mp3PanelControls(QWidget* parent) : QWidget(parent) {
     formatRow->addWidget(Image2);
     options->addWidget(MakeBuddyLabel("Format :      ", cbFormat, this), 0, 0);
     options->addLayout(formatRow, 0, 1);
-    options->addWidget(ChkCase, 1, 0);
-    options->addWidget(cbCase, 1, 1);
-    options->addWidget(chkAddPre, 2, 0);
-    options->addWidget(cbEmulation, 2, 1);
-    options->addWidget(ChkSpace, 3, 0);
-    options->addWidget(cbSpace, 3, 1);
+    options->addWidget(ChkSpace, 1, 0);
+    options->addWidget(cbSpace, 1, 1);
+    options->addWidget(ChkCase, 2, 0);
+    options->addWidget(cbCase, 2, 1);
+    // The long caption gets a row of its own so the panel stays narrow.
+    options->addWidget(chkAddPre, 3, 0, 1, 2);
+    options->addWidget(cbEmulation, 4, 1);
     options->setColumnStretch(1, 1);
-    options->setRowStretch(4, 1);
+    options->setRowStretch(5, 1);
 
     grpFormatSetting = MakeLegend(this);
     auto* layout = new QHBoxLayout(this);

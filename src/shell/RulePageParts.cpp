@@ -43,9 +43,22 @@ QSpinBox* MakeSpinBox(const char* name, int minimum, int maximum, int value, QWi
     return spin;
 }
 
-QComboBox* MakeFreeTextCombo(const char* name, const QStringList& items, QWidget* parent) {
+namespace {
+
+// A combo box asks for room by its longest item unless told otherwise; the
+// panels float over the list and must stay narrow.
+QComboBox* MakeCompactCombo(const char* name, QWidget* parent) {
     auto* combo = new QComboBox(parent);
     combo->setObjectName(name);
+    combo->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    combo->setMinimumContentsLength(8);
+    return combo;
+}
+
+} // namespace
+
+QComboBox* MakeFreeTextCombo(const char* name, const QStringList& items, QWidget* parent) {
+    auto* combo = MakeCompactCombo(name, parent);
     combo->setEditable(true);
     combo->setInsertPolicy(QComboBox::NoInsert);
     combo->setCompleter(nullptr);
@@ -56,8 +69,7 @@ QComboBox* MakeFreeTextCombo(const char* name, const QStringList& items, QWidget
 }
 
 QComboBox* MakeDropDownList(const char* name, const QStringList& items, QWidget* parent) {
-    auto* combo = new QComboBox(parent);
-    combo->setObjectName(name);
+    auto* combo = MakeCompactCombo(name, parent);
     combo->addItems(items);
     combo->setCurrentIndex(-1);
     return combo;

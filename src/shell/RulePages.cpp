@@ -19,6 +19,7 @@
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QSpinBox>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
@@ -31,6 +32,8 @@ RulePages::RulePages(QWidget* parent)
     setObjectName("RulePages");
     pgcGeneral = new QTabWidget(this);
     pgcGeneral->setObjectName("pgcGeneral");
+    // All six tabs stay in view; the page control is as wide as they are.
+    pgcGeneral->tabBar()->setUsesScrollButtons(false);
     pgcGeneral->addTab(BuildCasePage(), "Case/Extension");
     pgcGeneral->addTab(BuildInsertPage(), "Insert");
     pgcGeneral->addTab(BuildDeletePage(), "Delete");
