@@ -26,8 +26,14 @@ enum class RunEnd {
     LogNotWritten, // "Log.txt" could not be written: the general error box was shown
 };
 
-QString LogPathText() {
-    return QFile::decodeName(QByteArray::fromStdString(RunLogPath()));
+// "Log.txt" lies beside "Options.ini"; tests that move the settings elsewhere
+// move the log with them.
+std::string LogPath(const TMainForm& form) {
+    return form.SettingsFolder.empty() ? RunLogPath() : form.SettingsFolder + "Log.txt";
+}
+
+QString Decoded(const std::string& path) {
+    return QFile::decodeName(QByteArray::fromStdString(path));
 }
 
 void ShowGeneralError(QWidget* parent, const QString& text) {
@@ -35,21 +41,22 @@ void ShowGeneralError(QWidget* parent, const QString& text) {
 }
 
 // The end every run shares: "Log.txt", then one summary box whose OK opens the log.
-RunEnd FinishRun(QWidget* parent, RunKind kind, const RunResult& result) {
+RunEnd FinishRun(TMainForm* parent, RunKind kind, const RunResult& result) {
     if (result.endedEarly)
         return RunEnd::EndedEarly;
-    const int error = WriteRunLog(RunLogPath(), result.log);
+    const std::string logPath = LogPath(*parent);
+    const int error = WriteRunLog(logPath, result.log);
     if (error != 0) {
         ShowGeneralError(parent,
                          QStringLiteral("Cannot create file \"%1\". %2")
-                             .arg(LogPathText(), QString::fromLocal8Bit(std::strerror(error))));
+                             .arg(Decoded(logPath), QString::fromLocal8Bit(std::strerror(error))));
         return RunEnd::LogNotWritten;
     }
     const QString text = QString::fromStdString(RunSummaryText(kind, result));
     if (result.AllWell()) {
         ShowMessage(parent, MsgType::Information, MsgButtons::Ok, text);
     } else if (ShowMessage(parent, MsgType::Warning, MsgButtons::OkCancel, text) == MsgAnswer::Ok) {
-        TFrmLog::ShowLogFile(parent, LogPathText());
+        TFrmLog::ShowLogFile(parent, Decoded(logPath));
     }
     return RunEnd::Finished;
 }
@@ -132,9 +139,9 @@ void TMainForm::ActUndoUpdate() {
 }
 
 void TMainForm::mmiLogClick() {
-    const std::string path = RunLogPath();
+    const std::string path = LogPath(*this);
     if (FileExists(path))
-        TFrmLog::ShowLogFile(this, LogPathText());
+        TFrmLog::ShowLogFile(this, Decoded(path));
 }
 
 } // namespace quorvane

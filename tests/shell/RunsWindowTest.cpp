@@ -1,0 +1,313 @@
+// Apply, Undo, the attribute run and the log window, driven through the main
+// window offscreen on temporary folders.
+#include "shell/MessageBoxes.h"
+#include "shell/RulePages.h"
+#include "shell/TFrmLog.h"
+#include "shell/TMainForm.h"
+#include "support/TempDir.h"
+#include "widgets/FileListModel.h"
+#include "widgets/FolderTree.h"
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QSpinBox>
+#include <QTabWidget>
+#include <QTest>
+#include <QTextEdit>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <sys/stat.h>
+#include <vector>
+
+namespace quorvane {
+namespace {
+
+using test::Shell;
+using test::TempDir;
+
+const QString kAllWell = "All the selected files have been processed successfully!";
+
+std::vector<std::string> Listing(const std::string& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+class RunsWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        m_form.SettingsFolder = m_settings.Path();
+        SetMessageHook([this](const MessageRequest& request) {
+            m_boxes.push_back(request);
+            return m_answer;
+        });
+        TFrmLog::SetShowHook(
+            [this](TFrmLog& window) { m_logTexts.push_back(window.mmLog->toPlainText()); });
+    }
+    void TearDown() override {
+        SetMessageHook({});
+        TFrmLog::SetShowHook({});
+    }
+
+    // Lists the folder through the tree, as a user choosing it would.
+    void Scan(std::size_t expectedRows) {
+        m_form.ShellTree->SetPath(QString::fromStdString(m_files.Path()));
+        m_form.ActRefreshExecute();
+        ASSERT_TRUE(QTest::qWaitFor(
+            [&] {
+                return m_form.SearchCount == 0 && m_form.ListModel->Rows().size() == expectedRows;
+            },
+            10000));
+    }
+
+    // Insert page: "new_" before every name.
+    void PreviewPrefix() {
+        m_form.Pages->pgcGeneral->setCurrentIndex(kPageInsert);
+        m_form.Pages->meSource->setText("new_");
+        m_form.Pages->meindex->setValue(1);
+        m_form.UpdateActions();
+        ASSERT_TRUE(m_form.ActPreview->isEnabled());
+        m_form.ActPreviewExecute();
+    }
+
+    QString Header(int column) const {
+        return m_form.ListModel->headerData(column, Qt::Horizontal).toString();
+    }
+
+    FileRow* RowNamed(const std::string& name) {
+        for (FileRow& row : m_form.ListModel->Rows())
+            if (row.originalName == name)
+                return &row;
+        return nullptr;
+    }
+
+    bool ProgressBarLeft() const {
+        return m_form.findChild<QProgressBar*>("RunProgressBar") == nullptr;
+    }
+
+    TempDir m_files;
+    TempDir m_settings;
+    TMainForm m_form;
+    std::vector<MessageRequest> m_boxes;
+    std::vector<QString> m_logTexts;
+    MsgAnswer m_answer = MsgAnswer::Ok;
+};
+
+TEST_F(RunsWindowTest, PreviewApplyUndoEndToEnd) {
+    m_files.Write("a.txt", "A");
+    m_files.Write("b.txt", "B");
+    Scan(2);
+    PreviewPrefix();
+
+    m_form.UpdateActions();
+    ASSERT_TRUE(m_form.ActRename->isEnabled());
+    EXPECT_FALSE(m_form.ActUndo->isEnabled());
+    m_form.ActRenameExecute();
+
+    ASSERT_EQ(m_boxes.size(), 1u);
+    EXPECT_EQ(m_boxes[0].type, MsgType::Information);
+    EXPECT_EQ(m_boxes[0].buttons, MsgButtons::Ok);
+    EXPECT_EQ(m_boxes[0].text, kAllWell);
+    EXPECT_EQ(Listing(m_files.Path()), (std::vector<std::string>{"new_a.txt", "new_b.txt"}));
+    ASSERT_NE(RowNamed("new_a.txt"), nullptr);
+    EXPECT_EQ(RowNamed("new_a.txt")->newName, "<ok>a.txt");
+    EXPECT_EQ(Header(0), "New Name");
+    EXPECT_EQ(Header(1), "Original Name");
+    EXPECT_EQ(std::filesystem::file_size(m_settings.Path() + "Log.txt"), 0u);
+    EXPECT_TRUE(ProgressBarLeft());
+    m_form.UpdateActions();
+    EXPECT_FALSE(m_form.ActRename->isEnabled());
+    EXPECT_TRUE(m_form.ActUndo->isEnabled());
+
+    m_form.ActUndoExecute();
+
+    ASSERT_EQ(m_boxes.size(), 2u);
+    EXPECT_EQ(m_boxes[1].text, kAllWell);
+    EXPECT_EQ(Listing(m_files.Path()), (std::vector<std::string>{"a.txt", "b.txt"}));
+    EXPECT_EQ(Header(0), "Original Name");
+    EXPECT_EQ(Header(1), "New Name");
+    EXPECT_TRUE(ProgressBarLeft());
+    // The rescan lists the folder as it is again and ends the undo period.
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return m_form.SearchCount == 0 && RowNamed("a.txt") && RowNamed("b.txt"); }, 10000));
+    EXPECT_EQ(RowNamed("a.txt")->newName, "");
+    m_form.UpdateActions();
+    EXPECT_FALSE(m_form.ActUndo->isEnabled());
+    EXPECT_FALSE(m_form.ActRename->isEnabled());
+}
+
+TEST_F(RunsWindowTest, FailedRenameWarnsAndOkOpensTheLog) {
+    m_files.Write("a.txt", "A");
+    m_files.Write("new_a.txt", "taken");
+    Scan(2);
+    // Only a.txt gets a new name, and that name is taken.
+    FileRow* row = RowNamed("a.txt");
+    ASSERT_NE(row, nullptr);
+    row->newName = "new_a.txt";
+    m_form.Previewed = true;
+
+    m_form.ActRenameExecute();
+
+    const std::string line =
+        m_files.Path() + "a.txt -------> " + m_files.Path() + "new_a.txt   [Fail]";
+    ASSERT_EQ(m_boxes.size(), 1u);
+    EXPECT_EQ(m_boxes[0].type, MsgType::Warning);
+    EXPECT_EQ(m_boxes[0].buttons, MsgButtons::OkCancel);
+    EXPECT_EQ(m_boxes[0].text, "Total files : 0\rFiles can not be renamed : 1\r"
+                               "Please click the  [OK]  button to view the log.");
+    ASSERT_EQ(m_logTexts.size(), 1u);
+    EXPECT_EQ(m_logTexts[0].toStdString(), line + "\n");
+    EXPECT_EQ(Listing(m_files.Path()), (std::vector<std::string>{"a.txt", "new_a.txt"}));
+    std::ifstream log(m_settings.Path() + "Log.txt", std::ios::binary);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(log), {}), line + "\r\n");
+
+    // The log menu entry shows the same file again.
+    m_form.mmiLogClick();
+    EXPECT_EQ(m_logTexts.size(), 2u);
+}
+
+TEST_F(RunsWindowTest, AutoArrangeRenamesEveryFileOnce) {
+    for (const char* name : {"c.txt", "a.txt", "e.txt", "b.txt", "d.txt"})
+        m_files.Write(name, name);
+    m_form.AutoArrange = true;
+    Scan(5);
+    // Reversed names, so the re-sort after the run turns the list upside down.
+    for (FileRow& row : m_form.ListModel->Rows())
+        row.newName = std::string(1, static_cast<char>('a' + 'e' - row.originalName[0])) + ".md";
+    m_form.Previewed = true;
+
+    m_form.ActRenameExecute();
+
+    ASSERT_EQ(m_boxes.size(), 1u);
+    EXPECT_EQ(m_boxes[0].text, kAllWell);
+    EXPECT_EQ(Listing(m_files.Path()),
+              (std::vector<std::string>{"a.md", "b.md", "c.md", "d.md", "e.md"}));
+    std::ifstream moved(m_files.Path() + "a.md");
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(moved), {}), "e.txt");
+    std::vector<std::string> shown;
+    for (const FileRow& row : m_form.ListModel->Rows())
+        shown.push_back(row.originalName);
+    EXPECT_TRUE(std::is_sorted(shown.begin(), shown.end()) ||
+                std::is_sorted(shown.rbegin(), shown.rend()));
+}
+
+TEST_F(RunsWindowTest, CancelOnTheWarningOpensNoLog) {
+    m_files.Write("a.txt");
+    Scan(1);
+    RowNamed("a.txt")->newName = "sub/a.txt";
+    m_form.Previewed = true;
+    m_answer = MsgAnswer::Cancel;
+
+    m_form.ActRenameExecute();
+
+    ASSERT_EQ(m_boxes.size(), 1u);
+    EXPECT_EQ(m_boxes[0].type, MsgType::Warning);
+    EXPECT_TRUE(m_logTexts.empty());
+    EXPECT_EQ(Listing(m_files.Path()), (std::vector<std::string>{"a.txt"}));
+}
+
+TEST_F(RunsWindowTest, UnwritableLogShowsTheErrorBoxAndKeepsTheHeaders) {
+    m_files.Write("a.txt");
+    Scan(1);
+    PreviewPrefix();
+    ASSERT_EQ(Shell("chattr +i '" + m_settings.Path() + "'"), 0);
+
+    m_form.ActRenameExecute();
+
+    ASSERT_EQ(m_boxes.size(), 1u);
+    EXPECT_EQ(m_boxes[0].type, MsgType::Error);
+    EXPECT_TRUE(m_boxes[0].text.contains("Log.txt"));
+    EXPECT_EQ(Listing(m_files.Path()), (std::vector<std::string>{"new_a.txt"}));
+    EXPECT_EQ(Header(0), "Original Name");
+    EXPECT_TRUE(ProgressBarLeft());
+    Shell("chattr -i '" + m_settings.Path() + "'");
+}
+
+TEST_F(RunsWindowTest, LogEntryOpensNothingWithoutLogFile) {
+    m_form.mmiLogClick();
+    EXPECT_TRUE(m_logTexts.empty());
+}
+
+TEST_F(RunsWindowTest, AttributeRunChangesEveryRowWhenNoneIsSelected) {
+    m_files.Write("a.txt");
+    m_files.Write("b.txt");
+    Scan(2);
+    m_form.Pages->pgcGeneral->setCurrentIndex(kPageAttributes);
+    m_form.Pages->ChkChangeAttr->setChecked(true);
+    m_form.Pages->ChkReadOnly->setChecked(true);
+    m_form.UpdateActions();
+    ASSERT_TRUE(m_form.ActRename->isEnabled());
+
+    m_form.ActRenameExecute();
+
+    ASSERT_EQ(m_boxes.size(), 1u);
+    EXPECT_EQ(m_boxes[0].text,
+              "All the attributes of selected files have been processed successfully!");
+    for (const char* name : {"a.txt", "b.txt"}) {
+        struct stat st {};
+        ASSERT_EQ(::stat((m_files.Path() + name).c_str(), &st), 0);
+        EXPECT_EQ(st.st_mode & 0222, 0u) << name;
+    }
+    EXPECT_TRUE(ProgressBarLeft());
+    // The rescan that follows clears Applied again: no undo for an attribute run.
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return m_form.SearchCount == 0 && m_form.ListModel->Rows().size() == 2; }, 10000));
+    EXPECT_FALSE(m_form.Applied);
+}
+
+TEST_F(RunsWindowTest, ApplyAndUndoAvailability) {
+    struct Case {
+        bool mp3Panel;
+        int page;
+        bool previewed;
+        bool applied;
+        bool rows;
+        bool apply;
+        bool undo;
+    };
+    const Case cases[] = {
+        {false, kPageCase, false, false, true, false, false},
+        {false, kPageCase, true, false, true, true, false},
+        {false, kPageCase, true, true, true, false, true},
+        {false, kPageAttributes, false, false, true, true, false},
+        {false, kPageAttributes, false, false, false, false, false},
+        {false, kPageAttributes, true, true, true, true, false},
+        {true, kPageAttributes, false, false, true, false, false},
+        {true, kPageAttributes, true, false, true, true, false},
+        {true, kPageAttributes, true, true, true, false, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message()
+                     << "mp3 " << c.mp3Panel << " page " << c.page << " previewed " << c.previewed
+                     << " applied " << c.applied << " rows " << c.rows);
+        if (m_form.Mp3PanelVisible() != c.mp3Panel)
+            m_form.MP3PanelsMenuItemClick();
+        ASSERT_EQ(m_form.Mp3PanelVisible(), c.mp3Panel);
+        m_form.Pages->pgcGeneral->setCurrentIndex(c.page);
+        m_form.Previewed = c.previewed;
+        m_form.Applied = c.applied;
+        m_form.ListModel->Clear();
+        if (c.rows) {
+            FileRow row;
+            row.folder = std::make_shared<const std::string>(m_files.Path());
+            row.originalName = "x";
+            m_form.ListModel->AppendRows(FileRows{row});
+        }
+        m_form.ActRenameUpdate();
+        m_form.ActUndoUpdate();
+        EXPECT_EQ(m_form.ActRename->isEnabled(), c.apply);
+        EXPECT_EQ(m_form.ActUndo->isEnabled(), c.undo);
+    }
+}
+
+} // namespace
+} // namespace quorvane
