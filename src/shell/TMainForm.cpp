@@ -543,6 +543,8 @@ void TMainForm::showEvent(QShowEvent* event) {
     if (m_shown)
         return;
     m_shown = true;
+    // The divider stands 117 pixels from the left once the splitter has a size.
+    Sp1->setSizes({117, qMax(Sp1->width() - 117 - Sp1->handleWidth(), 1)});
     // The panels float above the window, so they appear with it.
     TB97Rename->setVisible(m_renamePanelShown);
     TB97Mp3->setVisible(m_mp3PanelShown);
