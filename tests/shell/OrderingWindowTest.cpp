@@ -1,10 +1,15 @@
 // Sorting, selection commands and their availability, driven through the
 // main window offscreen.
 #include "filelist/RowOrder.h"
+#include "runs/RunLog.h"
+#include "shell/MessageBoxes.h"
+#include "shell/RulePages.h"
 #include "shell/TMainForm.h"
+#include "shell/TSearchThread.h"
 #include "support/TempDir.h"
 #include "widgets/FileListModel.h"
 #include "widgets/FileListView.h"
+#include "widgets/FolderTree.h"
 
 #include <gtest/gtest.h>
 
@@ -13,7 +18,13 @@
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QLabel>
+#include <QLineEdit>
+#include <QSignalSpy>
+#include <QSpinBox>
+#include <QTabWidget>
 #include <QTest>
+
+#include <filesystem>
 
 #include <functional>
 #include <memory>
@@ -234,6 +245,58 @@ TEST_F(OrderingWindowTest, MouseReleaseShowsBothCounts) {
     m_form.ListViewMouseUp();
     EXPECT_EQ(m_form.StatusPanel0->text().toStdString(), "Total files : 4");
     EXPECT_EQ(m_form.StatusPanel1->text().toStdString(), "Selectd files : 2");
+}
+
+// Automatic arrangement re-sorts the list while names change under a rename
+// run; every previewed file must still be renamed exactly once.
+TEST(AutoArrangeRename, EveryPreviewedFileIsRenamedOnce) {
+    test::TempDir files;
+    test::TempDir settings;
+    for (const char* name : {"a.txt", "b.txt", "c.txt", "d.txt", "e.txt"})
+        files.Write(name, name);
+    SetRunLogFolder(settings.Path());
+    std::vector<MessageRequest> boxes;
+    SetMessageHook([&boxes](const MessageRequest& request) {
+        boxes.push_back(request);
+        return MsgAnswer::Ok;
+    });
+    {
+        TMainForm form;
+        form.SettingsFolder = settings.Path();
+        QSignalSpy done(form.SearchThread, &TSearchThread::SearchDone);
+        ASSERT_TRUE(form.ShellTree->SetPath(QString::fromStdString(files.Path())));
+        ASSERT_TRUE(done.wait(10000));
+
+        form.ByAllClick(); // Z to A, kept so
+        QCoreApplication::processEvents();
+        ASSERT_EQ(ListedNames(form),
+                  (std::vector<std::string>{"e.txt", "d.txt", "c.txt", "b.txt", "a.txt"}));
+
+        // "0" in front of each name sends every renamed row to the end of the list.
+        form.Pages->pgcGeneral->setCurrentIndex(kPageInsert);
+        form.Pages->meSource->setText("0");
+        form.Pages->meindex->setValue(1);
+        form.ActPreviewExecute();
+        form.UpdateActions();
+        ASSERT_TRUE(form.ActRename->isEnabled());
+        form.ActRenameExecute();
+        QCoreApplication::processEvents();
+
+        std::vector<std::string> onDisk;
+        for (const auto& entry : std::filesystem::directory_iterator(files.Path()))
+            onDisk.push_back(entry.path().filename().string());
+        std::sort(onDisk.begin(), onDisk.end());
+        EXPECT_EQ(onDisk,
+                  (std::vector<std::string>{"0a.txt", "0b.txt", "0c.txt", "0d.txt", "0e.txt"}));
+        EXPECT_EQ(ListedNames(form),
+                  (std::vector<std::string>{"0e.txt", "0d.txt", "0c.txt", "0b.txt", "0a.txt"}));
+        for (const FileRow& row : form.ListModel->Rows())
+            EXPECT_EQ(row.newName, "<ok>" + row.originalName.substr(1)) << row.originalName;
+        ASSERT_FALSE(boxes.empty());
+        EXPECT_EQ(boxes.back().type, MsgType::Information) << boxes.back().text.toStdString();
+    }
+    SetMessageHook({});
+    SetRunLogFolder({});
 }
 
 } // namespace
