@@ -23,4 +23,21 @@ int PlatformFileSystem::SetTimeStamp(const std::string& path, std::uint32_t pack
     return SetFileTimesFromDos(path, packedLocal);
 }
 
+namespace {
+RunFileSystem*& WindowOverride() {
+    static RunFileSystem* fileSystem = nullptr;
+    return fileSystem;
+}
+} // namespace
+
+RunFileSystem& WindowRunFileSystem() {
+    static PlatformFileSystem platform;
+    RunFileSystem* chosen = WindowOverride();
+    return chosen ? *chosen : platform;
+}
+
+void SetWindowRunFileSystem(RunFileSystem* fileSystem) {
+    WindowOverride() = fileSystem;
+}
+
 } // namespace quorvane

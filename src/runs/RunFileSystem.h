@@ -34,4 +34,9 @@ public:
     int SetTimeStamp(const std::string& path, std::uint32_t packedLocal) override;
 };
 
+// The file system the window's runs use: the platform's, unless a test has put
+// a double in its place (nullptr puts the platform's back).
+RunFileSystem& WindowRunFileSystem();
+void SetWindowRunFileSystem(RunFileSystem* fileSystem);
+
 } // namespace quorvane

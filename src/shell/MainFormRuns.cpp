@@ -89,7 +89,7 @@ template <typename Run> static RunResult RunOverList(TMainForm& form, Run&& run)
 
 void TMainForm::ActRenameExecute() {
     Applied = true;
-    PlatformFileSystem fileSystem;
+    RunFileSystem& fileSystem = WindowRunFileSystem();
     try {
         if (ActivePage() == kPageAttributes && !Mp3PanelVisible() && Pages) {
             const AttributeRunSettings settings = Pages->ReadAttributeRunSettings();
@@ -120,7 +120,7 @@ void TMainForm::ActRenameUpdate() {
 }
 
 void TMainForm::ActUndoExecute() {
-    PlatformFileSystem fileSystem;
+    RunFileSystem& fileSystem = WindowRunFileSystem();
     try {
         const RunResult result = RunOverList(*this, [&](FileRows& rows, const RunProgress& p) {
             return UndoRenames(rows, fileSystem, p);

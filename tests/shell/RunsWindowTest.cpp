@@ -1,5 +1,6 @@
 // Apply, Undo, the attribute run and the log window, driven through the main
 // window offscreen on temporary folders.
+#include "runs/RunFileSystem.h"
 #include "shell/MessageBoxes.h"
 #include "shell/RulePages.h"
 #include "shell/TFrmLog.h"
@@ -22,7 +23,9 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
+#include <stdexcept>
 #include <sys/stat.h>
 #include <vector>
 
@@ -42,6 +45,32 @@ std::vector<std::string> Listing(const std::string& folder) {
     return names;
 }
 
+// The real file system with a hook before every rename and a time stamp that
+// can be made to fail.
+class HookedFileSystem final : public RunFileSystem {
+public:
+    std::function<void()> beforeRename;
+    bool failTimeStamps = false;
+
+    int Rename(const std::string& folder, const std::string& from, const std::string& to) override {
+        if (beforeRename)
+            beforeRename();
+        return m_real.Rename(folder, from, to);
+    }
+    std::optional<std::uint32_t> ReadAttributes(const std::string& path) override {
+        return m_real.ReadAttributes(path);
+    }
+    int WriteAttributes(const std::string& path, std::uint32_t attributes) override {
+        return m_real.WriteAttributes(path, attributes);
+    }
+    int SetTimeStamp(const std::string& path, std::uint32_t packedLocal) override {
+        return failTimeStamps ? EPERM : m_real.SetTimeStamp(path, packedLocal);
+    }
+
+private:
+    PlatformFileSystem m_real;
+};
+
 class RunsWindowTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -54,6 +83,7 @@ protected:
             [this](TFrmLog& window) { m_logTexts.push_back(window.mmLog->toPlainText()); });
     }
     void TearDown() override {
+        SetWindowRunFileSystem(nullptr);
         SetMessageHook({});
         TFrmLog::SetShowHook({});
     }
@@ -230,6 +260,74 @@ TEST_F(RunsWindowTest, UnwritableLogShowsTheErrorBoxAndKeepsTheHeaders) {
     EXPECT_EQ(Header(0), "Original Name");
     EXPECT_TRUE(ProgressBarLeft());
     Shell("chattr -i '" + m_settings.Path() + "'");
+}
+
+TEST_F(RunsWindowTest, ProgressBarCoversTheFourthPanelOnlyDuringTheRun) {
+    m_files.Write("a.txt");
+    m_files.Write("b.txt");
+    Scan(2);
+    PreviewPrefix();
+    HookedFileSystem fs;
+    std::vector<QRect> seen;
+    fs.beforeRename = [&] {
+        if (auto* bar = m_form.findChild<QProgressBar*>("RunProgressBar"))
+            seen.push_back(bar->geometry());
+    };
+    SetWindowRunFileSystem(&fs);
+
+    m_form.ActRenameExecute();
+
+    ASSERT_EQ(seen.size(), 2u);
+    EXPECT_EQ(seen[0], m_form.ProgressPanelRect());
+    EXPECT_TRUE(ProgressBarLeft());
+}
+
+TEST_F(RunsWindowTest, AnErrorPartWayRemovesTheBarAndShowsTheErrorBox) {
+    m_files.Write("a.txt");
+    m_files.Write("b.txt");
+    Scan(2);
+    PreviewPrefix();
+    HookedFileSystem fs;
+    int renames = 0;
+    fs.beforeRename = [&] {
+        if (++renames == 2)
+            throw std::runtime_error("out of memory");
+    };
+    SetWindowRunFileSystem(&fs);
+
+    m_form.ActRenameExecute();
+
+    ASSERT_EQ(m_boxes.size(), 1u);
+    EXPECT_EQ(m_boxes[0].type, MsgType::Error);
+    EXPECT_EQ(m_boxes[0].text, "out of memory");
+    EXPECT_TRUE(ProgressBarLeft());
+    EXPECT_FALSE(std::filesystem::exists(m_settings.Path() + "Log.txt"));
+    // The row done before the error shows its outcome.
+    EXPECT_EQ(m_form.ListModel->Rows()[0].newName.substr(0, 4), "<ok>");
+}
+
+TEST_F(RunsWindowTest, TimeStampsThatCannotBeSetAreReported) {
+    m_files.Write("a.txt");
+    m_files.Write("b.txt");
+    Scan(2);
+    m_form.Pages->pgcGeneral->setCurrentIndex(kPageAttributes);
+    m_form.Pages->ChkSetTimeStamp->setChecked(true);
+    HookedFileSystem fs;
+    fs.failTimeStamps = true;
+    SetWindowRunFileSystem(&fs);
+    m_answer = MsgAnswer::Cancel;
+
+    m_form.ActRenameExecute();
+
+    ASSERT_EQ(m_boxes.size(), 1u);
+    EXPECT_EQ(m_boxes[0].type, MsgType::Warning);
+    EXPECT_EQ(m_boxes[0].text, "Total files : 0\rFiles can not be renamed : 2\r"
+                               "Please click the  [OK]  button to view the log.");
+    std::ifstream log(m_settings.Path() + "Log.txt", std::ios::binary);
+    const std::string text(std::istreambuf_iterator<char>(log), {});
+    EXPECT_NE(
+        text.find("Error occurs when setting the time stamp of " + m_files.Path() + "a.txt\r\n"),
+        std::string::npos);
 }
 
 TEST_F(RunsWindowTest, LogEntryOpensNothingWithoutLogFile) {
