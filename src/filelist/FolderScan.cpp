@@ -32,6 +32,8 @@ public:
             return;
         FileRows batch;
         batch.swap(m_pending);
+        // The next batch is likely as large as this one: grow it once.
+        m_pending.reserve(batch.size());
         if (m_sink)
             m_sink(std::move(batch));
     }

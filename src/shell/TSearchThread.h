@@ -1,0 +1,69 @@
+#pragma once
+// Runs a folder scan on a worker thread and delivers its rows on the
+// user-interface thread.
+//
+// Ownership: the main window owns one TSearchThread for its whole life (a
+// QObject child) and reuses it for every scan, so its reference can never
+// dangle; Cancel() on an idle object does nothing, so a late Cancel cannot
+// reach anything but a running scan. Destroying it stops a running walk and
+// waits for the worker; batches still queued are dropped with the object.
+//
+// Usage from the main window:
+//
+//     m_searchThread = new TSearchThread(this);
+//     connect(m_searchThread, &TSearchThread::RowsArrived, this,
+//             [this](const quorvane::FileRows& rows) { m_model->AppendRows(rows); });
+//     connect(m_searchThread, &TSearchThread::SearchDone, this, &TMainForm::SearchDone);
+//     connect(m_searchForm, &TSearchForm::CancelRequested,
+//             m_searchThread, &TSearchThread::Cancel);
+//     ...
+//     // ActRefreshExecute:
+//     m_searchThread->Start({WithTrailingSlash(folder), filter, includeSubfolders});
+//
+// RowsArrived comes in batches (every 20 ms or a few thousand rows), in walk
+// order, each file exactly once; SearchDone follows the last batch, also after
+// a cancel. Both are emitted on the thread that owns this object. Status panel
+// 0 shows TotalFilesText(rowCount) (filelist/Selection.h) after each batch and
+// once more in SearchDone, so the final total stands at the end. The batch is
+// moved, not copied, from the worker into the signal's argument: a slot that
+// takes `const quorvane::FileRows&` receives it without a copy.
+
+#include "filelist/FolderScan.h"
+
+#include <QMetaType>
+#include <QObject>
+
+Q_DECLARE_METATYPE(quorvane::FileRows)
+
+namespace quorvane {
+
+class TSearchThread : public QObject {
+    Q_OBJECT
+public:
+    explicit TSearchThread(QObject* parent = nullptr, ScanOptions options = {});
+    ~TSearchThread() override;
+
+    // Starts a scan; refused (false) while the previous one has not delivered
+    // SearchDone yet.
+    bool Start(const ScanRequest& request);
+    // True from Start until SearchDone has been emitted.
+    bool IsRunning() const { return m_running; }
+
+public slots:
+    // Ends a running walk after the file at hand; its rows so far still arrive,
+    // then SearchDone.
+    void Cancel();
+
+signals:
+    void RowsArrived(quorvane::FileRows rows);
+    void SearchDone();
+
+private:
+    void HandOver(FileRows&& rows); // worker thread
+    void Finish();                  // owner's thread
+
+    bool m_running = false;
+    FolderScan m_scan;
+};
+
+} // namespace quorvane
