@@ -63,7 +63,7 @@ RunEnd FinishRun(TMainForm* parent, RunKind kind, const RunResult& result) {
 
 // Runs one of the core runs over the list with the progress bar laid over the
 // fourth status panel; the bar goes away on every path out, exceptions included.
-template <typename Run> static RunResult RunOverList(TMainForm& form, Run&& run) {
+template <typename Run> RunResult RunOverList(TMainForm& form, Run&& run) {
     FileRows& rows = form.ListModel->Rows();
     RunResult result;
     {
@@ -109,6 +109,8 @@ void TMainForm::ActRenameExecute() {
         }
     } catch (const std::exception& error) {
         ShowGeneralError(this, QString::fromLocal8Bit(error.what()));
+    } catch (...) {
+        ShowGeneralError(this, QStringLiteral("Unknown error."));
     }
 }
 
@@ -131,6 +133,8 @@ void TMainForm::ActUndoExecute() {
         ListModel->ResetHeaderCaptions();
     } catch (const std::exception& error) {
         ShowGeneralError(this, QString::fromLocal8Bit(error.what()));
+    } catch (...) {
+        ShowGeneralError(this, QStringLiteral("Unknown error."));
     }
 }
 
