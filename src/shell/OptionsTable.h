@@ -1,0 +1,170 @@
+#pragma once
+// Every section and key of "Options.ini", declared once. The save walks this
+// table in its order (which is the order of the keys in a new file); the load
+// asks it for each value by id, under the name it reads, so a key cannot be
+// saved under one name and read under another by accident. The few names that
+// the load spells differently ("Tagcount", "ApplyTo    ") are a column here;
+// the file matches names without regard to letter case and outer blanks.
+
+#include <cstddef>
+#include <span>
+#include <string>
+#include <variant>
+#include <vector>
+
+namespace quorvane {
+
+class IniFile;
+
+enum class OptionType {
+    Integer,      // decimal digits
+    Boolean,      // "1" or "0"; any non-zero integer reads as true
+    Text,         // stored unchanged
+    Number,       // a spin box: a decimal number, "1" for an integral value
+    HistoryItems, // the items of a history list: prefix + 0, 1, ... (count key elsewhere)
+};
+
+// In the order of the file: section by section, key by key.
+enum class OptionId : int {
+    // "RenamePanel"
+    RenamePanelLeft,
+    RenamePanelTop,
+    RenamePanelVisible,
+    RenamePanelDown,
+    RenamePanelActiveIndex,
+    // "MP3Panel", the panel itself
+    Mp3PanelLeft,
+    Mp3PanelTop,
+    Mp3PanelVisible,
+    Mp3PanelDown,
+    // "Case"
+    CaseMFRB1,
+    CaseMFRB2,
+    CaseMFRB3,
+    CaseMFRB4,
+    CaseRB1,
+    CaseRB2,
+    CaseRB3,
+    CaseRB4,
+    CaseExtEnabled,
+    CaseExtText,
+    CaseExtCount,
+    CaseExtItems,
+    // "Insert"
+    InsertText,
+    InsertIndex,
+    InsertFromEnd,
+    // "Delete"
+    DeleteFromEnd,
+    DeleteIndex,
+    DeleteCount,
+    // "Replace"
+    ReplaceSource,
+    ReplaceTarget,
+    ReplaceReplace,
+    ReplaceRemove,
+    ReplaceAllOccurrences,
+    // "Attr"
+    AttrChangeAttr,
+    AttrSetTimeStamp,
+    AttrReadOnly,
+    AttrHidden,
+    AttrArchive,
+    AttrSystem,
+    AttrSelectEnabled,
+    AttrNoEnabled,
+    AttrTimeNowEnabled,
+    // "Emu"
+    EmuTemplate,
+    EmuLast,
+    EmuStartFromText,
+    EmuExtText,
+    EmuExtCount,
+    EmuStartFromIndex,
+    EmuStartFromCount,
+    EmuApplyTo,
+    EmuAlpha,
+    EmuStep,
+    EmuStartFromItems,
+    EmuExtItems,
+    // "Main"
+    MainLeft,
+    MainTop,
+    MainWidth,
+    MainHeight,
+    MainFavoriteText,
+    MainFilterText,
+    MainDirCount,
+    MainFilterCount,
+    MainIncludeSub,
+    MainFavoriteItems,
+    MainFilterItems,
+    MainToolBarVisible,
+    MainFilterVisible,
+    MainFavoriteVisible,
+    MainIncludeSubVisible,
+    MainStatusBarVisible,
+    // "Mp3Panel", the MP3 options (the same section as "MP3Panel")
+    Mp3Space,
+    Mp3Case,
+    Mp3AddPre,
+    Mp3FormatIndex,
+    Mp3SpaceIndex,
+    Mp3CaseIndex,
+    Mp3EmulationIndex,
+    Mp3FormatCount,
+    Mp3LastFormat,
+    Mp3FormatItems,
+};
+
+struct OptionKey {
+    OptionId id;
+    const char* section;
+    // The name written; for HistoryItems the item prefix ("Ext_").
+    const char* key;
+    // The name the load reads; nullptr for a key that is written only.
+    const char* readAs;
+    OptionType type;
+    // What the load takes for a missing or unreadable value, in the file's
+    // own form ("1", "*.*"); empty for item lists.
+    const char* defaultValue;
+    // HistoryItems: the count key of the list. Otherwise the entry's own id.
+    OptionId countKey;
+};
+
+// The whole table, in the order the save writes it.
+std::span<const OptionKey> OptionKeys();
+const OptionKey& OptionKeyOf(OptionId id);
+
+// The longest history list the load takes in; a count beyond it (a damaged
+// file) would otherwise keep the start busy for hours reading missing items.
+inline constexpr long kMaxHistoryItems = 10000;
+
+// A value as the save hands it over; the alternative matches the key's type
+// (long for Integer, bool, std::string for Text, double for Number, the item
+// list for HistoryItems).
+using OptionValue = std::variant<long, bool, std::string, double, std::vector<std::string>>;
+
+// Typed reads under each key's "read as" name, with the table's defaults.
+class StoredOptions {
+public:
+    explicit StoredOptions(const IniFile& file) : m_file(file) {}
+
+    long Integer(OptionId id) const;
+    bool Boolean(OptionId id) const;
+    std::string Text(OptionId id) const;
+    // A text whose default depends on the state already loaded.
+    std::string Text(OptionId id, const std::string& defaultValue) const;
+    double Number(OptionId id) const;
+    // The stored items of a list, in order, as many as its count key says
+    // (at most kMaxHistoryItems); missing items read as empty.
+    std::vector<std::string> HistoryItems(OptionId items) const;
+
+private:
+    const IniFile& m_file;
+};
+
+// Writes one key under its written name. The value must be of the key's type.
+void WriteOption(IniFile& file, OptionId id, const OptionValue& value);
+
+} // namespace quorvane
