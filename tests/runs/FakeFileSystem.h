@@ -5,6 +5,7 @@
 #include "runs/RunFileSystem.h"
 
 #include <cerrno>
+#include <cstdio>
 #include <map>
 #include <set>
 #include <string>

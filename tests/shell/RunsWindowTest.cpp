@@ -15,6 +15,7 @@
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QProgressBar>
+#include <QPushButton>
 #include <QSpinBox>
 #include <QTabWidget>
 #include <QTest>
@@ -79,8 +80,13 @@ protected:
             m_boxes.push_back(request);
             return m_answer;
         });
-        TFrmLog::SetShowHook(
-            [this](TFrmLog& window) { m_logTexts.push_back(window.mmLog->toPlainText()); });
+        TFrmLog::SetShowHook([this](TFrmLog& window) {
+            EXPECT_EQ(window.objectName(), "FrmLog");
+            EXPECT_EQ(window.windowTitle(), "Log");
+            EXPECT_TRUE(window.mmLog->isReadOnly());
+            EXPECT_EQ(window.Button1->text(), "OK");
+            m_logTexts.push_back(window.mmLog->toPlainText());
+        });
     }
     void TearDown() override {
         SetWindowRunFileSystem(nullptr);
