@@ -11,29 +11,10 @@
 #include <QLabel>
 #include <QToolButton>
 #include <QVBoxLayout>
-#include <QValidator>
 
 namespace quorvane {
 
 namespace {
-
-// Keeps everything but digits out of the number box, typed or pasted.
-class DigitsValidator : public QValidator {
-public:
-    DigitsValidator(const Mp3PanelControls* panel, QObject* parent)
-        : QValidator(parent), m_panel(panel) {}
-
-    State validate(QString& input, int&) const override {
-        for (QChar c : input) {
-            if (!m_panel->cbEmulationKeyPress(c))
-                return Invalid;
-        }
-        return Acceptable;
-    }
-
-private:
-    const Mp3PanelControls* m_panel;
-};
 
 QGroupBox* MakeLegend(QWidget* parent) {
     auto* legend = new QGroupBox("Format Setting", parent);
@@ -72,7 +53,7 @@ Mp3PanelControls::Mp3PanelControls(QWidget* parent) : QWidget(parent) {
     cbEmulation =
         MakeFreeTextCombo("cbEmulation", {"01", "001", "0001", "00001", "000001", "0000001"}, this);
     cbEmulation->setCurrentIndex(1);
-    cbEmulation->setValidator(new DigitsValidator(this, cbEmulation));
+    InstallCharacterFilter(cbEmulation, [this](QChar key) { return cbEmulationKeyPress(key); });
     cbEmulation->setAccessibleName("Add number at the beginning");
     ChkSpace = MakeCheck("ChkSpace", "Spaces", this);
     cbSpace = MakeDropDownList(

@@ -13,32 +13,8 @@
 #include <QLineEdit>
 #include <QSpinBox>
 #include <QVBoxLayout>
-#include <QValidator>
 
 namespace quorvane {
-
-namespace {
-
-// Keeps out of the start box every character the chosen serial kind cannot
-// hold. Checking the whole text, not just each key, also keeps pasted text out.
-class StartTextValidator : public QValidator {
-public:
-    StartTextValidator(const RulePages* pages, QObject* parent)
-        : QValidator(parent), m_pages(pages) {}
-
-    State validate(QString& input, int&) const override {
-        for (QChar c : input) {
-            if (!m_pages->meStartFromKeyPress(c))
-                return Invalid;
-        }
-        return Acceptable;
-    }
-
-private:
-    const RulePages* m_pages;
-};
-
-} // namespace
 
 QWidget* RulePages::BuildEnumerationPage() {
     auto* page = new QWidget;
@@ -60,7 +36,7 @@ QWidget* RulePages::BuildEnumerationPage() {
     edtTemplate = MakeLineEdit("edtTemplate", formatGroup);
     edtLast = MakeLineEdit("edtLast", formatGroup);
     meStartFrom = MakeFreeTextCombo("meStartFrom", {}, formatGroup);
-    meStartFrom->setValidator(new StartTextValidator(this, meStartFrom));
+    InstallCharacterFilter(meStartFrom, [this](QChar key) { return meStartFromKeyPress(key); });
     cbExt = MakeFreeTextCombo("cbExt", ExtensionItems(), formatGroup);
     auto* formatLayout = new QFormLayout(formatGroup);
     AddLabelledRow(formatLayout, "Prefix :", edtTemplate);
@@ -106,16 +82,13 @@ void RulePages::edtTemplateChange() {
 
 void RulePages::CBAlphaChange() {
     const SerialStartChoices choices = StartChoicesForKind(CBAlpha->currentIndex());
-    {
-        const QSignalBlocker quiet(meStartFrom);
-        const QString unchangedText = meStartFrom->currentText();
-        meStartFrom->clear();
-        for (const std::string& item : choices.items)
-            meStartFrom->addItem(QString::fromStdString(item));
-        meStartFrom->setCurrentIndex(-1);
-        meStartFrom->setEditText(choices.text ? QString::fromStdString(*choices.text)
-                                              : unchangedText);
-    }
+    const QString unchangedText = meStartFrom->currentText();
+    // Not silenced: the start box's key filter follows every text it shows.
+    meStartFrom->clear();
+    for (const std::string& item : choices.items)
+        meStartFrom->addItem(QString::fromStdString(item));
+    meStartFrom->setCurrentIndex(-1);
+    meStartFrom->setEditText(choices.text ? QString::fromStdString(*choices.text) : unchangedText);
     UpdateSerialExample();
 }
 

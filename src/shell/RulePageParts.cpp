@@ -9,6 +9,7 @@
 #include <QPalette>
 #include <QRadioButton>
 #include <QSpinBox>
+#include <QValidator>
 
 namespace quorvane {
 
@@ -44,6 +45,31 @@ QSpinBox* MakeSpinBox(const char* name, int minimum, int maximum, int value, QWi
 }
 
 namespace {
+
+class CharacterFilter : public QValidator {
+public:
+    CharacterFilter(QComboBox* combo, std::function<bool(QChar)> accepts)
+        : QValidator(combo), m_accepts(std::move(accepts)) {
+        m_lastText = combo->currentText();
+        QObject::connect(combo, &QComboBox::editTextChanged, this,
+                         [this](const QString& text) { m_lastText = text; });
+    }
+
+    State validate(QString& input, int&) const override {
+        return RefusedIn(input) <= RefusedIn(m_lastText) ? Acceptable : Invalid;
+    }
+
+private:
+    qsizetype RefusedIn(const QString& text) const {
+        qsizetype refused = 0;
+        for (QChar c : text)
+            refused += m_accepts(c) ? 0 : 1;
+        return refused;
+    }
+
+    std::function<bool(QChar)> m_accepts;
+    QString m_lastText;
+};
 
 // A combo box asks for room by its longest item unless told otherwise; the
 // panels float over the list and must stay narrow.
@@ -93,6 +119,10 @@ void SetBackground(QWidget* box, const QColor& color) {
     for (auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
         palette.setColor(group, QPalette::Base, color);
     box->setPalette(palette);
+}
+
+void InstallCharacterFilter(QComboBox* combo, std::function<bool(QChar)> accepts) {
+    combo->setValidator(new CharacterFilter(combo, std::move(accepts)));
 }
 
 QStringList ExtensionItems() {

@@ -2,8 +2,11 @@
 // Small builders shared by the rule pages and the MP3 panel: every control gets
 // its objectName, and every box its label as buddy or an accessible name.
 
+#include <QChar>
 #include <QString>
 #include <QStringList>
+
+#include <functional>
 
 class QCheckBox;
 class QColor;
@@ -31,6 +34,10 @@ QLabel* MakeBuddyLabel(const QString& text, QWidget* buddy, QWidget* parent);
 // A form row whose label is the field's buddy.
 QLabel* AddLabelledRow(QFormLayout* form, const QString& text, QWidget* field);
 void SetBackground(QWidget* box, const QColor& color);
+// Keeps every character that `accepts` refuses out of the box's text, typed or
+// pasted. A text that already holds such characters (put there by code, from
+// a stored list) can still be shortened and edited; only new ones are refused.
+void InstallCharacterFilter(QComboBox* combo, std::function<bool(QChar)> accepts);
 
 // The sixteen extensions offered by the new-extension and fixed-part boxes.
 QStringList ExtensionItems();

@@ -138,6 +138,26 @@ TEST(RulePagesEnumerationTest, BackspaceWorksInEveryKind) {
     EXPECT_EQ(pages.meStartFrom->currentText(), "a");
 }
 
+// A start text from the stored list may hold characters of another kind; the
+// user can still shorten and fix it, but not add more of them.
+TEST(RulePagesEnumerationTest, ForeignStartTextCanBeEditedButNotExtended) {
+    RulePages pages;
+    pages.meStartFrom->setEditText("ab");
+    pages.meStartFrom->lineEdit()->end(false);
+    QKeyEvent backspace(QEvent::KeyPress, Qt::Key_Backspace, Qt::NoModifier, "\b");
+    QApplication::sendEvent(pages.meStartFrom->lineEdit(), &backspace);
+    EXPECT_EQ(pages.meStartFrom->currentText(), "a");
+    Type(pages.meStartFrom->lineEdit(), "c5");
+    EXPECT_EQ(pages.meStartFrom->currentText(), "a5");
+
+    // After a change of kind the filter judges the new start text.
+    pages.meStartFrom->setEditText("abc");
+    pages.CBAlpha->setCurrentIndex(1);
+    pages.CBAlpha->setCurrentIndex(0);
+    Type(pages.meStartFrom->lineEdit(), "x");
+    EXPECT_EQ(pages.meStartFrom->currentText(), "001");
+}
+
 // ------------------------------------------------------------------ Preview
 
 TEST(RulePagesEnumerationTest, PreviewSettingsReflectTheControls) {
