@@ -6,6 +6,7 @@
 #include <QFormLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
 #include <QPalette>
 #include <QRadioButton>
 #include <QSpinBox>
@@ -34,6 +35,8 @@ QLineEdit* MakeLineEdit(const char* name, QWidget* parent) {
 QSpinBox* MakeSpinBox(const char* name, int minimum, int maximum, int value, QWidget* parent) {
     auto* spin = new QSpinBox(parent);
     spin->setObjectName(name);
+    // The rules read the text as plain decimal digits, whatever the user's locale.
+    spin->setLocale(QLocale::c());
     spin->setRange(minimum, maximum);
     spin->setValue(value);
     // A box with an empty or half-typed text keeps it until it loses the focus;

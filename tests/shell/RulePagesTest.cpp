@@ -3,6 +3,7 @@
 #include "shell/RulePages.h"
 
 #include "platform/DirectorySearch.h"
+#include "rules/InsertRule.h"
 #include "rules/Preview.h"
 #include "runs/AttributeRun.h"
 
@@ -14,6 +15,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
@@ -155,6 +157,18 @@ TEST(RulePagesTest, SpinBoxRangesAndStartValues) {
         EXPECT_EQ(spin->maximum(), c.maximum) << c.name;
         EXPECT_EQ(spin->value(), c.value) << c.name;
     }
+}
+
+// The rules parse the boxes' texts as ASCII digits, so a locale with digits of
+// its own must not change what the boxes show.
+TEST(RulePagesTest, NumberBoxesShowPlainDigitsInAnyLocale) {
+    const QLocale saved;
+    QLocale::setDefault(QLocale(QLocale::Arabic, QLocale::Egypt));
+    RulePages pages;
+    pages.meindex->setValue(12);
+    QLocale::setDefault(saved);
+    EXPECT_EQ(pages.meindex->cleanText(), "12");
+    EXPECT_EQ(pages.ReadInsertSettings().position, "12");
 }
 
 TEST(RulePagesTest, ComboItemsAndStartTexts) {
