@@ -44,9 +44,9 @@ QWidget* RulePages::BuildEnumerationPage() {
     AddLabelledRow(formatLayout, "Start with : ", meStartFrom);
     lblFileName = AddLabelledRow(formatLayout, "Extension : ", cbExt);
     lblFileName->setObjectName("lblFileName");
-    // The box keeps one name for screen readers while its label swaps between
-    // "Extension" and "FileName".
-    cbExt->setAccessibleName("Fixed part");
+    // Screen readers take the name from the label, which swaps between
+    // "Extension" and "FileName"; a fixed name would go stale.
+    cbExt->setAccessibleName(QString());
 
     EdtExample = MakeLineEdit("EdtExample", page);
     EdtExample->setReadOnly(true);
