@@ -77,6 +77,9 @@ private:
         try {
             const auto shared = std::make_shared<const std::string>(folder);
             DirectorySearch search(folder, m_request.filter, SearchMode::Files);
+            // One stat per file and nothing else: the stored Samba bits would
+            // cost a second call per file; the list reads them for drawn rows.
+            search.SetReadStoredAttributes(false);
             DirEntry entry;
             while (!Stopped() && search.Next(entry)) {
                 FileRow row;

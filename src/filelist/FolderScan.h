@@ -35,8 +35,10 @@ struct ScanRequest {
 
 struct ScanOptions {
     // A batch is handed over when it is this old or this large, whichever
-    // comes first, and once more at the end of the walk.
-    std::chrono::milliseconds batchInterval{20};
+    // comes first, and once more at the end of the walk. Every batch makes the
+    // list lay out and repaint; 50 ms keeps the count and the list growing
+    // visibly while the window spends a fraction of the time on it.
+    std::chrono::milliseconds batchInterval{50};
     std::size_t maxBatchRows = 4096;
 };
 

@@ -1,5 +1,7 @@
 #include "widgets/FileListModel.h"
 
+#include "platform/DirectorySearch.h"
+
 #include <QFile>
 #include <QItemSelection>
 #include <QItemSelectionModel>
@@ -36,7 +38,8 @@ void FileListModel::AppendRows(FileRows&& rows) {
     const int last = first + static_cast<int>(rows.size()) - 1;
     std::size_t newlySelected = 0;
     beginInsertRows(QModelIndex(), first, last);
-    m_rows.reserve(m_rows.size() + rows.size());
+    // No reserve to the exact new size here: that would reallocate and move
+    // the whole list on every batch of a scan. push_back grows geometrically.
     for (FileRow& row : rows) {
         newlySelected += row.selected ? 1 : 0;
         m_rows.push_back(std::move(row));
@@ -191,7 +194,11 @@ QString FileListModel::CellText(int row, int column) const {
     case ColType:
         return Decode(TypeText(fileRow));
     case ColAttribute:
-        return QString::fromLatin1(AttributeText(fileRow.attributes).c_str());
+        // The scan reads one stat per file and leaves the bits a Samba share
+        // stores (system, archive, stored hidden) unread; they are fetched here,
+        // for the few rows that are drawn.
+        return QString::fromLatin1(
+            AttributeText(fileRow.attributes | ReadStoredAttributes(fileRow.FullPath())).c_str());
     case ColSize:
         return QString::fromLatin1(SizeText(fileRow.sizeBytes).c_str());
     case ColModified:

@@ -1,11 +1,14 @@
 #include "widgets/FileListModel.h"
 #include "widgets/FileListView.h"
 
+#include "support/TempDir.h"
+
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QSignalSpy>
 #include <gtest/gtest.h>
 #include <memory>
+#include <sys/xattr.h>
 
 namespace quorvane {
 namespace {
@@ -66,6 +69,26 @@ TEST(FileListModel, CellTextsComeFromTheRawRow) {
         EXPECT_EQ(model.CellText(0, c.column), c.text) << c.column;
     EXPECT_EQ(model.CellText(0, FileListModel::ColModified).size(), 19);
     EXPECT_EQ(model.CellText(5, 0), QString()); // no such row
+}
+
+TEST(FileListModel, AttributeCellShowsTheBitsASambaShareStores) {
+    // The scan leaves the stored bits unread (one stat per file); the list
+    // reads them for the rows it draws.
+    test::TempDir dir;
+    const std::string plain = dir.Write("plain.txt");
+    const std::string stored = dir.Write("stored.txt");
+    if (::setxattr(stored.c_str(), "user.DOSATTRIB", "0x26", 4, 0) != 0)
+        GTEST_SKIP() << "no user extended attributes here";
+    FileListModel model;
+    for (const char* name : {"plain.txt", "stored.txt", "gone.txt"}) {
+        FileRow row = Row(name);
+        row.folder = std::make_shared<const std::string>(dir.Path());
+        model.AppendRows({row});
+    }
+    EXPECT_EQ(model.CellText(0, FileListModel::ColAttribute), "--------");
+    EXPECT_EQ(model.CellText(1, FileListModel::ColAttribute), "--AHS");
+    EXPECT_EQ(model.CellText(2, FileListModel::ColAttribute), "--------"); // file gone: no bits
+    EXPECT_EQ(model.Rows()[1].attributes, 0u); // the row itself is left alone
 }
 
 TEST(FileListModel, NamesThatAreNotUtf8StillShow) {
