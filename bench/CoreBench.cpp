@@ -2,6 +2,7 @@
 // Each measures a warm-up run and then the median of RUNS runs, with the
 // reference measured in the same rounds on the same folder.
 //
+//   bench_core scan   DIR RUNS SUBFOLDERS   the walk alone vs find -printf
 //   bench_core sort   DIR RUNS              sort the rows of DIR by name and by size
 //   bench_core rename DIR RUNS LOOP_EXE     Apply/Undo vs bare renameat2 loop and perl rename
 //   bench_core mp3    DIR RUNS              MP3 preview vs a bare open/pread/close loop
@@ -39,6 +40,25 @@ FileRows ScanRows(const std::string& folder, bool includeSubfolders) {
     scan.Start({WithTrailingSlash(folder), "*.*", includeSubfolders});
     scan.Wait();
     return rows;
+}
+
+// The walk alone, without a window: where the scan's time goes.
+int Scan(const std::string& folder, bool includeSubfolders, int runs) {
+    const std::vector<std::string> find = {"find", folder, "-type", "f", "-printf", "%s %T@ %m\n"};
+    std::vector<double> ours, reference;
+    std::size_t count = 0;
+    for (int run = 0; run <= runs; ++run) {
+        const double findSeconds = RunCommand(find);
+        const double oursSeconds =
+            TimeSeconds([&] { count = ScanRows(folder, includeSubfolders).size(); });
+        if (run == 0)
+            continue;
+        ours.push_back(oursSeconds);
+        reference.push_back(findSeconds);
+    }
+    PrintInfoRow("  the walk alone (core FolderScan, " + std::to_string(count) + " files)",
+                 Median(ours), "find -printf", Median(reference));
+    return 0;
 }
 
 int Sort(const std::string& folder, int runs) {
@@ -189,6 +209,8 @@ int main(int argc, char** argv) {
     const std::string command = argv[1];
     const std::string folder = WithTrailingSlash(argv[2]);
     const int runs = std::max(1, std::atoi(argv[3]));
+    if (command == "scan" && argc > 4)
+        return Scan(folder, std::atoi(argv[4]) != 0, runs);
     if (command == "sort")
         return Sort(folder, runs);
     if (command == "rename" && argc > 4)

@@ -26,12 +26,26 @@
 #include <QTimer>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <memory>
 
 namespace {
 
 using namespace quorvane;
 using namespace quorvane::bench;
+
+// CPU time of the calling thread. Unlike wall time it does not grow while the
+// thread waits for a core, so it tells our own blocking apart from a busy
+// machine's scheduling delays.
+qint64 ThreadCpuNanoseconds() {
+    timespec now{};
+    ::clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return static_cast<qint64>(now.tv_sec) * 1000000000 + now.tv_nsec;
+}
+
+double ThreadCpuSeconds() {
+    return static_cast<double>(ThreadCpuNanoseconds()) / 1e9;
+}
 
 // One offscreen window whose settings go to a temporary folder.
 class Window {
@@ -65,7 +79,9 @@ public:
 
     struct ScanTiming {
         double seconds = -1.0;
-        double longestStallMs = 0.0;
+        double longestStallMs = 0.0; // wall time between two ticks
+        double longestBusyMs = 0.0;  // CPU time the thread spent between two ticks
+        double uiCpuSeconds = 0.0;   // CPU time of the user-interface thread
         int rows = 0;
     };
 
@@ -77,13 +93,18 @@ public:
         QElapsedTimer clock;
         qint64 lastTick = 0;
         qint64 longestGap = 0;
+        qint64 lastCpu = ThreadCpuNanoseconds();
+        qint64 longestBusy = 0;
         QTimer ticker;
         ticker.setTimerType(Qt::PreciseTimer);
         ticker.setInterval(1);
         QObject::connect(&ticker, &QTimer::timeout, [&] {
             const qint64 now = clock.nsecsElapsed();
+            const qint64 cpu = ThreadCpuNanoseconds();
             longestGap = std::max(longestGap, now - lastTick);
+            longestBusy = std::max(longestBusy, cpu - lastCpu);
             lastTick = now;
+            lastCpu = cpu;
         });
         QEventLoop loop;
         QObject::connect(m_form.SearchThread, &TSearchThread::SearchDone, &loop, [&] {
@@ -91,15 +112,20 @@ public:
             loop.quit();
         });
         QTimer::singleShot(600000, &loop, &QEventLoop::quit);
+        const double cpuBefore = ThreadCpuSeconds();
         ticker.start();
         clock.start();
+        lastCpu = ThreadCpuNanoseconds();
         m_form.ActRefreshExecute();
         if (m_form.SearchCount != 0)
             loop.exec();
         ticker.stop();
+        timing.uiCpuSeconds = ThreadCpuSeconds() - cpuBefore;
         const qint64 now = clock.nsecsElapsed();
         longestGap = std::max(longestGap, now - lastTick);
+        longestBusy = std::max(longestBusy, ThreadCpuNanoseconds() - lastCpu);
         timing.longestStallMs = static_cast<double>(longestGap) / 1e6;
+        timing.longestBusyMs = static_cast<double>(longestBusy) / 1e6;
         timing.rows = m_form.ListModel->RowCount();
         return timing;
     }
@@ -115,8 +141,9 @@ int Scan(const QString& folder, bool includeSubfolders, int runs) {
         return 1;
     const std::vector<std::string> find = {"find",    folder.toStdString(), "-type", "f",
                                            "-printf", "%s %T@ %m\n"};
-    std::vector<double> ours, reference;
+    std::vector<double> ours, reference, uiCpu;
     double worstStall = 0.0;
+    double worstBusy = 0.0;
     int rows = 0;
     for (int run = 0; run <= runs; ++run) {
         const double findSeconds = RunCommand(find);
@@ -125,16 +152,22 @@ int Scan(const QString& folder, bool includeSubfolders, int runs) {
             continue; // warm-up
         reference.push_back(findSeconds);
         ours.push_back(timing.seconds);
+        uiCpu.push_back(timing.uiCpuSeconds);
         worstStall = std::max(worstStall, timing.longestStallMs);
+        worstBusy = std::max(worstBusy, timing.longestBusyMs);
         rows = timing.rows;
     }
     const std::string what = includeSubfolders ? "tree, Include Subfolders" : "flat folder";
     PrintRatioRow("Scan " + std::to_string(rows) + " files into the window (" + what + ")",
                   Median(ours), "find -printf", Median(reference), 1.0, 2.0);
-    char stall[32];
+    PrintInfoRow("  CPU time of the UI thread during the scan", Median(uiCpu), "-", -1.0);
+    char stall[32], busy[32];
     std::snprintf(stall, sizeof stall, "%.1f ms", worstStall);
-    PrintRow("  longest UI stall during those scans", stall, "-", "-", "-", "< 50 ms",
+    std::snprintf(busy, sizeof busy, "%.1f ms", worstBusy);
+    PrintRow("  longest UI stall (wall time between 1 ms ticks)", stall, "-", "-", "-", "< 50 ms",
              worstStall < 50.0 ? "met" : "MISSED");
+    PrintRow("  longest UI busy spell (thread CPU time between ticks)", busy, "-", "-", "-",
+             "< 50 ms", worstBusy < 50.0 ? "met" : "MISSED");
     return 0;
 }
 
