@@ -24,8 +24,10 @@ DockPanelTitle::DockPanelTitle(QDockWidget* panel) : QWidget(panel), m_panel(pan
     m_close = new QToolButton(this);
     m_close->setObjectName(panel->objectName() + "Close");
     m_close->setIcon(QApplication::style()->standardIcon(QStyle::SP_TitleBarCloseButton));
-    m_close->setAutoRaise(true);
-    m_close->setIconSize(QSize(12, 12));
+    // A framed button: a flat grey cross is lost on the highlight colour.
+    m_close->setAutoRaise(false);
+    m_close->setIconSize(QSize(10, 10));
+    m_close->setFixedSize(18, 18);
     m_close->setAccessibleName("Close");
     m_close->setToolTip("Close");
     row->addWidget(m_title, 1);
@@ -35,8 +37,10 @@ DockPanelTitle::DockPanelTitle(QDockWidget* panel) : QWidget(panel), m_panel(pan
 }
 
 void DockPanelTitle::mouseDoubleClickEvent(QMouseEvent* event) {
-    if (event->button() == Qt::LeftButton && m_panel->isFloating()) {
-        m_panel->setFloating(false);
+    // Docks a floating panel; a docked one stays docked (it is dragged out).
+    if (event->button() == Qt::LeftButton) {
+        if (m_panel->isFloating())
+            m_panel->setFloating(false);
         event->accept();
         return;
     }

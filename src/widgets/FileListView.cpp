@@ -40,6 +40,12 @@ void FileListView::SetFileModel(FileListModel* model) {
     model->AttachSelectionModel(selectionModel());
     for (int column = 0; column < FileListModel::ColumnCount; ++column)
         setColumnWidth(column, FileListModel::DefaultWidth(column));
+    // The time stamp has a fixed format; with a large font its column grows
+    // so the seconds are not cut off.
+    const int stampWidth =
+        fontMetrics().horizontalAdvance(QStringLiteral("0000/00/00,00:00:00")) + 12;
+    setColumnWidth(FileListModel::ColModified,
+                   qMax(FileListModel::DefaultWidth(FileListModel::ColModified), stampWidth));
 }
 
 void FileListView::SetSortMark(int column, bool ascending) {

@@ -16,6 +16,8 @@ FolderTree::FolderTree(QWidget* parent) : QTreeView(parent) {
     setSelectionMode(QAbstractItemView::SingleSelection);
     setUniformRowHeights(true);
     setAnimated(false);
+    // The pane is narrow; a small indent leaves room for the names of deep folders.
+    setIndentation(10);
     AttachModel();
 }
 
@@ -26,6 +28,10 @@ void FolderTree::AttachModel() {
     m_model->setReadOnly(true);
     m_model->setRootPath(QStringLiteral("/"));
     connect(m_model, &QFileSystemModel::directoryLoaded, this, &FolderTree::DirectoryLoaded);
+    connect(m_model, &QFileSystemModel::directoryLoaded, this, [this] {
+        if (m_followSelection && currentIndex().isValid())
+            scrollTo(currentIndex(), QAbstractItemView::PositionAtCenter);
+    });
     setModel(m_model);
     // Only the name column: size, type and date mean nothing for a folder tree.
     for (int column = 1; column < m_model->columnCount(); ++column)
@@ -60,7 +66,8 @@ bool FolderTree::SetPath(const QString& path) {
     for (QModelIndex parent = target.parent(); parent.isValid(); parent = parent.parent())
         expand(parent);
     setCurrentIndex(target);
-    scrollTo(target);
+    scrollTo(target, QAbstractItemView::PositionAtCenter);
+    m_followSelection = true;
     return true;
 }
 
@@ -75,6 +82,22 @@ void FolderTree::Refresh() {
     }
     QApplication::restoreOverrideCursor();
     emit FolderChanged();
+}
+
+// Once the user moves around in the tree, the view stays where the user put it.
+void FolderTree::mousePressEvent(QMouseEvent* event) {
+    m_followSelection = false;
+    QTreeView::mousePressEvent(event);
+}
+
+void FolderTree::wheelEvent(QWheelEvent* event) {
+    m_followSelection = false;
+    QTreeView::wheelEvent(event);
+}
+
+void FolderTree::keyPressEvent(QKeyEvent* event) {
+    m_followSelection = false;
+    QTreeView::keyPressEvent(event);
 }
 
 void FolderTree::OnCurrentChanged() {

@@ -31,12 +31,20 @@ signals:
     void FolderChanged();
     void DirectoryLoaded(const QString& path);
 
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
 private:
     void AttachModel();
     void OnCurrentChanged();
 
     QFileSystemModel* m_model = nullptr;
     bool m_silent = false;
+    // Folders load on their own thread; until the selected one's parents have
+    // loaded, its row keeps moving, so the view follows it.
+    bool m_followSelection = false;
 };
 
 } // namespace quorvane

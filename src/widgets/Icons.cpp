@@ -21,7 +21,7 @@ QIcon RenameFiles() {
     return Themed("edit-rename", QStyle::SP_FileIcon);
 }
 QIcon RenameMp3() {
-    return Themed("audio-x-generic", QStyle::SP_MediaVolume);
+    return Themed("audio-x-generic", QStyle::SP_DriveCDIcon);
 }
 QIcon Preview() {
     return Themed("document-preview", QStyle::SP_FileDialogContentsView);

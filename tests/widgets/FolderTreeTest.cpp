@@ -41,11 +41,18 @@ TEST(FolderTree, HiddenFoldersAreListed) {
     ASSERT_TRUE(tree.SetPath(QString::fromStdString(dir.Path())));
     QFileSystemModel* model = tree.FileSystemModel();
     const QModelIndex parent = model->index(QString::fromStdString(dir.Path()));
-    if (model->rowCount(parent) == 0) {
-        QSignalSpy loaded(&tree, &FolderTree::DirectoryLoaded);
-        model->fetchMore(parent);
-        ASSERT_TRUE(loaded.count() > 0 || loaded.wait(5000));
-    }
+    // Loading runs on the model's own thread: wait for this folder's signal.
+    QSignalSpy loaded(&tree, &FolderTree::DirectoryLoaded);
+    const QString folder = model->filePath(parent);
+    const auto loadedHere = [&] {
+        for (const QList<QVariant>& arguments : loaded)
+            if (arguments.at(0).toString() == folder)
+                return true;
+        return false;
+    };
+    model->fetchMore(parent);
+    while (model->rowCount(parent) == 0 && !loadedHere())
+        ASSERT_TRUE(loaded.wait(5000));
     ASSERT_EQ(model->rowCount(parent), 1);
     EXPECT_EQ(model->fileName(model->index(0, 0, parent)), ".hidden");
     EXPECT_TRUE(model->isReadOnly());
