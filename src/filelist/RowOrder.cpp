@@ -66,7 +66,9 @@ public:
             m_numbers.reserve(rows.size());
             for (const FileRow& row : rows)
                 m_numbers.push_back(NumericKey(row, column));
-        } else if (IsDerivedTextColumn(column)) {
+            return;
+        }
+        if (IsDerivedTextColumn(column)) {
             m_owned.reserve(rows.size());
             for (const FileRow& row : rows)
                 m_owned.push_back(DerivedText(row, column));
@@ -76,21 +78,42 @@ public:
             for (const FileRow& row : rows)
                 m_texts.push_back(StoredText(row, column));
         }
+        m_prefixes.reserve(m_texts.size());
+        for (const std::string_view text : m_texts)
+            m_prefixes.push_back(FoldedPrefix(text));
     }
 
     int Compare(std::uint32_t a, std::uint32_t b) const {
         if (IsNumericColumn(m_column))
             return Sign(m_numbers[a], m_numbers[b]);
-        if (!m_texts.empty())
-            return CompareListText(m_texts[a], m_texts[b]);
-        return 0;
+        if (m_texts.empty())
+            return 0;
+        // Most pairs differ within their first bytes: one integer comparison
+        // settles them without reaching into the texts.
+        if (m_prefixes[a] != m_prefixes[b])
+            return Sign(m_prefixes[a], m_prefixes[b]);
+        return CompareListText(m_texts[a], m_texts[b]);
     }
 
 private:
+    // The first eight bytes, letters folded, as one big-endian number; a
+    // shorter text is padded with zero bytes, which sort below every byte, so
+    // unequal prefixes order as the texts do.
+    static std::uint64_t FoldedPrefix(std::string_view text) {
+        std::uint64_t prefix = 0;
+        for (std::size_t i = 0; i < 8; ++i) {
+            const unsigned char byte =
+                i < text.size() ? FoldLetter(static_cast<unsigned char>(text[i])) : 0;
+            prefix = (prefix << 8) | byte;
+        }
+        return prefix;
+    }
+
     int m_column;
     std::vector<std::int64_t> m_numbers;
     std::vector<std::string> m_owned;
     std::vector<std::string_view> m_texts;
+    std::vector<std::uint64_t> m_prefixes;
 };
 
 // The permutation that orders the rows; the first `sortedPrefix` of them are
