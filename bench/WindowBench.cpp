@@ -4,7 +4,7 @@
 // window that lists a large tree.
 //
 //   bench_window scan   DIR SUBFOLDERS(0|1) RUNS   vs find -printf on the same tree
-//   bench_window ops    DIR RUNS                   Preview, sort, Apply, Undo in the window
+//   bench_window ops    DIR RUNS LOOP_EXE          Preview, sort, Apply, Undo in the window
 //   bench_window memory DIR                        max RSS after listing DIR with subfolders
 
 #include "BenchSupport.h"
@@ -189,7 +189,17 @@ template <typename Command> double MedianAfterWarmUp(int runs, Command&& command
     return Median(times);
 }
 
-int Operations(const QString& folder, int runs) {
+double LoopSeconds(const std::string& loop, const QString& folder, const char* direction) {
+    std::string output;
+    QString bare = folder;
+    while (bare.size() > 1 && bare.endsWith('/'))
+        bare.chop(1);
+    if (RunCommand({loop, bare.toStdString(), "x_", direction}, {}, {}, &output) < 0)
+        return -1.0;
+    return std::atof(output.c_str());
+}
+
+int Operations(const QString& folder, int runs, const std::string& loop) {
     Window window;
     if (!window.Open(folder, false))
         return 1;
@@ -214,22 +224,26 @@ int Operations(const QString& folder, int runs) {
             0.3);
     }
 
-    std::vector<double> apply, undo;
+    std::vector<double> apply, undo, loopAdd, loopRemove;
     for (int run = 0; run <= runs; ++run) {
         form.ListViewColumnClick(0); // any order will do; the scan's order is gone
         form.ActPreviewExecute();
         const double applySeconds = WindowSeconds([&] { form.ActRenameExecute(); });
         const double undoSeconds = TimeSeconds([&] { form.ActUndoExecute(); });
         window.WaitForScan(); // Undo rescans the folder
+        const double add = LoopSeconds(loop, folder, "add");
+        const double remove = LoopSeconds(loop, folder, "remove");
         if (run == 0)
             continue;
         apply.push_back(applySeconds);
         undo.push_back(undoSeconds);
+        loopAdd.push_back(add);
+        loopRemove.push_back(remove);
     }
-    PrintInfoRow("Apply " + count + " renames in the window (progress bar, summary)", Median(apply),
-                 "-", -1.0);
-    PrintInfoRow("Undo " + count + " renames in the window (rescan not counted)", Median(undo), "-",
-                 -1.0);
+    PrintRatioRow("Apply " + count + " renames in the window (progress bar, summary)",
+                  Median(apply), "renameat2 loop (C)", Median(loopAdd), 1.2, 1.5);
+    PrintRatioRow("Undo " + count + " renames in the window (its rescan not counted)", Median(undo),
+                  "renameat2 loop (C)", Median(loopRemove), 1.2, 1.5);
     SetMessageHook({});
     return 0;
 }
@@ -265,8 +279,8 @@ int main(int argc, char** argv) {
     const QString folder = args[2];
     if (command == "scan" && args.size() > 4)
         return Scan(folder, args[3] == "1", std::max(1, args[4].toInt()));
-    if (command == "ops" && args.size() > 3)
-        return Operations(folder, std::max(1, args[3].toInt()));
+    if (command == "ops" && args.size() > 4)
+        return Operations(folder, std::max(1, args[3].toInt()), args[4].toStdString());
     if (command == "memory")
         return Memory(folder);
     std::fprintf(stderr, "unknown command\n");

@@ -58,7 +58,7 @@ bench "$bin/bench_core" scan "$work/tree" "$runs" 1
 bench "$bin/bench_preview" "$files" "$runs"
 bench "$bin/bench_core" sort "$work/flat" "$runs"
 bench "$bin/bench_core" rename "$work/rename" "$runs" "$bin/bench_renameat2"
-bench "$bin/bench_window" ops "$work/rename" "$runs"
+bench "$bin/bench_window" ops "$work/rename" "$runs" "$bin/bench_renameat2"
 bench "$bin/bench_core" mp3 "$work/mp3" "$runs"
 bench "$bin/bench_window" memory "$work/big"
 
