@@ -125,6 +125,11 @@ TEST(SortRows, OrdersByEachColumn) {
          kColumnModified,
          true,
          {"early", "mid", "late"}},
+        {"names alike in their first eight bytes",
+         {Row("Track 01b"), Row("track 01"), Row("TRACK 01A"), Row("Track 0"), Row("Track 01_")},
+         kColumnOriginalName,
+         true,
+         {"Track 0", "track 01", "TRACK 01A", "Track 01b", "Track 01_"}},
         {"unknown column keeps the order", {Row("b"), Row("a")}, 42, true, {"b", "a"}},
     };
     for (const Case& c : cases) {
