@@ -6,12 +6,14 @@
 #include "shell/TAboutForm.h"
 #include "shell/VendorLinks.h"
 #include "support/TempDir.h"
+#include "widgets/FileListModel.h"
 #include "widgets/FileListView.h"
 #include "widgets/FolderTree.h"
 #include "widgets/HyperlinkLabel.h"
 
 #include <QAbstractButton>
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDesktopServices>
@@ -20,6 +22,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QTest>
@@ -202,6 +205,33 @@ TEST(MainForm, ShortcutsBelongToTheActions) {
     for (const Case& c : cases) {
         EXPECT_EQ(c.action->shortcut(), c.keys) << c.action->objectName().toStdString();
         EXPECT_NE(c.action->shortcutContext(), Qt::WidgetShortcut);
+    }
+}
+
+TEST(MainForm, ShortcutsWorkWhileTheListHasTheFocus) {
+    Window window;
+    TMainForm& form = window.form;
+    form.show();
+    QApplication::setActiveWindow(&form);
+    FileRow row;
+    row.originalName = "a.txt";
+    form.ListModel->AppendRows({row});
+    form.UpdateActions();
+    form.ListView->setFocus();
+    struct Case {
+        QAction* action;
+        int key;
+        Qt::KeyboardModifiers modifiers;
+    } cases[] = {
+        {form.ActSelectNone, Qt::Key_Z, Qt::ControlModifier},
+        {form.ActSelectAll, Qt::Key_A, Qt::ControlModifier},
+        {form.ActionSelectInvert, Qt::Key_I, Qt::ControlModifier},
+        {form.ActHelp, Qt::Key_F1, Qt::NoModifier},
+    };
+    for (const Case& c : cases) {
+        QSignalSpy triggered(c.action, &QAction::triggered);
+        QTest::keyClick(form.ListView, static_cast<Qt::Key>(c.key), c.modifiers);
+        EXPECT_EQ(triggered.count(), 1) << c.action->objectName().toStdString();
     }
 }
 
