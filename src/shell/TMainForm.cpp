@@ -81,6 +81,9 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
     setWindowTitle("Quorvane");
     setWindowIcon(icons::Program());
     resize(667, 500);
+    // Bars and panels are shown and hidden through the View menu and the panel
+    // buttons only; Qt's own bar menu would bypass their check marks.
+    setContextMenuPolicy(Qt::PreventContextMenu);
 
     BuildActions();
     BuildMenus();
@@ -341,6 +344,7 @@ void TMainForm::BuildClientArea() {
     Dock971->setObjectName("Dock971");
     Dock971->setWindowFlags(Qt::Widget);
     Dock971->setDockOptions(QMainWindow::AnimatedDocks);
+    Dock971->setContextMenuPolicy(Qt::PreventContextMenu);
 
     ListModel = new FileListModel(this);
     ListModel->setObjectName("ListModel");

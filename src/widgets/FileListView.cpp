@@ -9,11 +9,16 @@
 
 namespace quorvane {
 
-FileListView::FileListView(QWidget* parent) : QTreeView(parent) {
-    setRootIsDecorated(false);
-    setItemsExpandable(false);
-    setUniformRowHeights(true);
-    setAllColumnsShowFocus(true);
+FileListView::FileListView(QWidget* parent) : QTableView(parent) {
+    setShowGrid(false);
+    setWordWrap(false);
+    setCornerButtonEnabled(false);
+    setTabKeyNavigation(false);
+    verticalHeader()->hide();
+    verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
+    horizontalHeader()->setHighlightSections(false);
+    horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     setSelectionMode(QAbstractItemView::ExtendedSelection);
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -48,6 +53,10 @@ void FileListView::SetFileModel(FileListModel* model) {
                    qMax(FileListModel::DefaultWidth(FileListModel::ColModified), stampWidth));
 }
 
+QHeaderView* FileListView::header() const {
+    return horizontalHeader();
+}
+
 void FileListView::SetSortMark(int column, bool ascending) {
     if (column < 0) {
         header()->setSortIndicatorShown(false);
@@ -58,13 +67,13 @@ void FileListView::SetSortMark(int column, bool ascending) {
 }
 
 void FileListView::keyReleaseEvent(QKeyEvent* event) {
-    QTreeView::keyReleaseEvent(event);
+    QTableView::keyReleaseEvent(event);
     if (!event->isAutoRepeat())
         emit KeyReleased(event->key());
 }
 
 void FileListView::mouseReleaseEvent(QMouseEvent* event) {
-    QTreeView::mouseReleaseEvent(event);
+    QTableView::mouseReleaseEvent(event);
     emit MouseReleased();
 }
 

@@ -209,7 +209,8 @@ TEST(FileListView, ReadOnlyWholeRowsSeveralAtOnce) {
     EXPECT_EQ(view.selectionMode(), QAbstractItemView::ExtendedSelection);
     EXPECT_EQ(view.selectionBehavior(), QAbstractItemView::SelectRows);
     EXPECT_EQ(view.editTriggers(), QAbstractItemView::NoEditTriggers);
-    EXPECT_TRUE(view.uniformRowHeights());
+    EXPECT_EQ(view.verticalHeader()->sectionResizeMode(0), QHeaderView::Fixed);
+    EXPECT_TRUE(view.verticalHeader()->isHidden());
     EXPECT_EQ(view.palette().color(QPalette::Inactive, QPalette::Highlight),
               view.palette().color(QPalette::Active, QPalette::Highlight));
 }
