@@ -104,6 +104,11 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
 
 TMainForm::~TMainForm() {
     qApp->removeEventFilter(this);
+    // A scan still running is stopped here, while the window is whole; its
+    // last signals must not reach a half-destroyed window.
+    SearchThread->disconnect(this);
+    delete SearchThread;
+    SearchThread = nullptr;
     FormDestroy();
 }
 

@@ -20,6 +20,7 @@
 #include <QTabWidget>
 #include <QToolButton>
 #include <gtest/gtest.h>
+#include <memory>
 #include <set>
 #include <vector>
 
@@ -211,6 +212,17 @@ TEST(MainFormScan, RestoredPathStartsTheFirstScanOnShow) {
     ASSERT_TRUE(done.count() > 0 || done.wait(10'000));
     EXPECT_EQ(form.ShellTree->SelectedPath(), dir.Path());
     EXPECT_EQ(form.ListModel->RowCount(), 1);
+}
+
+TEST(MainFormScan, ClosingTheWindowDuringAScanIsSafe) {
+    TempDir dir;
+    for (int i = 0; i < 3000; ++i)
+        dir.Write("sub/f" + std::to_string(i) + ".txt");
+    auto window = std::make_unique<Window>();
+    window->form.TbIncludeSub->setChecked(true);
+    ASSERT_TRUE(window->form.ShellTree->SetPath(Q(dir.Path())));
+    EXPECT_EQ(window->form.SearchCount, 1);
+    window.reset(); // must neither crash nor hang
 }
 
 // ---- Preview ----
