@@ -459,10 +459,18 @@ void TMainForm::BuildStatusBar() {
     for (int i = 0; i < 4; ++i) {
         auto* panel = new QLabel(StatusBar);
         panel->setObjectName(QString::fromLatin1(names[i]));
-        panel->setFixedWidth(widths[i]);
+        // The last panel gives way when the window is narrow, so the status bar
+        // never forces a window wider than the stored 660 pixels.
+        panel->setMaximumWidth(widths[i]);
+        if (i == 3) {
+            panel->setMinimumWidth(0);
+            panel->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+        } else {
+            panel->setMinimumWidth(widths[i]);
+        }
         panel->setFrameShape(QFrame::StyledPanel);
         panel->setFrameShadow(QFrame::Sunken);
-        StatusBar->addWidget(panel);
+        StatusBar->addWidget(panel, i == 3 ? 1 : 0);
         *panels[i] = panel;
     }
     StatusPanel0->setAccessibleName("Total files");
