@@ -1,6 +1,7 @@
 // Ordering, selecting and deleting rows of the file list.
 #include "filelist/RowOrder.h"
 #include "filelist/Selection.h"
+#include "filelist/StoredAttributes.h"
 #include "shell/MessageBoxes.h"
 #include "shell/TMainForm.h"
 #include "shell/Trash.h"
@@ -50,6 +51,8 @@ template <typename Change> void RebuildViewSelection(TMainForm& form, Change cha
 // place.
 void SortList(TMainForm& form) {
     FileRows& rows = form.ListModel->Rows();
+    if (form.SortColumn == kColumnAttribute)
+        MergeStoredAttributes(rows);
     if (!IsSorted(rows, form.SortColumn, form.SortAscending)) {
         SortRows(rows, form.SortColumn, form.SortAscending);
         RebuildViewSelection(form, [&form] { form.ListModel->NotifyRowsReordered(); });
@@ -105,6 +108,8 @@ private:
         if (m_orderedRows > rows.size() || state != m_state ||
             NamesFingerprint(rows, m_orderedRows) != m_names)
             m_orderedRows = 0;
+        if (state.column == kColumnAttribute)
+            MergeStoredAttributes(rows, m_orderedRows);
         if (m_orderedRows < rows.size() && !IsSorted(rows, state.column, state.ascending)) {
             SortAppendedRows(rows, m_orderedRows, state.column, state.ascending);
             m_arranging = true;

@@ -1,5 +1,4 @@
 // Apply, undo and the run log window.
-#include "filelist/RowOrder.h"
 #include "platform/Paths.h"
 #include "runs/AttributeRun.h"
 #include "runs/RenameRun.h"
@@ -76,12 +75,9 @@ template <typename Run> RunResult RunOverList(TMainForm& form, Run&& run) {
             throw;
         }
     }
-    if (form.AutoArrange) {
-        SortRows(rows, form.SortColumn, form.SortAscending);
-        form.ListModel->NotifyRowsReordered();
-    } else {
-        form.ListModel->NotifyRowsChanged();
-    }
+    // With automatic arrangement on, the arranger re-sorts once the changed
+    // names are reported; the run itself never sees the rows move.
+    form.ListModel->NotifyRowsChanged();
     return result;
 }
 

@@ -2,7 +2,6 @@
 // boxes, Refresh, and the rows arriving from the worker.
 #include "shell/TMainForm.h"
 
-#include "filelist/RowOrder.h"
 #include "platform/Paths.h"
 #include "shell/TSearchForm.h"
 #include "shell/TSearchThread.h"
@@ -74,11 +73,9 @@ void TMainForm::ActRefreshExecute() {
 }
 
 void TMainForm::AddFileItems(FileRows&& rows) {
+    // With automatic arrangement on, the arranger orders the new rows when
+    // the model reports them.
     ListModel->AppendRows(std::move(rows));
-    if (AutoArrange) {
-        SortRows(ListModel->Rows(), SortColumn, SortAscending);
-        ListModel->NotifyRowsReordered();
-    }
     ShowTotalFiles();
 }
 

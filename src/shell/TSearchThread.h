@@ -20,7 +20,7 @@
 //     // ActRefreshExecute:
 //     m_searchThread->Start({WithTrailingSlash(folder), filter, includeSubfolders});
 //
-// RowsArrived comes in batches (every 20 ms or a few thousand rows), in walk
+// RowsArrived comes in batches (every 50 ms or a few thousand rows), in walk
 // order, each file exactly once; SearchDone follows the last batch, also after
 // a cancel. Both are emitted on the thread that owns this object. Status panel
 // 0 shows TotalFilesText(rowCount) (filelist/Selection.h) after each batch and
