@@ -1,4 +1,5 @@
 #include "platform/DirectorySearch.h"
+#include "platform/AsciiCase.h"
 
 #include "platform/DosAttribBlob.h"
 
@@ -11,10 +12,6 @@ namespace quorvane {
 namespace {
 
 constexpr std::uint32_t kStoredBits = kAttrHidden | kAttrSystem | kAttrArchive;
-
-char LowerAscii(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
 
 bool IsContinuationByte(char c) {
     return (static_cast<unsigned char>(c) & 0xC0) == 0x80;

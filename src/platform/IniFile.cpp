@@ -1,4 +1,5 @@
 #include "platform/IniFile.h"
+#include "platform/AsciiCase.h"
 
 #include <cerrno>
 #include <charconv>
@@ -29,19 +30,8 @@ std::string_view Trim(std::string_view text) {
     return text;
 }
 
-char LowerAscii(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
 bool SameName(std::string_view a, std::string_view b) {
-    a = Trim(a);
-    b = Trim(b);
-    if (a.size() != b.size())
-        return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (LowerAscii(a[i]) != LowerAscii(b[i]))
-            return false;
-    return true;
+    return EqualIgnoringAsciiCase(Trim(a), Trim(b));
 }
 
 // A line end inside a value would split it into two lines of the file.

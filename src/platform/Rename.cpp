@@ -1,4 +1,5 @@
 #include "platform/Rename.h"
+#include "platform/AsciiCase.h"
 
 #include "platform/RenameSteps.h"
 
@@ -12,19 +13,6 @@
 
 namespace quorvane {
 namespace {
-
-char LowerAscii(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool EqualIgnoringAsciiCase(const std::string& a, const std::string& b) {
-    if (a.size() != b.size())
-        return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (LowerAscii(a[i]) != LowerAscii(b[i]))
-            return false;
-    return true;
-}
 
 bool SameFile(const std::string& a, const std::string& b) {
     struct stat first {};

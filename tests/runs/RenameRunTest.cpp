@@ -15,10 +15,7 @@ namespace {
 using test::TempDir;
 
 std::string Content(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
+    return test::ReadFile(path);
 }
 
 std::vector<std::string> Listing(const std::string& folder) {

@@ -14,10 +14,7 @@ using test::Shell;
 using test::TempDir;
 
 std::string Content(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
+    return test::ReadFile(path);
 }
 
 class RunLogTest : public ::testing::Test {

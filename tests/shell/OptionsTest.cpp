@@ -47,12 +47,7 @@ using test::Shell;
 using test::TempDir;
 using I = OptionId;
 
-std::string ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
+using test::ReadFile;
 
 QStringList ItemTexts(const QComboBox* box) {
     QStringList items;

@@ -31,12 +31,7 @@ namespace fs = std::filesystem;
 using test::Shell;
 using test::TempDir;
 
-std::string ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
+using test::ReadFile;
 
 // Points the home and data folders at temporary ones for one test.
 class TrashEnvironment {

@@ -3,12 +3,14 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 #include <stdexcept>
 
 namespace quorvane::test {
 
 TempDir::TempDir() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "quorvane-test-XXXXXX").string();
+    std::string pattern =
+        (std::filesystem::temp_directory_path() / "quorvane-test-XXXXXX").string();
     if (!mkdtemp(pattern.data()))
         throw std::runtime_error("mkdtemp failed");
     m_path = pattern + "/";
@@ -33,6 +35,15 @@ std::string TempDir::MakeDir(const std::string& relative) const {
     return m_path + relative + (relative.empty() || relative.back() == '/' ? "" : "/");
 }
 
-int Shell(const std::string& command) { return std::system(command.c_str()); }
+std::string ReadFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+int Shell(const std::string& command) {
+    return std::system(command.c_str());
+}
 
 } // namespace quorvane::test

@@ -23,6 +23,9 @@ private:
     std::string m_path;
 };
 
+// The whole content of a file, or empty text when it cannot be read.
+std::string ReadFile(const std::string& path);
+
 // Runs a shell command; returns its exit status.
 int Shell(const std::string& command);
 
