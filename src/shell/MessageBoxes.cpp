@@ -68,7 +68,9 @@ QString DefaultCaption(MsgType type) {
 
 } // namespace
 
-void SetMessageHook(MessageHook hook) { Hook() = std::move(hook); }
+void SetMessageHook(MessageHook hook) {
+    Hook() = std::move(hook);
+}
 
 MsgAnswer ShowMessage(QWidget* parent, MsgType type, MsgButtons buttons, const QString& text,
                       const QString& caption) {

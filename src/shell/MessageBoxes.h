@@ -17,7 +17,7 @@ struct MessageRequest {
     MsgType type;
     MsgButtons buttons;
     QString caption;
-    QString text;  // lines joined by a carriage return, as the program builds them
+    QString text; // lines joined by a carriage return, as the program builds them
 };
 
 // Shows a modal box (or hands it to the test hook) and returns the answer.
