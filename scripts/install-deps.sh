@@ -7,7 +7,7 @@ packages=(
   cmake g++ make ninja-build pkg-config
   qt6-base-dev qt6-base-dev-tools libgl-dev
   libgtest-dev libgmock-dev
-  xvfb xauth x11-apps imagemagick
+  xvfb xauth x11-apps x11-utils libx11-dev imagemagick
   clang-format attr e2fsprogs rename
   adwaita-icon-theme hicolor-icon-theme
 )

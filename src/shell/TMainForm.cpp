@@ -250,6 +250,9 @@ void TMainForm::BuildToolBars() {
     TbOperate = addMenuButton("TbOperate", mmOperate);
     TbHelp = addMenuButton("TbHelp", mmHelp);
 
+    // The large buttons get a row of their own, so all of them fit the
+    // window's stored width of 660 pixels without an overflow menu.
+    addToolBarBreak();
     ToolBarOperate = addToolBar("Operate");
     ToolBarOperate->setObjectName("ToolBarOperate");
     ToolBarOperate->setIconSize(QSize(32, 32));
