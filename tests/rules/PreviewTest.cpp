@@ -1,19 +1,12 @@
 #include "rules/Preview.h"
+#include "support/Rows.h"
 
 #include <gtest/gtest.h>
 
 namespace quorvane {
 namespace {
 
-FileRows MakeRows(std::initializer_list<const char*> names) {
-    FileRows rows;
-    for (const char* name : names) {
-        FileRow row;
-        row.originalName = name;
-        rows.push_back(row);
-    }
-    return rows;
-}
+using test::RowsNamed;
 
 std::vector<std::string> NewNames(const FileRows& rows) {
     std::vector<std::string> names;
@@ -30,7 +23,7 @@ PreviewSettings UpperCasePage() {
 }
 
 TEST(Preview, OnlySelectedRowsReceiveNames) {
-    FileRows rows = MakeRows({"a.txt", "b.txt", "c.txt", "d.txt", "e.txt"});
+    FileRows rows = RowsNamed({"a.txt", "b.txt", "c.txt", "d.txt", "e.txt"});
     for (FileRow& row : rows)
         row.newName = "stale";
     rows[1].selected = true;
@@ -43,7 +36,7 @@ TEST(Preview, OnlySelectedRowsReceiveNames) {
 }
 
 TEST(Preview, NoSelectionSelectsEveryRow) {
-    FileRows rows = MakeRows({"a.txt", "b.txt", "c.txt"});
+    FileRows rows = RowsNamed({"a.txt", "b.txt", "c.txt"});
     const PreviewResult result = PreviewFileRows(rows, UpperCasePage());
     EXPECT_EQ(NewNames(rows), (std::vector<std::string>{"A.txt", "B.txt", "C.txt"}));
     EXPECT_EQ(result.selectedCount, 3u);
@@ -52,7 +45,7 @@ TEST(Preview, NoSelectionSelectsEveryRow) {
 }
 
 TEST(Preview, RulesAreNotChained) {
-    FileRows rows = MakeRows({"song.mp3", "tune.mp3"});
+    FileRows rows = RowsNamed({"song.mp3", "tune.mp3"});
     PreviewFileRows(rows, UpperCasePage());
     PreviewSettings insert;
     insert.activePage = kInsertPage;
@@ -70,7 +63,7 @@ TEST(Preview, EmptyListIsReported) {
 }
 
 TEST(Preview, EnumerationNumbersTheSelectedRowsInListOrder) {
-    FileRows rows = MakeRows({"z.gif", "y.png", "x", "w.doc"});
+    FileRows rows = RowsNamed({"z.gif", "y.png", "x", "w.doc"});
     rows[0].selected = rows[2].selected = rows[3].selected = true;
     PreviewSettings settings;
     settings.activePage = kEnumerationPage;
@@ -85,7 +78,7 @@ TEST(Preview, EnumerationNumbersTheSelectedRowsInListOrder) {
 }
 
 TEST(Preview, EnumerationWithoutSerialKindGivesTheBarePrefix) {
-    FileRows rows = MakeRows({"a.txt", "b.txt"});
+    FileRows rows = RowsNamed({"a.txt", "b.txt"});
     PreviewSettings settings;
     settings.activePage = kEnumerationPage;
     settings.enumeration.serialKind = -1;
@@ -96,7 +89,7 @@ TEST(Preview, EnumerationWithoutSerialKindGivesTheBarePrefix) {
 }
 
 TEST(Preview, AttributesPageKeepsTheNamesAndRefillsArePassedOn) {
-    FileRows rows = MakeRows({"a.txt"});
+    FileRows rows = RowsNamed({"a.txt"});
     PreviewSettings settings;
     settings.activePage = kAttributesPage;
     PreviewFileRows(rows, settings);
@@ -111,7 +104,7 @@ TEST(Preview, AttributesPageKeepsTheNamesAndRefillsArePassedOn) {
 }
 
 TEST(Preview, EmptyResultLeavesNewNameEmpty) {
-    FileRows rows = MakeRows({"abc", "abcd"});
+    FileRows rows = RowsNamed({"abc", "abcd"});
     PreviewSettings settings;
     settings.activePage = kDeletePage;
     settings.deletion = {"1", "3", false};

@@ -10,18 +10,6 @@
 namespace quorvane {
 namespace {
 
-std::time_t LocalTime(int year, int month, int day, int hour, int minute, int second) {
-    std::tm local{};
-    local.tm_year = year - 1900;
-    local.tm_mon = month - 1;
-    local.tm_mday = day;
-    local.tm_hour = hour;
-    local.tm_min = minute;
-    local.tm_sec = second;
-    local.tm_isdst = -1;
-    return std::mktime(&local);
-}
-
 TEST(RealAttributeRun, ReadOnlyFileGetsItsTimeStampAndStaysReadOnly) {
     test::TempDir dir;
     const std::string file = dir.Write("song.mp3", "x");
@@ -39,7 +27,7 @@ TEST(RealAttributeRun, ReadOnlyFileGetsItsTimeStampAndStaysReadOnly) {
     struct stat st {};
     ASSERT_EQ(::stat(file.c_str(), &st), 0);
     // Seconds are kept in steps of two.
-    EXPECT_EQ(st.st_mtime, LocalTime(2024, 5, 17, 10, 30, 44));
+    EXPECT_EQ(st.st_mtime, test::LocalToUtc(2024, 5, 17, 10, 30, 44));
     EXPECT_EQ(st.st_mode & 0777, 0444u);
 }
 

@@ -18,13 +18,7 @@ std::string Content(const std::string& path) {
     return test::ReadFile(path);
 }
 
-std::vector<std::string> Listing(const std::string& folder) {
-    std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(folder))
-        names.push_back(entry.path().filename().string());
-    std::sort(names.begin(), names.end());
-    return names;
-}
+using test::Listing;
 
 FileRow Row(const std::shared_ptr<const std::string>& folder, std::string name, std::string newName,
             bool selected = true) {

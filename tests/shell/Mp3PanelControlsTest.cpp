@@ -13,17 +13,14 @@
 #include <QLineEdit>
 #include <QToolButton>
 
+#include "support/Combo.h"
+
 #include <gtest/gtest.h>
 
 namespace quorvane {
 namespace {
 
-QStringList ItemsOf(const QComboBox* combo) {
-    QStringList items;
-    for (int i = 0; i < combo->count(); ++i)
-        items << combo->itemText(i);
-    return items;
-}
+using test::ItemsOf;
 
 TEST(Mp3PanelControlsTest, InitialStates) {
     struct Case {

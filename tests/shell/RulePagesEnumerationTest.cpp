@@ -14,17 +14,15 @@
 #include <QSpinBox>
 #include <QTabWidget>
 
+#include "support/Combo.h"
+#include "support/Rows.h"
+
 #include <gtest/gtest.h>
 
 namespace quorvane {
 namespace {
 
-QStringList ItemsOf(const QComboBox* combo) {
-    QStringList items;
-    for (int i = 0; i < combo->count(); ++i)
-        items << combo->itemText(i);
-    return items;
-}
+using test::ItemsOf;
 
 void Type(QWidget* target, const QString& text) {
     for (QChar c : text) {
@@ -38,15 +36,7 @@ void ClearSpinText(QSpinBox* spin) {
     spin->findChild<QLineEdit*>()->clear();
 }
 
-FileRows RowsNamed(std::initializer_list<const char*> names) {
-    FileRows rows;
-    for (const char* name : names) {
-        FileRow row;
-        row.originalName = name;
-        rows.push_back(row);
-    }
-    return rows;
-}
+using test::RowsNamed;
 
 TEST(RulePagesEnumerationTest, SerialKindRefillsTheFiveStartValues) {
     struct Case {

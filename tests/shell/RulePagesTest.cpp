@@ -22,6 +22,8 @@
 #include <QTabWidget>
 #include <QTimeEdit>
 
+#include "support/Combo.h"
+
 #include <gtest/gtest.h>
 
 namespace quorvane {
@@ -33,12 +35,7 @@ template <typename T> T* Find(const QWidget& root, const char* name) {
     return widget;
 }
 
-QStringList ItemsOf(const QComboBox* combo) {
-    QStringList items;
-    for (int i = 0; i < combo->count(); ++i)
-        items << combo->itemText(i);
-    return items;
-}
+using test::ItemsOf;
 
 const QStringList kExtensions = {"gif", "bmp", "jpeg", "jpg", "ogg", "ttf", "ipg", "doc",
                                  "txt", "htm", "html", "rar", "zip", "wma", "vqf", "mp3"};

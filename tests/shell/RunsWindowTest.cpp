@@ -38,13 +38,7 @@ using test::TempDir;
 
 const QString kAllWell = "All the selected files have been processed successfully!";
 
-std::vector<std::string> Listing(const std::string& folder) {
-    std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(folder))
-        names.push_back(entry.path().filename().string());
-    std::sort(names.begin(), names.end());
-    return names;
-}
+using test::Listing;
 
 // The real file system with a hook before every rename and a time stamp that
 // can be made to fail.

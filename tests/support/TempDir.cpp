@@ -1,5 +1,6 @@
 #include "support/TempDir.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -35,11 +36,31 @@ std::string TempDir::MakeDir(const std::string& relative) const {
     return m_path + relative + (relative.empty() || relative.back() == '/' ? "" : "/");
 }
 
+std::vector<std::string> Listing(const std::string& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
 std::string ReadFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     std::ostringstream text;
     text << in.rdbuf();
     return text.str();
+}
+
+std::time_t LocalToUtc(int year, int month, int day, int hour, int minute, int second) {
+    std::tm fields{};
+    fields.tm_year = year - 1900;
+    fields.tm_mon = month - 1;
+    fields.tm_mday = day;
+    fields.tm_hour = hour;
+    fields.tm_min = minute;
+    fields.tm_sec = second;
+    fields.tm_isdst = -1;
+    return std::mktime(&fields);
 }
 
 int Shell(const std::string& command) {

@@ -2,7 +2,9 @@
 // A fresh temporary folder for one test, removed with everything in it
 // (immutable flags are lifted first, so tests may use chattr +i).
 
+#include <ctime>
 #include <string>
+#include <vector>
 
 namespace quorvane::test {
 
@@ -23,8 +25,14 @@ private:
     std::string m_path;
 };
 
+// The names in a folder, sorted.
+std::vector<std::string> Listing(const std::string& folder);
+
 // The whole content of a file, or empty text when it cannot be read.
 std::string ReadFile(const std::string& path);
+
+// The moment of a local date and time, in seconds since the epoch (UTC).
+std::time_t LocalToUtc(int year, int month, int day, int hour, int minute, int second);
 
 // Runs a shell command; returns its exit status.
 int Shell(const std::string& command);
