@@ -241,9 +241,9 @@ def gone(node):
         return True
 
 
-def walk(root, showing=True, into_items=False):
-    """The objects below root, breadth first. The cells of lists, tables and
-    trees are left out unless asked for: there can be thousands."""
+def walk(root, showing=True):
+    """The objects below root, breadth first, without the cells of lists,
+    tables and trees: there can be thousands (Table reads those)."""
     queue = list(root.children())
     while queue:
         node = queue.pop(0)
@@ -251,7 +251,7 @@ def walk(root, showing=True, into_items=False):
             if showing and not node.showing:
                 continue
             yield node
-            if into_items or node.role not in ("table", "tree", "list", "tree table"):
+            if node.role not in ("table", "tree", "list", "tree table"):
                 queue.extend(node.children())
         except GLib.Error:
             continue
@@ -259,11 +259,7 @@ def walk(root, showing=True, into_items=False):
 
 def find_all(root, role, name=None, showing=True):
     def named(node):
-        if name is None:
-            return True
-        if callable(name):
-            return name(node.name)
-        return node.name == name or name in node.labels
+        return name is None or node.name == name or name in node.labels
 
     return [n for n in walk(root, showing) if n.role == role and named(n)]
 
