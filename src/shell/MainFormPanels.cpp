@@ -242,10 +242,13 @@ bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
         }
         break;
     case QEvent::KeyRelease: {
+        // The focus widget of an editable combo box is the box itself (its
+        // line edit's focus proxy): keys arrive there, and the box hands them
+        // to its line edit by a direct call that no filter sees.
         const int key = static_cast<QKeyEvent*>(event)->key();
-        if (watched == cbFavorite->lineEdit())
+        if (watched == cbFavorite || watched == cbFavorite->lineEdit())
             cbFavoriteKeyUp(key);
-        else if (watched == cbFilter->lineEdit())
+        else if (watched == cbFilter || watched == cbFilter->lineEdit())
             cbFilterKeyUp(key);
         ScheduleUpdateActions();
         break;

@@ -17,6 +17,7 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QCompleter>
 #include <QDockWidget>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -303,6 +304,9 @@ void TMainForm::BuildToolBars() {
     cbFavorite->setToolTip("Please type the path you want to open and press the Enter key. ");
     cbFavorite->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     cbFavorite->setMinimumContentsLength(40);
+    // Folder names differ by letter case here: completing a typed path from
+    // the history must not respell it into another folder.
+    cbFavorite->completer()->setCaseSensitivity(Qt::CaseSensitive);
     lblPath->setBuddy(cbFavorite);
     ToolBarPath->addWidget(lblPath);
     ToolBarPath->addWidget(cbFavorite);
