@@ -31,6 +31,8 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include <initializer_list>
+
 namespace quorvane {
 
 namespace {
@@ -104,7 +106,6 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
 }
 
 TMainForm::~TMainForm() {
-    qApp->removeEventFilter(this);
     // A scan still running is stopped here, while the window is whole; its
     // last signals must not reach a half-destroyed window.
     SearchThread->disconnect(this);
@@ -547,13 +548,32 @@ void TMainForm::WireSignals() {
     connect(ListView, &QWidget::customContextMenuRequested, this,
             [this](const QPoint& at) { PopupMenu1->popup(ListView->viewport()->mapToGlobal(at)); });
 
-    // Availability follows the list and the selection at the next idle moment;
-    // user input of any kind asks for a pass too (see eventFilter).
+    // The boxes and buttons whose events have handlers of their own (see
+    // eventFilter); each is watched where its events arrive.
+    for (QObject* watched : std::initializer_list<QObject*>{cbFavorite, cbFilter, TbRenameFiles,
+                                                            TbRenameMp3, TB97Rename, TB97Mp3})
+        watched->installEventFilter(this);
+
+    // Availability is decided again at the next idle moment after anything it
+    // depends on changed, however the change came about (a key, the mouse, an
+    // accessibility tool's action, a box answered, the scan): after every
+    // command, and on every change of the list, the selection, the marks, the
+    // scan counter, the shown panel and the active page.
+    for (QAction* action : findChildren<QAction*>())
+        ScheduleUpdatesAfter(action);
+    for (StateField<bool>* mark : {&Previewed, &Applied})
+        mark->OnChange([this] { ScheduleUpdateActions(); });
+    SearchCount.OnChange([this] { ScheduleUpdateActions(); });
     connect(ListModel, &QAbstractItemModel::rowsInserted, this, &TMainForm::ScheduleUpdateActions);
+    connect(ListModel, &QAbstractItemModel::rowsRemoved, this, &TMainForm::ScheduleUpdateActions);
     connect(ListModel, &QAbstractItemModel::modelReset, this, &TMainForm::ScheduleUpdateActions);
     connect(ListModel, &FileListModel::SelectedCountChanged, this,
             &TMainForm::ScheduleUpdateActions);
-    qApp->installEventFilter(this);
+}
+
+void TMainForm::ScheduleUpdatesAfter(QAction* action) {
+    // Connected after the command's own handler, so the pass sees its outcome.
+    connect(action, &QAction::triggered, this, &TMainForm::ScheduleUpdateActions);
 }
 
 void TMainForm::FormCreate() {

@@ -353,7 +353,7 @@ TEST(MainFormPreview, Availability) {
         form.Pages->pgcGeneral->setCurrentIndex(c.page);
         if (form.Mp3PanelVisible() != c.mp3)
             form.TbRenameMp3->click();
-        form.UpdateActions();
+        test::ReachIdle();
         EXPECT_EQ(form.ActPreview->isEnabled(), c.enabled)
             << c.rows << c.searchCount << c.applied << c.page << c.mp3;
         EXPECT_EQ(form.TbPreview->isEnabled(), c.enabled);

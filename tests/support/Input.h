@@ -23,6 +23,12 @@
 
 namespace quorvane::test {
 
+// Lets the event loop reach its next idle moment, where the window decides
+// the availability of its commands again.
+inline void ReachIdle() {
+    QCoreApplication::processEvents();
+}
+
 // Shows a top-level window and makes it the active one, as a click on it would.
 inline bool Activate(QWidget* window) {
     window->show();
