@@ -481,10 +481,8 @@ void TMainForm::BuildStatusBar() {
         StatusBar->addWidget(panel, i == 3 ? 1 : 0);
         *panels[i] = panel;
     }
-    StatusPanel0->setAccessibleName("Total files");
-    StatusPanel1->setAccessibleName("Selected files");
-    StatusPanel2->setAccessibleName("Hint");
-    StatusPanel3->setAccessibleName("Progress");
+    // No fixed accessible names: a label without one is read by its text, and
+    // the text ("Total files : 3") is what a screen reader must hear.
 }
 
 void TMainForm::WireSignals() {
