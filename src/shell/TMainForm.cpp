@@ -444,16 +444,19 @@ void TMainForm::BuildPanels() {
     }
     Dock971->splitDockWidget(TB97Rename, TB97Mp3, Qt::Horizontal);
 
-    // Built-in state: both float above the window, the file renaming panel shown.
-    TB97Rename->setFloating(true);
-    TB97Mp3->setFloating(true);
+    // Built-in state: both float above the window, the file renaming panel
+    // shown. A panel made floating while not hidden is shown as a window of
+    // its own at once; hidden first, it gets its window when it is first
+    // shown, at the position it holds by then (the stored one).
+    for (QDockWidget* panel : {TB97Rename, TB97Mp3}) {
+        panel->hide();
+        panel->setFloating(true);
+    }
     TB97Rename->move(192, 176);
     TB97Mp3->move(144, 152);
     // Wide enough for all six page tabs.
     TB97Rename->resize(qMax(TB97Rename->sizeHint().width(), 640), TB97Rename->sizeHint().height());
     TB97Mp3->resize(qMax(TB97Mp3->sizeHint().width(), 560), TB97Mp3->sizeHint().height());
-    TB97Rename->hide();
-    TB97Mp3->hide();
 }
 
 void TMainForm::BuildStatusBar() {
