@@ -43,6 +43,7 @@ void TMainForm::FormShow() {
         mmiAbout = mmHelp->addAction(icons::About(), "About");
         mmiAbout->setObjectName("mmiAbout");
         connect(mmiAbout, &QAction::triggered, this, &TMainForm::AboutMenuItemClick);
+        ScheduleUpdatesAfter(mmiAbout);
     }
 }
 
@@ -220,9 +221,12 @@ void TMainForm::AboutMenuItemClick() {
 
 // ---- Events ----
 
+// Installed on the path and filter boxes, the two panel buttons and the two
+// panels only (see WireSignals).
 bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
     switch (event->type()) {
     case QEvent::Enter:
+    case QEvent::MouseMove:
         if (watched == TbRenameFiles)
             TbRenameFilesMouseMove();
         else if (watched == TbRenameMp3)
@@ -242,19 +246,16 @@ bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
         }
         break;
     case QEvent::KeyRelease: {
+        // The focus widget of an editable combo box is the box itself (its
+        // line edit's focus proxy): keys arrive there, and the box hands them
+        // to its line edit by a direct call that no filter sees.
         const int key = static_cast<QKeyEvent*>(event)->key();
-        if (watched == cbFavorite->lineEdit())
+        if (watched == cbFavorite)
             cbFavoriteKeyUp(key);
-        else if (watched == cbFilter->lineEdit())
+        else if (watched == cbFilter)
             cbFilterKeyUp(key);
-        ScheduleUpdateActions();
         break;
     }
-    case QEvent::KeyPress:
-    case QEvent::MouseButtonRelease:
-    case QEvent::Shortcut:
-        ScheduleUpdateActions();
-        break;
     default:
         break;
     }

@@ -80,7 +80,8 @@ void TMainForm::AddFileItems(FileRows&& rows) {
 }
 
 void TMainForm::SearchDone() {
-    if (--SearchCount != 0) {
+    SearchCount = SearchCount - 1;
+    if (SearchCount != 0) {
         if (SearchCount < 0)
             SearchCount = 0;
         return;

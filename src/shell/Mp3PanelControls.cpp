@@ -48,17 +48,17 @@ Mp3PanelControls::Mp3PanelControls(QWidget* parent) : QWidget(parent) {
     ChkCase = MakeCheck("ChkCase", "Case", this);
     cbCase = MakeDropDownList(
         "cbCase", {"Capitalize First Letters", "ALL UPPER CASE", "all lower case"}, this);
-    cbCase->setAccessibleName("Case");
+    NameForScreenReaders(cbCase, "Case");
     chkAddPre = MakeCheck("chkAddPre", "Add number at the beginning", this);
     cbEmulation =
         MakeFreeTextCombo("cbEmulation", {"01", "001", "0001", "00001", "000001", "0000001"}, this);
     cbEmulation->setCurrentIndex(1);
     InstallCharacterFilter(cbEmulation, [this](QChar key) { return cbEmulationKeyPress(key); });
-    cbEmulation->setAccessibleName("Add number at the beginning");
+    NameForScreenReaders(cbEmulation, "Add number at the beginning");
     ChkSpace = MakeCheck("ChkSpace", "Spaces", this);
     cbSpace = MakeDropDownList(
         "cbSpace", {"Replace with Hyphen ", "Replace with underscores", "Delete Spaces"}, this);
-    cbSpace->setAccessibleName("Spaces");
+    NameForScreenReaders(cbSpace, "Spaces");
     for (QComboBox* option : {cbCase, cbEmulation, cbSpace})
         option->setEnabled(false);
 

@@ -111,6 +111,14 @@ QLabel* MakeBuddyLabel(const QString& text, QWidget* buddy, QWidget* parent) {
     return label;
 }
 
+void NameForScreenReaders(QComboBox* combo, const QString& name) {
+    combo->setAccessibleName(name);
+    auto* label = new QLabel(name, combo->parentWidget());
+    label->setObjectName(combo->objectName() + "SpokenLabel");
+    label->setBuddy(combo);
+    label->hide();
+}
+
 QLabel* AddLabelledRow(QFormLayout* form, const QString& text, QWidget* field) {
     QLabel* label = MakeBuddyLabel(text, field, form->parentWidget());
     form->addRow(label, field);

@@ -31,6 +31,10 @@ QComboBox* MakeFreeTextCombo(const char* name, const QStringList& items, QWidget
 // A drop-down list (no typing) with no item chosen.
 QComboBox* MakeDropDownList(const char* name, const QStringList& items, QWidget* parent);
 QLabel* MakeBuddyLabel(const QString& text, QWidget* buddy, QWidget* parent);
+// Names a combo box that is labelled by a check or radio button beside it.
+// Screen readers on this platform name a combo box by its text and find its
+// label through the label whose buddy it is, so it gets a hidden one.
+void NameForScreenReaders(QComboBox* combo, const QString& name);
 // A form row whose label is the field's buddy.
 QLabel* AddLabelledRow(QFormLayout* form, const QString& text, QWidget* field);
 void SetBackground(QWidget* box, const QColor& color);

@@ -205,7 +205,7 @@ QWidget* RulePages::BuildCasePage() {
     RB4 = MakeRadio("RB4", "New Extension :", extGroup);
     RB1->setChecked(true);
     cbCaseEXT = MakeFreeTextCombo("cbCaseEXT", ExtensionItems(), extGroup);
-    cbCaseEXT->setAccessibleName("New Extension :");
+    NameForScreenReaders(cbCaseEXT, "New Extension :");
     cbCaseEXT->setEnabled(false);
     auto* extLayout = new QGridLayout(extGroup);
     extLayout->addWidget(RB1, 0, 0);

@@ -17,6 +17,7 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QCompleter>
 #include <QDockWidget>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -29,6 +30,8 @@
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
+
+#include <initializer_list>
 
 namespace quorvane {
 
@@ -103,7 +106,6 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
 }
 
 TMainForm::~TMainForm() {
-    qApp->removeEventFilter(this);
     // A scan still running is stopped here, while the window is whole; its
     // last signals must not reach a half-destroyed window.
     SearchThread->disconnect(this);
@@ -303,6 +305,9 @@ void TMainForm::BuildToolBars() {
     cbFavorite->setToolTip("Please type the path you want to open and press the Enter key. ");
     cbFavorite->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     cbFavorite->setMinimumContentsLength(40);
+    // Folder names differ by letter case here: completing a typed path from
+    // the history must not respell it into another folder.
+    cbFavorite->completer()->setCaseSensitivity(Qt::CaseSensitive);
     lblPath->setBuddy(cbFavorite);
     ToolBarPath->addWidget(lblPath);
     ToolBarPath->addWidget(cbFavorite);
@@ -439,16 +444,19 @@ void TMainForm::BuildPanels() {
     }
     Dock971->splitDockWidget(TB97Rename, TB97Mp3, Qt::Horizontal);
 
-    // Built-in state: both float above the window, the file renaming panel shown.
-    TB97Rename->setFloating(true);
-    TB97Mp3->setFloating(true);
+    // Built-in state: both float above the window, the file renaming panel
+    // shown. A panel made floating while not hidden is shown as a window of
+    // its own at once; hidden first, it gets its window when it is first
+    // shown, at the position it holds by then (the stored one).
+    for (QDockWidget* panel : {TB97Rename, TB97Mp3}) {
+        panel->hide();
+        panel->setFloating(true);
+    }
     TB97Rename->move(192, 176);
     TB97Mp3->move(144, 152);
     // Wide enough for all six page tabs.
     TB97Rename->resize(qMax(TB97Rename->sizeHint().width(), 640), TB97Rename->sizeHint().height());
     TB97Mp3->resize(qMax(TB97Mp3->sizeHint().width(), 560), TB97Mp3->sizeHint().height());
-    TB97Rename->hide();
-    TB97Mp3->hide();
 }
 
 void TMainForm::BuildStatusBar() {
@@ -476,10 +484,8 @@ void TMainForm::BuildStatusBar() {
         StatusBar->addWidget(panel, i == 3 ? 1 : 0);
         *panels[i] = panel;
     }
-    StatusPanel0->setAccessibleName("Total files");
-    StatusPanel1->setAccessibleName("Selected files");
-    StatusPanel2->setAccessibleName("Hint");
-    StatusPanel3->setAccessibleName("Progress");
+    // No fixed accessible names: a label without one is read by its text, and
+    // the text ("Total files : 3") is what a screen reader must hear.
 }
 
 void TMainForm::WireSignals() {
@@ -543,13 +549,32 @@ void TMainForm::WireSignals() {
     connect(ListView, &QWidget::customContextMenuRequested, this,
             [this](const QPoint& at) { PopupMenu1->popup(ListView->viewport()->mapToGlobal(at)); });
 
-    // Availability follows the list and the selection at the next idle moment;
-    // user input of any kind asks for a pass too (see eventFilter).
+    // The boxes and buttons whose events have handlers of their own (see
+    // eventFilter); each is watched where its events arrive.
+    for (QObject* watched : std::initializer_list<QObject*>{cbFavorite, cbFilter, TbRenameFiles,
+                                                            TbRenameMp3, TB97Rename, TB97Mp3})
+        watched->installEventFilter(this);
+
+    // Availability is decided again at the next idle moment after anything it
+    // depends on changed, however the change came about (a key, the mouse, an
+    // accessibility tool's action, a box answered, the scan): after every
+    // command, and on every change of the list, the selection, the marks, the
+    // scan counter, the shown panel and the active page.
+    for (QAction* action : findChildren<QAction*>())
+        ScheduleUpdatesAfter(action);
+    for (StateField<bool>* mark : {&Previewed, &Applied})
+        mark->OnChange([this] { ScheduleUpdateActions(); });
+    SearchCount.OnChange([this] { ScheduleUpdateActions(); });
     connect(ListModel, &QAbstractItemModel::rowsInserted, this, &TMainForm::ScheduleUpdateActions);
+    connect(ListModel, &QAbstractItemModel::rowsRemoved, this, &TMainForm::ScheduleUpdateActions);
     connect(ListModel, &QAbstractItemModel::modelReset, this, &TMainForm::ScheduleUpdateActions);
     connect(ListModel, &FileListModel::SelectedCountChanged, this,
             &TMainForm::ScheduleUpdateActions);
-    qApp->installEventFilter(this);
+}
+
+void TMainForm::ScheduleUpdatesAfter(QAction* action) {
+    // Connected after the command's own handler, so the pass sees its outcome.
+    connect(action, &QAction::triggered, this, &TMainForm::ScheduleUpdateActions);
 }
 
 void TMainForm::FormCreate() {

@@ -11,6 +11,7 @@
 // MainFormOrdering.cpp, the settings file in MainFormOptions.cpp.
 
 #include "rules/FileRow.h"
+#include "shell/StateField.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -150,9 +151,10 @@ public:
     QMenu* pmiArrangeIcons = nullptr; // "&Arrange Icons" (same entries as the View submenu)
 
     // ---- State shared by the parts of the window ----
-    bool Previewed = false;
-    bool Applied = false;
-    int SearchCount = 0;
+    // A change of any of these three asks for an availability pass.
+    StateField<bool> Previewed{false};
+    StateField<bool> Applied{false};
+    StateField<int> SearchCount{0};
     int SortColumn = 0;
     bool SortAscending = true;
     bool AutoArrange = false;
@@ -243,6 +245,8 @@ public:
     void UpdateActions();
     // Asks for an availability pass at the next idle moment.
     void ScheduleUpdateActions();
+    // Asks for one after every run of the entry's command.
+    void ScheduleUpdatesAfter(QAction* action);
     // Evaluates the action's availability first; runs it only when available.
     void ExecuteAction(QAction* action);
     // Index of the active rule page (4 is "Attributes"); 0 while the pages are missing.

@@ -5,12 +5,14 @@
 #include "shell/RulePages.h"
 #include "shell/TSearchForm.h"
 #include "shell/TSearchThread.h"
+#include "support/Input.h"
 #include "support/TempDir.h"
 #include "widgets/FileListModel.h"
 #include "widgets/FileListView.h"
 #include "widgets/FolderTree.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QItemSelectionModel>
@@ -145,34 +147,50 @@ TEST(MainFormScan, RefreshTreeRescansTheSelectedFolder) {
     EXPECT_EQ(Names(form), (std::set<std::string>{"first.txt", "second.txt"}));
 }
 
+// Types into a box of the shown window as the user does: a click gives it the
+// focus, the old text is cleared with the keyboard, the keys go to whatever
+// holds the focus then.
+void TypeInto(QComboBox* box, const QString& text) {
+    ASSERT_TRUE(test::Activate(box->window()));
+    test::ClickAt(box);
+    ASSERT_EQ(QApplication::focusWidget(), box) << test::NameOf(QApplication::focusWidget());
+    test::PressKey(Qt::Key_End);
+    for (qsizetype i = box->currentText().size(); i > 0; --i)
+        test::PressKey(Qt::Key_Backspace);
+    test::TypeText(text);
+    ASSERT_EQ(box->currentText(), text);
+}
+
 TEST(MainFormScan, EnterInThePathBox) {
     TempDir dir;
     dir.Write("x.txt");
     dir.MakeDir("Music");
     Window window;
     TMainForm& form = window.form;
+    ASSERT_TRUE(test::Activate(&form));
     const int itemsBefore = form.cbFavorite->count();
 
     // Another key, or a path that is no folder: nothing happens.
-    form.cbFavorite->setEditText(Q(dir.Path()));
-    form.cbFavoriteKeyUp(Qt::Key_A);
+    TypeInto(form.cbFavorite, Q(dir.Path()));
+    test::PressKey(Qt::Key_A);
     EXPECT_EQ(form.ListModel->RowCount(), 0);
-    form.cbFavorite->setEditText(Q(dir.Path() + "missing"));
-    form.cbFavoriteKeyUp(Qt::Key_Return);
+    TypeInto(form.cbFavorite, Q(dir.Path() + "missing"));
+    test::PressKey(Qt::Key_Return);
     EXPECT_EQ(form.cbFavorite->count(), itemsBefore);
     EXPECT_EQ(form.ShellTree->SelectedPath(), "");
 
-    form.cbFavorite->setEditText(Q(dir.Path()));
-    ASSERT_TRUE(WaitForScan(form, [&] { form.cbFavoriteKeyUp(Qt::Key_Return); }));
+    TypeInto(form.cbFavorite, Q(dir.Path()));
+    ASSERT_TRUE(WaitForScan(form, [] { test::PressKey(Qt::Key_Return); }));
     EXPECT_EQ(form.ShellTree->SelectedPath(), dir.Path());
-    EXPECT_EQ(form.ListModel->RowCount(), 1);
+    EXPECT_EQ(Names(form), (std::set<std::string>{"x.txt"}));
     EXPECT_EQ(form.cbFavorite->count(), itemsBefore + 1);
 
     // Other letter case: the same item, not appended again. (Letter case
     // names other folders here, so the stored item is respelled instead.)
     form.cbFavorite->setItemText(form.cbFavorite->count() - 1, Q(dir.Path() + "MUSIC"));
-    form.cbFavorite->setEditText(Q(dir.Path() + "Music"));
-    ASSERT_TRUE(WaitForScan(form, [&] { form.cbFavoriteKeyUp(Qt::Key_Enter); }));
+    TypeInto(form.cbFavorite, Q(dir.Path() + "Music"));
+    ASSERT_TRUE(WaitForScan(form, [] { test::PressKey(Qt::Key_Enter, Qt::KeypadModifier); }));
+    EXPECT_EQ(form.ShellTree->SelectedPath(), dir.Path() + "Music/");
     EXPECT_EQ(form.cbFavorite->count(), itemsBefore + 1);
 }
 
@@ -182,20 +200,21 @@ TEST(MainFormScan, EnterInTheFilterBox) {
     dir.Write("skip.txt");
     Window window;
     TMainForm& form = window.form;
+    ASSERT_TRUE(test::Activate(&form));
     ASSERT_TRUE(ScanBySelecting(form, dir.Path()));
     const int items = form.cbFilter->count();
 
-    form.cbFilter->setEditText("*.LOG");
-    ASSERT_TRUE(WaitForScan(form, [&] { form.cbFilterKeyUp(Qt::Key_Return); }));
+    TypeInto(form.cbFilter, "*.LOG");
+    ASSERT_TRUE(WaitForScan(form, [] { test::PressKey(Qt::Key_Return); }));
     EXPECT_EQ(Names(form), (std::set<std::string>{"keep.log"}));
     EXPECT_EQ(form.cbFilter->count(), items + 1);
 
-    form.cbFilter->setEditText("*.log"); // same item in other letter case
-    ASSERT_TRUE(WaitForScan(form, [&] { form.cbFilterKeyUp(Qt::Key_Return); }));
+    TypeInto(form.cbFilter, "*.log"); // same item in other letter case
+    ASSERT_TRUE(WaitForScan(form, [] { test::PressKey(Qt::Key_Return); }));
     EXPECT_EQ(form.cbFilter->count(), items + 1);
 
-    form.cbFilter->setEditText("");
-    ASSERT_TRUE(WaitForScan(form, [&] { form.cbFilterKeyUp(Qt::Key_Return); }));
+    TypeInto(form.cbFilter, "");
+    ASSERT_TRUE(WaitForScan(form, [] { test::PressKey(Qt::Key_Return); }));
     EXPECT_EQ(form.cbFilter->currentText(), "*.*");
     EXPECT_EQ(form.ListModel->RowCount(), 2);
     EXPECT_EQ(form.cbFilter->count(), items + 1);
@@ -334,7 +353,7 @@ TEST(MainFormPreview, Availability) {
         form.Pages->pgcGeneral->setCurrentIndex(c.page);
         if (form.Mp3PanelVisible() != c.mp3)
             form.TbRenameMp3->click();
-        form.UpdateActions();
+        test::ReachIdle();
         EXPECT_EQ(form.ActPreview->isEnabled(), c.enabled)
             << c.rows << c.searchCount << c.applied << c.page << c.mp3;
         EXPECT_EQ(form.TbPreview->isEnabled(), c.enabled);

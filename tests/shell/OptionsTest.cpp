@@ -9,6 +9,7 @@
 #include "shell/RulePages.h"
 #include "shell/TMainForm.h"
 #include "shell/TSearchThread.h"
+#include "support/Input.h"
 #include "support/TempDir.h"
 #include "widgets/FolderTree.h"
 
@@ -383,6 +384,39 @@ TEST_F(OptionsTest, TheLoadedStatesDriveTheDependentControls) {
     window->PathMenuItemClick();
     EXPECT_TRUE(window->ControlShown(window->cbFavorite));
     EXPECT_TRUE(window->PathMenuItem->isChecked());
+}
+
+TEST_F(OptionsTest, APanelThatStartsHiddenOpensWhereItWasStored) {
+    struct Case {
+        const char* file;
+        QToolButton* (*button)(TMainForm&);
+        QDockWidget* (*panel)(TMainForm&);
+        QPoint stored;
+    };
+    const Case cases[] = {
+        {"[MP3Panel]\r\nLeft=311\r\nTop=257\r\n", [](TMainForm& w) { return w.TbRenameMp3; },
+         [](TMainForm& w) { return w.TB97Mp3; }, QPoint(311, 257)},
+        {"[RenamePanel]\r\nLeft=87\r\nTop=301\r\nvisible=0\r\nDown=0\r\n",
+         [](TMainForm& w) { return w.TbRenameFiles; }, [](TMainForm& w) { return w.TB97Rename; },
+         QPoint(87, 301)},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.file);
+        const auto window = StartWith(c.file);
+        QDockWidget* panel = c.panel(*window);
+        ASSERT_FALSE(panel->isVisible());
+        ASSERT_TRUE(test::Activate(window.get()));
+        test::ClickAt(c.button(*window));
+        ASSERT_TRUE(panel->isVisible());
+        QCoreApplication::processEvents();
+        EXPECT_EQ(panel->pos(), c.stored);
+        EXPECT_EQ(panel->geometry().topLeft(), c.stored);
+        // Hidden and shown again, it stays where it was.
+        test::ClickAt(c.button(*window));
+        ASSERT_FALSE(panel->isVisible());
+        test::ClickAt(c.button(*window));
+        EXPECT_EQ(panel->pos(), c.stored);
+    }
 }
 
 TEST_F(OptionsTest, AllFalseRadioGroupsLoadWithNothingChosen) {

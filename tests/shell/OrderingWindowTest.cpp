@@ -6,6 +6,7 @@
 #include "shell/RulePages.h"
 #include "shell/TMainForm.h"
 #include "shell/TSearchThread.h"
+#include "support/Input.h"
 #include "support/TempDir.h"
 #include "widgets/FileListModel.h"
 #include "widgets/FileListView.h"
@@ -86,7 +87,7 @@ TEST_F(OrderingWindowTest, CommandsFollowTheRowsAndTheSelection) {
         bool remove;
     };
     auto check = [this](const char* when, Expected expected) {
-        m_form.UpdateActions();
+        test::ReachIdle();
         EXPECT_EQ(m_form.ActSelectAll->isEnabled(), expected.select) << when;
         EXPECT_EQ(m_form.ActSelectNone->isEnabled(), expected.select) << when;
         EXPECT_EQ(m_form.ActionSelectInvert->isEnabled(), expected.select) << when;

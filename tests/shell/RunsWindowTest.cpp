@@ -5,21 +5,27 @@
 #include "shell/RulePages.h"
 #include "shell/TFrmLog.h"
 #include "shell/TMainForm.h"
+#include "support/Input.h"
 #include "support/TempDir.h"
 #include "widgets/FileListModel.h"
 #include "widgets/FolderTree.h"
 
 #include <gtest/gtest.h>
 
+#include <QAccessible>
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTabWidget>
 #include <QTest>
 #include <QTextEdit>
+#include <QTimer>
+#include <QToolButton>
 
 #include <algorithm>
 #include <filesystem>
@@ -173,6 +179,59 @@ TEST_F(RunsWindowTest, PreviewApplyUndoEndToEnd) {
     m_form.UpdateActions();
     EXPECT_FALSE(m_form.ActUndo->isEnabled());
     EXPECT_FALSE(m_form.ActRename->isEnabled());
+}
+
+// Presses a button as an accessibility tool does: no key or mouse event of
+// the program's own is involved.
+void PressAccessibly(QWidget* button) {
+    QAccessibleInterface* control = QAccessible::queryAccessibleInterface(button);
+    ASSERT_NE(control, nullptr);
+    ASSERT_NE(control->actionInterface(), nullptr);
+    control->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+}
+
+// Answers the next real message box by pressing its button accessibly.
+class AccessibleBoxAnswerer {
+public:
+    AccessibleBoxAnswerer() {
+        QObject::connect(&m_poll, &QTimer::timeout, [this] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (!box || !box->isVisible())
+                return;
+            m_poll.stop();
+            text = box->text();
+            PressAccessibly(box->button(QMessageBox::Ok));
+        });
+        m_poll.start(10);
+    }
+    QString text;
+
+private:
+    QTimer m_poll;
+};
+
+TEST_F(RunsWindowTest, ApplyAnsweredWithoutKeysOrMouseMakesUndoAvailableAtOnce) {
+    m_files.Write("a.txt");
+    Scan(1);
+    m_form.Pages->pgcGeneral->setCurrentIndex(kPageInsert);
+    m_form.Pages->meSource->setText("new_");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return m_form.TbPreview->isEnabled(); }, 1000));
+    PressAccessibly(m_form.TbPreview);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return m_form.TbApply->isEnabled(); }, 1000));
+    EXPECT_FALSE(m_form.TbUndo->isEnabled());
+
+    SetMessageHook({}); // a real summary box this time
+    AccessibleBoxAnswerer answerer;
+    PressAccessibly(m_form.TbApply);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !answerer.text.isEmpty(); }, 5000));
+    EXPECT_EQ(answerer.text, kAllWell);
+    EXPECT_EQ(Listing(m_files.Path()), (std::vector<std::string>{"new_a.txt"}));
+
+    EXPECT_TRUE(QTest::qWaitFor([&] { return m_form.TbUndo->isEnabled(); }, 1000));
+    EXPECT_TRUE(m_form.ActUndo->isEnabled());
+    EXPECT_FALSE(m_form.ActRename->isEnabled());
+    EXPECT_FALSE(m_form.ActPreview->isEnabled());
+    EXPECT_FALSE(m_form.mmiApply->isEnabled());
 }
 
 TEST_F(RunsWindowTest, FailedRenameWarnsAndOkOpensTheLog) {
@@ -401,8 +460,7 @@ TEST_F(RunsWindowTest, ApplyAndUndoAvailability) {
             row.originalName = "x";
             m_form.ListModel->AppendRows(FileRows{row});
         }
-        m_form.ActRenameUpdate();
-        m_form.ActUndoUpdate();
+        test::ReachIdle();
         EXPECT_EQ(m_form.ActRename->isEnabled(), c.apply);
         EXPECT_EQ(m_form.ActUndo->isEnabled(), c.undo);
     }
