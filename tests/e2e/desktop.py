@@ -562,10 +562,10 @@ class Program:
         self.check_running()
         return self.app.children()
 
-    def window(self, title, showing=True):
-        """A top-level window by its title (the main window, a floating panel)."""
+    def window(self, title):
+        """A showing top-level window by its title (the main window, a panel)."""
         for node in self.windows():
-            if node.name == title and node.role == "frame" and (node.showing or not showing):
+            if node.name == title and node.role == "frame" and node.showing:
                 return node
         return None
 

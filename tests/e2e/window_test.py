@@ -372,7 +372,6 @@ def panel_buttons(s):
     s.write_options(PANELS_OUT_OF_THE_WAY)
     s.start()
     files_button, mp3_button = s.toggle_button("Rename File(s)"), s.toggle_button("Rename MP3")
-    mp3 = s.program.window("MP3 Tag Renaming Panel", showing=False)
     filter_text = s.combo_text("Filter:   ")
 
     def shown():
@@ -392,6 +391,7 @@ def panel_buttons(s):
         wait_equal(shown, expected, "step %d after clicking %s" % (i + 1, button.name))
         if expected[1]:
             stored = PANELS_OUT_OF_THE_WAY["MP3Panel"]
+            mp3 = s.program.window("MP3 Tag Renaming Panel")
             equal(mp3.extents[:2], (stored["Left"], stored["Top"]), "the MP3 panel's position")
     hints = s.status_panels()[2]
     equal(hints, "Show/Hide File Renaming Panel", "the hint line after the pointer was there")
