@@ -99,6 +99,9 @@ class Session:
     def main(self):
         return self.program.main
 
+    def panel(self, title):
+        return wait_for(lambda: self.program.window(title), "the panel %r to show" % title)
+
     def file_list(self):
         return Table(find(self.main, "table", "Renaming file list"))
 
@@ -109,7 +112,7 @@ class Session:
         wait_equal(self.listed, sorted(names), what)
 
     def tool_button(self, name, bar="Operate"):
-        return find(find(self.main, "tool bar", bar), ("push button"), name)
+        return find(find(self.main, "tool bar", bar), "push button", name)
 
     def toggle_button(self, name):
         return find(find(self.main, "tool bar", "Operate"), "check box", name)
@@ -183,8 +186,7 @@ def first_start(s):
     lands beside the program."""
     main = s.start()
     equal(main.extents, (100, 36, 660, 500), "main window bounds")
-    panel = s.program.window("File Renaming Panel")
-    check(panel is not None, "the file renaming panel is shown")
+    panel = s.panel("File Renaming Panel")
     check(s.program.window("MP3 Tag Renaming Panel") is None, "the MP3 panel is hidden")
     check(s.toggle_button("Rename File(s)").checked, "Rename File(s) is pressed")
     check(not s.toggle_button("Rename MP3").checked, "Rename MP3 is released")
@@ -391,7 +393,7 @@ def panel_buttons(s):
         wait_equal(shown, expected, "step %d after clicking %s" % (i + 1, button.name))
         if expected[1]:
             stored = PANELS_OUT_OF_THE_WAY["MP3Panel"]
-            mp3 = s.program.window("MP3 Tag Renaming Panel")
+            mp3 = s.panel("MP3 Tag Renaming Panel")
             equal(mp3.extents[:2], (stored["Left"], stored["Top"]), "the MP3 panel's position")
     hints = s.status_panels()[2]
     equal(hints, "Show/Hide File Renaming Panel", "the hint line after the pointer was there")
@@ -405,7 +407,7 @@ def restart_restores_settings(s):
     open(os.path.join(sub, "delta.txt"), "w").close()
     s.write_options(PANELS_OUT_OF_THE_WAY)
     main = s.start()
-    panel = s.program.window("File Renaming Panel")
+    panel = s.panel("File Renaming Panel")
     s.type_into(s.combo_text("Path:   "), s.files)
     s.press_keys("Return")
     s.wait_listed(ALL_FILES, "the typed folder's files")
@@ -441,7 +443,7 @@ def restart_restores_settings(s):
         ini.write(text)
 
     main = s.start()
-    panel = s.program.window("File Renaming Panel")
+    panel = s.panel("File Renaming Panel")
     s.wait_listed(["alpha.txt", "beta.TXT", "delta.txt"], "the restored scan")
     equal(find(panel, "page tab list").name, "Replace", "the restored page")
     equal(find(panel, "text", "Search :").text, "alpha", "the restored search text")
