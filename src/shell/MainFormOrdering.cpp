@@ -4,11 +4,11 @@
 #include "filelist/StoredAttributes.h"
 #include "shell/MessageBoxes.h"
 #include "shell/TMainForm.h"
-#include "shell/Trash.h"
 #include "widgets/FileListModel.h"
 #include "widgets/FileListView.h"
 
 #include <QAction>
+#include <QFile>
 #include <QItemSelectionModel>
 #include <QSignalBlocker>
 #include <QTimer>
@@ -130,6 +130,19 @@ private:
     SortState m_state;
 };
 
+// "Files can not be moved to the Trash : N", then the first ten of them, then
+// how many more, one line each.
+QString FilesLeftText(const std::vector<std::string>& kept) {
+    constexpr std::size_t kNamed = 10;
+    QString text = QStringLiteral("Files can not be moved to the Trash : %1")
+                       .arg(static_cast<qulonglong>(kept.size()));
+    for (std::size_t i = 0; i < kept.size() && i < kNamed; ++i)
+        text += QChar('\r') + QFile::decodeName(QByteArray::fromStdString(kept[i]));
+    if (kept.size() > kNamed)
+        text += QStringLiteral("\rand %1 more").arg(static_cast<qulonglong>(kept.size() - kNamed));
+    return text;
+}
+
 void StartAutoArrange(TMainForm& form) {
     form.AutoArrange = true;
     if (!form.findChild<QObject*>(kAutoArrangerName, Qt::FindDirectChildrenOnly))
@@ -201,8 +214,11 @@ void TMainForm::ActDeleteExecute() {
     if (ShowMessage(this, MsgType::Confirmation, MsgButtons::YesNo,
                     QStringLiteral("Are you sure to delete selected file(s)?")) != MsgAnswer::Yes)
         return;
-    // A file that cannot go to the trash stays where it is; the rescan shows it.
-    DeleteFiles(SelectedPaths(ListModel->Rows()));
+    // A file that cannot go to the trash stays where it is, and stays listed
+    // after the rescan; the box says which ones, as the desktop would.
+    const std::vector<std::string> kept = MoveFilesToTrash(SelectedPaths(ListModel->Rows()));
+    if (!kept.empty())
+        ShowMessage(this, MsgType::Warning, MsgButtons::Ok, FilesLeftText(kept));
     ActRefreshTreeExecute();
 }
 

@@ -6,6 +6,7 @@
 #include "shell/Mp3PanelControls.h"
 #include "shell/RulePages.h"
 #include "shell/TSearchThread.h"
+#include "shell/Trash.h"
 #include "widgets/DockPanelTitle.h"
 #include "widgets/FileListModel.h"
 #include "widgets/FileListView.h"
@@ -579,6 +580,7 @@ void TMainForm::ScheduleUpdatesAfter(QAction* action) {
 
 void TMainForm::FormCreate() {
     Id3Reader = std::make_unique<TID3v1>();
+    MoveFilesToTrash = DeleteFiles;
     SortAscending = true;
     SearchCount = 0;
 }

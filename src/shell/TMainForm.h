@@ -17,8 +17,10 @@
 #include <QPointer>
 #include <QRect>
 #include <QString>
+#include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 class QAction;
 class QCheckBox;
@@ -163,7 +165,10 @@ public:
     TSearchThread* SearchThread = nullptr;
     QPointer<TSearchForm> SearchForm;
     std::unique_ptr<TID3v1> Id3Reader; // one tag reader, made by FormCreate
-    std::string SettingsPath;          // "Options.ini", built on first show
+    // Moves files to the trash and returns the paths that stay (DeleteFiles);
+    // tests put a double here.
+    std::function<std::vector<std::string>(const std::vector<std::string>&)> MoveFilesToTrash;
+    std::string SettingsPath; // "Options.ini", built on first show
     // Folder for "Options.ini"; empty means the program folder (tests point it
     // at a temporary folder). A window never shown saves nothing.
     std::string SettingsFolder;

@@ -141,10 +141,11 @@ TEST(Accessibility, StatusPanelsAreReadByTheirTexts) {
         dir.Write(name);
     Window window;
     TMainForm& form = window.form;
-    ASSERT_TRUE(test::Activate(&form));
+    form.show();
     QSignalSpy done(form.SearchThread, &TSearchThread::SearchDone);
     ASSERT_TRUE(form.ShellTree->SetPath(QString::fromStdString(dir.Path())));
     ASSERT_TRUE(done.count() > 0 || done.wait(10'000));
+    ASSERT_TRUE(test::Activate(&form)); // the progress window had the focus
     test::MoveMouseTo(form.TbRenameMp3);
 
     struct Case {

@@ -4,6 +4,7 @@
 #include "shell/TMainForm.h"
 #include "shell/TSearchThread.h"
 #include "shell/Trash.h"
+#include "support/Input.h"
 #include "support/TempDir.h"
 #include "widgets/FileListModel.h"
 #include "widgets/FileListView.h"
@@ -12,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QApplication>
 #include <QByteArray>
 #include <QCheckBox>
 #include <QDir>
@@ -22,6 +24,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <set>
 #include <sstream>
 
 namespace quorvane {
@@ -168,6 +171,8 @@ protected:
         });
     }
     ~DeleteThroughWindowTest() override { SetMessageHook({}); }
+    // Shown first: showing loads the settings, which set the boxes.
+    void SetUp() override { ASSERT_TRUE(test::Activate(&m_form)); }
 
     // Lists the folder in the window and waits for the scan to end.
     void Scan() {
@@ -188,6 +193,29 @@ protected:
                 m_form.ListView->selectionModel()->select(
                     m_form.ListModel->index(static_cast<int>(i), 0),
                     QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    }
+
+    // The list gets the focus as Tab gives it, in the active window.
+    void FocusTheList() {
+        ASSERT_TRUE(test::Activate(&m_form)); // the progress window may have had the focus
+        ASSERT_EQ(test::FocusByTab(m_form.ListView), m_form.ListView)
+            << test::NameOf(QApplication::focusWidget());
+    }
+
+    // The real trash, except for the files named in `refused`, which stay.
+    void RefuseToTrash(std::vector<std::string> refused) {
+        m_form.MoveFilesToTrash = [refused](const std::vector<std::string>& paths) {
+            std::vector<std::string> kept;
+            std::vector<std::string> others;
+            for (const std::string& path : paths) {
+                const bool refuse = std::find(refused.begin(), refused.end(),
+                                              fs::path(path).filename()) != refused.end();
+                (refuse ? kept : others).push_back(path);
+            }
+            for (const std::string& path : DeleteFiles(others))
+                kept.push_back(path);
+            return kept;
+        };
     }
 
     std::vector<std::string> Listed() const {
@@ -214,11 +242,12 @@ TEST_F(DeleteThroughWindowTest, DeleteKeyAsksAndNoKeepsEverything) {
     ASSERT_EQ(Listed(), (std::vector<std::string>{"a.txt", "b.txt"}));
 
     // Nothing selected: Delete is unavailable, the key does nothing.
-    QTest::keyClick(m_form.ListView, Qt::Key_Delete);
+    FocusTheList();
+    test::PressKey(Qt::Key_Delete);
     EXPECT_TRUE(m_questions.empty());
 
     Select("a.txt");
-    QTest::keyClick(m_form.ListView, Qt::Key_Delete, Qt::ControlModifier | Qt::ShiftModifier);
+    test::PressKey(Qt::Key_Delete, Qt::ControlModifier | Qt::ShiftModifier);
     ASSERT_EQ(m_questions.size(), 1u);
     EXPECT_EQ(m_questions[0].type, MsgType::Confirmation);
     EXPECT_EQ(m_questions[0].buttons, MsgButtons::YesNo);
@@ -234,8 +263,8 @@ TEST_F(DeleteThroughWindowTest, YesMovesTheSelectedFilesToTheTrashAndRescans) {
     m_files.Write("a.txt", "a");
     m_files.Write("b.txt", "b");
     m_files.Write("c.txt", "c");
-    m_files.Write("locked/d.txt", "d");
-    ASSERT_EQ(Shell("chattr +i '" + m_files.Path() + "locked'"), 0);
+    m_files.Write("kept/d.txt", "d");
+    RefuseToTrash({"d.txt"});
     m_form.TbIncludeSub->setChecked(true);
     Scan();
     ASSERT_EQ(Listed(), (std::vector<std::string>{"a.txt", "b.txt", "c.txt", "d.txt"}));
@@ -243,15 +272,20 @@ TEST_F(DeleteThroughWindowTest, YesMovesTheSelectedFilesToTheTrashAndRescans) {
     m_answer = MsgAnswer::Yes;
     Select("a.txt");
     Select("c.txt");
-    Select("d.txt"); // in a folder that will not let it go
+    Select("d.txt"); // a file the trash will not take
     QSignalSpy done(m_form.SearchThread, &TSearchThread::SearchDone);
-    QTest::keyClick(m_form.ListView, Qt::Key_Delete);
-    ASSERT_EQ(m_questions.size(), 1u);
+    FocusTheList();
+    test::PressKey(Qt::Key_Delete);
     WaitForRescan(done);
 
-    // The rescan lists what is left; the file that could not be trashed stays.
+    // A warning names the file that stayed; the rescan still lists it.
+    ASSERT_EQ(m_questions.size(), 2u);
+    EXPECT_EQ(m_questions[1].type, MsgType::Warning);
+    EXPECT_EQ(m_questions[1].buttons, MsgButtons::Ok);
+    EXPECT_EQ(m_questions[1].text.toStdString(),
+              "Files can not be moved to the Trash : 1\r" + m_files.Path() + "kept/d.txt");
     EXPECT_EQ(Listed(), (std::vector<std::string>{"b.txt", "d.txt"}));
-    EXPECT_EQ(ReadFile(m_files.Path() + "locked/d.txt"), "d");
+    EXPECT_EQ(ReadFile(m_files.Path() + "kept/d.txt"), "d");
     EXPECT_FALSE(fs::exists(m_files.Path() + "a.txt"));
     EXPECT_FALSE(fs::exists(m_files.Path() + "c.txt"));
 
@@ -263,6 +297,47 @@ TEST_F(DeleteThroughWindowTest, YesMovesTheSelectedFilesToTheTrashAndRescans) {
     EXPECT_EQ(infos.find("d.txt"), std::string::npos) << infos;
     EXPECT_EQ(ReadFile(m_trash + "files/a.txt"), "a");
     EXPECT_EQ(ReadFile(m_trash + "files/c.txt"), "c");
+}
+
+TEST_F(DeleteThroughWindowTest, TheWarningNamesTheFirstTenFilesThatStayed) {
+    struct Case {
+        int files;
+        const char* more; // the line after the named files, if any
+    };
+    const std::vector<Case> cases = {{1, nullptr}, {10, nullptr}, {12, "and 2 more"}};
+    m_form.MoveFilesToTrash = [](const std::vector<std::string>& paths) { return paths; };
+    m_answer = MsgAnswer::Yes;
+    Scan();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.files);
+        for (int i = 0; i < c.files; ++i)
+            m_files.Write("f" + std::string(i < 10 ? "0" : "") + std::to_string(i) + ".txt");
+        QSignalSpy listed(m_form.SearchThread, &TSearchThread::SearchDone);
+        m_form.ActRefreshTree->trigger();
+        WaitForRescan(listed);
+        m_questions.clear();
+        QSignalSpy done(m_form.SearchThread, &TSearchThread::SearchDone);
+        m_form.ActSelectAll->trigger();
+        test::ReachIdle();
+        m_form.ActDelete->trigger();
+        WaitForRescan(done);
+
+        ASSERT_EQ(m_questions.size(), 2u);
+        QStringList lines = m_questions[1].text.split('\r');
+        EXPECT_EQ(lines.takeFirst().toStdString(),
+                  "Files can not be moved to the Trash : " + std::to_string(c.files));
+        if (c.more) {
+            EXPECT_EQ(lines.takeLast().toStdString(), c.more);
+        }
+        std::set<std::string> named;
+        for (const QString& line : lines)
+            named.insert(line.toStdString());
+        EXPECT_EQ(named.size(), std::min<std::size_t>(std::size_t(c.files), 10u));
+        for (const std::string& path : named)
+            EXPECT_TRUE(fs::exists(path) && path.rfind(m_files.Path(), 0) == 0) << path;
+        // Nothing went, so everything is listed again.
+        EXPECT_EQ(m_form.ListModel->RowCount(), c.files);
+    }
 }
 
 } // namespace

@@ -65,7 +65,12 @@ inline void DoubleClickAt(QWidget* widget, QPoint pos = {}) {
     QTest::mouseDClick(WindowOf(widget), Qt::LeftButton, Qt::NoModifier, WindowPoint(widget, pos));
 }
 
+// The pointer comes into the widget from elsewhere in its window, so Qt
+// sees it cross the widget's edge (as it sees a real pointer do).
 inline void MoveMouseTo(QWidget* widget, QPoint pos = {}) {
+    const QPoint elsewhere(1, 1);
+    if (widget->window()->childAt(elsewhere) != widget)
+        QTest::mouseMove(WindowOf(widget), elsewhere);
     QTest::mouseMove(WindowOf(widget), WindowPoint(widget, pos));
 }
 
