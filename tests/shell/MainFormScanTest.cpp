@@ -123,14 +123,18 @@ TEST(MainFormScan, RefreshWithoutAFolderEmptiesTheListAndThePathBox) {
 }
 
 TEST(MainFormScan, RequestsWhileAScanRunsAreIgnored) {
+    TempDir dir;
+    dir.Write("a.txt");
     Window window;
     TMainForm& form = window.form;
     form.SearchCount = 1; // as while a walk runs
     form.ListModel->AppendRows({FileRow{}});
-    form.UpdateActions();
+    test::ReachIdle();
     EXPECT_FALSE(form.ActRefresh->isEnabled());
     EXPECT_FALSE(form.ActPreview->isEnabled());
-    form.ShellTreeChange();
+    // The tree follows another folder; the list does not.
+    ASSERT_TRUE(form.ShellTree->SetPath(Q(dir.Path())));
+    EXPECT_EQ(form.ShellTree->SelectedPath(), dir.Path());
     EXPECT_EQ(form.ListModel->RowCount(), 1);
     EXPECT_TRUE(form.ActRefreshTree->isEnabled()); // F5 stays available
 }
