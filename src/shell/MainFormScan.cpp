@@ -107,10 +107,13 @@ void TMainForm::cbFavoriteKeyUp(int key) {
     if (path.isEmpty() || !DirectoryExists(Bytes(path)))
         return;
     ShellTree->SetPath(path);
-    if (cbFavorite->findText(path, Qt::MatchFixedString) < 0)
+    if (cbFavorite->findText(path, Qt::MatchFixedString) < 0) {
+        // Adding the first item would replace the text; the box keeps what it
+        // shows (the scan may have written the folder there already).
+        const QString shown = cbFavorite->currentText();
         cbFavorite->addItem(path);
-    // Adding an item may replace the typed text; the box keeps the path.
-    cbFavorite->setEditText(path);
+        cbFavorite->setEditText(shown);
+    }
     ActRefreshTreeExecute();
 }
 

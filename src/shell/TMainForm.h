@@ -2,9 +2,9 @@
 // The main window: bars, the folder tree, the file list, the two floating
 // renaming panels, menus, actions and the status bar. Every documented control
 // is a public member named as documented (and carries that name as its
-// objectName), and every handler is a public member so that tests and the
-// other parts of the shell can call it. Handlers stay thin: the work lives in
-// the core.
+// objectName), and every handler is a public member so that the other parts
+// of the shell can call it (tests reach handlers through input, as a user
+// does). Handlers stay thin: the work lives in the core.
 //
 // Handler files: TMainForm.cpp and MainForm*.cpp of the window; the apply and
 // undo handlers live in MainFormRuns.cpp, ordering/selection/delete in

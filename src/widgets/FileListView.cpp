@@ -2,6 +2,7 @@
 
 #include "widgets/FileListModel.h"
 
+#include <QContextMenuEvent>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -75,6 +76,16 @@ void FileListView::keyReleaseEvent(QKeyEvent* event) {
 void FileListView::mouseReleaseEvent(QMouseEvent* event) {
     QTableView::mouseReleaseEvent(event);
     emit MouseReleased();
+}
+
+bool FileListView::viewportEvent(QEvent* event) {
+    // Here the pop-up menu opens at the right button's press, so its release
+    // goes to the menu, not to the list; the list reports it as it opens the
+    // menu, as a release over the list.
+    if (event->type() == QEvent::ContextMenu &&
+        static_cast<QContextMenuEvent*>(event)->reason() == QContextMenuEvent::Mouse)
+        emit MouseReleased();
+    return QTableView::viewportEvent(event);
 }
 
 } // namespace quorvane

@@ -37,6 +37,7 @@ signals:
 protected:
     void keyReleaseEvent(QKeyEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    bool viewportEvent(QEvent* event) override;
 
 private:
     FileListModel* m_model = nullptr;

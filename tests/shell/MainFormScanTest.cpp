@@ -123,14 +123,18 @@ TEST(MainFormScan, RefreshWithoutAFolderEmptiesTheListAndThePathBox) {
 }
 
 TEST(MainFormScan, RequestsWhileAScanRunsAreIgnored) {
+    TempDir dir;
+    dir.Write("a.txt");
     Window window;
     TMainForm& form = window.form;
     form.SearchCount = 1; // as while a walk runs
     form.ListModel->AppendRows({FileRow{}});
-    form.UpdateActions();
+    test::ReachIdle();
     EXPECT_FALSE(form.ActRefresh->isEnabled());
     EXPECT_FALSE(form.ActPreview->isEnabled());
-    form.ShellTreeChange();
+    // The tree follows another folder; the list does not.
+    ASSERT_TRUE(form.ShellTree->SetPath(Q(dir.Path())));
+    EXPECT_EQ(form.ShellTree->SelectedPath(), dir.Path());
     EXPECT_EQ(form.ListModel->RowCount(), 1);
     EXPECT_TRUE(form.ActRefreshTree->isEnabled()); // F5 stays available
 }
@@ -179,11 +183,12 @@ TEST(MainFormScan, EnterInThePathBox) {
     EXPECT_EQ(form.cbFavorite->count(), itemsBefore);
     EXPECT_EQ(form.ShellTree->SelectedPath(), "");
 
-    TypeInto(form.cbFavorite, Q(dir.Path()));
+    TypeInto(form.cbFavorite, Q(dir.Path()).chopped(1)); // without the final "/"
     ASSERT_TRUE(WaitForScan(form, [] { test::PressKey(Qt::Key_Return); }));
     EXPECT_EQ(form.ShellTree->SelectedPath(), dir.Path());
     EXPECT_EQ(Names(form), (std::set<std::string>{"x.txt"}));
     EXPECT_EQ(form.cbFavorite->count(), itemsBefore + 1);
+    EXPECT_EQ(form.cbFavorite->currentText(), Q(dir.Path())); // as the scan wrote it
 
     // Other letter case: the same item, not appended again. (Letter case
     // names other folders here, so the stored item is respelled instead.)

@@ -3,8 +3,10 @@
 #include "shell/TMainForm.h"
 
 #include "platform/Paths.h"
+#include "shell/RulePages.h"
 #include "shell/TAboutForm.h"
 #include "shell/VendorLinks.h"
+#include "support/Input.h"
 #include "support/TempDir.h"
 #include "widgets/FileListModel.h"
 #include "widgets/FileListView.h"
@@ -22,7 +24,9 @@
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QSignalSpy>
+#include <QSpinBox>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QTest>
@@ -212,31 +216,57 @@ TEST(MainForm, ShortcutsBelongToTheActions) {
     }
 }
 
-TEST(MainForm, ShortcutsWorkWhileTheListHasTheFocus) {
+TEST(MainForm, ShortcutsReachTheActionsWhereverTheFocusIs) {
     Window window;
     TMainForm& form = window.form;
-    form.show();
-    QApplication::setActiveWindow(&form);
+    ASSERT_TRUE(test::Activate(&form));
     FileRow row;
     row.originalName = "a.txt";
-    form.ListModel->AppendRows({row});
-    form.UpdateActions();
-    form.ListView->setFocus();
     struct Case {
+        QWidget* focus;
         QAction* action;
-        int key;
+        Qt::Key key;
         Qt::KeyboardModifiers modifiers;
-    } cases[] = {
-        {form.ActSelectNone, Qt::Key_Z, Qt::ControlModifier},
-        {form.ActSelectAll, Qt::Key_A, Qt::ControlModifier},
-        {form.ActionSelectInvert, Qt::Key_I, Qt::ControlModifier},
-        {form.ActHelp, Qt::Key_F1, Qt::NoModifier},
+        bool runs;
+    };
+    const Qt::KeyboardModifiers none = Qt::NoModifier;
+    const Case cases[] = {
+        {form.ListView, form.ActSelectNone, Qt::Key_Z, Qt::ControlModifier, true},
+        {form.ListView, form.ActSelectAll, Qt::Key_A, Qt::ControlModifier, true},
+        {form.ListView, form.ActionSelectInvert, Qt::Key_I, Qt::ControlModifier, true},
+        {form.ListView, form.ActHelp, Qt::Key_F1, none, true},
+        {form.ListView, form.ActRefreshTree, Qt::Key_F5, none, true},
+        {form.ShellTree, form.ActSelectAll, Qt::Key_A, Qt::ControlModifier, true},
+        {form.ShellTree, form.ActRefreshTree, Qt::Key_F5, none, true},
+        {form.cbFilter, form.ActRefreshTree, Qt::Key_F5, none, true},
+        {form.cbFilter, form.ActHelp, Qt::Key_F1, none, true},
+        {form.cbFilter, form.ActionSelectInvert, Qt::Key_I, Qt::ControlModifier, true},
+        // In a text box these keys keep their editing meaning: select the
+        // text, take back the typing.
+        {form.cbFavorite, form.ActSelectAll, Qt::Key_A, Qt::ControlModifier, false},
+        {form.cbFavorite, form.ActSelectNone, Qt::Key_Z, Qt::ControlModifier, false},
+        // The floating panels are windows of their own; the keys work there too.
+        {form.Pages->meindex, form.ActRefreshTree, Qt::Key_F5, none, true},
+        {form.Pages->MFRB2, form.ActSelectAll, Qt::Key_A, Qt::ControlModifier, true},
+        {form.Pages->MFRB2, form.ActHelp, Qt::Key_F1, none, true},
     };
     for (const Case& c : cases) {
+        const std::string what = test::NameOf(c.focus) + " " + test::NameOf(c.action);
+        ASSERT_TRUE(test::Activate(c.focus->window())) << what;
+        ASSERT_EQ(test::FocusByTab(c.focus), c.focus) << what;
+        // F5 lists the (unchosen) folder again, which empties the list.
+        if (form.ListModel->RowCount() == 0)
+            form.ListModel->AppendRows({row});
+        test::ReachIdle();
+        ASSERT_TRUE(c.action->isEnabled()) << what;
         QSignalSpy triggered(c.action, &QAction::triggered);
-        QTest::keyClick(form.ListView, static_cast<Qt::Key>(c.key), c.modifiers);
-        EXPECT_EQ(triggered.count(), 1) << c.action->objectName().toStdString();
+        test::PressKey(c.key, c.modifiers);
+        EXPECT_EQ(triggered.count(), c.runs ? 1 : 0) << what;
     }
+}
+
+QToolButton* CloseButtonOf(QDockWidget* panel) {
+    return panel->findChild<QToolButton*>(panel->objectName() + "Close");
 }
 
 // The panel states as the user sees them.
@@ -264,7 +294,7 @@ void ExpectState(TMainForm& form, const PanelState& state, const std::string& st
 TEST(MainForm, PanelStateMachine) {
     Window window;
     TMainForm& form = window.form;
-    form.show();
+    ASSERT_TRUE(test::Activate(&form));
     // Without a settings file the file renaming panel is shown.
     ExpectState(form, {true, false, "*.*"}, "start");
 
@@ -290,22 +320,22 @@ TEST(MainForm, PanelStateMachine) {
     for (const Step& step : steps) {
         switch (step.event) {
         case ClickFiles:
-            form.TbRenameFiles->click();
+            test::ClickAt(form.TbRenameFiles);
             break;
         case ClickMp3:
-            form.TbRenameMp3->click();
+            test::ClickAt(form.TbRenameMp3);
             break;
         case MenuFiles:
-            form.FilesPanelsMenuItem->trigger();
+            ASSERT_TRUE(test::ChooseFromMenuButton(form.TbView, {"FilesPanelsMenuItem"}));
             break;
         case MenuMp3:
-            form.MP3PanelsMenuItem->trigger();
+            ASSERT_TRUE(test::ChooseFromMenuButton(form.TbView, {"MP3PanelsMenuItem"}));
             break;
         case CloseFiles:
-            form.TB97Rename->close();
+            test::ClickAt(CloseButtonOf(form.TB97Rename));
             break;
         case CloseMp3:
-            form.TB97Mp3->close();
+            test::ClickAt(CloseButtonOf(form.TB97Mp3));
             break;
         }
         ExpectState(form, step.after, "step " + std::to_string(index++));
@@ -315,18 +345,16 @@ TEST(MainForm, PanelStateMachine) {
 TEST(MainForm, PanelCloseButtonRunsTheCloseHandler) {
     Window window;
     TMainForm& form = window.form;
-    form.show();
-    auto* close = form.findChild<QToolButton*>("TB97RenameClose");
-    ASSERT_NE(close, nullptr);
+    ASSERT_TRUE(test::Activate(&form));
     form.cbFilter->setEditText("*.txt");
-    close->click();
+    test::ClickAt(CloseButtonOf(form.TB97Rename));
     ExpectState(form, {false, false, "*.txt"}, "closed");
 }
 
 TEST(MainForm, ViewMenuTogglesControlAndTick) {
     Window window;
     TMainForm& form = window.form;
-    form.show();
+    ASSERT_TRUE(test::Activate(&form));
     struct Case {
         QAction* entry;
         QWidget* control;
@@ -341,11 +369,11 @@ TEST(MainForm, ViewMenuTogglesControlAndTick) {
         const std::string name = c.entry->objectName().toStdString();
         ASSERT_TRUE(c.entry->isChecked()) << name;
         ASSERT_TRUE(form.ControlShown(c.control)) << name;
-        c.entry->trigger();
+        ASSERT_TRUE(test::ChooseFromMenuButton(form.TbView, {c.entry->objectName()})) << name;
         EXPECT_FALSE(c.entry->isChecked()) << name;
         EXPECT_FALSE(form.ControlShown(c.control)) << name;
         EXPECT_FALSE(c.control->isVisible()) << name;
-        c.entry->trigger();
+        ASSERT_TRUE(test::ChooseFromMenuButton(form.TbView, {c.entry->objectName()})) << name;
         EXPECT_TRUE(c.entry->isChecked()) << name;
         EXPECT_TRUE(c.control->isVisible()) << name;
     }
@@ -354,11 +382,14 @@ TEST(MainForm, ViewMenuTogglesControlAndTick) {
 TEST(MainForm, HintLineFollowsTheMouse) {
     Window window;
     TMainForm& form = window.form;
-    form.show();
-    QEvent enter(QEvent::Enter);
-    QApplication::sendEvent(form.TbRenameMp3, &enter);
+    ASSERT_TRUE(test::Activate(&form));
+    test::MoveMouseTo(form.TbRenameMp3);
     EXPECT_EQ(form.StatusPanel2->text(), "Show/Hide MP3 Tag Renaming Panel");
-    QApplication::sendEvent(form.TbRenameFiles, &enter);
+    test::MoveMouseTo(form.TbRenameFiles, QPoint(5, 5));
+    test::MoveMouseTo(form.TbRenameFiles, QPoint(20, 20));
+    EXPECT_EQ(form.StatusPanel2->text(), "Show/Hide File Renaming Panel");
+    // The text stays until the other button replaces it.
+    test::MoveMouseTo(form.ListView);
     EXPECT_EQ(form.StatusPanel2->text(), "Show/Hide File Renaming Panel");
 }
 
@@ -395,23 +426,24 @@ struct ManualBesideProgram {
 
 TEST(MainForm, HelpOpensTheManualOnlyWhenItExists) {
     Window window;
+    ASSERT_TRUE(test::Activate(&window.form));
     UrlSpy spy;
     ManualBesideProgram manual;
     ASSERT_FALSE(manual.existedBefore);
-    window.form.ActHelp->trigger();
+    ASSERT_TRUE(test::ChooseFromMenuButton(window.form.TbHelp, {"mmiUserManual"}));
     EXPECT_TRUE(spy.opened.empty());
     manual.Create();
-    window.form.ActHelp->trigger();
+    test::PressKey(Qt::Key_F1);
     ASSERT_EQ(spy.opened.size(), 1u);
     EXPECT_EQ(spy.opened[0], QUrl::fromLocalFile(QString::fromStdString(manual.path)));
 }
 
 TEST(MainForm, VendorLinks) {
     Window window;
+    ASSERT_TRUE(test::Activate(&window.form));
     UrlSpy spy;
-    window.form.HomPageMenuItem->trigger();
-    window.form.FAQinInternet1->trigger();
-    window.form.EmailMenuItem->trigger();
+    for (const char* entry : {"HomPageMenuItem", "FAQinInternet1", "EmailMenuItem"})
+        ASSERT_TRUE(test::ChooseFromMenuButton(window.form.TbHelp, {entry})) << entry;
     ASSERT_EQ(spy.opened.size(), 3u);
     EXPECT_EQ(spy.opened[0].toString(), VendorWebSiteUrl().toString());
     EXPECT_EQ(spy.opened[1].toString(), VendorFaqUrl().toString());
@@ -439,21 +471,21 @@ TEST(AboutForm, TextsAndLinks) {
         EXPECT_EQ(link->palette().color(QPalette::WindowText), QColor(Qt::red));
         EXPECT_EQ(link->cursor().shape(), Qt::PointingHandCursor);
     }
-    QTest::mouseClick(about.KvLabelHome, Qt::LeftButton);
-    QTest::mouseClick(about.KvLabelEMail, Qt::LeftButton);
+    ASSERT_TRUE(test::Activate(&about));
+    test::ClickAt(about.KvLabelHome);
+    test::ClickAt(about.KvLabelEMail);
     ASSERT_EQ(spy.opened.size(), 2u);
     EXPECT_EQ(spy.opened[0].toString(), VendorWebSiteUrl().toString());
     EXPECT_EQ(spy.opened[1].scheme(), "mailto");
-    about.show();
-    about.ToolbarButton971->click();
+    test::ClickAt(about.ToolbarButton971);
     EXPECT_EQ(about.result(), QDialog::Accepted);
     EXPECT_FALSE(about.isVisible());
 }
 
 TEST(MainForm, ExitClosesTheWindow) {
     Window window;
-    window.form.show();
-    window.form.ExitMenuItem->trigger();
+    ASSERT_TRUE(test::Activate(&window.form));
+    ASSERT_TRUE(test::ChooseFromMenuButton(window.form.TbFile, {"ExitMenuItem"}));
     EXPECT_FALSE(window.form.isVisible());
     EXPECT_EQ(window.form.Id3Reader, nullptr); // released when the window closes
 }

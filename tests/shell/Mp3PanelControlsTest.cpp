@@ -8,12 +8,12 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QToolButton>
 
 #include "support/Combo.h"
+#include "support/Input.h"
 
 #include <gtest/gtest.h>
 
@@ -88,24 +88,28 @@ TEST(Mp3PanelControlsTest, LabelAndLegend) {
 
 TEST(Mp3PanelControlsTest, OptionBoxesFollowTheirTicks) {
     Mp3PanelControls panel;
+    ASSERT_TRUE(test::Activate(&panel));
     const std::pair<QCheckBox*, QComboBox*> pairs[] = {
         {panel.ChkSpace, panel.cbSpace},
         {panel.ChkCase, panel.cbCase},
         {panel.chkAddPre, panel.cbEmulation},
     };
     for (const auto& [tick, option] : pairs) {
-        tick->click();
+        test::ClickButton(tick);
         EXPECT_TRUE(option->isEnabled()) << tick->objectName().toStdString();
-        tick->click();
+        test::ClickButton(tick);
         EXPECT_FALSE(option->isEnabled()) << tick->objectName().toStdString();
         tick->setChecked(true); // as the settings load does
         EXPECT_TRUE(option->isEnabled()) << tick->objectName().toStdString();
     }
-    // Running a handler twice cannot leave a box usable under a cleared tick.
+    // Space on the focused tick works the same, press after press.
     panel.ChkSpace->setChecked(false);
-    panel.ChkSpaceClick();
-    panel.ChkSpaceClick();
-    EXPECT_FALSE(panel.cbSpace->isEnabled());
+    ASSERT_EQ(test::FocusByTab(panel.ChkSpace), panel.ChkSpace);
+    for (bool ticked : {true, false, true, false}) {
+        test::PressKey(Qt::Key_Space);
+        EXPECT_EQ(panel.ChkSpace->isChecked(), ticked);
+        EXPECT_EQ(panel.cbSpace->isEnabled(), ticked);
+    }
 }
 
 TEST(Mp3PanelControlsTest, AddFormatKeepsANewFormatOnce) {
@@ -119,10 +123,11 @@ TEST(Mp3PanelControlsTest, AddFormatKeepsANewFormatOnce) {
         {"", false},       {"%1 %2", false},   // a built-in item
     };
     Mp3PanelControls panel;
+    ASSERT_TRUE(test::Activate(&panel));
     for (const Case& c : cases) {
         const int before = panel.cbFormat->count();
         panel.cbFormat->setEditText(c.typed);
-        panel.Image2->click();
+        test::ClickAt(panel.Image2);
         EXPECT_EQ(panel.cbFormat->count(), before + (c.added ? 1 : 0)) << c.typed;
         EXPECT_EQ(panel.cbFormat->currentText(), c.typed);
         if (c.added) {
@@ -133,20 +138,24 @@ TEST(Mp3PanelControlsTest, AddFormatKeepsANewFormatOnce) {
 
 TEST(Mp3PanelControlsTest, NumberBoxTakesDigitsOnly) {
     Mp3PanelControls panel;
+    ASSERT_TRUE(test::Activate(&panel));
     panel.chkAddPre->setChecked(true);
     panel.cbEmulation->setEditText("");
-    for (QChar c : QString("0a5-x.9")) {
-        QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
-        QApplication::sendEvent(panel.cbEmulation->lineEdit(), &press);
-    }
+    ASSERT_EQ(test::FocusByTab(panel.cbEmulation), panel.cbEmulation);
+    test::TypeText("0a5-x.9");
     EXPECT_EQ(panel.cbEmulation->currentText(), "059");
+    test::PressKey(Qt::Key_Backspace);
+    EXPECT_EQ(panel.cbEmulation->currentText(), "05");
 }
 
 TEST(Mp3PanelControlsTest, EnterDoesNotAddTheFormat) {
     Mp3PanelControls panel;
-    panel.cbFormat->setEditText("%7 %2");
-    QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
-    QApplication::sendEvent(panel.cbFormat->lineEdit(), &enter);
+    ASSERT_TRUE(test::Activate(&panel));
+    panel.cbFormat->setEditText("");
+    ASSERT_EQ(test::FocusByTab(panel.cbFormat), panel.cbFormat);
+    test::TypeText("%7 %2");
+    test::PressKey(Qt::Key_Return);
+    EXPECT_EQ(panel.cbFormat->currentText(), "%7 %2");
     EXPECT_EQ(panel.cbFormat->count(), 4);
 }
 

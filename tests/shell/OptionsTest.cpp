@@ -381,7 +381,8 @@ TEST_F(OptionsTest, TheLoadedStatesDriveTheDependentControls) {
     EXPECT_FALSE(window->PathMenuItem->isChecked());
     EXPECT_FALSE(window->statusbarMenuItem->isChecked());
     EXPECT_TRUE(window->FilterMenuItem->isChecked());
-    window->PathMenuItemClick();
+    ASSERT_TRUE(test::Activate(window.get()));
+    ASSERT_TRUE(test::ChooseFromMenuButton(window->TbView, {"PathMenuItem"}));
     EXPECT_TRUE(window->ControlShown(window->cbFavorite));
     EXPECT_TRUE(window->PathMenuItem->isChecked());
 }
@@ -599,13 +600,16 @@ TEST_F(OptionsTest, AFileThatCannotBeReadIsNeitherAppliedNorReplaced) {
 TEST_F(OptionsTest, TheEndOfOneRunIsTheStartOfTheNext) {
     {
         const auto window = Start(m_dir.Path());
-        window->PathMenuItemClick();
-        window->TbRenameMp3->click();
+        ASSERT_TRUE(test::Activate(window.get()));
+        ASSERT_TRUE(test::ChooseFromMenuButton(window->TbView, {"PathMenuItem"}));
         window->Pages->pgcGeneral->setCurrentIndex(3);
         window->Pages->edTarget->setText("new");
+        test::ClickAt(window->TbRenameMp3);
         window->Mp3Controls->cbFormat->setEditText("%2 (%4)");
-        window->Mp3Controls->Image2Click();
-        window->close();
+        ASSERT_TRUE(test::Reach(window->Mp3Controls->Image2));
+        test::ClickAt(window->Mp3Controls->Image2);
+        ASSERT_TRUE(test::Activate(window.get()));
+        ASSERT_TRUE(test::ChooseFromMenuButton(window->TbFile, {"ExitMenuItem"}));
     }
     ASSERT_TRUE(fs::exists(m_dir.Path() + "Options.ini"));
     const auto window = Start(m_dir.Path());

@@ -108,6 +108,7 @@ TEST_F(OrderingWindowTest, ShortcutsSelectAndShowTheCount) {
     AddRows();
     SelectRow(1);
     ShowAndActivate();
+    ASSERT_EQ(test::FocusByTab(m_form.ListView), m_form.ListView);
     struct Case {
         Qt::Key key;
         std::vector<bool> selected;
@@ -120,7 +121,7 @@ TEST_F(OrderingWindowTest, ShortcutsSelectAndShowTheCount) {
         {Qt::Key_Z, {false, false, false, false}, "Selectd files : 0"},
     };
     for (const Case& c : cases) {
-        QTest::keyClick(m_form.ListView, c.key, Qt::ControlModifier);
+        test::PressKey(c.key, Qt::ControlModifier);
         std::vector<bool> selected;
         for (int row = 0; row < m_form.ListModel->RowCount(); ++row) {
             selected.push_back(m_form.ListView->selectionModel()->isRowSelected(row));
@@ -134,7 +135,17 @@ TEST_F(OrderingWindowTest, ShortcutsSelectAndShowTheCount) {
 
 TEST_F(OrderingWindowTest, HeaderClicksAndArrangeEntriesOrderTheList) {
     AddRows();
+    ShowAndActivate();
     QHeaderView* header = m_form.ListView->header();
+    const auto viewMenu = [this](const char* entry) {
+        ASSERT_TRUE(test::ChooseFromMenuButton(m_form.TbView, {"mmiArrangeIcons", entry}));
+    };
+    const auto popupMenu = [this](const char* entry) {
+        QWidget* rows = m_form.ListView->viewport();
+        ASSERT_TRUE(test::ChooseFromContextMenu(
+            rows, test::RowPoint(m_form.ListView, m_form.ListModel->index(0, 0)),
+            {"pmiArrangeIcons", entry}));
+    };
     struct Step {
         const char* what;
         std::function<void()> act;
@@ -144,32 +155,32 @@ TEST_F(OrderingWindowTest, HeaderClicksAndArrangeEntriesOrderTheList) {
     };
     const std::vector<Step> steps = {
         {"By Name right after start: Z to A",
-         [this] { m_form.mmiByName->trigger(); },
+         [&] { viewMenu("mmiByName"); },
          {"c.doc", "b.txt", "A.txt", "a.TXT"},
          kColumnOriginalName,
          false},
         {"By Name again: A to Z",
-         [this] { m_form.mmiByName->trigger(); },
+         [&] { popupMenu("mmiByName"); },
          {"A.txt", "a.TXT", "b.txt", "c.doc"},
          kColumnOriginalName,
          true},
         {"By Type next: descending",
-         [this] { m_form.mmiByType->trigger(); },
+         [&] { viewMenu("mmiByType"); },
          {"A.txt", "a.TXT", "b.txt", "c.doc"},
          kColumnType,
          false},
         {"Size header: 2 before 10",
-         [header] { emit header->sectionClicked(kColumnSize); },
+         [header] { test::ClickHeaderSection(header, kColumnSize); },
          {"a.TXT", "A.txt", "c.doc", "b.txt"},
          kColumnSize,
          true},
         {"Size header again: reversed",
-         [header] { emit header->sectionClicked(kColumnSize); },
+         [header] { test::ClickHeaderSection(header, kColumnSize); },
          {"b.txt", "c.doc", "A.txt", "a.TXT"},
          kColumnSize,
          false},
         {"Type header: ascending",
-         [header] { emit header->sectionClicked(kColumnType); },
+         [header] { test::ClickHeaderSection(header, kColumnType); },
          {"c.doc", "b.txt", "A.txt", "a.TXT"},
          kColumnType,
          true},
@@ -189,14 +200,16 @@ TEST_F(OrderingWindowTest, HeaderClicksAndArrangeEntriesOrderTheList) {
 
 TEST_F(OrderingWindowTest, FirstClickOnOriginalNameSortsDescending) {
     AddRows();
-    m_form.ListViewColumnClick(kColumnOriginalName);
+    ShowAndActivate();
+    test::ClickHeaderSection(m_form.ListView->header(), kColumnOriginalName);
     EXPECT_EQ(ListedNames(m_form), (std::vector<std::string>{"c.doc", "b.txt", "A.txt", "a.TXT"}));
 }
 
 TEST_F(OrderingWindowTest, SelectionMovesWithItsRows) {
     AddRows();
+    ShowAndActivate();
     SelectRow(2); // c.doc
-    m_form.ListViewColumnClick(kColumnSize);
+    test::ClickHeaderSection(m_form.ListView->header(), kColumnSize);
     const std::vector<std::string> names = ListedNames(m_form);
     for (int row = 0; row < m_form.ListModel->RowCount(); ++row)
         EXPECT_EQ(m_form.ListView->selectionModel()->isRowSelected(row),
@@ -207,7 +220,8 @@ TEST_F(OrderingWindowTest, SelectionMovesWithItsRows) {
 
 TEST_F(OrderingWindowTest, AutoArrangeOrdersRowsAsTheyArrive) {
     AddRows();
-    m_form.mmiAutoArrange->trigger();
+    ShowAndActivate();
+    ASSERT_TRUE(test::ChooseFromMenuButton(m_form.TbView, {"mmiArrangeIcons", "mmiAutoArrange"}));
     EXPECT_TRUE(m_form.AutoArrange);
     EXPECT_EQ(m_form.SortColumn, kColumnOriginalName);
     EXPECT_FALSE(m_form.SortAscending);
@@ -230,7 +244,7 @@ TEST_F(OrderingWindowTest, AutoArrangeOrdersRowsAsTheyArrive) {
     EXPECT_EQ(ListedNames(m_form).back(), "0.txt");
 
     // A later header click changes the order kept from then on.
-    m_form.ListViewColumnClick(kColumnSize);
+    test::ClickHeaderSection(m_form.ListView->header(), kColumnSize);
     FileRows batch;
     batch.push_back(Row("huge.bin", 1 << 30));
     m_form.ListModel->AppendRows(std::move(batch));
@@ -241,11 +255,26 @@ TEST_F(OrderingWindowTest, AutoArrangeOrdersRowsAsTheyArrive) {
 
 TEST_F(OrderingWindowTest, MouseReleaseShowsBothCounts) {
     AddRows();
-    SelectRow(0);
-    SelectRow(3);
-    m_form.ListViewMouseUp();
+    ShowAndActivate();
+    m_form.StatusPanel0->clear();
+    QWidget* rows = m_form.ListView->viewport();
+    const auto rowPoint = [this](int row) {
+        return test::RowPoint(m_form.ListView, m_form.ListModel->index(row, 0));
+    };
+    test::ClickAt(rows, rowPoint(0));
+    test::ClickAt(rows, rowPoint(3), Qt::LeftButton, Qt::ControlModifier);
     EXPECT_EQ(m_form.StatusPanel0->text().toStdString(), "Total files : 4");
     EXPECT_EQ(m_form.StatusPanel1->text().toStdString(), "Selectd files : 2");
+    // Selecting with the keyboard leaves the panels for the next mouse release.
+    ASSERT_EQ(QApplication::focusWidget(), m_form.ListView);
+    test::PressKey(Qt::Key_Down, Qt::ShiftModifier);
+    EXPECT_EQ(m_form.StatusPanel1->text().toStdString(), "Selectd files : 2");
+    test::ClickAt(rows, rowPoint(1), Qt::RightButton);
+    while (QApplication::activePopupWidget())
+        QApplication::activePopupWidget()->close();
+    EXPECT_NE(m_form.StatusPanel1->text().toStdString(), "Selectd files : 2");
+    EXPECT_EQ(m_form.StatusPanel1->text(),
+              QStringLiteral("Selectd files : %1").arg(m_form.ListModel->SelectedCount()));
 }
 
 // Automatic arrangement re-sorts the list while names change under a rename
@@ -268,7 +297,9 @@ TEST(AutoArrangeRename, EveryPreviewedFileIsRenamedOnce) {
         ASSERT_TRUE(form.ShellTree->SetPath(QString::fromStdString(files.Path())));
         ASSERT_TRUE(done.wait(10000));
 
-        form.ByAllClick(); // Z to A, kept so
+        ASSERT_TRUE(test::Activate(&form));
+        ASSERT_TRUE(test::ChooseFromMenuButton(form.TbView, {"mmiArrangeIcons", "mmiAutoArrange"}));
+        // Z to A, kept so
         QCoreApplication::processEvents();
         ASSERT_EQ(ListedNames(form),
                   (std::vector<std::string>{"e.txt", "d.txt", "c.txt", "b.txt", "a.txt"}));

@@ -7,7 +7,6 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
@@ -15,6 +14,7 @@
 #include <QTabWidget>
 
 #include "support/Combo.h"
+#include "support/Input.h"
 #include "support/Rows.h"
 
 #include <gtest/gtest.h>
@@ -24,11 +24,16 @@ namespace {
 
 using test::ItemsOf;
 
-void Type(QWidget* target, const QString& text) {
-    for (QChar c : text) {
-        QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
-        QApplication::sendEvent(target, &press);
-    }
+// Keys typed into a box of the shown pages: it gets the focus as Tab gives it
+// (which selects its text), the cursor goes to the end, and the keys go to
+// whatever holds the focus, as they arrive from the keyboard.
+void Type(QComboBox* box, const QString& text, bool backspaceFirst = false) {
+    ASSERT_TRUE(test::Reach(box));
+    ASSERT_EQ(test::FocusByTab(box), box) << test::NameOf(QApplication::focusWidget());
+    test::PressKey(Qt::Key_End);
+    if (backspaceFirst)
+        test::PressKey(Qt::Key_Backspace);
+    test::TypeText(text);
 }
 
 void ClearSpinText(QSpinBox* spin) {
@@ -112,7 +117,7 @@ TEST(RulePagesEnumerationTest, StartBoxTakesOnlyCharactersOfTheSerialKind) {
         RulePages pages;
         pages.CBAlpha->setCurrentIndex(c.kind);
         pages.meStartFrom->setEditText("");
-        Type(pages.meStartFrom->lineEdit(), c.typed);
+        Type(pages.meStartFrom, c.typed);
         EXPECT_EQ(pages.meStartFrom->currentText(), c.expected)
             << "kind " << c.kind << " typed " << c.typed;
     }
@@ -122,9 +127,7 @@ TEST(RulePagesEnumerationTest, BackspaceWorksInEveryKind) {
     RulePages pages;
     pages.CBAlpha->setCurrentIndex(1);
     pages.meStartFrom->setEditText("ab");
-    pages.meStartFrom->lineEdit()->end(false);
-    QKeyEvent backspace(QEvent::KeyPress, Qt::Key_Backspace, Qt::NoModifier, "\b");
-    QApplication::sendEvent(pages.meStartFrom->lineEdit(), &backspace);
+    Type(pages.meStartFrom, "", true);
     EXPECT_EQ(pages.meStartFrom->currentText(), "a");
 }
 
@@ -133,18 +136,16 @@ TEST(RulePagesEnumerationTest, BackspaceWorksInEveryKind) {
 TEST(RulePagesEnumerationTest, ForeignStartTextCanBeEditedButNotExtended) {
     RulePages pages;
     pages.meStartFrom->setEditText("ab");
-    pages.meStartFrom->lineEdit()->end(false);
-    QKeyEvent backspace(QEvent::KeyPress, Qt::Key_Backspace, Qt::NoModifier, "\b");
-    QApplication::sendEvent(pages.meStartFrom->lineEdit(), &backspace);
+    Type(pages.meStartFrom, "", true);
     EXPECT_EQ(pages.meStartFrom->currentText(), "a");
-    Type(pages.meStartFrom->lineEdit(), "c5");
+    Type(pages.meStartFrom, "c5");
     EXPECT_EQ(pages.meStartFrom->currentText(), "a5");
 
     // After a change of kind the filter judges the new start text.
     pages.meStartFrom->setEditText("abc");
     pages.CBAlpha->setCurrentIndex(1);
     pages.CBAlpha->setCurrentIndex(0);
-    Type(pages.meStartFrom->lineEdit(), "x");
+    Type(pages.meStartFrom, "x");
     EXPECT_EQ(pages.meStartFrom->currentText(), "001");
 }
 

@@ -12,7 +12,6 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateEdit>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
@@ -23,6 +22,7 @@
 #include <QTimeEdit>
 
 #include "support/Combo.h"
+#include "support/Input.h"
 
 #include <gtest/gtest.h>
 
@@ -36,6 +36,12 @@ template <typename T> T* Find(const QWidget& root, const char* name) {
 }
 
 using test::ItemsOf;
+
+// A click on a control of the shown pages, its page brought to the front first.
+void Click(QAbstractButton* button) {
+    ASSERT_TRUE(test::Reach(button)) << test::NameOf(button);
+    test::ClickButton(button);
+}
 
 const QStringList kExtensions = {"gif", "bmp", "jpeg", "jpg", "ogg", "ttf", "ipg", "doc",
                                  "txt", "htm", "html", "rar", "zip", "wma", "vqf", "mp3"};
@@ -211,19 +217,20 @@ TEST(RulePagesTest, EnterDoesNotGrowTheLists) {
         combo->setEnabled(true);
         const int before = combo->count();
         combo->setEditText("7");
-        QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
-        QApplication::sendEvent(combo->lineEdit(), &enter);
+        ASSERT_TRUE(test::Reach(combo)) << name;
+        ASSERT_EQ(test::FocusByTab(combo), combo) << name;
+        test::PressKey(Qt::Key_Return);
         EXPECT_EQ(combo->count(), before) << name;
     }
 }
 
 TEST(RulePagesTest, NewExtensionBoxFollowsTheExtensionChoice) {
     RulePages pages;
-    pages.RB4->click();
+    Click(pages.RB4);
     EXPECT_TRUE(pages.cbCaseEXT->isEnabled());
     for (QRadioButton* other : {pages.RB1, pages.RB2, pages.RB3}) {
-        pages.RB4->click();
-        other->click();
+        Click(pages.RB4);
+        Click(other);
         EXPECT_FALSE(pages.cbCaseEXT->isEnabled()) << other->objectName().toStdString();
     }
     // Setting a button by code, as the settings load does, runs the same reaction.
@@ -234,11 +241,11 @@ TEST(RulePagesTest, NewExtensionBoxFollowsTheExtensionChoice) {
 TEST(RulePagesTest, RemoveDisablesAndTintsTheReplacement) {
     RulePages pages;
     const QColor editColour = pages.edTarget->palette().color(QPalette::Active, QPalette::Base);
-    pages.rdbRemove->click();
+    Click(pages.rdbRemove);
     EXPECT_FALSE(pages.rdbReplace->isChecked());
     EXPECT_FALSE(pages.edTarget->isEnabled());
     EXPECT_NE(pages.edTarget->palette().color(QPalette::Active, QPalette::Base), editColour);
-    pages.rdbReplace->click();
+    Click(pages.rdbReplace);
     EXPECT_FALSE(pages.rdbRemove->isChecked());
     EXPECT_TRUE(pages.edTarget->isEnabled());
     EXPECT_EQ(pages.edTarget->palette().color(QPalette::Active, QPalette::Base), editColour);
@@ -272,20 +279,20 @@ TEST(RulePagesTest, ChangeAttributesEnablesItsSixControlsAndKeepsTheirTicks) {
     RulePages pages;
     const std::vector<QWidget*> six = {pages.ChkReadOnly, pages.chkHidden, pages.chkArchive,
                                        pages.chksysfile,  pages.TBSelect,  pages.TbNo};
-    pages.ChkChangeAttr->click();
+    Click(pages.ChkChangeAttr);
     for (QWidget* w : six)
         EXPECT_TRUE(w->isEnabled()) << w->objectName().toStdString();
     EXPECT_FALSE(pages.tb97TimeNow->isEnabled());
 
-    pages.TBSelect->click();
+    Click(pages.TBSelect);
     EXPECT_EQ(pages.CheckedAttributes(), kAttrReadOnly | kAttrHidden | kAttrSystem | kAttrArchive);
-    pages.ChkChangeAttr->click();
+    Click(pages.ChkChangeAttr);
     for (QWidget* w : six)
         EXPECT_FALSE(w->isEnabled()) << w->objectName().toStdString();
     EXPECT_TRUE(pages.chkHidden->isChecked());
 
-    pages.ChkChangeAttr->click();
-    pages.TbNo->click();
+    Click(pages.ChkChangeAttr);
+    Click(pages.TbNo);
     EXPECT_EQ(pages.CheckedAttributes(), 0u);
 }
 
@@ -308,17 +315,17 @@ TEST(RulePagesTest, CheckedAttributesIsTheWordOfTheFourBoxes) {
 TEST(RulePagesTest, ChangeTimeStampEnablesThePickersAndCurrentReadsTheClock) {
     RulePages pages;
     pages.SetClock([] { return QDateTime(QDate(2024, 5, 17), QTime(10, 30, 45)); });
-    pages.ChkSetTimeStamp->click();
+    Click(pages.ChkSetTimeStamp);
     for (QWidget* w : std::initializer_list<QWidget*>{pages.DateTimePicker1, pages.DateTimePicker2,
                                                       pages.tb97TimeNow})
         EXPECT_TRUE(w->isEnabled()) << w->objectName().toStdString();
     EXPECT_FALSE(pages.TBSelect->isEnabled());
 
-    pages.tb97TimeNow->click();
+    Click(pages.tb97TimeNow);
     EXPECT_EQ(pages.DateTimePicker1->date(), QDate(2024, 5, 17));
     EXPECT_EQ(pages.DateTimePicker2->time(), QTime(10, 30, 45));
 
-    pages.ChkSetTimeStamp->click();
+    Click(pages.ChkSetTimeStamp);
     EXPECT_FALSE(pages.DateTimePicker1->isEnabled());
     EXPECT_FALSE(pages.tb97TimeNow->isEnabled());
 }

@@ -260,14 +260,16 @@ TEST_F(RunsWindowTest, FailedRenameWarnsAndOkOpensTheLog) {
     EXPECT_EQ(std::string(std::istreambuf_iterator<char>(log), {}), line + "\r\n");
 
     // The log menu entry shows the same file again.
-    m_form.mmiLogClick();
+    ASSERT_TRUE(test::Activate(&m_form));
+    ASSERT_TRUE(test::ChooseFromMenuButton(m_form.TbView, {"mmiLog"}));
     EXPECT_EQ(m_logTexts.size(), 2u);
 }
 
 TEST_F(RunsWindowTest, AutoArrangeRenamesEveryFileOnce) {
     for (const char* name : {"c.txt", "a.txt", "e.txt", "b.txt", "d.txt"})
         m_files.Write(name, name);
-    m_form.ByAllClick();
+    ASSERT_TRUE(test::Activate(&m_form));
+    ASSERT_TRUE(test::ChooseFromMenuButton(m_form.TbView, {"mmiArrangeIcons", "mmiAutoArrange"}));
     Scan(5);
     // Reversed names, so the re-sort after the run turns the list upside down.
     for (FileRow& row : m_form.ListModel->Rows())
@@ -391,7 +393,8 @@ TEST_F(RunsWindowTest, TimeStampsThatCannotBeSetAreReported) {
 }
 
 TEST_F(RunsWindowTest, LogEntryOpensNothingWithoutLogFile) {
-    m_form.mmiLogClick();
+    ASSERT_TRUE(test::Activate(&m_form));
+    ASSERT_TRUE(test::ChooseFromMenuButton(m_form.TbView, {"mmiLog"}));
     EXPECT_TRUE(m_logTexts.empty());
 }
 
@@ -443,12 +446,14 @@ TEST_F(RunsWindowTest, ApplyAndUndoAvailability) {
         {true, kPageAttributes, true, false, true, true, false},
         {true, kPageAttributes, true, true, true, false, true},
     };
+    ASSERT_TRUE(test::Activate(&m_form));
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message()
                      << "mp3 " << c.mp3Panel << " page " << c.page << " previewed " << c.previewed
                      << " applied " << c.applied << " rows " << c.rows);
-        if (m_form.Mp3PanelVisible() != c.mp3Panel)
-            m_form.MP3PanelsMenuItemClick();
+        if (m_form.Mp3PanelVisible() != c.mp3Panel) {
+            ASSERT_TRUE(test::ChooseFromMenuButton(m_form.TbView, {"MP3PanelsMenuItem"}));
+        }
         ASSERT_EQ(m_form.Mp3PanelVisible(), c.mp3Panel);
         m_form.Pages->pgcGeneral->setCurrentIndex(c.page);
         m_form.Previewed = c.previewed;

@@ -1,5 +1,7 @@
 #include "shell/TSearchForm.h"
 
+#include "support/Input.h"
+
 #include <QApplication>
 #include <QFrame>
 #include <QLabel>
@@ -66,19 +68,18 @@ TEST(TSearchForm, EveryWayOfCancellingEmitsOneRequestAndKeepsTheWindow) {
     };
     const Case cases[] = {
         {"click",
-         [](TSearchForm& form) {
-             QTest::mouseClick(form.findChild<QPushButton*>("BtnCancel"), Qt::LeftButton);
-         }},
-        {"Esc", [](TSearchForm& form) { QTest::keyClick(&form, Qt::Key_Escape); }},
-        {"Enter", [](TSearchForm& form) { QTest::keyClick(&form, Qt::Key_Return); }},
-        {"Alt+C", [](TSearchForm& form) { QTest::keyClick(&form, Qt::Key_C, Qt::AltModifier); }},
-        {"BtnCancelClick", [](TSearchForm& form) { form.BtnCancelClick(); }},
+         [](TSearchForm& form) { test::ClickAt(form.findChild<QPushButton*>("BtnCancel")); }},
+        {"Esc", [](TSearchForm&) { test::PressKey(Qt::Key_Escape); }},
+        {"Enter", [](TSearchForm&) { test::PressKey(Qt::Key_Return); }},
+        {"Alt+C", [](TSearchForm&) { test::PressKey(Qt::Key_C, Qt::AltModifier); }},
+        {"Space", [](TSearchForm&) { test::PressKey(Qt::Key_Space); }},
     };
     for (const Case& c : cases) {
         TSearchForm form;
-        form.show();
-        form.activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(&form)) << c.what;
+        ASSERT_TRUE(test::Activate(&form)) << c.what;
+        // The keys go wherever the focus is in the shown window: its button.
+        ASSERT_EQ(QApplication::focusWidget(), form.findChild<QPushButton*>("BtnCancel"))
+            << c.what << ": " << test::NameOf(QApplication::focusWidget());
         QSignalSpy cancelled(&form, &TSearchForm::CancelRequested);
         c.act(form);
         if (cancelled.isEmpty())

@@ -5,12 +5,18 @@
 // enter through the window system at a point of a window, so Qt itself finds
 // the widget under the point and synthesises enter and leave events.
 
+#include <QAbstractButton>
 #include <QAbstractItemView>
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QHeaderView>
 #include <QMenu>
+#include <QRadioButton>
+#include <QStackedWidget>
 #include <QString>
+#include <QTabBar>
+#include <QTabWidget>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
@@ -80,17 +86,55 @@ inline QWidget* FocusByTab(QWidget* widget) {
     return QApplication::focusWidget();
 }
 
-// A key pressed and released at the focus widget.
-inline void PressKey(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+// Where the keyboard's keys arrive: the focus widget, or the active window
+// itself when nothing in it has the focus.
+inline QWidget* KeyReceiver() {
     QWidget* focus = QApplication::focusWidget();
-    if (focus)
-        QTest::keyClick(focus, key, modifiers);
+    return focus ? focus : QApplication::activeWindow();
+}
+
+// A key pressed and released.
+inline void PressKey(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+    if (QWidget* receiver = KeyReceiver())
+        QTest::keyClick(receiver, key, modifiers);
 }
 
 inline void TypeText(const QString& text) {
-    QWidget* focus = QApplication::focusWidget();
-    if (focus)
-        QTest::keyClicks(focus, text);
+    if (QWidget* receiver = KeyReceiver())
+        QTest::keyClicks(receiver, text);
+}
+
+// Brings the pages that hold `widget` to the front by clicking their tabs.
+inline void BringPageToFront(QWidget* widget) {
+    std::vector<std::pair<QTabWidget*, QWidget*>> pages;
+    for (QWidget *child = widget, *parent = widget->parentWidget(); parent;
+         child = parent, parent = parent->parentWidget())
+        if (qobject_cast<QStackedWidget*>(parent))
+            if (auto* tabs = qobject_cast<QTabWidget*>(parent->parentWidget()))
+                pages.emplace_back(tabs, child);
+    for (auto it = pages.rbegin(); it != pages.rend(); ++it) {
+        QTabBar* bar = it->first->tabBar();
+        const int index = it->first->indexOf(it->second);
+        if (index >= 0 && index != it->first->currentIndex())
+            ClickAt(bar, bar->tabRect(index).center());
+    }
+}
+
+// Makes a control reachable as a user sees it: its window shown and active,
+// its page in front. True when it can be seen then.
+inline bool Reach(QWidget* widget) {
+    if (!Activate(widget->window()))
+        return false;
+    BringPageToFront(widget);
+    return widget->isVisible();
+}
+
+// Clicks a button where a user would: a check or radio button on its box.
+inline void ClickButton(QAbstractButton* button) {
+    QPoint at = button->rect().center();
+    if (qobject_cast<QCheckBox*>(button) || qobject_cast<QRadioButton*>(button))
+        at.setX(qMin(8, button->width() / 2));
+    ClickAt(button, at);
 }
 
 // A click on a column header, at the middle of the section.
@@ -116,7 +160,7 @@ inline QMenu* WaitForPopup(QWidget* previous = nullptr) {
 
 inline QAction* EntryNamed(QMenu* menu, const QString& name) {
     for (QAction* entry : menu->actions())
-        if (entry->objectName() == name)
+        if (entry->objectName() == name || (entry->menu() && entry->menu()->objectName() == name))
             return entry;
     return nullptr;
 }

@@ -1,6 +1,8 @@
 #include "widgets/DockPanelTitle.h"
 #include "widgets/HyperlinkLabel.h"
 
+#include "support/Input.h"
+
 #include <QDockWidget>
 #include <QMainWindow>
 #include <QSignalSpy>
@@ -18,13 +20,14 @@ TEST(DockPanelTitle, DoubleClickDocksAFloatingPanel) {
     auto* title = new DockPanelTitle(panel);
     panel->setTitleBarWidget(title);
     window.addDockWidget(Qt::BottomDockWidgetArea, panel);
-    window.show();
+    ASSERT_TRUE(test::Activate(&window));
     panel->setFloating(true);
     ASSERT_TRUE(panel->isFloating());
-    QTest::mouseDClick(title, Qt::LeftButton);
+    ASSERT_TRUE(test::Activate(panel));
+    test::DoubleClickAt(title, QPoint(10, title->height() / 2));
     EXPECT_FALSE(panel->isFloating());
     // Docked already: a double click leaves it docked.
-    QTest::mouseDClick(title, Qt::LeftButton);
+    test::DoubleClickAt(title, QPoint(10, title->height() / 2));
     EXPECT_FALSE(panel->isFloating());
 }
 
@@ -32,8 +35,10 @@ TEST(DockPanelTitle, CloseButtonIsReported) {
     QDockWidget panel("Panel");
     panel.setObjectName("Panel");
     auto* title = new DockPanelTitle(&panel);
+    panel.setTitleBarWidget(title);
+    ASSERT_TRUE(test::Activate(&panel));
     QSignalSpy closed(title, &DockPanelTitle::CloseClicked);
-    title->CloseButton()->click();
+    test::ClickAt(title->CloseButton());
     EXPECT_EQ(closed.count(), 1);
     EXPECT_EQ(title->CloseButton()->objectName(), "PanelClose");
 }
@@ -41,10 +46,12 @@ TEST(DockPanelTitle, CloseButtonIsReported) {
 TEST(HyperlinkLabel, ClickAndKeyboardBothFollowTheLink) {
     HyperlinkLabel link("https://example.org/");
     link.resize(200, 20);
+    ASSERT_TRUE(test::Activate(&link));
     QSignalSpy clicked(&link, &HyperlinkLabel::clicked);
-    QTest::mouseClick(&link, Qt::LeftButton);
-    QTest::mouseClick(&link, Qt::RightButton);
-    QTest::keyClick(&link, Qt::Key_Space);
+    test::ClickAt(&link);
+    test::ClickAt(&link, {}, Qt::RightButton);
+    ASSERT_EQ(test::FocusByTab(&link), &link);
+    test::PressKey(Qt::Key_Space);
     EXPECT_EQ(clicked.count(), 2);
 }
 
