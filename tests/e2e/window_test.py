@@ -395,8 +395,8 @@ def panel_buttons(s):
             stored = PANELS_OUT_OF_THE_WAY["MP3Panel"]
             mp3 = s.panel("MP3 Tag Renaming Panel")
             equal(mp3.extents[:2], (stored["Left"], stored["Top"]), "the MP3 panel's position")
-    hints = s.status_panels()[2]
-    equal(hints, "Show/Hide File Renaming Panel", "the hint line after the pointer was there")
+    wait_equal(lambda: s.status_panels()[2], "Show/Hide File Renaming Panel",
+               "the hint line after the pointer was there")
 
 
 def restart_restores_settings(s):
