@@ -11,6 +11,8 @@ packages=(
   # the tests: attributes, immutable folders, a locale with a decimal comma,
   # the reference tools of the benchmarks, the style check
   attr e2fsprogs locales-all rename clang-format
+  # reading our trash entries back as the desktop's trash tools do
+  trash-cli
   # the end-to-end tests: an X server, D-Bus and the accessibility bus, the
   # AT-SPI bindings of Debian's python3, X input, screenshots and fonts
   xvfb xauth dbus at-spi2-core python3 python3-gi python3-pyatspi gir1.2-atspi-2.0
