@@ -10,6 +10,7 @@ packages=(
   xvfb xauth x11-apps x11-utils libx11-dev imagemagick
   clang-format attr e2fsprogs rename
   adwaita-icon-theme hicolor-icon-theme
+  desktop-file-utils appstream groff-base dpkg-dev
 )
 
 missing=()
