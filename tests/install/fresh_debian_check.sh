@@ -30,15 +30,34 @@ in_root dpkg -L quorvane | tee "$root/tmp/quorvane-files.txt"
 
 echo "== the program in the root"
 in_root quorvane --version
-mkdir -p "$root/tmp/listme" && touch "$root/tmp/listme/a.txt"
-# Offscreen and stopped after a few seconds: it must start and keep running.
-set +e
-in_root env QT_QPA_PLATFORM=offscreen XDG_CONFIG_HOME=/tmp/config timeout 5 quorvane /tmp/listme
-status=$?
+mkdir -p "$root/tmp/listme" && touch "$root/tmp/listme/a.txt" "$root/tmp/listme/b.txt"
+# A real window on a virtual display, closed through File > Exit as a user
+# would: it lists the folder given to it and writes its settings on the way out.
+in_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends \
+  xvfb xauth xdotool > /dev/null
+cat > "$root/tmp/session.sh" <<'SESSION'
+#!/bin/sh
 set -e
-[ "$status" = 124 ] || { echo "the program ended early with status $status" >&2; exit 1; }
-echo "ran until stopped (status 124 from timeout)"
-test -f "$root/tmp/config/Quorvane/Options.ini" && echo "settings written to XDG_CONFIG_HOME" || true
+QT_QPA_PLATFORM=xcb quorvane /tmp/listme &
+pid=$!
+sleep 3
+# Without a window manager the keyboard follows the pointer; a click on the
+# status bar, clear of the floating panel, makes the window the active one.
+window="$(xdotool search --sync --onlyvisible --name '^Quorvane$' | head -n 1)"
+xdotool mousemove --window "$window" 40 488 click 1
+xdotool key alt+f
+sleep 1
+xdotool key x
+wait "$pid"
+SESSION
+chmod +x "$root/tmp/session.sh"
+in_root env HOME=/root XDG_CONFIG_HOME=/tmp/config timeout 60 xvfb-run -a /tmp/session.sh
+ini="$root/tmp/config/Quorvane/Options.ini"
+[ -f "$ini" ] || { echo "no settings in XDG_CONFIG_HOME" >&2; exit 1; }
+grep -a 'Favorite=' "$ini" | tr -d '\r'
+grep -aqx 'Favorite=/tmp/listme/' <(tr -d '\r' < "$ini") || { echo "the folder argument was not listed" >&2; exit 1; }
+[ ! -e "$root/usr/bin/Options.ini" ] || { echo "settings written beside the installed program" >&2; exit 1; }
+echo "listed /tmp/listme, settings in \$XDG_CONFIG_HOME/Quorvane/, nothing beside /usr/bin/quorvane"
 
 echo "== apt purge quorvane"
 in_root env DEBIAN_FRONTEND=noninteractive apt-get purge -y -q quorvane
@@ -46,14 +65,15 @@ in_root env DEBIAN_FRONTEND=noninteractive apt-get autoremove --purge -y -q > /d
 left=0
 while read -r path; do
   [ -n "$path" ] || continue
-  if [ -e "$root$path" ] && [ ! -d "$root$path" ]; then
+  [ -e "$root$path" ] || continue
+  if [ ! -d "$root$path" ]; then
     echo "left behind: $path" >&2
     left=1
+  elif ! in_root dpkg-query -S "$path" > /dev/null 2>&1; then
+    # A folder that remains must belong to some other package.
+    echo "folder left behind: $path" >&2
+    left=1
   fi
-  case "$path" in
-    */quorvane|*/quorvane/*)
-      if [ -d "$root$path" ]; then echo "folder left behind: $path" >&2; left=1; fi ;;
-  esac
 done < "$root/tmp/quorvane-files.txt"
 if in_root dpkg-query -W quorvane > /dev/null 2>&1; then
   echo "dpkg still knows the package" >&2
