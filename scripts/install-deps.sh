@@ -19,6 +19,7 @@ packages=(
   xdotool imagemagick fonts-dejavu-core
   # the window's icons
   adwaita-icon-theme hicolor-icon-theme
+  desktop-file-utils appstream groff-base dpkg-dev
 )
 
 missing=()
