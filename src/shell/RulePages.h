@@ -38,6 +38,8 @@ enum RulePage : int {
 };
 
 struct AttributeRunSettings;
+struct OptionBinding;
+using OptionBindings = std::vector<OptionBinding>;
 
 class RulePages : public QWidget {
     Q_OBJECT
@@ -71,8 +73,10 @@ public:
     AttributeRunSettings ReadAttributeRunSettings() const;
     // "Current" reads this clock; tests put a fixed one in.
     void SetClock(std::function<QDateTime()> clock);
+    // The controls "Options.ini" keeps, in the order the load sets them.
+    OptionBindings BindOptions();
 
-    // --- Handlers, public so the settings load can run them --------------------
+    // --- Handlers ---------------------------------------------------------------
     void RB1Click();
     void RB2Click();
     void RB3Click();
@@ -156,6 +160,10 @@ private:
     QWidget* BuildAttributesPage();
     QWidget* BuildEnumerationPage();
     void SetAttributeBoxesChecked(bool checked);
+    OptionBindings BindCaseOptions();
+    OptionBindings BindTextPageOptions();
+    OptionBindings BindAttributeOptions();
+    OptionBindings BindEnumerationOptions();
     void RefillBoxes(const std::vector<ControlRefill>& refills);
 
     std::function<QDateTime()> m_clock;

@@ -4,6 +4,7 @@
 
 #include "mp3/TID3v1.h"
 #include "shell/Mp3PanelControls.h"
+#include "shell/OptionBinding.h"
 #include "shell/RulePages.h"
 #include "shell/TSearchThread.h"
 #include "shell/Trash.h"
@@ -95,6 +96,7 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
     BuildClientArea();
     BuildPanels();
     BuildStatusBar();
+    m_options = BindOptions();
 
     m_idleTimer = new QTimer(this);
     m_idleTimer->setSingleShot(true);

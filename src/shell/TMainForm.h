@@ -37,6 +37,9 @@ class QWidget;
 
 namespace quorvane {
 
+struct OptionBinding;
+enum class OptionId : int;
+
 class FileListModel;
 class FolderTree;
 class FileListView;
@@ -298,6 +301,15 @@ private:
     void WireSignals();
 
     QToolBar* BandOf(const QWidget* control) const;
+    // "Options.ini" (MainFormOptions.cpp): every option bound to its control,
+    // once, in the order the load sets them.
+    std::vector<OptionBinding> BindOptions();
+    std::vector<OptionBinding> BindPanelOptions();
+    std::vector<OptionBinding> BindMainOptions();
+    OptionBinding BindPanelShown(OptionId option, QDockWidget* panel);
+    OptionBinding BindControlShown(OptionId option, QWidget* control);
+    void SyncViewMenu();
+    std::vector<OptionBinding> m_options;
     QDockWidget* MakePanel(const QString& name, const QString& title, const QString& tooltip);
 
     bool m_shown = false;

@@ -2,9 +2,9 @@
 // next start, the names the load reads, history lists, spin box bounds and a
 // save that cannot write. Every window keeps its settings in a temporary folder.
 #include "platform/IniFile.h"
+#include "settings/OptionsTable.h"
 #include "shell/MessageBoxes.h"
 #include "shell/Mp3PanelControls.h"
-#include "shell/OptionsTable.h"
 #include "shell/RulePageParts.h"
 #include "shell/RulePages.h"
 #include "shell/TMainForm.h"
@@ -320,7 +320,11 @@ TEST_F(OptionsTest, ASavedStateIsRestoredKeyForKey) {
         const auto window = Start(before);
         const std::string after = m_dir.MakeDir("after" + std::to_string(variant));
         window->SettingsPath = after + "Options.ini";
+        // A key without a control, or a control read as another type, is
+        // reported while saving.
+        testing::internal::CaptureStderr();
         window->SaveOptions();
+        EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
         IniFile saved(window->SettingsPath);
         ASSERT_TRUE(saved.Load());
         for (const OptionKey& key : OptionKeys()) {

@@ -1,10 +1,11 @@
-#include "shell/OptionsTable.h"
+#include "settings/OptionsTable.h"
 
 #include "platform/IniFile.h"
 
 #include <algorithm>
 #include <array>
-#include <stdexcept>
+#include <cassert>
+#include <cstdio>
 
 namespace quorvane {
 
@@ -147,13 +148,21 @@ constexpr bool IdsArePositions() {
 }
 static_assert(IdsArePositions(), "the option table must list every id once, in id order");
 
-const OptionKey& Checked(OptionId id, OptionType type) {
-    const OptionKey& key = OptionKeyOf(id);
+// A key used with another type than its own, or a read of a key that is
+// written only, is a fault of the program, not of the file: it stops a debug
+// build here; otherwise it is reported and the read takes the type's zero.
+bool Misused(const OptionKey& key, const char* what) {
+    std::fprintf(stderr, "quorvane: option [%s] %s %s\n", key.section, key.key, what);
+    assert(!"option used against the table");
+    return true;
+}
+
+bool Readable(const OptionKey& key, OptionType type) {
     if (key.type != type)
-        throw std::logic_error(std::string("option read with the wrong type: ") + key.key);
+        return !Misused(key, "read with the wrong type");
     if (!key.readAs)
-        throw std::logic_error(std::string("option is written only: ") + key.key);
-    return key;
+        return !Misused(key, "is written only");
+    return true;
 }
 
 long DefaultInteger(const OptionKey& key) {
@@ -171,12 +180,16 @@ const OptionKey& OptionKeyOf(OptionId id) {
 }
 
 long StoredOptions::Integer(OptionId id) const {
-    const OptionKey& key = Checked(id, OptionType::Integer);
+    const OptionKey& key = OptionKeyOf(id);
+    if (!Readable(key, OptionType::Integer))
+        return 0;
     return m_file.ReadInteger(key.section, key.readAs, DefaultInteger(key));
 }
 
 bool StoredOptions::Boolean(OptionId id) const {
-    const OptionKey& key = Checked(id, OptionType::Boolean);
+    const OptionKey& key = OptionKeyOf(id);
+    if (!Readable(key, OptionType::Boolean))
+        return false;
     return m_file.ReadBool(key.section, key.readAs, DefaultInteger(key) != 0);
 }
 
@@ -185,17 +198,23 @@ std::string StoredOptions::Text(OptionId id) const {
 }
 
 std::string StoredOptions::Text(OptionId id, const std::string& defaultValue) const {
-    const OptionKey& key = Checked(id, OptionType::Text);
+    const OptionKey& key = OptionKeyOf(id);
+    if (!Readable(key, OptionType::Text))
+        return defaultValue;
     return m_file.ReadString(key.section, key.readAs, defaultValue);
 }
 
 double StoredOptions::Number(OptionId id) const {
-    const OptionKey& key = Checked(id, OptionType::Number);
+    const OptionKey& key = OptionKeyOf(id);
+    if (!Readable(key, OptionType::Number))
+        return 0;
     return m_file.ReadFloat(key.section, key.readAs, std::stod(key.defaultValue));
 }
 
 std::vector<std::string> StoredOptions::HistoryItems(OptionId items) const {
-    const OptionKey& list = Checked(items, OptionType::HistoryItems);
+    const OptionKey& list = OptionKeyOf(items);
+    if (!Readable(list, OptionType::HistoryItems))
+        return {};
     const long count = std::min(Integer(list.countKey), kMaxHistoryItems);
     std::vector<std::string> result;
     for (long i = 0; i < count; ++i)
@@ -205,33 +224,25 @@ std::vector<std::string> StoredOptions::HistoryItems(OptionId items) const {
 
 void WriteOption(IniFile& file, OptionId id, const OptionValue& value) {
     const OptionKey& key = OptionKeyOf(id);
-    const auto wrongType = [&key] {
-        return std::logic_error(std::string("option written with the wrong type: ") + key.key);
-    };
+    // The alternatives of OptionValue stand in the order of OptionType.
+    if (value.index() != static_cast<std::size_t>(key.type)) {
+        Misused(key, "written with the wrong type");
+        return;
+    }
     switch (key.type) {
     case OptionType::Integer:
-        if (!std::holds_alternative<long>(value))
-            throw wrongType();
         file.WriteInteger(key.section, key.key, std::get<long>(value));
         break;
     case OptionType::Boolean:
-        if (!std::holds_alternative<bool>(value))
-            throw wrongType();
         file.WriteBool(key.section, key.key, std::get<bool>(value));
         break;
     case OptionType::Text:
-        if (!std::holds_alternative<std::string>(value))
-            throw wrongType();
         file.WriteString(key.section, key.key, std::get<std::string>(value));
         break;
     case OptionType::Number:
-        if (!std::holds_alternative<double>(value))
-            throw wrongType();
         file.WriteFloat(key.section, key.key, std::get<double>(value));
         break;
     case OptionType::HistoryItems: {
-        if (!std::holds_alternative<std::vector<std::string>>(value))
-            throw wrongType();
         const auto& items = std::get<std::vector<std::string>>(value);
         for (std::size_t i = 0; i < items.size(); ++i)
             file.WriteString(key.section, key.key + std::to_string(i), items[i]);

@@ -142,10 +142,15 @@ inline constexpr long kMaxHistoryItems = 10000;
 
 // A value as the save hands it over; the alternative matches the key's type
 // (long for Integer, bool, std::string for Text, double for Number, the item
-// list for HistoryItems).
+// list for HistoryItems), in the order of OptionType.
 using OptionValue = std::variant<long, bool, std::string, double, std::vector<std::string>>;
+static_assert(std::variant_size_v<OptionValue> ==
+              static_cast<std::size_t>(OptionType::HistoryItems) + 1);
 
-// Typed reads under each key's "read as" name, with the table's defaults.
+// Typed reads under each key's "read as" name, with the table's defaults. A
+// read of another type than the key's own is a fault of the program: a debug
+// build stops at it, otherwise it is reported on stderr and reads as zero
+// (or the default given).
 class StoredOptions {
 public:
     explicit StoredOptions(const IniFile& file) : m_file(file) {}
@@ -164,7 +169,9 @@ private:
     const IniFile& m_file;
 };
 
-// Writes one key under its written name. The value must be of the key's type.
+// Writes one key under its written name. A value of another type than the
+// key's is a fault of the program: a debug build stops at it, otherwise it is
+// reported on stderr and nothing is written.
 void WriteOption(IniFile& file, OptionId id, const OptionValue& value);
 
 } // namespace quorvane
