@@ -168,14 +168,9 @@ void ApplyMp3Numbers(std::vector<std::string>& names, const std::string& numberT
 
 Mp3PreviewResult PreviewMp3Names(FileRows& rows, const Mp3NameSettings& settings, TID3v1& reader) {
     Mp3PreviewResult result;
-    bool anySelected = false;
-    for (FileRow& row : rows) {
+    for (FileRow& row : rows)
         row.newName.clear();
-        anySelected = anySelected || row.selected;
-    }
-    if (!anySelected)
-        for (FileRow& row : rows)
-            row.selected = true;
+    SelectAllWhenNoneSelected(rows);
 
     std::vector<std::string> names;
     std::string path; // one buffer for every row's path
