@@ -3,6 +3,7 @@
 #include "mp3/GenreNames.h"
 #include "mp3/TagText.h"
 #include "rules/CaseRule.h"
+#include "text/AsciiCase.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -124,10 +125,10 @@ void ApplyMp3Case(std::string& name, int caseIndex) {
         CapitalizeWordsInPlace(name);
         break;
     case kMp3CaseUpper:
-        UpperCaseLetters(name);
+        UpperAsciiLetters(name);
         break;
     case kMp3CaseLower:
-        LowerCaseLetters(name);
+        LowerAsciiLetters(name);
         break;
     default:
         break;
