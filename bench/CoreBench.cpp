@@ -111,7 +111,7 @@ int Rename(const std::string& folder, int runs, const std::string& loop) {
     const bool havePerl = RunCommand({"rename", "-V"}) >= 0;
 
     PreviewSettings insert;
-    insert.activePage = kInsertPage;
+    insert.activePage = RulePage::Insert;
     insert.insert = {kPrefix, "1", false};
     PlatformFileSystem fileSystem;
     std::vector<double> apply, undo, loopAdd, loopRemove, perlAdd, perlRemove;

@@ -208,7 +208,7 @@ int Operations(const QString& folder, int runs, const std::string& loop) {
     SetMessageHook([](const MessageRequest&) { return MsgAnswer::Ok; });
 
     // Insert "x_" at position 1: the same renames the core rows measure.
-    form.Pages->pgcGeneral->setCurrentIndex(kInsertPage);
+    form.Pages->pgcGeneral->setCurrentIndex(TabIndexOf(RulePage::Insert));
     form.Pages->meSource->setText("x_");
     form.Pages->meindex->setValue(1);
     PrintTimeRow(

@@ -3,6 +3,7 @@
 #include "mp3/GenreNames.h"
 #include "mp3/TagText.h"
 #include "rules/CaseRule.h"
+#include "text/AsciiCase.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -124,10 +125,10 @@ void ApplyMp3Case(std::string& name, int caseIndex) {
         CapitalizeWordsInPlace(name);
         break;
     case kMp3CaseUpper:
-        UpperCaseLetters(name);
+        UpperAsciiLetters(name);
         break;
     case kMp3CaseLower:
-        LowerCaseLetters(name);
+        LowerAsciiLetters(name);
         break;
     default:
         break;
@@ -168,14 +169,9 @@ void ApplyMp3Numbers(std::vector<std::string>& names, const std::string& numberT
 
 Mp3PreviewResult PreviewMp3Names(FileRows& rows, const Mp3NameSettings& settings, TID3v1& reader) {
     Mp3PreviewResult result;
-    bool anySelected = false;
-    for (FileRow& row : rows) {
+    for (FileRow& row : rows)
         row.newName.clear();
-        anySelected = anySelected || row.selected;
-    }
-    if (!anySelected)
-        for (FileRow& row : rows)
-            row.selected = true;
+    SelectAllWhenNoneSelected(rows);
 
     std::vector<std::string> names;
     std::string path; // one buffer for every row's path

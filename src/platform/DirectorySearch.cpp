@@ -1,7 +1,8 @@
 #include "platform/DirectorySearch.h"
-#include "platform/AsciiCase.h"
 
 #include "platform/DosAttribBlob.h"
+#include "text/AsciiCase.h"
+#include "text/Utf8.h"
 
 #include <cerrno>
 #include <fcntl.h>
@@ -11,14 +12,10 @@
 namespace quorvane {
 namespace {
 
-bool IsContinuationByte(char c) {
-    return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
-}
-
 // One "?" stands for one character: a byte and the UTF-8 continuation bytes after it.
 std::size_t CharacterLength(std::string_view name, std::size_t at) {
     std::size_t length = 1;
-    while (at + length < name.size() && length < 4 && IsContinuationByte(name[at + length]))
+    while (at + length < name.size() && length < 4 && IsUtf8ContinuationByte(static_cast<unsigned char>(name[at + length])))
         ++length;
     return length;
 }
@@ -36,7 +33,7 @@ bool MatchesGlob(std::string_view name, std::string_view pattern) {
         } else if (p < pattern.size() && pattern[p] == '?') {
             ++p;
             n += CharacterLength(name, n);
-        } else if (p < pattern.size() && LowerAscii(pattern[p]) == LowerAscii(name[n])) {
+        } else if (p < pattern.size() && ToAsciiLower(pattern[p]) == ToAsciiLower(name[n])) {
             ++p;
             ++n;
         } else if (starPattern != std::string_view::npos) {

@@ -1,5 +1,5 @@
 #include "platform/IniFile.h"
-#include "platform/AsciiCase.h"
+#include "text/AsciiCase.h"
 
 #include <cerrno>
 #include <charconv>

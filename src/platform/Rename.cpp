@@ -1,7 +1,7 @@
 #include "platform/Rename.h"
-#include "platform/AsciiCase.h"
 
 #include "platform/RenameSteps.h"
+#include "text/AsciiCase.h"
 
 #include <atomic>
 #include <cerrno>

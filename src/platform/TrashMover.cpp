@@ -1,6 +1,7 @@
 #include "platform/TrashMover.h"
 
 #include "platform/RenameSteps.h"
+#include "text/Utf8.h"
 
 #include <cerrno>
 #include <climits>
@@ -170,7 +171,7 @@ std::string TrashName(const std::string& name, unsigned attempt) {
     const std::size_t room = NAME_MAX - kInfoSuffix.size() - tail.size();
     if (stem.size() > room) {
         std::size_t cut = room;
-        while (cut > 0 && (static_cast<unsigned char>(stem[cut]) & 0xC0) == 0x80)
+        while (cut > 0 && IsUtf8ContinuationByte(static_cast<unsigned char>(stem[cut])))
             --cut;
         stem.resize(cut);
     }

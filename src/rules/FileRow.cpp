@@ -1,5 +1,6 @@
 #include "rules/FileRow.h"
 
+#include <algorithm>
 #include <ctime>
 
 namespace quorvane {
@@ -7,6 +8,19 @@ namespace quorvane {
 const std::string& FileRow::Path() const {
     static const std::string empty;
     return folder ? *folder : empty;
+}
+
+std::size_t SelectedRowCount(const FileRows& rows) {
+    return static_cast<std::size_t>(
+        std::count_if(rows.begin(), rows.end(), [](const FileRow& row) { return row.selected; }));
+}
+
+std::size_t SelectAllWhenNoneSelected(FileRows& rows) {
+    const std::size_t selected = SelectedRowCount(rows);
+    if (selected == 0)
+        for (FileRow& row : rows)
+            row.selected = true;
+    return selected;
 }
 
 std::size_t ExtensionOffset(std::string_view name) {

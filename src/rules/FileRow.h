@@ -25,6 +25,12 @@ struct FileRow {
 
 using FileRows = std::vector<FileRow>;
 
+std::size_t SelectedRowCount(const FileRows& rows);
+
+// A command over the selected rows takes every row when none is selected, and
+// leaves them all selected. Returns the number selected before.
+std::size_t SelectAllWhenNoneSelected(FileRows& rows);
+
 struct NameParts {
     std::string base;
     std::string extension; // from the last "." to the end, dot included; may be empty

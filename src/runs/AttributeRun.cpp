@@ -44,11 +44,7 @@ bool SetFileTimeStamp(RunFileSystem& fileSystem, const std::string& path,
 RunResult ChangeAttributes(FileRows& rows, const AttributeRunSettings& settings,
                            RunFileSystem& fileSystem, const RunProgress& progress) {
     RunResult result;
-    result.selectedAtStart = SelectedRowCount(rows);
-    if (result.selectedAtStart == 0) {
-        for (FileRow& row : rows)
-            row.selected = true;
-    }
+    result.selectedAtStart = SelectAllWhenNoneSelected(rows);
     const std::size_t total = rows.size();
     for (std::size_t i = 0; i < total; ++i) {
         FileRow& row = rows[i];

@@ -71,8 +71,8 @@ bool TMainForm::Mp3PanelVisible() const {
     return PanelShown(TB97Mp3);
 }
 
-int TMainForm::ActivePage() const {
-    return Pages && Pages->pgcGeneral ? Pages->pgcGeneral->currentIndex() : 0;
+RulePage TMainForm::ActivePage() const {
+    return Pages && Pages->pgcGeneral ? Pages->ActivePage() : RulePage::Case;
 }
 
 void TMainForm::TbRenameFilesClick() {

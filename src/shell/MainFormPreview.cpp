@@ -38,7 +38,7 @@ void TMainForm::ActPreviewExecute() {
 
 void TMainForm::ActPreviewUpdate() {
     ActPreview->setEnabled(ListModel->RowCount() > 0 && SearchCount == 0 && !Applied &&
-                           (Mp3PanelVisible() || ActivePage() != kAttributesPage));
+                           (Mp3PanelVisible() || ActivePage() != RulePage::Attributes));
 }
 
 } // namespace quorvane

@@ -87,7 +87,7 @@ void TMainForm::ActRenameExecute() {
     Applied = true;
     RunFileSystem& fileSystem = WindowRunFileSystem();
     try {
-        if (ActivePage() == kPageAttributes && !Mp3PanelVisible() && Pages) {
+        if (ActivePage() == RulePage::Attributes && !Mp3PanelVisible() && Pages) {
             const AttributeRunSettings settings = Pages->ReadAttributeRunSettings();
             const RunResult result = RunOverList(*this, [&](FileRows& rows, const RunProgress& p) {
                 return ChangeAttributes(rows, settings, fileSystem, p);
@@ -112,7 +112,7 @@ void TMainForm::ActRenameExecute() {
 
 void TMainForm::ActRenameUpdate() {
     const bool previewPending = Previewed && !Applied;
-    const bool attributesReady = !Mp3PanelVisible() && ActivePage() == kPageAttributes &&
+    const bool attributesReady = !Mp3PanelVisible() && ActivePage() == RulePage::Attributes &&
                                  ListModel && ListModel->RowCount() > 0;
     ActRename->setEnabled(previewPending || attributesReady);
 }
@@ -135,7 +135,7 @@ void TMainForm::ActUndoExecute() {
 }
 
 void TMainForm::ActUndoUpdate() {
-    ActUndo->setEnabled(Applied && (Mp3PanelVisible() || ActivePage() != kPageAttributes));
+    ActUndo->setEnabled(Applied && (Mp3PanelVisible() || ActivePage() != RulePage::Attributes));
 }
 
 void TMainForm::mmiLogClick() {

@@ -26,17 +26,6 @@ class QTimeEdit;
 
 namespace quorvane {
 
-// Page indexes of `pgcGeneral`, in the order the tabs stand (the same numbers
-// as the preview's page constants).
-enum RulePage : int {
-    kPageCase = kCasePage,
-    kPageInsert = kInsertPage,
-    kPageDelete = kDeletePage,
-    kPageReplace = kReplacePage,
-    kPageAttributes = kAttributesPage,
-    kPageEnumeration = kEnumerationPage,
-};
-
 struct AttributeRunSettings;
 struct OptionBinding;
 using OptionBindings = std::vector<OptionBinding>;
@@ -63,7 +52,7 @@ public:
     // "Numerical(001)" when no serial kind was.
     void ApplyRefills(const PreviewResult& result);
     void ApplyRefills(const RuleOutcome& outcome);
-    int ActivePage() const;
+    RulePage ActivePage() const;
     // The attribute word of the four attribute boxes (kAttr* bits).
     std::uint32_t CheckedAttributes() const;
     // The pickers' local date and time, DOS packed; 0 outside 1980..2107.
@@ -164,7 +153,6 @@ private:
     OptionBindings BindTextPageOptions();
     OptionBindings BindAttributeOptions();
     OptionBindings BindEnumerationOptions();
-    void RefillBoxes(const std::vector<ControlRefill>& refills);
 
     std::function<QDateTime()> m_clock;
 };

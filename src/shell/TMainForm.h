@@ -11,6 +11,7 @@
 // MainFormOrdering.cpp, the settings file in MainFormOptions.cpp.
 
 #include "rules/FileRow.h"
+#include "rules/RulePage.h"
 #include "shell/StateField.h"
 
 #include <QMainWindow>
@@ -264,8 +265,8 @@ public:
     void ScheduleUpdatesAfter(QAction* action);
     // Evaluates the action's availability first; runs it only when available.
     void ExecuteAction(QAction* action);
-    // Index of the active rule page (4 is "Attributes"); 0 while the pages are missing.
-    int ActivePage() const;
+    // The active rule page; the first one while the pages are missing.
+    RulePage ActivePage() const;
     bool Mp3PanelVisible() const;
     // Whether a renaming panel is shown; before the window is first shown
     // this is the state it will show with. Hiding goes through here and does

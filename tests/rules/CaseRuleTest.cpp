@@ -51,11 +51,6 @@ TEST(CaseRule, CapitalizeWordsTouchesOnlyBasicLatinLetters) {
     EXPECT_EQ(CapitalizeWords("  two  spaces"), "  Two  Spaces");
     EXPECT_EQ(CapitalizeWords("éCOLE über"), "école über");
     EXPECT_EQ(CapitalizeWords("x_y.z-w"), "X_y.z-w");
-    EXPECT_EQ(ToUpperLetter('a'), 'A');
-    EXPECT_EQ(ToUpperLetter('{'), '{');
-    EXPECT_EQ(ToUpperLetter('\xe9'), '\xe9');
-    EXPECT_TRUE(IsLowerLetter('z'));
-    EXPECT_FALSE(IsLowerLetter('`'));
 }
 
 } // namespace

@@ -305,7 +305,7 @@ TEST(AutoArrangeRename, EveryPreviewedFileIsRenamedOnce) {
                   (std::vector<std::string>{"e.txt", "d.txt", "c.txt", "b.txt", "a.txt"}));
 
         // "0" in front of each name sends every renamed row to the end of the list.
-        form.Pages->pgcGeneral->setCurrentIndex(kPageInsert);
+        form.Pages->pgcGeneral->setCurrentIndex(TabIndexOf(RulePage::Insert));
         form.Pages->meSource->setText("0");
         form.Pages->meindex->setValue(1);
         form.ActPreviewExecute();

@@ -106,7 +106,7 @@ protected:
 
     // Insert page: "new_" before every name.
     void PreviewPrefix() {
-        m_form.Pages->pgcGeneral->setCurrentIndex(kPageInsert);
+        m_form.Pages->pgcGeneral->setCurrentIndex(TabIndexOf(RulePage::Insert));
         m_form.Pages->meSource->setText("new_");
         m_form.Pages->meindex->setValue(1);
         m_form.UpdateActions();
@@ -212,7 +212,7 @@ private:
 TEST_F(RunsWindowTest, ApplyAnsweredWithoutKeysOrMouseMakesUndoAvailableAtOnce) {
     m_files.Write("a.txt");
     Scan(1);
-    m_form.Pages->pgcGeneral->setCurrentIndex(kPageInsert);
+    m_form.Pages->pgcGeneral->setCurrentIndex(TabIndexOf(RulePage::Insert));
     m_form.Pages->meSource->setText("new_");
     ASSERT_TRUE(QTest::qWaitFor([&] { return m_form.TbPreview->isEnabled(); }, 1000));
     PressAccessibly(m_form.TbPreview);
@@ -371,7 +371,7 @@ TEST_F(RunsWindowTest, TimeStampsThatCannotBeSetAreReported) {
     m_files.Write("a.txt");
     m_files.Write("b.txt");
     Scan(2);
-    m_form.Pages->pgcGeneral->setCurrentIndex(kPageAttributes);
+    m_form.Pages->pgcGeneral->setCurrentIndex(TabIndexOf(RulePage::Attributes));
     m_form.Pages->ChkSetTimeStamp->setChecked(true);
     HookedFileSystem fs;
     fs.failTimeStamps = true;
@@ -401,7 +401,7 @@ TEST_F(RunsWindowTest, AttributeRunChangesEveryRowWhenNoneIsSelected) {
     m_files.Write("a.txt");
     m_files.Write("b.txt");
     Scan(2);
-    m_form.Pages->pgcGeneral->setCurrentIndex(kPageAttributes);
+    m_form.Pages->pgcGeneral->setCurrentIndex(TabIndexOf(RulePage::Attributes));
     m_form.Pages->ChkChangeAttr->setChecked(true);
     m_form.Pages->ChkReadOnly->setChecked(true);
     m_form.UpdateActions();
@@ -427,7 +427,7 @@ TEST_F(RunsWindowTest, AttributeRunChangesEveryRowWhenNoneIsSelected) {
 TEST_F(RunsWindowTest, ApplyAndUndoAvailability) {
     struct Case {
         bool mp3Panel;
-        int page;
+        RulePage page;
         bool previewed;
         bool applied;
         bool rows;
@@ -435,26 +435,26 @@ TEST_F(RunsWindowTest, ApplyAndUndoAvailability) {
         bool undo;
     };
     const Case cases[] = {
-        {false, kPageCase, false, false, true, false, false},
-        {false, kPageCase, true, false, true, true, false},
-        {false, kPageCase, true, true, true, false, true},
-        {false, kPageAttributes, false, false, true, true, false},
-        {false, kPageAttributes, false, false, false, false, false},
-        {false, kPageAttributes, true, true, true, true, false},
-        {true, kPageAttributes, false, false, true, false, false},
-        {true, kPageAttributes, true, false, true, true, false},
-        {true, kPageAttributes, true, true, true, false, true},
+        {false, RulePage::Case, false, false, true, false, false},
+        {false, RulePage::Case, true, false, true, true, false},
+        {false, RulePage::Case, true, true, true, false, true},
+        {false, RulePage::Attributes, false, false, true, true, false},
+        {false, RulePage::Attributes, false, false, false, false, false},
+        {false, RulePage::Attributes, true, true, true, true, false},
+        {true, RulePage::Attributes, false, false, true, false, false},
+        {true, RulePage::Attributes, true, false, true, true, false},
+        {true, RulePage::Attributes, true, true, true, false, true},
     };
     ASSERT_TRUE(test::Activate(&m_form));
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message()
-                     << "mp3 " << c.mp3Panel << " page " << c.page << " previewed " << c.previewed
-                     << " applied " << c.applied << " rows " << c.rows);
+                     << "mp3 " << c.mp3Panel << " page " << TabIndexOf(c.page) << " previewed "
+                     << c.previewed << " applied " << c.applied << " rows " << c.rows);
         if (m_form.Mp3PanelVisible() != c.mp3Panel) {
             ASSERT_TRUE(test::ChooseFromMenuButton(m_form.TbView, {"MP3PanelsMenuItem"}));
         }
         ASSERT_EQ(m_form.Mp3PanelVisible(), c.mp3Panel);
-        m_form.Pages->pgcGeneral->setCurrentIndex(c.page);
+        m_form.Pages->pgcGeneral->setCurrentIndex(TabIndexOf(c.page));
         m_form.Previewed = c.previewed;
         m_form.Applied = c.applied;
         m_form.ListModel->Clear();
