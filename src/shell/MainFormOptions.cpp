@@ -7,11 +7,11 @@
 #include "shell/Mp3PanelControls.h"
 #include "shell/OptionBinding.h"
 #include "shell/RulePages.h"
+#include "widgets/FloatingPanel.h"
 
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDockWidget>
 #include <QScreen>
 #include <QStatusBar>
 #include <QTabWidget>
@@ -52,13 +52,13 @@ OptionBindings BindPosition(I left, I top, QWidget* window) {
     };
 }
 
-} // namespace
-
-OptionBinding TMainForm::BindPanelShown(OptionId option, QDockWidget* panel) {
+OptionBinding BindPanelShown(I option, FloatingPanel* panel) {
     return BindBoolean(
-        option, [this, panel] { return PanelShown(panel); },
-        [this, panel](bool shown) { SetPanelShown(panel, shown); });
+        option, [panel] { return panel->Shown(); },
+        [panel](bool shown) { panel->SetShown(shown); });
 }
+
+} // namespace
 
 OptionBinding TMainForm::BindControlShown(OptionId option, QWidget* control) {
     return BindBoolean(
@@ -135,9 +135,9 @@ void TMainForm::SyncViewMenu() {
 }
 
 void TMainForm::LoadOptions() {
-    if (SettingsPath.empty())
+    if (m_settingsPath.empty())
         return;
-    IniFile file(SettingsPath);
+    IniFile file(m_settingsPath);
     // A file that cannot be read is neither applied nor, at the end, replaced.
     if (!file.Load())
         return;
@@ -145,12 +145,12 @@ void TMainForm::LoadOptions() {
 }
 
 void TMainForm::SaveOptions() {
-    if (SettingsPath.empty())
+    if (m_settingsPath.empty())
         return;
     // Keys are replaced in the existing file, so whatever else it holds
     // stays. A file that exists but cannot be read is left alone rather than
     // replaced by one holding only our keys.
-    IniFile file(SettingsPath);
+    IniFile file(m_settingsPath);
     if (!file.Load())
         return;
     WriteOptions(m_options, file);

@@ -7,6 +7,7 @@
 #include "shell/TAboutForm.h"
 #include "shell/VendorLinks.h"
 #include "widgets/FileListModel.h"
+#include "widgets/FloatingPanel.h"
 #include "widgets/FolderTree.h"
 #include "widgets/Icons.h"
 
@@ -15,7 +16,6 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDesktopServices>
-#include <QDockWidget>
 #include <QEvent>
 #include <QFile>
 #include <QKeyEvent>
@@ -31,14 +31,14 @@
 namespace quorvane {
 
 void TMainForm::FormShow() {
-    const std::string folder = SettingsFolder.empty() ? ProgramFolder() : SettingsFolder;
-    SettingsPath = folder + "Options.ini";
+    const std::string folder = m_settingsFolder.empty() ? ProgramFolder() : m_settingsFolder;
+    m_settingsPath = folder + "Options.ini";
     LoadOptions();
 
     // A folder from the command line wins over the one stored last time; the
     // scan it starts writes it into the path box.
-    if (!StartFolder.empty() && DirectoryExists(StartFolder)) {
-        ShellTree->SetPath(QFile::decodeName(StartFolder.c_str()));
+    if (!m_startFolder.empty() && DirectoryExists(m_startFolder)) {
+        ShellTree->SetPath(QFile::decodeName(m_startFolder.c_str()));
     } else {
         const QString restored = cbFavorite->currentText();
         if (!restored.isEmpty() && DirectoryExists(QFile::encodeName(restored).toStdString()))
@@ -55,20 +55,8 @@ void TMainForm::FormShow() {
 
 // ---- Renaming panels ----
 
-bool TMainForm::PanelShown(const QDockWidget* panel) const {
-    return panel == TB97Mp3 ? m_mp3PanelShown : m_renamePanelShown;
-}
-
-void TMainForm::SetPanelShown(QDockWidget* panel, bool shown) {
-    (panel == TB97Mp3 ? m_mp3PanelShown : m_renamePanelShown) = shown;
-    // Floating panels are windows of their own: they appear with the window.
-    if (m_shown)
-        panel->setVisible(shown);
-    ScheduleUpdateActions();
-}
-
 bool TMainForm::Mp3PanelVisible() const {
-    return PanelShown(TB97Mp3);
+    return TB97Mp3->Shown();
 }
 
 RulePage TMainForm::ActivePage() const {
@@ -79,12 +67,12 @@ void TMainForm::TbRenameFilesClick() {
     FilesPanelsMenuItem->setChecked(!FilesPanelsMenuItem->isChecked());
     cbFilter->setEditText("*.*");
     if (TbRenameFiles->isChecked()) {
-        SetPanelShown(TB97Rename, true);
-        SetPanelShown(TB97Mp3, false);
+        TB97Rename->SetShown(true);
+        TB97Mp3->SetShown(false);
         TbRenameMp3->setChecked(false);
         MP3PanelsMenuItem->setChecked(false);
     } else {
-        SetPanelShown(TB97Rename, false);
+        TB97Rename->SetShown(false);
     }
 }
 
@@ -92,12 +80,12 @@ void TMainForm::TbRenameMp3Click() {
     MP3PanelsMenuItem->setChecked(!MP3PanelsMenuItem->isChecked());
     cbFilter->setEditText("*.mp3");
     if (TbRenameMp3->isChecked()) {
-        SetPanelShown(TB97Mp3, true);
-        SetPanelShown(TB97Rename, false);
+        TB97Mp3->SetShown(true);
+        TB97Rename->SetShown(false);
         TbRenameFiles->setChecked(false);
         FilesPanelsMenuItem->setChecked(false);
     } else {
-        SetPanelShown(TB97Mp3, false);
+        TB97Mp3->SetShown(false);
     }
 }
 
@@ -144,29 +132,29 @@ void TMainForm::SetControlShown(QWidget* control, bool shown) {
     (band ? static_cast<QWidget*>(band) : control)->setVisible(shown);
 }
 
+void TMainForm::FlipShown(QWidget* control, QAction* entry) {
+    SetControlShown(control, !ControlShown(control));
+    entry->setChecked(!entry->isChecked());
+}
+
 void TMainForm::ViewButtonMenuItemClick() {
-    SetControlShown(ToolBarOperate, !ControlShown(ToolBarOperate));
-    ViewButtonMenuItem->setChecked(!ViewButtonMenuItem->isChecked());
+    FlipShown(ToolBarOperate, ViewButtonMenuItem);
 }
 
 void TMainForm::statusbarMenuItemClick() {
-    SetControlShown(StatusBar, !ControlShown(StatusBar));
-    statusbarMenuItem->setChecked(!statusbarMenuItem->isChecked());
+    FlipShown(StatusBar, statusbarMenuItem);
 }
 
 void TMainForm::PathMenuItemClick() {
-    SetControlShown(cbFavorite, !ControlShown(cbFavorite));
-    PathMenuItem->setChecked(!PathMenuItem->isChecked());
+    FlipShown(cbFavorite, PathMenuItem);
 }
 
 void TMainForm::FilterMenuItemClick() {
-    SetControlShown(cbFilter, !ControlShown(cbFilter));
-    FilterMenuItem->setChecked(!FilterMenuItem->isChecked());
+    FlipShown(cbFilter, FilterMenuItem);
 }
 
 void TMainForm::IncludeSubfoldersMenuItemClick() {
-    SetControlShown(TbIncludeSub, !ControlShown(TbIncludeSub));
-    IncludeSubfoldersMenuItem->setChecked(!IncludeSubfoldersMenuItem->isChecked());
+    FlipShown(TbIncludeSub, IncludeSubfoldersMenuItem);
 }
 
 void TMainForm::ExitMenuItemClick() {
@@ -196,16 +184,12 @@ QRect TMainForm::ProgressPanelRect() const {
     return StatusPanel3->geometry();
 }
 
-QWidget* TMainForm::ProgressPanel() const {
-    return StatusPanel3;
-}
-
 // ---- Help, links, About ----
 
 void TMainForm::ActHelpExecute() {
     // Without a manual nothing happens, as the manual's absence is no error of the user's.
     const std::string manual =
-        ManualFolder.empty() ? UserManualPath() : ManualFolder + "index.html";
+        m_manualFolder.empty() ? UserManualPath() : m_manualFolder + "index.html";
     if (!manual.empty() && FileExists(manual))
         QDesktopServices::openUrl(QUrl::fromLocalFile(QFile::decodeName(manual.c_str())));
 }
@@ -229,8 +213,8 @@ void TMainForm::AboutMenuItemClick() {
 
 // ---- Events ----
 
-// Installed on the path and filter boxes, the two panel buttons and the two
-// panels only (see WireSignals).
+// Installed on the path and filter boxes and the two panel buttons only (see
+// WireSignals).
 bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
     switch (event->type()) {
     case QEvent::Enter:
@@ -239,19 +223,6 @@ bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
             TbRenameFilesMouseMove();
         else if (watched == TbRenameMp3)
             TbRenameMp3MouseMove();
-        break;
-    case QEvent::Close:
-        // The close button of a panel: it hides, then the handler runs.
-        if (watched == TB97Rename || watched == TB97Mp3) {
-            auto* panel = static_cast<QDockWidget*>(watched);
-            if (PanelShown(panel)) {
-                SetPanelShown(panel, false);
-                if (panel == TB97Rename)
-                    TB97RenameClose();
-                else
-                    TB97Mp3Close();
-            }
-        }
         break;
     case QEvent::KeyRelease: {
         // The focus widget of an editable combo box is the box itself (its

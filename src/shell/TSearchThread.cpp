@@ -39,7 +39,7 @@ void TSearchThread::HandOver(FileRows&& rows) {
     // The lambda owns the batch until the owner's thread emits it; Qt's own
     // queued signal would copy every row once more.
     QMetaObject::invokeMethod(
-        this, [this, batch = std::move(rows)]() mutable { emit RowsArrived(std::move(batch)); },
+        this, [this, batch = std::move(rows)]() mutable { emit RowsArrived(batch); },
         Qt::QueuedConnection);
 }
 

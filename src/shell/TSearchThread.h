@@ -8,25 +8,22 @@
 // reach anything but a running scan. Destroying it stops a running walk and
 // waits for the worker; batches still queued are dropped with the object.
 //
-// Usage from the main window:
+// Usage (ScanController does this for the main window):
 //
-//     m_searchThread = new TSearchThread(this);
-//     connect(m_searchThread, &TSearchThread::RowsArrived, this,
-//             [this](const quorvane::FileRows& rows) { m_model->AppendRows(rows); });
-//     connect(m_searchThread, &TSearchThread::SearchDone, this, &TMainForm::SearchDone);
-//     connect(m_searchForm, &TSearchForm::CancelRequested,
-//             m_searchThread, &TSearchThread::Cancel);
+//     auto* search = new TSearchThread(this);
+//     connect(search, &TSearchThread::RowsArrived, this,
+//             [this](quorvane::FileRows& rows) { m_model->AppendRows(std::move(rows)); });
+//     connect(search, &TSearchThread::SearchDone, this, &Owner::WalkEnded);
+//     connect(searchForm, &TSearchForm::CancelRequested, search, &TSearchThread::Cancel);
 //     ...
-//     // ActRefreshExecute:
-//     m_searchThread->Start({WithTrailingSlash(folder), filter, includeSubfolders});
+//     search->Start({WithTrailingSlash(folder), filter, includeSubfolders});
 //
 // RowsArrived comes in batches (every 50 ms or a few thousand rows), in walk
 // order, each file exactly once; SearchDone follows the last batch, also after
-// a cancel. Both are emitted on the thread that owns this object. Status panel
-// 0 shows TotalFilesText(rowCount) (filelist/Selection.h) after each batch and
-// once more in SearchDone, so the final total stands at the end. The batch is
-// moved, not copied, from the worker into the signal's argument: a slot that
-// takes `const quorvane::FileRows&` receives it without a copy.
+// a cancel. Both are emitted on the thread that owns this object, so receivers
+// are called directly. The batch is moved, not copied, from the worker into
+// the signal and lent to the receivers by reference: the last receiver may
+// move the rows out of it, so a scan never copies a row.
 
 #include "filelist/FolderScan.h"
 
@@ -55,7 +52,7 @@ public slots:
     void Cancel();
 
 signals:
-    void RowsArrived(quorvane::FileRows rows);
+    void RowsArrived(quorvane::FileRows& rows);
     void SearchDone();
 
 private:
