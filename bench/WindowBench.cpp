@@ -10,8 +10,8 @@
 #include "BenchSupport.h"
 #include "shell/MessageBoxes.h"
 #include "shell/RulePages.h"
+#include "shell/ScanController.h"
 #include "shell/TMainForm.h"
-#include "shell/TSearchThread.h"
 #include "widgets/FileListModel.h"
 #include "widgets/FolderTree.h"
 
@@ -51,16 +51,21 @@ double ThreadCpuSeconds() {
 class Window {
 public:
     Window() {
-        m_form.SettingsFolder = m_settings.path().toStdString() + "/";
+        m_form.SetSettingsFolder(m_settings.path().toStdString() + "/");
         m_form.show();
         QApplication::processEvents();
+        m_scan = Control<ScanController>("ScanController");
     }
     TMainForm& Form() { return m_form; }
+    // A control by its documented name.
+    template <typename T> T* Control(const char* name) {
+        return m_form.findChild<T*>(QString::fromLatin1(name));
+    }
 
     // Points the tree at the folder; the tree's change starts the first scan.
     bool Open(const QString& folder, bool includeSubfolders) {
-        m_form.TbIncludeSub->setChecked(includeSubfolders);
-        if (!m_form.ShellTree->SetPath(folder))
+        Control<QCheckBox>("TbIncludeSub")->setChecked(includeSubfolders);
+        if (!Control<FolderTree>("ShellTree")->SetPath(folder))
             return false;
         WaitForScan();
         return true;
@@ -68,12 +73,12 @@ public:
 
     // Waits until a running scan has delivered SearchDone.
     void WaitForScan() {
-        if (m_form.SearchCount == 0)
+        if (m_scan->SearchCount() == 0)
             return;
         QEventLoop loop;
-        QObject::connect(m_form.SearchThread, &TSearchThread::SearchDone, &loop, &QEventLoop::quit);
+        QObject::connect(m_scan, &ScanController::SearchDone, &loop, &QEventLoop::quit);
         QTimer::singleShot(600000, &loop, &QEventLoop::quit);
-        if (m_form.SearchCount != 0)
+        if (m_scan->SearchCount() != 0)
             loop.exec();
     }
 
@@ -107,7 +112,7 @@ public:
             lastCpu = cpu;
         });
         QEventLoop loop;
-        QObject::connect(m_form.SearchThread, &TSearchThread::SearchDone, &loop, [&] {
+        QObject::connect(m_scan, &ScanController::SearchDone, &loop, [&] {
             timing.seconds = static_cast<double>(clock.nsecsElapsed()) / 1e9;
             loop.quit();
         });
@@ -117,7 +122,7 @@ public:
         clock.start();
         lastCpu = ThreadCpuNanoseconds();
         m_form.ActRefreshExecute();
-        if (m_form.SearchCount != 0)
+        if (m_scan->SearchCount() != 0)
             loop.exec();
         ticker.stop();
         timing.uiCpuSeconds = ThreadCpuSeconds() - cpuBefore;
@@ -126,13 +131,14 @@ public:
         longestBusy = std::max(longestBusy, ThreadCpuNanoseconds() - lastCpu);
         timing.longestStallMs = static_cast<double>(longestGap) / 1e6;
         timing.longestBusyMs = static_cast<double>(longestBusy) / 1e6;
-        timing.rows = m_form.ListModel->RowCount();
+        timing.rows = Control<FileListModel>("ListModel")->RowCount();
         return timing;
     }
 
 private:
     QTemporaryDir m_settings;
     TMainForm m_form;
+    ScanController* m_scan = nullptr;
 };
 
 int Scan(const QString& folder, bool includeSubfolders, int runs) {
@@ -204,13 +210,14 @@ int Operations(const QString& folder, int runs, const std::string& loop) {
     if (!window.Open(folder, false))
         return 1;
     TMainForm& form = window.Form();
-    const std::string count = std::to_string(form.ListModel->RowCount());
+    const std::string count =
+        std::to_string(window.Control<FileListModel>("ListModel")->RowCount());
     SetMessageHook([](const MessageRequest&) { return MsgAnswer::Ok; });
 
     // Insert "x_" at position 1: the same renames the core rows measure.
-    form.Pages->pgcGeneral->setCurrentIndex(TabIndexOf(RulePage::Insert));
-    form.Pages->meSource->setText("x_");
-    form.Pages->meindex->setValue(1);
+    window.Control<QTabWidget>("pgcGeneral")->setCurrentIndex(TabIndexOf(RulePage::Insert));
+    window.Control<QLineEdit>("meSource")->setText("x_");
+    window.Control<QSpinBox>("meindex")->setValue(1);
     PrintTimeRow(
         "Preview " + count + " rows in the window (insert)",
         MedianAfterWarmUp(runs, [&] { return WindowSeconds([&] { form.ActPreviewExecute(); }); }),
@@ -253,7 +260,7 @@ int Memory(const QString& folder) {
     const double before = PeakRssMiB();
     if (!window.Open(folder, true))
         return 1;
-    const int rows = window.Form().ListModel->RowCount();
+    const int rows = window.Control<FileListModel>("ListModel")->RowCount();
     QApplication::processEvents();
     const double peakMb = PeakRssMiB() * 1024.0 * 1024.0 / 1e6;
     char ours[32], reference[48];
