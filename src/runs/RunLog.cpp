@@ -1,18 +1,11 @@
 #include "runs/RunLog.h"
 
-#include "platform/Paths.h"
-
 #include <cerrno>
 #include <fcntl.h>
 #include <unistd.h>
 
 namespace quorvane {
 namespace {
-
-std::string& LogFolderOverride() {
-    static std::string folder;
-    return folder;
-}
 
 int WriteAll(int fd, const std::string& text) {
     std::size_t written = 0;
@@ -29,21 +22,6 @@ int WriteAll(int fd, const std::string& text) {
 }
 
 } // namespace
-
-std::string RunLogFolder() {
-    const std::string& folder = LogFolderOverride();
-    return folder.empty() ? ProgramFolder() : folder;
-}
-
-void SetRunLogFolder(std::string folder) {
-    if (!folder.empty() && folder.back() != '/')
-        folder += '/';
-    LogFolderOverride() = std::move(folder);
-}
-
-std::string RunLogPath() {
-    return RunLogFolder() + "Log.txt";
-}
 
 int WriteRunLog(const std::string& path, const std::vector<std::string>& lines) {
     std::string text;

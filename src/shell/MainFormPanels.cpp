@@ -31,8 +31,7 @@
 namespace quorvane {
 
 void TMainForm::FormShow() {
-    const std::string folder = SettingsFolder.empty() ? ProgramFolder() : SettingsFolder;
-    SettingsPath = folder + "Options.ini";
+    SettingsPath = SettingsFilePath(SettingsFolder);
     LoadOptions();
 
     // A folder from the command line wins over the one stored last time; the

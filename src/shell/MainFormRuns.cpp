@@ -25,10 +25,8 @@ enum class RunEnd {
     LogNotWritten, // "Log.txt" could not be written: the general error box was shown
 };
 
-// "Log.txt" lies beside "Options.ini"; tests that move the settings elsewhere
-// move the log with them.
 std::string LogPath(const TMainForm& form) {
-    return form.SettingsFolder.empty() ? RunLogPath() : form.SettingsFolder + "Log.txt";
+    return RunLogFilePath(form.SettingsFolder);
 }
 
 QString Decoded(const std::string& path) {
