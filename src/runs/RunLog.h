@@ -12,7 +12,7 @@ namespace quorvane {
 
 // Rewrites the file from the start: each line ended by CR LF, zero bytes when
 // there is no line. Returns 0 or the errno value of the failed step.
-int WriteRunLog(const std::string& path, const std::vector<std::string>& lines);
+[[nodiscard]] int WriteRunLog(const std::string& path, const std::vector<std::string>& lines);
 
 enum class RunKind { Rename, Undo, Attributes };
 

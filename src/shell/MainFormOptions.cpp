@@ -455,7 +455,8 @@ void TMainForm::SaveOptions() {
         for (const OptionKey& key : OptionKeys())
             WriteOption(file, key.id, CurrentValue(*this, key.id));
         // Atomic: a save that cannot write leaves the previous file whole.
-        file.Save();
+        // A settings file that cannot be written is passed over in silence.
+        static_cast<void>(file.Save());
     } catch (const std::exception&) {
     }
 }
