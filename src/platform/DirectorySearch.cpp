@@ -15,7 +15,8 @@ namespace {
 // One "?" stands for one character: a byte and the UTF-8 continuation bytes after it.
 std::size_t CharacterLength(std::string_view name, std::size_t at) {
     std::size_t length = 1;
-    while (at + length < name.size() && length < 4 && IsUtf8ContinuationByte(static_cast<unsigned char>(name[at + length])))
+    while (at + length < name.size() && length < 4 &&
+           IsUtf8ContinuationByte(static_cast<unsigned char>(name[at + length])))
         ++length;
     return length;
 }

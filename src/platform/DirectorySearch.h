@@ -46,7 +46,7 @@ public:
     DirectorySearch& operator=(const DirectorySearch&) = delete;
 
     // Fills the next matching entry; false at the end.
-    bool Next(DirEntry& entry);
+    [[nodiscard]] bool Next(DirEntry& entry);
 
     // Whether entries carry the stored bits (kAttrStoredBits).
     // On by default; reading them is one getxattr per file, which roughly

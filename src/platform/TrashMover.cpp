@@ -1,5 +1,6 @@
 #include "platform/TrashMover.h"
 
+#include "platform/FileWrite.h"
 #include "platform/RenameSteps.h"
 #include "text/Utf8.h"
 
@@ -176,20 +177,6 @@ std::string TrashName(const std::string& name, unsigned attempt) {
         stem.resize(cut);
     }
     return stem + tail;
-}
-
-int WriteAll(int fd, const std::string& text) {
-    std::size_t written = 0;
-    while (written < text.size()) {
-        const ssize_t done = ::write(fd, text.data() + written, text.size() - written);
-        if (done < 0) {
-            if (errno == EINTR)
-                continue;
-            return errno;
-        }
-        written += static_cast<std::size_t>(done);
-    }
-    return 0;
 }
 
 // Reserves an info file, writes it and moves the file after it, trying the

@@ -5,14 +5,8 @@
 
 namespace quorvane {
 
-enum class RulePage : int {
-    Case = 0,
-    Insert = 1,
-    Delete = 2,
-    Replace = 3,
-    Attributes = 4,
-    Enumeration = 5,
-};
+// The values count from 0 in tab order.
+enum class RulePage : int { Case, Insert, Delete, Replace, Attributes, Enumeration };
 
 inline constexpr int kRulePageCount = 6;
 

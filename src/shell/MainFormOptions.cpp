@@ -155,7 +155,8 @@ void TMainForm::SaveOptions() {
         return;
     WriteOptions(m_options, file);
     // Atomic: a save that cannot write leaves the previous file whole.
-    (void)file.Save();
+    // A settings file that cannot be written is passed over in silence.
+    static_cast<void>(file.Save());
 }
 
 } // namespace quorvane

@@ -31,8 +31,7 @@
 namespace quorvane {
 
 void TMainForm::FormShow() {
-    const std::string folder = m_settingsFolder.empty() ? ProgramFolder() : m_settingsFolder;
-    m_settingsPath = folder + "Options.ini";
+    m_settingsPath = SettingsFilePath(m_settingsFolder);
     LoadOptions();
 
     // A folder from the command line wins over the one stored last time; the

@@ -71,7 +71,7 @@ template <typename Command> void ShowingErrors(QWidget* parent, Command command)
 // "Log.txt" lies beside "Options.ini"; tests that move the settings elsewhere
 // move the log with them.
 std::string TMainForm::LogFilePath() const {
-    return m_settingsFolder.empty() ? RunLogPath() : m_settingsFolder + "Log.txt";
+    return RunLogFilePath(m_settingsFolder);
 }
 
 // The progress bar lies over the fourth status panel while the run goes and

@@ -2,6 +2,7 @@
 #include "shell/TMainForm.h"
 
 #include "mp3/TID3v1.h"
+#include "platform/Paths.h"
 #include "shell/OptionBinding.h"
 #include "shell/RulePages.h"
 #include "shell/ScanController.h"
@@ -66,7 +67,7 @@ TMainForm::~TMainForm() {
 void TMainForm::SetSettingsFolder(std::string folder) {
     m_settingsFolder = std::move(folder);
     if (!m_settingsPath.empty())
-        m_settingsPath = m_settingsFolder + "Options.ini";
+        m_settingsPath = SettingsFilePath(m_settingsFolder);
 }
 
 void TMainForm::SetStartFolder(std::string folder) {

@@ -150,15 +150,18 @@ TEST(EnumerationRule, EmptyBoxesAreRefilled) {
     struct Case {
         int kind;
         const char* start;
-        const char* step;
         std::optional<std::string> refilledStart;
+        const char* step;
         std::optional<std::int32_t> refilledStep;
         const char* first; // the first row's name
     };
     const Case cases[] = {
-        {kNumericSerial, "", "", "1", 1, "p1.x"},     {kLowerLetterSerial, "", "", "a", 1, "pa.x"},
-        {kUpperLetterSerial, "", "", "A", 1, "pA.x"}, {kNumericSerial, "", "2", "1", {}, "p1.x"},
-        {kUpperLetterSerial, "B", "", {}, 1, "pB.x"}, {kNumericSerial, "07", "3", {}, {}, "p07.x"},
+        {kNumericSerial, "", "1", "", 1, "p1.x"},
+        {kLowerLetterSerial, "", "a", "", 1, "pa.x"},
+        {kUpperLetterSerial, "", "A", "", 1, "pA.x"},
+        {kNumericSerial, "", "1", "2", {}, "p1.x"},   // only the start box empty
+        {kUpperLetterSerial, "B", {}, "", 1, "pB.x"}, // only the step box empty
+        {kNumericSerial, "07", {}, "3", {}, "p07.x"}, // nothing to refill
     };
     for (const Case& c : cases) {
         std::vector<std::string> names{"p", "p"};

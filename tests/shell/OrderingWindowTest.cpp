@@ -292,7 +292,6 @@ TEST(AutoArrangeRename, EveryPreviewedFileIsRenamedOnce) {
     test::TempDir settings;
     for (const char* name : {"a.txt", "b.txt", "c.txt", "d.txt", "e.txt"})
         files.Write(name, name);
-    SetRunLogFolder(settings.Path());
     std::vector<MessageRequest> boxes;
     SetMessageHook([&boxes](const MessageRequest& request) {
         boxes.push_back(request);
@@ -335,7 +334,6 @@ TEST(AutoArrangeRename, EveryPreviewedFileIsRenamedOnce) {
         EXPECT_EQ(boxes.back().type, MsgType::Information) << boxes.back().text.toStdString();
     }
     SetMessageHook({});
-    SetRunLogFolder({});
 }
 
 } // namespace
