@@ -18,6 +18,9 @@ struct FileRow {
     std::int64_t modifiedUtc = 0; // seconds since the epoch
     std::uint32_t attributes = 0; // kAttr* bits
     bool selected = false;
+    // The bits a Samba share stores (filelist/StoredAttributes.h) are merged
+    // into `attributes`: they are read once per row, not each time it is drawn.
+    bool storedAttributesMerged = false;
 
     const std::string& Path() const;
     std::string FullPath() const { return Path() + originalName; }

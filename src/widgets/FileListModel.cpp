@@ -1,6 +1,6 @@
 #include "widgets/FileListModel.h"
 
-#include "platform/DirectorySearch.h"
+#include "filelist/StoredAttributes.h"
 
 #include <QFile>
 #include <QItemSelection>
@@ -174,6 +174,13 @@ void FileListModel::RecountSelected() {
     m_selectedCount = count;
 }
 
+const FileRow& FileListModel::WithStoredAttributes(int row) const {
+    // Drawing is a const business, yet what it reads is kept: the row is ours.
+    FileRow& fileRow = const_cast<FileRow&>(m_rows[static_cast<std::size_t>(row)]);
+    MergeStoredAttributes(fileRow);
+    return fileRow;
+}
+
 int FileListModel::rowCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : RowCount();
 }
@@ -195,10 +202,9 @@ QString FileListModel::CellText(int row, int column) const {
         return Decode(TypeText(fileRow));
     case ColAttribute:
         // The scan reads one stat per file and leaves the bits a Samba share
-        // stores (read-only, hidden, system, archive) unread; they are fetched here,
-        // for the few rows that are drawn.
-        return QString::fromLatin1(
-            AttributeText(fileRow.attributes | ReadStoredAttributes(fileRow.FullPath())).c_str());
+        // stores (read-only, hidden, system, archive) unread; they are fetched
+        // for the few rows that are drawn, once each, and kept with the row.
+        return QString::fromLatin1(AttributeText(WithStoredAttributes(row).attributes).c_str());
     case ColSize:
         return QString::fromLatin1(SizeText(fileRow.sizeBytes).c_str());
     case ColModified:

@@ -84,6 +84,8 @@ signals:
 private:
     void OnSelectionChanged(const QItemSelection& selected, const QItemSelection& deselected);
     void RecountSelected();
+    // The row with the bits a Samba share stores merged in (read once).
+    const FileRow& WithStoredAttributes(int row) const;
 
     FileRows m_rows;
     std::size_t m_selectedCount = 0;
