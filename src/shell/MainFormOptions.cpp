@@ -20,6 +20,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <optional>
 
 namespace quorvane {
 
@@ -56,6 +57,18 @@ OptionBinding BindPanelShown(I option, FloatingPanel* panel) {
     return BindBoolean(
         option, [panel] { return panel->Shown(); },
         [panel](bool shown) { panel->SetShown(shown); });
+}
+
+// "Options.ini" as it stands; none before the first show built its path. A
+// file that cannot be read is neither applied nor, at the end, replaced by
+// one holding only our keys.
+std::optional<IniFile> ReadSettingsFile(const std::string& path) {
+    if (path.empty())
+        return std::nullopt;
+    IniFile file(path);
+    if (!file.Load())
+        return std::nullopt;
+    return file;
 }
 
 } // namespace
@@ -135,28 +148,20 @@ void TMainForm::SyncViewMenu() {
 }
 
 void TMainForm::LoadOptions() {
-    if (m_settingsPath.empty())
-        return;
-    IniFile file(m_settingsPath);
-    // A file that cannot be read is neither applied nor, at the end, replaced.
-    if (!file.Load())
-        return;
-    ApplyOptions(m_options, StoredOptions(file));
+    if (const std::optional<IniFile> file = ReadSettingsFile(m_settingsPath))
+        ApplyOptions(m_options, StoredOptions(*file));
 }
 
 void TMainForm::SaveOptions() {
-    if (m_settingsPath.empty())
-        return;
     // Keys are replaced in the existing file, so whatever else it holds
-    // stays. A file that exists but cannot be read is left alone rather than
-    // replaced by one holding only our keys.
-    IniFile file(m_settingsPath);
-    if (!file.Load())
+    // stays.
+    std::optional<IniFile> file = ReadSettingsFile(m_settingsPath);
+    if (!file)
         return;
-    WriteOptions(m_options, file);
+    WriteOptions(m_options, *file);
     // Atomic: a save that cannot write leaves the previous file whole.
     // A settings file that cannot be written is passed over in silence.
-    static_cast<void>(file.Save());
+    static_cast<void>(file->Save());
 }
 
 } // namespace quorvane

@@ -159,22 +159,6 @@ void TMainForm::Arrange(int column) {
     SortList();
 }
 
-void TMainForm::ByCaptionClick() {
-    Arrange(kColumnOriginalName);
-}
-
-void TMainForm::byTypeClick() {
-    Arrange(kColumnType);
-}
-
-void TMainForm::BySizeClick() {
-    Arrange(kColumnSize);
-}
-
-void TMainForm::ByDateClick() {
-    Arrange(kColumnModified);
-}
-
 void TMainForm::ByAllClick() {
     m_state.AutoArrange = true;
     if (!findChild<QObject*>(kAutoArrangerName, Qt::FindDirectChildrenOnly))
@@ -187,18 +171,6 @@ void TMainForm::ChangeSelection(void (*change)(FileRows&)) {
     change(ListModel->Rows());
     RebuildViewSelection(*ListView, [this] { ListModel->SyncSelectionToView(); });
     ShowSelectedFiles();
-}
-
-void TMainForm::ActSelectAllExecute() {
-    ChangeSelection(SelectAll);
-}
-
-void TMainForm::ActSelectNoneExecute() {
-    ChangeSelection(SelectNone);
-}
-
-void TMainForm::ActionSelectInvertExecute() {
-    ChangeSelection(InvertSelection);
 }
 
 void TMainForm::ActSelectAllUpdate() {

@@ -62,32 +62,42 @@ RulePage TMainForm::ActivePage() const {
     return Pages && Pages->pgcGeneral ? Pages->ActivePage() : RulePage::Case;
 }
 
-void TMainForm::TbRenameFilesClick() {
-    FilesPanelsMenuItem->setChecked(!FilesPanelsMenuItem->isChecked());
-    cbFilter->setEditText("*.*");
-    if (TbRenameFiles->isChecked()) {
-        TB97Rename->SetShown(true);
-        TB97Mp3->SetShown(false);
-        TbRenameMp3->setChecked(false);
-        MP3PanelsMenuItem->setChecked(false);
-    } else {
-        TB97Rename->SetShown(false);
+TMainForm::PanelSwitch TMainForm::FilesSwitch() const {
+    return {TB97Rename, TbRenameFiles, FilesPanelsMenuItem, "*.*"};
+}
+
+TMainForm::PanelSwitch TMainForm::Mp3Switch() const {
+    return {TB97Mp3, TbRenameMp3, MP3PanelsMenuItem, "*.mp3"};
+}
+
+// The button's pressed state has already flipped when its click arrives. At
+// most one panel is shown through the buttons and the menu.
+void TMainForm::FollowPanelButton(const PanelSwitch& own, const PanelSwitch& other) {
+    own.entry->setChecked(!own.entry->isChecked());
+    cbFilter->setEditText(own.filter);
+    own.panel->SetShown(own.button->isChecked());
+    if (own.button->isChecked()) {
+        other.panel->SetShown(false);
+        other.button->setChecked(false);
+        other.entry->setChecked(false);
     }
+}
+
+// A panel's own close button has hidden it; the filter box is not changed.
+void TMainForm::FlipPanelTicks(const PanelSwitch& closed) {
+    closed.button->setChecked(!closed.button->isChecked());
+    closed.entry->setChecked(!closed.entry->isChecked());
+}
+
+void TMainForm::TbRenameFilesClick() {
+    FollowPanelButton(FilesSwitch(), Mp3Switch());
 }
 
 void TMainForm::TbRenameMp3Click() {
-    MP3PanelsMenuItem->setChecked(!MP3PanelsMenuItem->isChecked());
-    cbFilter->setEditText("*.mp3");
-    if (TbRenameMp3->isChecked()) {
-        TB97Mp3->SetShown(true);
-        TB97Rename->SetShown(false);
-        TbRenameFiles->setChecked(false);
-        FilesPanelsMenuItem->setChecked(false);
-    } else {
-        TB97Mp3->SetShown(false);
-    }
+    FollowPanelButton(Mp3Switch(), FilesSwitch());
 }
 
+// The menu entries press or release the button and run its click handler.
 void TMainForm::FilesPanelsMenuItemClick() {
     TbRenameFiles->setChecked(!TbRenameFiles->isChecked());
     TbRenameFilesClick();
@@ -99,13 +109,11 @@ void TMainForm::MP3PanelsMenuItemClick() {
 }
 
 void TMainForm::TB97RenameClose() {
-    TbRenameFiles->setChecked(!TbRenameFiles->isChecked());
-    FilesPanelsMenuItem->setChecked(!FilesPanelsMenuItem->isChecked());
+    FlipPanelTicks(FilesSwitch());
 }
 
 void TMainForm::TB97Mp3Close() {
-    TbRenameMp3->setChecked(!TbRenameMp3->isChecked());
-    MP3PanelsMenuItem->setChecked(!MP3PanelsMenuItem->isChecked());
+    FlipPanelTicks(Mp3Switch());
 }
 
 // ---- Bars and boxes of the View menu ----

@@ -28,14 +28,14 @@ public:
     // The controls "Options.ini" keeps, in the order the load sets them.
     std::vector<OptionBinding> BindOptions();
 
+    // The key filter of the number box: digits only (Backspace always works).
+    bool cbEmulationKeyPress(QChar key) const;
     // Handlers. Each option box is usable exactly while its check box is ticked.
     void ChkSpaceClick();
     void ChkCaseClick();
     void chkAddPreClick();
     // "Add Format": keeps the typed format in the drop-down list, once.
     void Image2Click();
-    // The key filter of the number box: digits only (Backspace always works).
-    bool cbEmulationKeyPress(QChar key) const;
 
     QComboBox* cbFormat = nullptr;
     QToolButton* Image2 = nullptr;

@@ -94,31 +94,23 @@ CaseSettings RulePages::ReadCaseSettings() const {
 }
 
 InsertSettings RulePages::ReadInsertSettings() const {
-    InsertSettings settings;
-    settings.text = TextOf(meSource);
-    settings.position = TextOf(meindex);
-    settings.fromEnd = cbFromEnd->isChecked();
-    return settings;
+    return {
+        .text = TextOf(meSource), .position = TextOf(meindex), .fromEnd = cbFromEnd->isChecked()};
 }
 
 DeleteSettings RulePages::ReadDeleteSettings() const {
-    DeleteSettings settings;
-    settings.position = TextOf(edtIndex);
-    settings.count = TextOf(edtCount);
-    settings.fromEnd = cbEnd->isChecked();
-    return settings;
+    return {.position = TextOf(edtIndex), .count = TextOf(edtCount), .fromEnd = cbEnd->isChecked()};
 }
 
 ReplaceSettings RulePages::ReadReplaceSettings() const {
-    ReplaceSettings settings;
-    settings.search = TextOf(edsource);
-    settings.replacement = TextOf(edTarget);
-    settings.mode = rdbReplace->isChecked()  ? ReplaceMode::Replace
-                    : rdbRemove->isChecked() ? ReplaceMode::Remove
-                                             : ReplaceMode::None;
-    settings.allOccurrences = chkAllSub->isChecked();
-    settings.entireName = chkEntireName->isChecked();
-    return settings;
+    const ReplaceMode mode = rdbReplace->isChecked()  ? ReplaceMode::Replace
+                             : rdbRemove->isChecked() ? ReplaceMode::Remove
+                                                      : ReplaceMode::None;
+    return {.search = TextOf(edsource),
+            .replacement = TextOf(edTarget),
+            .mode = mode,
+            .allOccurrences = chkAllSub->isChecked(),
+            .entireName = chkEntireName->isChecked()};
 }
 
 PreviewSettings RulePages::ReadPreviewSettings() const {

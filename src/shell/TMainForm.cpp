@@ -105,11 +105,11 @@ void TMainForm::WireSignals() {
     connect(m_scan, &ScanController::SearchDone, this, &TMainForm::SearchDone);
     connect(ShellTree, &FolderTree::FolderChanged, this, &TMainForm::ShellTreeChange);
     connect(ListView, &FileListView::HeaderClicked, this, &TMainForm::ListViewColumnClick);
+    connect(ListView, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& at) { PopupMenu1->popup(ListView->viewport()->mapToGlobal(at)); });
     connect(ListView, &FileListView::KeyReleased, this, &TMainForm::ListViewKeyUp);
     connect(ListView, &FileListView::MouseReleased, this, &TMainForm::ListViewMouseUp);
     connect(ListView, &QAbstractItemView::clicked, this, &TMainForm::ListViewClick);
-    connect(ListView, &QWidget::customContextMenuRequested, this,
-            [this](const QPoint& at) { PopupMenu1->popup(ListView->viewport()->mapToGlobal(at)); });
 
     // The boxes and buttons whose keys and pointer moves have handlers of
     // their own (see eventFilter); each is watched where its events arrive.

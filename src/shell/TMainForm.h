@@ -13,6 +13,7 @@
 // ("Options.ini").
 
 #include "filelist/RowOrder.h"
+#include "filelist/Selection.h"
 #include "rules/FileRow.h"
 #include "rules/RulePage.h"
 #include "runs/RunResult.h"
@@ -127,14 +128,14 @@ public:
 
     // ---- Ordering, selection, delete ----
     void ListViewColumnClick(int column);
-    void ByCaptionClick();
-    void byTypeClick();
-    void BySizeClick();
-    void ByDateClick();
+    void ByCaptionClick() { Arrange(kColumnOriginalName); }
+    void byTypeClick() { Arrange(kColumnType); }
+    void BySizeClick() { Arrange(kColumnSize); }
+    void ByDateClick() { Arrange(kColumnModified); }
     void ByAllClick();
-    void ActSelectAllExecute();
-    void ActSelectNoneExecute();
-    void ActionSelectInvertExecute();
+    void ActSelectAllExecute() { ChangeSelection(SelectAll); }
+    void ActSelectNoneExecute() { ChangeSelection(SelectNone); }
+    void ActionSelectInvertExecute() { ChangeSelection(InvertSelection); }
     void ActSelectAllUpdate();
     void ActDeleteExecute();
     void ActDeleteUpdate();
@@ -160,6 +161,15 @@ private:
         int SortColumn = 0;
         bool SortAscending = true;
         bool AutoArrange = false;
+    };
+
+    // A renaming panel with the button and the View menu entry that show it,
+    // and the filter its button sets.
+    struct PanelSwitch {
+        FloatingPanel* panel;
+        QToolButton* button;
+        QAction* entry;
+        const char* filter;
     };
 
     // ---- Building (MainFormBuild.cpp) ----
@@ -195,6 +205,10 @@ private:
     QToolBar* BandOf(const QWidget* control) const;
     bool ControlShown(const QWidget* control) const;
     void SetControlShown(QWidget* control, bool shown);
+    PanelSwitch FilesSwitch() const;
+    PanelSwitch Mp3Switch() const;
+    void FollowPanelButton(const PanelSwitch& own, const PanelSwitch& other);
+    void FlipPanelTicks(const PanelSwitch& closed);
     // A View menu entry: flips the shown state of its control and its own tick.
     void FlipShown(QWidget* control, QAction* entry);
     // "Total files : N" in panel 0 / "Selectd files : N" in panel 1.
