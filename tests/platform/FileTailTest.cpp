@@ -35,6 +35,8 @@ TEST(FileTailTest, MissingFileAndFolderFail) {
     std::string tail;
     EXPECT_FALSE(ReadFileTail(dir.Path() + "missing", 1, tail));
     EXPECT_FALSE(ReadFileTail(dir.Path(), 0, tail));
+    EXPECT_FALSE(ReadFileTail(dir.Path(), 128, tail));
+    EXPECT_FALSE(ReadFileTail("/dev/zero", 128, tail));
     // A pipe under a file's name is refused at once instead of waiting for a writer.
     const std::string pipe = dir.Path() + "song.mp3";
     ASSERT_EQ(::mkfifo(pipe.c_str(), 0644), 0);
