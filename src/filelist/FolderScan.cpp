@@ -1,6 +1,7 @@
 #include "filelist/FolderScan.h"
 
 #include "platform/DirectorySearch.h"
+#include "platform/LargeBlocks.h"
 
 #include <algorithm>
 #include <condition_variable>
@@ -170,8 +171,9 @@ unsigned WalkThreads(const ScanOptions& options) {
 class ParallelWalk {
 public:
     ParallelWalk(const ScanRequest& request, const std::atomic<bool>& stop, RowBatcher& batcher,
-                 unsigned threads)
-        : m_request(request), m_stop(stop), m_batcher(batcher), m_threads(threads) {}
+                 const ScanOptions& options)
+        : m_request(request), m_stop(stop), m_batcher(batcher), m_threads(WalkThreads(options)),
+          m_rowsAheadLimit(2 * options.maxBatchRows) {}
 
     void Run() {
         if (m_request.folder.empty())
@@ -263,6 +265,16 @@ private:
         while (true) {
             if (Stopped())
                 return {};
+            // Far ahead of the hand-over (a slow receiver), only what it waits
+            // for is done, so rows do not pile up in memory.
+            if (m_rowsWaiting >= m_rowsAheadLimit) {
+                if (const Task task = TaskTheHandOverWaitsFor(); task.kind != Task::Kind::None)
+                    return task;
+                if (m_busy > 0 || m_handingOver) {
+                    m_changed.wait(lock);
+                    continue;
+                }
+            }
             for (Folder* folder : m_open) {
                 if (!folder->reading && !folder->endReached && !folder->abandoned) {
                     folder->reading = true;
@@ -284,6 +296,28 @@ private:
                 return {};
             m_changed.wait(lock);
         }
+    }
+
+    Task TaskTheHandOverWaitsFor() {
+        if (m_cursor.empty())
+            return {};
+        const Position& at = m_cursor.back();
+        Folder& folder = *at.folder;
+        if (folder.state == Folder::State::Pending) {
+            const auto pending = std::find(m_pending.rbegin(), m_pending.rend(), &folder);
+            if (pending == m_pending.rend())
+                return {}; // being opened
+            m_pending.erase(std::next(pending).base());
+            ++m_busy;
+            return {Task::Kind::Open, &folder};
+        }
+        if (folder.state == Folder::State::Open && !folder.reading && !folder.endReached &&
+            !folder.abandoned && at.nextChunk >= folder.chunks.size()) {
+            folder.reading = true;
+            ++m_busy;
+            return {Task::Kind::Read, &folder};
+        }
+        return {};
     }
 
     void Open(Lock& lock, Folder& folder) {
@@ -354,6 +388,9 @@ private:
         }
         lock.lock();
         chunk.examined = true;
+        if (folder.abandoned || BelowAbandoned(folder))
+            FileRows().swap(chunk.rows); // never handed over
+        m_rowsWaiting += chunk.rows.size();
         folder.chunks[number] = std::move(chunk);
         ++folder.chunksExamined;
         FinishIfListed(folder);
@@ -420,8 +457,10 @@ private:
                     break;
                 // The single-thread walk lists a folder it reaches twice only
                 // the first time, and nothing below it the second.
-                if (folder.walkedInto && !m_visited.emplace(folder.device, folder.inode).second)
+                if (folder.walkedInto && !m_visited.emplace(folder.device, folder.inode).second) {
                     folder.abandoned = true;
+                    DropRows(folder);
+                }
                 if (!folder.walkedInto || folder.abandoned) {
                     m_cursor.pop_back();
                     continue;
@@ -434,9 +473,11 @@ private:
                     break;
                 ++at.nextChunk;
                 FileRows rows = std::move(chunk.rows);
+                m_rowsWaiting -= rows.size();
                 lock.unlock();
                 Pass(rows);
                 lock.lock();
+                m_changed.notify_all(); // there may be room to work ahead again
                 continue;
             }
             if (folder.state != Folder::State::Listed)
@@ -450,6 +491,16 @@ private:
             m_cursor.pop_back();
         }
         m_handingOver = false;
+    }
+
+    // The rows of an abandoned folder and of everything below it.
+    void DropRows(Folder& folder) {
+        for (Chunk& chunk : folder.chunks) {
+            m_rowsWaiting -= chunk.rows.size();
+            FileRows().swap(chunk.rows);
+        }
+        for (const std::unique_ptr<Folder>& child : folder.children)
+            DropRows(*child);
     }
 
     // Everything below a folder the hand-over has left is done with, except
@@ -479,6 +530,9 @@ private:
     const std::atomic<bool>& m_stop;
     RowBatcher& m_batcher;
     const unsigned m_threads;
+    // Rows examined but not yet handed over, and how many may be.
+    std::size_t m_rowsWaiting = 0;
+    const std::size_t m_rowsAheadLimit;
 
     std::mutex m_mutex;
     std::condition_variable m_changed;
@@ -498,6 +552,7 @@ FolderScan::FolderScan(BatchSink sink, DoneHandler done, ScanOptions options)
     : m_sink(std::move(sink)), m_done(std::move(done)), m_options(options) {
     if (m_options.maxBatchRows == 0)
         m_options.maxBatchRows = 1;
+    ReturnLargeBlocksAtOnce(); // batches are made on the walk's threads and freed on another
 }
 
 FolderScan::~FolderScan() {
@@ -532,7 +587,7 @@ void FolderScan::Run(const ScanRequest& request) {
         if (m_options.singleThreadWalk)
             SingleThreadWalk(request, m_stopRequested, batcher).Run();
         else
-            ParallelWalk(request, m_stopRequested, batcher, WalkThreads(m_options)).Run();
+            ParallelWalk(request, m_stopRequested, batcher, m_options).Run();
         batcher.Flush();
     } catch (...) {
     }

@@ -11,7 +11,9 @@
 // The walk runs on several threads: they share the chunks of raw entries of
 // each folder (one reads the next chunk while the others stat the entries of
 // the ones before) and list several folders at once, and the rows are put
-// back into walk order before they are handed over.
+// back into walk order before they are handed over. A FolderScan makes the
+// process return large blocks to the system when they are freed
+// (platform/LargeBlocks.h).
 //
 // Usage (the sink and the done handler run on one of the walk's threads, never
 // two at once):
@@ -46,10 +48,12 @@ struct ScanOptions {
     // list lay out and repaint; 50 ms keeps the count and the list growing
     // visibly while the window spends a fraction of the time on it.
     std::chrono::milliseconds batchInterval{50};
-    // Large enough that a fast walk does not make the list repaint more
-    // often than every batch interval; the window appends this many rows in
-    // about a millisecond.
-    std::size_t maxBatchRows = 32768;
+    // Large enough that a fast walk hands over a few batches per interval
+    // rather than dozens (the window appends this many rows in about a
+    // millisecond), small enough that the batches on their way hold little
+    // memory. The walk works at most twice this many rows ahead of what it
+    // has handed over.
+    std::size_t maxBatchRows = 8192;
     // Threads that walk; 0 means one per core, at most four. Any number gives
     // the same rows in the same order.
     unsigned threads = 0;

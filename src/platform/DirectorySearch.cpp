@@ -243,7 +243,9 @@ void FillFile(std::string_view name, const struct stat& info, DirEntry& file) {
         attributes |= kAttrHidden;
     if ((info.st_mode & S_IWUSR) == 0)
         attributes |= kAttrReadOnly;
-    file.name.assign(name);
+    // A fresh string of the exact size: assigning into the empty one left by
+    // the last move would round its room up, and the row keeps it for good.
+    file.name = std::string(name);
     file.attributes = attributes;
     file.size = static_cast<std::uint64_t>(info.st_size);
     file.modifiedUtc = static_cast<std::int64_t>(info.st_mtim.tv_sec);

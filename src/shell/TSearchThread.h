@@ -26,12 +26,16 @@
 // 0 shows TotalFilesText(rowCount) (filelist/Selection.h) after each batch and
 // once more in SearchDone, so the final total stands at the end. The batch is
 // moved, not copied, from the worker into the signal's argument: a slot that
-// takes `const quorvane::FileRows&` receives it without a copy.
+// takes `const quorvane::FileRows&` receives it without a copy. At most two
+// batches wait for the owner's thread at a time: a walk faster than the window
+// waits for it instead of piling rows up in memory.
 
 #include "filelist/FolderScan.h"
 
 #include <QMetaType>
 #include <QObject>
+#include <condition_variable>
+#include <mutex>
 
 Q_DECLARE_METATYPE(quorvane::FileRows)
 
@@ -61,8 +65,14 @@ signals:
 private:
     void HandOver(FileRows&& rows); // worker thread
     void Finish();                  // owner's thread
+    void StopWaiting();             // lets a worker that waits for room go on
 
     bool m_running = false;
+    // Batches posted but not yet emitted, guarded by m_queueMutex.
+    std::mutex m_queueMutex;
+    std::condition_variable m_queueRoom;
+    int m_queued = 0;
+    bool m_stopWaiting = false;
     FolderScan m_scan;
 };
 
