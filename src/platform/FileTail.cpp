@@ -26,8 +26,12 @@ off_t RegularFileSize(int fd, std::size_t count) {
 } // namespace
 
 bool ReadFileTail(const std::string& path, std::size_t count, std::string& out) {
+    return ReadFileTailIn(AT_FDCWD, path, count, out);
+}
+
+bool ReadFileTailIn(int folder, const std::string& name, std::size_t count, std::string& out) {
     // O_NONBLOCK: a pipe put in place of the file must not hang the reader.
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    const int fd = ::openat(folder, name.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0)
         return false;
     bool ok = false;
@@ -51,6 +55,26 @@ bool ReadFileTail(const std::string& path, std::size_t count, std::string& out) 
     }
     ::close(fd);
     return ok;
+}
+
+HeldFolder::~HeldFolder() {
+    Release();
+}
+
+int HeldFolder::Descriptor(const std::string& folder) {
+    if (m_fd >= 0 && folder == m_folder)
+        return m_fd;
+    Release();
+    // A path-only descriptor: nothing is read through it, it only anchors openat.
+    m_fd = ::open(folder.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+    m_folder = m_fd >= 0 ? folder : std::string();
+    return m_fd;
+}
+
+void HeldFolder::Release() {
+    if (m_fd >= 0)
+        ::close(m_fd);
+    m_fd = -1;
 }
 
 } // namespace quorvane
