@@ -2,6 +2,7 @@
 
 #include "mp3/GenreNames.h"
 #include "mp3/TagText.h"
+#include "platform/FileTail.h"
 #include "rules/CaseRule.h"
 #include "text/AsciiCase.h"
 
@@ -174,13 +175,22 @@ Mp3PreviewResult PreviewMp3Names(FileRows& rows, const Mp3NameSettings& settings
     SelectAllWhenNoneSelected(rows);
 
     std::vector<std::string> names;
-    std::string path; // one buffer for every row's path
+    names.reserve(rows.size());
+    HeldFolder folder; // rows of one folder come one after another, as a scan lists them
+    std::string path;  // one buffer for every row's path where the folder cannot be held
     for (FileRow& row : rows) {
         if (!row.selected)
             continue;
-        path.assign(row.Path());
-        path += row.originalName;
-        if (!reader.ReadID3v1(path) || !reader.exists) {
+        const int held = folder.Descriptor(row.Path());
+        bool read = false;
+        if (held >= 0) {
+            read = reader.ReadID3v1In(held, row.originalName);
+        } else {
+            path.assign(row.Path());
+            path += row.originalName;
+            read = reader.ReadID3v1(path);
+        }
+        if (!read || !reader.exists) {
             row.selected = false;
             ++result.untagged;
             continue;

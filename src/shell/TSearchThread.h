@@ -23,12 +23,16 @@
 // a cancel. Both are emitted on the thread that owns this object, so receivers
 // are called directly. The batch is moved, not copied, from the worker into
 // the signal and lent to the receivers by reference: the last receiver may
-// move the rows out of it, so a scan never copies a row.
+// move the rows out of it, so a scan never copies a row. At most two batches
+// wait for the owner's thread at a time: a walk faster than the window waits
+// for it instead of piling rows up in memory.
 
 #include "filelist/FolderScan.h"
 
 #include <QMetaType>
 #include <QObject>
+#include <condition_variable>
+#include <mutex>
 
 Q_DECLARE_METATYPE(quorvane::FileRows)
 
@@ -58,8 +62,14 @@ signals:
 private:
     void HandOver(FileRows&& rows); // worker thread
     void Finish();                  // owner's thread
+    void StopWaiting();             // lets a worker that waits for room go on
 
     bool m_running = false;
+    // Batches posted but not yet emitted, guarded by m_queueMutex.
+    std::mutex m_queueMutex;
+    std::condition_variable m_queueRoom;
+    int m_queued = 0;
+    bool m_stopWaiting = false;
     FolderScan m_scan;
 };
 

@@ -21,6 +21,7 @@
 #include <QAbstractTableModel>
 #include <QPointer>
 #include <cstddef>
+#include <thread>
 
 class QItemSelection;
 class QItemSelectionModel;
@@ -53,6 +54,7 @@ public:
 
     // Appends a batch of rows at the end (one insertion per batch).
     void AppendRows(FileRows&& rows);
+    // Empties the list. A large list is freed on a thread of its own.
     void Clear();
     // After the core rewrote names or selection flags in place.
     void NotifyRowsChanged();
@@ -92,6 +94,8 @@ private:
     QString m_captions[ColumnCount];
     QPointer<QItemSelectionModel> m_selection;
     bool m_pushingSelection = false;
+    // Frees the rows of a large list that was cleared (see Clear).
+    std::jthread m_disposer;
 };
 
 } // namespace quorvane

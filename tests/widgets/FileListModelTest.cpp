@@ -232,5 +232,25 @@ TEST(FileListView, ReadOnlyWholeRowsSeveralAtOnce) {
               view.palette().color(QPalette::Active, QPalette::Highlight));
 }
 
+// Large lists are freed on another thread; clearing again at once, and
+// filling the list meanwhile, must not disturb the rows that are shown.
+TEST(FileListModel, LargeListsClearedOneAfterAnotherLeaveTheNewRowsIntact) {
+    FileListModel model;
+    QSignalSpy reset(&model, &QAbstractItemModel::modelReset);
+    for (int round = 0; round < 3; ++round) {
+        model.AppendRows(Rows(30'000));
+        model.AppendRows(Rows(10));
+        ASSERT_EQ(model.RowCount(), 30'010);
+        model.Clear();
+        EXPECT_EQ(model.RowCount(), 0);
+        EXPECT_EQ(model.rowCount(), 0);
+    }
+    EXPECT_EQ(reset.count(), 3);
+    model.AppendRows(Rows(3));
+    ASSERT_EQ(model.RowCount(), 3);
+    EXPECT_EQ(model.CellText(2, FileListModel::ColOriginalName), "f2.txt");
+    EXPECT_EQ(model.CellText(2, FileListModel::ColPath), "/data/");
+}
+
 } // namespace
 } // namespace quorvane
