@@ -2,9 +2,10 @@
 // Each measures a warm-up run and then the median of RUNS runs, with the
 // reference measured in the same rounds on the same folder.
 //
-//   bench_core scan   DIR RUNS SUBFOLDERS   the walk alone vs find -printf
+//   bench_core scan   DIR RUNS SUBFOLDERS READDIR_EXE
+//                                           the walk alone vs the readdir + fstatat loop
 //   bench_core sort   DIR RUNS              sort the rows of DIR by name and by size
-//   bench_core rename DIR RUNS LOOP_EXE     Apply/Undo vs bare renameat2 loop and perl rename
+//   bench_core rename DIR RUNS LOOP_EXE     Apply/Undo vs bare renameat2 loop, perl rename, mmv
 //   bench_core mp3    DIR RUNS              MP3 preview vs a bare open/pread/close loop
 
 #include "BenchSupport.h"
@@ -29,35 +30,50 @@ namespace {
 using namespace quorvane;
 using namespace quorvane::bench;
 
-FileRows ScanRows(const std::string& folder, bool includeSubfolders) {
+FileRows ScanRows(const std::string& folder, bool includeSubfolders, ScanOptions options = {}) {
     FileRows rows;
     FolderScan scan(
         [&](FileRows&& batch) {
             for (FileRow& row : batch)
                 rows.push_back(std::move(row));
         },
-        {});
+        {}, options);
     scan.Start({WithTrailingSlash(folder), "*.*", includeSubfolders});
     scan.Wait();
     return rows;
 }
 
-// The walk alone, without a window: where the scan's time goes.
-int Scan(const std::string& folder, bool includeSubfolders, int runs) {
-    const std::vector<std::string> find = {"find", folder, "-type", "f", "-printf", "%s %T@ %m\n"};
-    std::vector<double> ours, reference;
+// The seconds of the C loop's own walk, without the start of its process.
+double ReaddirLoopSeconds(const std::string& loop, const std::string& folder) {
+    std::string output;
+    if (RunCommand({loop, folder}, {}, {}, &output) < 0)
+        return -1.0;
+    return std::atof(output.c_str());
+}
+
+// The walk alone, without a window: where the scan's time goes, on both
+// cores and on one.
+int Scan(const std::string& folder, bool includeSubfolders, int runs, const std::string& loop) {
+    ScanOptions oneThread;
+    oneThread.threads = 1;
+    std::vector<double> ours, single, reference;
     std::size_t count = 0;
     for (int run = 0; run <= runs; ++run) {
-        const double findSeconds = RunCommand(find);
+        const double loopSeconds = ReaddirLoopSeconds(loop, folder);
         const double oursSeconds =
             TimeSeconds([&] { count = ScanRows(folder, includeSubfolders).size(); });
+        const double singleSeconds =
+            TimeSeconds([&] { ScanRows(folder, includeSubfolders, oneThread); });
         if (run == 0)
             continue;
         ours.push_back(oursSeconds);
-        reference.push_back(findSeconds);
+        single.push_back(singleSeconds);
+        reference.push_back(loopSeconds);
     }
+    const std::string loopName = "readdir+fstatat loop (C, 1 thread)";
     PrintInfoRow("  the walk alone (core FolderScan, " + std::to_string(count) + " files)",
-                 Median(ours), "find -printf", Median(reference));
+                 Median(ours), loopName, Median(reference));
+    PrintInfoRow("  the walk alone on one thread", Median(single), loopName, Median(reference));
     return 0;
 }
 
@@ -109,12 +125,13 @@ int Rename(const std::string& folder, int runs, const std::string& loop) {
     if (!WriteNameList(addList, rows, "") || !WriteNameList(removeList, rows, kPrefix))
         return 1;
     const bool havePerl = RunCommand({"rename", "-V"}) >= 0;
+    const bool haveMmv = RunCommand({"mmv", "-V"}) >= 0;
 
     PreviewSettings insert;
-    insert.activePage = kInsertPage;
+    insert.activePage = RulePage::Insert;
     insert.insert = {kPrefix, "1", false};
     PlatformFileSystem fileSystem;
-    std::vector<double> apply, undo, loopAdd, loopRemove, perlAdd, perlRemove;
+    std::vector<double> apply, undo, loopAdd, loopRemove, perlAdd, perlRemove, mmvAdd, mmvRemove;
     bool allRenamed = true;
     for (int run = 0; run <= runs; ++run) {
         PreviewFileRows(rows, insert);
@@ -130,6 +147,13 @@ int Rename(const std::string& folder, int runs, const std::string& loop) {
             perlAddSeconds = RunCommand({"rename", "-0", "s/^/x_/"}, folder, addList);
             perlRemoveSeconds = RunCommand({"rename", "-0", "s/^x_//"}, folder, removeList);
         }
+        // mmv finds the names itself and checks every target first; -p makes
+        // an existing target an error, as it is for us.
+        double mmvAddSeconds = -1.0, mmvRemoveSeconds = -1.0;
+        if (haveMmv) {
+            mmvAddSeconds = RunCommand({"mmv", "-r", "-p", "*", "x_#1"}, folder);
+            mmvRemoveSeconds = RunCommand({"mmv", "-r", "-p", "x_*", "#1"}, folder);
+        }
         if (run == 0)
             continue; // warm-up
         apply.push_back(applySeconds);
@@ -138,6 +162,8 @@ int Rename(const std::string& folder, int runs, const std::string& loop) {
         loopRemove.push_back(remove);
         perlAdd.push_back(perlAddSeconds);
         perlRemove.push_back(perlRemoveSeconds);
+        mmvAdd.push_back(mmvAddSeconds);
+        mmvRemove.push_back(mmvRemoveSeconds);
     }
     ::unlink(addList.c_str());
     ::unlink(removeList.c_str());
@@ -154,6 +180,12 @@ int Rename(const std::string& folder, int runs, const std::string& loop) {
                      Median(loopAdd));
         PrintInfoRow("  perl rename, the same " + count + " renames back", Median(perlRemove),
                      loopName, Median(loopRemove));
+    }
+    if (haveMmv) {
+        PrintInfoRow("  mmv, the same " + count + " renames", Median(mmvAdd), loopName,
+                     Median(loopAdd));
+        PrintInfoRow("  mmv, the same " + count + " renames back", Median(mmvRemove), loopName,
+                     Median(loopRemove));
     }
     return allRenamed ? 0 : 1;
 }
@@ -209,8 +241,8 @@ int main(int argc, char** argv) {
     const std::string command = argv[1];
     const std::string folder = WithTrailingSlash(argv[2]);
     const int runs = std::max(1, std::atoi(argv[3]));
-    if (command == "scan" && argc > 4)
-        return Scan(folder, std::atoi(argv[4]) != 0, runs);
+    if (command == "scan" && argc > 5)
+        return Scan(folder, std::atoi(argv[4]) != 0, runs, argv[5]);
     if (command == "sort")
         return Sort(folder, runs);
     if (command == "rename" && argc > 4)

@@ -43,19 +43,19 @@ int main(int argc, char** argv) {
     runs[0].settings.caseAndExtension = {quorvane::NameCase::CapitalizeWords,
                                          quorvane::ExtensionCase::NewExtension, "jpg"};
     runs[1] = {"insert from end", {}};
-    runs[1].settings.activePage = quorvane::kInsertPage;
+    runs[1].settings.activePage = quorvane::RulePage::Insert;
     runs[1].settings.insert = {"_v2", "3", true};
     runs[2] = {"delete", {}};
-    runs[2].settings.activePage = quorvane::kDeletePage;
+    runs[2].settings.activePage = quorvane::RulePage::Delete;
     runs[2].settings.deletion = {"2", "5", false};
     runs[3] = {"replace all", {}};
-    runs[3].settings.activePage = quorvane::kReplacePage;
+    runs[3].settings.activePage = quorvane::RulePage::Replace;
     runs[3].settings.replace = {"o", "0", quorvane::ReplaceMode::Replace, true, false};
     runs[4] = {"remove all", {}};
-    runs[4].settings.activePage = quorvane::kReplacePage;
+    runs[4].settings.activePage = quorvane::RulePage::Replace;
     runs[4].settings.replace = {" ", "", quorvane::ReplaceMode::Remove, true, true};
     runs[5] = {"number serial", {}};
-    runs[5].settings.activePage = quorvane::kEnumerationPage;
+    runs[5].settings.activePage = quorvane::RulePage::Enumeration;
     runs[5].settings.enumeration.prefix = "Holiday_";
     runs[5].settings.enumeration.fixedPart = "jpg";
     runs[6] = runs[5];

@@ -8,7 +8,8 @@
 #   QUORVANE_BENCH_BUILD_DIR  build folder              (default: build-bench)
 #   QUORVANE_BENCH_RUNS       timed runs per row         (default: 5)
 #   QUORVANE_BENCH_FILES      files per tree             (default: 100000)
-#   QUORVANE_BENCH_BIG        folders of 1,000 files in the memory tree (default: 1000)
+#   QUORVANE_BENCH_BIG        folders of 1,000 files in the large tree (default: 1000)
+#   QUORVANE_BENCH_BIG_RUNS   timed runs per row on the large tree (default: 3)
 #   TMPDIR                    where the trees are made   (default: /tmp)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -17,6 +18,7 @@ build=${QUORVANE_BENCH_BUILD_DIR:-build-bench}
 runs=${QUORVANE_BENCH_RUNS:-5}
 files=${QUORVANE_BENCH_FILES:-100000}
 big=${QUORVANE_BENCH_BIG:-1000}
+bigruns=${QUORVANE_BENCH_BIG_RUNS:-3}
 mp3=$((files / 10))
 folders=$((files / 1000))
 ((folders > 0)) || folders=1
@@ -26,9 +28,10 @@ note() { printf '%s\n' "$*" >&2; }
 note "== building (Release) in $build"
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
   -DQUORVANE_BUILD_BENCH=ON -DQUORVANE_BUILD_TESTS=OFF >/dev/null
-cmake --build "$build" -j2 --target bench_mktree bench_renameat2 bench_preview bench_core \
-  bench_window >/dev/null
+cmake --build "$build" -j2 --target bench_mktree bench_renameat2 bench_readdir bench_preview \
+  bench_core bench_window >/dev/null
 bin=$(cd "$build/bench" && pwd)
+command -v mmv >/dev/null || note "   (mmv is not installed: its rows are left out; apt-get install mmv)"
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/quorvane-bench.XXXXXX")
 cleanup() {
@@ -44,6 +47,7 @@ note "== making trees in $work"
 "$bin/bench_mktree" "$work/mp3" 0 "$mp3" --mp3
 "$bin/bench_mktree" "$work/big" "$big" 1000
 
+load_start=$(cut -d' ' -f1-3 /proc/loadavg)
 rows="$work/rows.tsv"
 : >"$rows"
 bench() {
@@ -51,20 +55,22 @@ bench() {
   # Qt's offscreen plugin chatters on stderr; only result lines are kept.
   QT_QPA_PLATFORM=offscreen "$@" 2>/dev/null | grep '^ROW' >>"$rows" || note "   (failed: $*)"
 }
-bench "$bin/bench_window" scan "$work/flat" 0 "$runs"
-bench "$bin/bench_core" scan "$work/flat" "$runs" 0
-bench "$bin/bench_window" scan "$work/tree" 1 "$runs"
-bench "$bin/bench_core" scan "$work/tree" "$runs" 1
+bench "$bin/bench_window" scan "$work/flat" 0 "$runs" "$bin/bench_readdir"
+bench "$bin/bench_core" scan "$work/flat" "$runs" 0 "$bin/bench_readdir"
+bench "$bin/bench_window" scan "$work/tree" 1 "$runs" "$bin/bench_readdir"
+bench "$bin/bench_core" scan "$work/tree" "$runs" 1 "$bin/bench_readdir"
 bench "$bin/bench_preview" "$files" "$runs"
 bench "$bin/bench_core" sort "$work/flat" "$runs"
 bench "$bin/bench_core" rename "$work/rename" "$runs" "$bin/bench_renameat2"
 bench "$bin/bench_window" ops "$work/rename" "$runs" "$bin/bench_renameat2"
 bench "$bin/bench_core" mp3 "$work/mp3" "$runs"
+bench "$bin/bench_window" big "$work/big" "$bigruns" "$bin/bench_readdir"
 bench "$bin/bench_window" memory "$work/big"
 
 cpu=$(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2- | sed 's/^ *//')
 echo "Quorvane benchmarks, $(date -u '+%Y-%m-%d %H:%M UTC'); $(nproc) cores ($cpu);"
-echo "load average at the end: $(cut -d' ' -f1-3 /proc/loadavg); $runs timed runs per row after a warm-up, median shown."
+echo "load average at the start: $load_start, at the end: $(cut -d' ' -f1-3 /proc/loadavg);"
+echo "$runs timed runs per row after a warm-up ($bigruns on the large tree), median shown."
 echo
 echo "| Work | Ours | Reference | Reference time | Ratio | Budget | Verdict |"
 echo "|---|---|---|---|---|---|---|"

@@ -47,7 +47,7 @@ int main(int argc, char* argv[]) {
         std::fprintf(stderr, "%s\n", complaint.c_str());
 
     quorvane::TMainForm mainForm;
-    mainForm.StartFolder = commandLine.folder;
+    mainForm.SetStartFolder(commandLine.folder);
     mainForm.show();
     return QApplication::exec();
 }

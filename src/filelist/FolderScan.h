@@ -5,9 +5,18 @@
 // Row order: the matching files of the root folder in the directory's own
 // order, then for each subfolder in turn its own files followed by those of its
 // subfolders (depth first, pre-order). Hidden and system subfolders are not
-// walked; hidden and system files inside walked folders are listed.
+// walked; hidden and system files inside walked folders are listed. Each file
+// is stat'ed once; its row carries what that stat gave.
 //
-// Usage (the sink and the done handler run on the worker thread):
+// The walk runs on several threads: they share the chunks of raw entries of
+// each folder (one reads the next chunk while the others stat the entries of
+// the ones before) and list several folders at once, and the rows are put
+// back into walk order before they are handed over. A FolderScan makes the
+// process return large blocks to the system when they are freed
+// (platform/LargeBlocks.h).
+//
+// Usage (the sink and the done handler run on one of the walk's threads, never
+// two at once):
 //
 //     FolderScan scan([&](FileRows&& batch) { ... keep or forward the batch ... },
 //                     [&] { ... the walk has ended ... });
@@ -39,12 +48,26 @@ struct ScanOptions {
     // list lay out and repaint; 50 ms keeps the count and the list growing
     // visibly while the window spends a fraction of the time on it.
     std::chrono::milliseconds batchInterval{50};
-    std::size_t maxBatchRows = 4096;
+    // Large enough that a fast walk hands over a few batches per interval
+    // rather than dozens (the window appends this many rows in about a
+    // millisecond), small enough that the batches on their way hold little
+    // memory. The walk works at most twice this many rows ahead of what it
+    // has handed over.
+    std::size_t maxBatchRows = 8192;
+    // Threads that walk; 0 means one per core, at most four. Any number gives
+    // the same rows in the same order.
+    unsigned threads = 0;
+    // The plain walk on the one worker thread, two listings of every folder
+    // through DirectorySearch: the parallel walk must agree with it, and the
+    // tests compare the two.
+    bool singleThreadWalk = false;
 };
 
 class FolderScan {
 public:
     // Receives the next rows in walk order; never called with an empty batch.
+    // Once a stop is requested it is called at most once more, with the rows
+    // gathered before the request.
     using BatchSink = std::function<void(FileRows&& batch)>;
     // Called once at the end of every started walk (complete, stopped or
     // failed), after the last batch.

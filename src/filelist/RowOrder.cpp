@@ -1,5 +1,7 @@
 #include "filelist/RowOrder.h"
 
+#include "text/AsciiCase.h"
+
 #include <algorithm>
 #include <cstdint>
 #include <numeric>
@@ -9,8 +11,10 @@
 namespace quorvane {
 namespace {
 
+// Letters compare as their upper case, so "_" (between "Z" and "a") sorts
+// after every letter.
 unsigned char FoldLetter(unsigned char c) {
-    return (c >= 'a' && c <= 'z') ? static_cast<unsigned char>(c - 'a' + 'A') : c;
+    return static_cast<unsigned char>(ToAsciiUpper(static_cast<char>(c)));
 }
 
 template <typename T> int Sign(T a, T b) {

@@ -1,7 +1,5 @@
 #include "filelist/Selection.h"
 
-#include <algorithm>
-
 namespace quorvane {
 
 void SelectAll(FileRows& rows) {
@@ -17,11 +15,6 @@ void SelectNone(FileRows& rows) {
 void InvertSelection(FileRows& rows) {
     for (FileRow& row : rows)
         row.selected = !row.selected;
-}
-
-std::size_t SelectedRowCount(const FileRows& rows) {
-    return static_cast<std::size_t>(
-        std::count_if(rows.begin(), rows.end(), [](const FileRow& row) { return row.selected; }));
 }
 
 std::vector<std::string> SelectedPaths(const FileRows& rows) {

@@ -13,8 +13,6 @@ void SelectAll(FileRows& rows);
 void SelectNone(FileRows& rows);
 void InvertSelection(FileRows& rows);
 
-std::size_t SelectedRowCount(const FileRows& rows);
-
 // The full paths of the selected rows, in list order.
 std::vector<std::string> SelectedPaths(const FileRows& rows);
 

@@ -2,7 +2,9 @@
 
 #include "mp3/GenreNames.h"
 #include "mp3/TagText.h"
+#include "platform/FileTail.h"
 #include "rules/CaseRule.h"
+#include "text/AsciiCase.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -124,10 +126,10 @@ void ApplyMp3Case(std::string& name, int caseIndex) {
         CapitalizeWordsInPlace(name);
         break;
     case kMp3CaseUpper:
-        UpperCaseLetters(name);
+        UpperAsciiLetters(name);
         break;
     case kMp3CaseLower:
-        LowerCaseLetters(name);
+        LowerAsciiLetters(name);
         break;
     default:
         break;
@@ -168,23 +170,27 @@ void ApplyMp3Numbers(std::vector<std::string>& names, const std::string& numberT
 
 Mp3PreviewResult PreviewMp3Names(FileRows& rows, const Mp3NameSettings& settings, TID3v1& reader) {
     Mp3PreviewResult result;
-    bool anySelected = false;
-    for (FileRow& row : rows) {
+    for (FileRow& row : rows)
         row.newName.clear();
-        anySelected = anySelected || row.selected;
-    }
-    if (!anySelected)
-        for (FileRow& row : rows)
-            row.selected = true;
+    SelectAllWhenNoneSelected(rows);
 
     std::vector<std::string> names;
-    std::string path; // one buffer for every row's path
+    names.reserve(rows.size());
+    HeldFolder folder; // rows of one folder come one after another, as a scan lists them
+    std::string path;  // one buffer for every row's path where the folder cannot be held
     for (FileRow& row : rows) {
         if (!row.selected)
             continue;
-        path.assign(row.Path());
-        path += row.originalName;
-        if (!reader.ReadID3v1(path) || !reader.exists) {
+        const int held = folder.Descriptor(row.Path());
+        bool read = false;
+        if (held >= 0) {
+            read = reader.ReadID3v1In(held, row.originalName);
+        } else {
+            path.assign(row.Path());
+            path += row.originalName;
+            read = reader.ReadID3v1(path);
+        }
+        if (!read || !reader.exists) {
             row.selected = false;
             ++result.untagged;
             continue;

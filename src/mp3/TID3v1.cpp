@@ -57,6 +57,13 @@ bool TID3v1::ReadID3v1(const std::string& path) {
     return ParseBlock(m_block);
 }
 
+bool TID3v1::ReadID3v1In(int folder, const std::string& name) {
+    Reset();
+    if (!ReadFileTailIn(folder, name, kID3v1BlockSize, m_block))
+        return false;
+    return ParseBlock(m_block);
+}
+
 bool TID3v1::ParseBlock(const std::string& block) {
     Reset();
     if (block.size() < kID3v1BlockSize)

@@ -24,6 +24,8 @@ public:
     // read, whether or not they hold a tag; false when the file cannot be opened
     // or is shorter than 128 bytes. Starts from the reset state in every case.
     bool ReadID3v1(const std::string& path);
+    // The same for the file `name` in the folder open as `folder`.
+    bool ReadID3v1In(int folder, const std::string& name);
 
     // Fills the fields from a 128-byte block; false (and the reset state) when
     // the block is too short. `exists` tells whether it held a tag.

@@ -6,8 +6,6 @@
 
 namespace quorvane {
 
-bool IsValidUtf8(std::string_view text);
-
 // Text that is already valid UTF-8 stays as it is (taggers that wrote UTF-8
 // into the tag); anything else is read as ISO-8859-1 and converted.
 std::string TagTextToUtf8(std::string_view raw);

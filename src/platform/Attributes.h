@@ -21,13 +21,13 @@ struct ExtendedAttributeCalls {
 
 // The attribute word of a file or folder (kAttr* bits of DirectorySearch.h),
 // or nothing when the file cannot be read.
-std::optional<std::uint32_t> ReadAttributes(const std::string& path,
-                                            const ExtendedAttributeCalls& calls = {});
+[[nodiscard]] std::optional<std::uint32_t> ReadAttributes(const std::string& path,
+                                                          const ExtendedAttributeCalls& calls = {});
 
 // Replaces the whole attribute word. Returns 0 on success, else an errno value
 // (EOPNOTSUPP where the file system keeps no extended attributes and the word
 // holds system, archive or a hidden bit that the name does not already say).
-int WriteAttributes(const std::string& path, std::uint32_t attributes,
-                    const ExtendedAttributeCalls& calls = {});
+[[nodiscard]] int WriteAttributes(const std::string& path, std::uint32_t attributes,
+                                  const ExtendedAttributeCalls& calls = {});
 
 } // namespace quorvane

@@ -1,24 +1,23 @@
 #include "platform/DirectorySearch.h"
-#include "platform/AsciiCase.h"
 
 #include "platform/DosAttribBlob.h"
+#include "text/AsciiCase.h"
+#include "text/Utf8.h"
 
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/xattr.h>
+#include <unistd.h>
 
 namespace quorvane {
 namespace {
 
-bool IsContinuationByte(char c) {
-    return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
-}
-
 // One "?" stands for one character: a byte and the UTF-8 continuation bytes after it.
 std::size_t CharacterLength(std::string_view name, std::size_t at) {
     std::size_t length = 1;
-    while (at + length < name.size() && length < 4 && IsContinuationByte(name[at + length]))
+    while (at + length < name.size() && length < 4 &&
+           IsUtf8ContinuationByte(static_cast<unsigned char>(name[at + length])))
         ++length;
     return length;
 }
@@ -36,7 +35,7 @@ bool MatchesGlob(std::string_view name, std::string_view pattern) {
         } else if (p < pattern.size() && pattern[p] == '?') {
             ++p;
             n += CharacterLength(name, n);
-        } else if (p < pattern.size() && LowerAscii(pattern[p]) == LowerAscii(name[n])) {
+        } else if (p < pattern.size() && ToAsciiLower(pattern[p]) == ToAsciiLower(name[n])) {
             ++p;
             ++n;
         } else if (starPattern != std::string_view::npos) {
@@ -57,6 +56,9 @@ bool MatchesGlob(std::string_view name, std::string_view pattern) {
 bool MatchesWildcard(std::string_view name, std::string_view pattern) {
     if (pattern.empty())
         return false;
+    // The filters of nearly every scan, asked once per entry.
+    if (pattern == "*.*" || pattern == "*")
+        return true;
     if (MatchesGlob(name, pattern))
         return true;
     // As in the classic file search, a final ".*" also admits a name without
@@ -160,7 +162,139 @@ bool DirectorySearch::Admit(const char* name, unsigned char type, DirEntry& entr
     entry.attributes = attributes;
     entry.size = static_cast<std::uint64_t>(info.st_size);
     entry.modifiedUtc = static_cast<std::int64_t>(info.st_mtim.tv_sec);
+    entry.inode = static_cast<std::uint64_t>(info.st_ino);
+    entry.device = CompactDevice(info.st_dev);
     return true;
+}
+
+FolderListing::FolderListing(const std::string& folder, Links links) {
+    int flags = O_RDONLY | O_DIRECTORY | O_CLOEXEC;
+    if (links == Links::NotFollow)
+        flags |= O_NOFOLLOW;
+    m_fd = ::open(folder.empty() ? "." : folder.c_str(), flags);
+    struct stat info {};
+    if (m_fd >= 0 && ::fstat(m_fd, &info) != 0)
+        Close();
+    m_inode = static_cast<std::uint64_t>(info.st_ino);
+    m_device = static_cast<std::uint64_t>(info.st_dev);
+}
+
+FolderListing::~FolderListing() {
+    Close();
+}
+
+FolderListing::FolderListing(FolderListing&& other) noexcept
+    : m_fd(other.m_fd), m_inode(other.m_inode), m_device(other.m_device) {
+    other.m_fd = -1;
+}
+
+FolderListing& FolderListing::operator=(FolderListing&& other) noexcept {
+    if (this != &other) {
+        Close();
+        m_fd = other.m_fd;
+        m_inode = other.m_inode;
+        m_device = other.m_device;
+        other.m_fd = -1;
+    }
+    return *this;
+}
+
+void FolderListing::Close() {
+    if (m_fd >= 0)
+        ::close(m_fd);
+    m_fd = -1;
+}
+
+bool FolderListing::HasStoredHiddenOrSystemBit() const {
+    if (m_fd < 0)
+        return false;
+    char buffer[256];
+    const ssize_t size = ::fgetxattr(m_fd, kDosAttribName, buffer, sizeof buffer);
+    if (size <= 0)
+        return false;
+    const auto word = ParseDosAttribBlob(std::string_view(buffer, static_cast<std::size_t>(size)));
+    return (word.value_or(0) & (kAttrHidden | kAttrSystem)) != 0;
+}
+
+std::size_t FolderListing::ReadChunk(char* buffer, std::size_t size) {
+    if (m_fd < 0)
+        return 0;
+    ssize_t got = -1;
+    do
+        got = ::getdents64(m_fd, buffer, size);
+    while (got < 0 && errno == EINTR);
+    // A read error ends the listing just like the end of the folder.
+    return got > 0 ? static_cast<std::size_t>(got) : 0;
+}
+
+namespace {
+
+bool IsDotOrDotDot(std::string_view name) {
+    return name == "." || name == "..";
+}
+
+void FillFile(std::string_view name, const struct stat& info, DirEntry& file) {
+    std::uint32_t attributes = 0;
+    if (name.front() == '.')
+        attributes |= kAttrHidden;
+    if ((info.st_mode & S_IWUSR) == 0)
+        attributes |= kAttrReadOnly;
+    // A fresh string of the exact size: assigning into the empty one left by
+    // the last move would round its room up, and the row keeps it for good.
+    file.name = std::string(name);
+    file.attributes = attributes;
+    file.size = static_cast<std::uint64_t>(info.st_size);
+    file.modifiedUtc = static_cast<std::int64_t>(info.st_mtim.tv_sec);
+    file.inode = static_cast<std::uint64_t>(info.st_ino);
+    file.device = CompactDevice(info.st_dev);
+}
+
+// The entry's name is a C string inside the chunk, so it can go to the kernel as it is.
+EntryKind StatFile(int folder, const RawEntry& entry, DirEntry& file) {
+    struct stat info {};
+    if (::fstatat(folder, entry.name.data(), &info, 0) != 0 || !S_ISREG(info.st_mode))
+        return EntryKind::Other;
+    FillFile(entry.name, info, file);
+    return EntryKind::File;
+}
+
+} // namespace
+
+EntryKind ExamineEntry(int folder, const RawEntry& entry, std::string_view filter,
+                       bool wantSubfolders, DirEntry& file) {
+    if (IsDotOrDotDot(entry.name))
+        return EntryKind::Other;
+    // A name that begins with "." is a hidden folder, which is never walked.
+    const bool walkable = wantSubfolders && entry.name.front() != '.';
+    switch (entry.type) {
+    case DT_DIR:
+        return walkable ? EntryKind::Subfolder : EntryKind::Other;
+    case DT_REG:
+    case DT_LNK: // listed as what it points to; a link to a folder is not walked
+        return MatchesWildcard(entry.name, filter) ? StatFile(folder, entry, file)
+                                                   : EntryKind::Other;
+    case DT_UNKNOWN:
+        break;
+    default:
+        return EntryKind::Other; // devices, pipes and sockets are not files to rename
+    }
+
+    // The file system gives no entry types: one stat tells, without following a link.
+    const bool matches = MatchesWildcard(entry.name, filter);
+    if (!matches && !walkable)
+        return EntryKind::Other;
+    struct stat info {};
+    if (::fstatat(folder, entry.name.data(), &info, AT_SYMLINK_NOFOLLOW) != 0)
+        return EntryKind::Other;
+    if (S_ISDIR(info.st_mode))
+        return walkable ? EntryKind::Subfolder : EntryKind::Other;
+    if (!matches)
+        return EntryKind::Other;
+    if (S_ISREG(info.st_mode)) {
+        FillFile(entry.name, info, file);
+        return EntryKind::File;
+    }
+    return S_ISLNK(info.st_mode) ? StatFile(folder, entry, file) : EntryKind::Other;
 }
 
 } // namespace quorvane

@@ -13,7 +13,7 @@ inline constexpr const char* kDosAttribName = "user.DOSATTRIB";
 
 // The attribute word held by the value, or nothing when the value is in no
 // form we know (then it is treated as holding no bits).
-std::optional<std::uint32_t> ParseDosAttribBlob(std::string_view blob);
+[[nodiscard]] std::optional<std::uint32_t> ParseDosAttribBlob(std::string_view blob);
 
 // The value to store for `word`: an understood binary value with only its
 // attribute word changed (everything else kept), otherwise the legacy text form.

@@ -1,5 +1,7 @@
 #include "platform/IniFile.h"
-#include "platform/AsciiCase.h"
+
+#include "platform/FileWrite.h"
+#include "text/AsciiCase.h"
 
 #include <cerrno>
 #include <charconv>
@@ -82,19 +84,6 @@ std::optional<double> LeadingNumber(std::string_view text) {
     return value;
 }
 
-bool WriteAll(int fd, const std::string& data) {
-    std::size_t done = 0;
-    while (done < data.size()) {
-        const ssize_t written = ::write(fd, data.data() + done, data.size() - done);
-        if (written < 0 && errno == EINTR)
-            continue;
-        if (written <= 0)
-            return false;
-        done += static_cast<std::size_t>(written);
-    }
-    return true;
-}
-
 } // namespace
 
 IniFile::IniFile(std::string path) : m_path(std::move(path)) {}
@@ -173,7 +162,8 @@ bool IniFile::Save() const {
         return false;
     struct stat old {};
     const mode_t mode = ::stat(m_path.c_str(), &old) == 0 ? (old.st_mode & 07777) : 0644;
-    const bool written = ::fchmod(fd, mode) == 0 && WriteAll(fd, Serialize()) && ::fsync(fd) == 0;
+    const bool written =
+        ::fchmod(fd, mode) == 0 && WriteAll(fd, Serialize()) == 0 && ::fsync(fd) == 0;
     const bool closed = ::close(fd) == 0;
     if (!written || !closed || ::rename(temporary.c_str(), m_path.c_str()) != 0) {
         ::unlink(temporary.c_str());

@@ -14,10 +14,10 @@ public:
     explicit IniFile(std::string path);
 
     // Reads the file; a missing file reads as empty. False on a read error.
-    bool Load();
+    [[nodiscard]] bool Load();
     // Writes through a temporary file and a rename; on failure the previous
     // file stays whole and false is returned.
-    bool Save() const;
+    [[nodiscard]] bool Save() const;
 
     std::string ReadString(const std::string& section, const std::string& key,
                            const std::string& defaultValue) const;

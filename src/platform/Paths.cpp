@@ -73,6 +73,20 @@ std::string ProgramFolder() {
     return ProgramFolderFor(executableFolder, IsInstalledCopy(executableFolder));
 }
 
+namespace {
+std::string ProgramFileIn(const std::string& folder, const char* name) {
+    return (folder.empty() ? ProgramFolder() : WithSlash(folder)) + name;
+}
+} // namespace
+
+std::string SettingsFilePath(const std::string& folder) {
+    return ProgramFileIn(folder, "Options.ini");
+}
+
+std::string RunLogFilePath(const std::string& folder) {
+    return ProgramFileIn(folder, "Log.txt");
+}
+
 ManualPlaces BuiltInManualPlaces() {
     return {QUORVANE_MANUAL_FROM_BIN, QUORVANE_BUILD_FOLDER, QUORVANE_SOURCE_MANUAL};
 }

@@ -11,6 +11,12 @@ namespace quorvane {
 // $XDG_CONFIG_HOME/Quorvane/ or ~/.config/Quorvane/ (created on demand).
 std::string ProgramFolder();
 
+// "Options.ini" and "Log.txt" lie side by side in one folder: `folder`
+// (ending in "/"), or the program folder when it is empty. A test that points
+// the settings elsewhere moves the log with them.
+std::string SettingsFilePath(const std::string& folder = {});
+std::string RunLogFilePath(const std::string& folder = {});
+
 // The choice ProgramFolder makes for a given executable folder (ending in "/").
 // An installed copy always uses the user's folder, even where it could write
 // beside itself (root in /usr/bin, a user in ~/.local/bin).

@@ -1,7 +1,7 @@
 #include "platform/Rename.h"
-#include "platform/AsciiCase.h"
 
 #include "platform/RenameSteps.h"
+#include "text/AsciiCase.h"
 
 #include <atomic>
 #include <cerrno>
@@ -120,9 +120,10 @@ int RenameThroughTemporary(const std::string& folder, const std::string& oldName
         return error;
     error = MoveNoReplace(temporary, target);
     // Back to the old name. Should even that fail, the file stays whole under
-    // the temporary name; the error of the move itself is what is reported.
+    // the temporary name; the error of the move itself is what is reported,
+    // so the error of the way back is dropped on purpose.
     if (error != 0)
-        MoveNoReplace(temporary, source);
+        static_cast<void>(MoveNoReplace(temporary, source));
     return error;
 }
 

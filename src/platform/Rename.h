@@ -13,7 +13,7 @@ bool IsValidEntryName(const std::string& name);
 // Returns 0 on success, else an errno value: EEXIST when the target exists,
 // EINVAL for a name that is not a valid entry name. Identical names succeed
 // without touching the disk.
-int RenameNoReplace(const std::string& folder, const std::string& oldName,
-                    const std::string& newName);
+[[nodiscard]] int RenameNoReplace(const std::string& folder, const std::string& oldName,
+                                  const std::string& newName);
 
 } // namespace quorvane

@@ -10,18 +10,18 @@ namespace quorvane::detail {
 // Moves one full path to another without replacing: renameat2 with
 // RENAME_NOREPLACE, falling back to RenameByLink and then RenameAfterCheck.
 // Returns 0 or an errno value.
-int MoveNoReplace(const std::string& from, const std::string& to);
+[[nodiscard]] int MoveNoReplace(const std::string& from, const std::string& to);
 
 // link + unlink: atomic against replacing, for file systems without the flag.
-int RenameByLink(const std::string& from, const std::string& to);
+[[nodiscard]] int RenameByLink(const std::string& from, const std::string& to);
 
 // lstat of the target, then a plain rename: for file systems that refuse
 // both the flag and hard links.
-int RenameAfterCheck(const std::string& from, const std::string& to);
+[[nodiscard]] int RenameAfterCheck(const std::string& from, const std::string& to);
 
 // A change of letter case alone on a file system that sees both spellings as
 // one entry: from -> unique temporary name -> to, rolled back on failure.
-int RenameThroughTemporary(const std::string& folder, const std::string& oldName,
-                           const std::string& newName);
+[[nodiscard]] int RenameThroughTemporary(const std::string& folder, const std::string& oldName,
+                                         const std::string& newName);
 
 } // namespace quorvane::detail

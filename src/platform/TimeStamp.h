@@ -21,7 +21,7 @@ std::uint32_t PackDosDateTime(const LocalDateTime& local);
 
 // Sets the access and modification times of the file to the packed local time.
 // Returns 0 on success, else an errno value; the value 0 fails with EINVAL.
-int SetFileTimesFromDos(const std::string& path, std::uint32_t packedLocal);
+[[nodiscard]] int SetFileTimesFromDos(const std::string& path, std::uint32_t packedLocal);
 
 // The local clock.
 LocalDateTime LocalNow();

@@ -1,6 +1,8 @@
 #include "platform/TrashMover.h"
 
+#include "platform/FileWrite.h"
 #include "platform/RenameSteps.h"
+#include "text/Utf8.h"
 
 #include <cerrno>
 #include <climits>
@@ -170,25 +172,11 @@ std::string TrashName(const std::string& name, unsigned attempt) {
     const std::size_t room = NAME_MAX - kInfoSuffix.size() - tail.size();
     if (stem.size() > room) {
         std::size_t cut = room;
-        while (cut > 0 && (static_cast<unsigned char>(stem[cut]) & 0xC0) == 0x80)
+        while (cut > 0 && IsUtf8ContinuationByte(static_cast<unsigned char>(stem[cut])))
             --cut;
         stem.resize(cut);
     }
     return stem + tail;
-}
-
-int WriteAll(int fd, const std::string& text) {
-    std::size_t written = 0;
-    while (written < text.size()) {
-        const ssize_t done = ::write(fd, text.data() + written, text.size() - written);
-        if (done < 0) {
-            if (errno == EINTR)
-                continue;
-            return errno;
-        }
-        written += static_cast<std::size_t>(done);
-    }
-    return 0;
 }
 
 // Reserves an info file, writes it and moves the file after it, trying the

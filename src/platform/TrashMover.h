@@ -17,7 +17,7 @@ namespace quorvane {
 // answers to reach the trash of a top directory without a second file system.
 using DeviceLookup = std::function<std::optional<dev_t>(const std::string& path)>;
 
-std::optional<dev_t> DeviceOfPath(const std::string& path);
+[[nodiscard]] std::optional<dev_t> DeviceOfPath(const std::string& path);
 
 struct TrashOutcome {
     int error = 0;           // 0 when the file went to a trash, else an errno value
@@ -30,10 +30,11 @@ struct TrashOutcome {
 // file lies on the home trash's device, else the trash of its file system's
 // top directory. Nothing is ever copied, replaced or deleted: on failure the
 // file stays where it was and no entry is left behind.
-TrashOutcome TrashFile(const std::string& path, const DeviceLookup& deviceOf = DeviceOfPath);
+[[nodiscard]] TrashOutcome TrashFile(const std::string& path,
+                                     const DeviceLookup& deviceOf = DeviceOfPath);
 
 // True when TrashFile moved the file.
-bool MoveToTrash(const std::string& path);
+[[nodiscard]] bool MoveToTrash(const std::string& path);
 
 // The home trash folder ($XDG_DATA_HOME/Trash, else ~/.local/share/Trash),
 // without a final "/".

@@ -1,27 +1,17 @@
 #include "rules/CaseRule.h"
 
 #include "rules/FileRow.h"
+#include "text/AsciiCase.h"
 
 namespace quorvane {
 
 namespace {
 
-// The letter case functions work on a part of a name in place, so that the
-// rule changes the base name and the extension without splitting the name.
-void LowerLettersIn(char* first, char* last) {
-    for (; first != last; ++first)
-        *first = ToLowerLetter(*first);
-}
-
-void UpperLettersIn(char* first, char* last) {
-    for (; first != last; ++first)
-        *first = ToUpperLetter(*first);
-}
-
+// In place over a part of a name, like the letter case functions.
 void CapitalizeWordsIn(char* first, char* last) {
     bool atWordStart = true;
     for (; first != last; ++first) {
-        *first = atWordStart ? ToUpperLetter(*first) : ToLowerLetter(*first);
+        *first = atWordStart ? ToAsciiUpper(*first) : ToAsciiLower(*first);
         atWordStart = *first == ' ';
     }
 }
@@ -29,10 +19,10 @@ void CapitalizeWordsIn(char* first, char* last) {
 void ChangeBaseNameCase(char* first, char* last, NameCase nameCase) {
     switch (nameCase) {
     case NameCase::Lower:
-        LowerLettersIn(first, last);
+        LowerAsciiLetters(first, last);
         break;
     case NameCase::Upper:
-        UpperLettersIn(first, last);
+        UpperAsciiLetters(first, last);
         break;
     case NameCase::CapitalizeWords:
         CapitalizeWordsIn(first, last);
@@ -44,30 +34,6 @@ void ChangeBaseNameCase(char* first, char* last, NameCase nameCase) {
 }
 
 } // namespace
-
-bool IsLowerLetter(char c) {
-    return c >= 'a' && c <= 'z';
-}
-
-bool IsUpperLetter(char c) {
-    return c >= 'A' && c <= 'Z';
-}
-
-char ToUpperLetter(char c) {
-    return IsLowerLetter(c) ? static_cast<char>(c & ~0x20) : c;
-}
-
-char ToLowerLetter(char c) {
-    return IsUpperLetter(c) ? static_cast<char>(c | 0x20) : c;
-}
-
-void UpperCaseLetters(std::string& text) {
-    UpperLettersIn(text.data(), text.data() + text.size());
-}
-
-void LowerCaseLetters(std::string& text) {
-    LowerLettersIn(text.data(), text.data() + text.size());
-}
 
 void CapitalizeWordsInPlace(std::string& text) {
     CapitalizeWordsIn(text.data(), text.data() + text.size());
@@ -89,10 +55,10 @@ void PreviewCaseAndExtension(std::vector<std::string>& names, const CaseSettings
         case ExtensionCase::KeepAsIs:
             break;
         case ExtensionCase::Lower:
-            LowerLettersIn(extension, base + name.size());
+            LowerAsciiLetters(extension, base + name.size());
             break;
         case ExtensionCase::Upper:
-            UpperLettersIn(extension, base + name.size());
+            UpperAsciiLetters(extension, base + name.size());
             break;
         case ExtensionCase::NewExtension:
             name.resize(extensionStart);

@@ -20,15 +20,7 @@ struct CaseSettings {
     std::string newExtension; // text of cbCaseEXT, without its dot, used as typed
 };
 
-// Only the 26 basic Latin letters change case, whatever the locale; every
-// other byte (digits, signs, the bytes of accented letters) stays as it is.
-bool IsLowerLetter(char c);
-bool IsUpperLetter(char c);
-char ToUpperLetter(char c); // a..z -> A..Z, any other character unchanged
-char ToLowerLetter(char c); // A..Z -> a..z, any other character unchanged
-void UpperCaseLetters(std::string& text);
-void LowerCaseLetters(std::string& text);
-
+// Only the 26 basic Latin letters change case (text/AsciiCase.h).
 // Lower-cases the text, then upper-cases a letter that starts the text or
 // directly follows a space: "o'neil mc-donald" -> "O'neil Mc-donald".
 std::string CapitalizeWords(const std::string& text);

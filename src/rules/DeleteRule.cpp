@@ -35,20 +35,15 @@ std::string DeleteText(std::string_view text, std::int64_t position, std::int64_
     return result;
 }
 
-RuleOutcome PreviewDelete(std::vector<std::string>& names, const DeleteSettings& settings) {
-    RuleOutcome outcome;
-    std::string_view positionText = settings.position;
-    std::string_view countText = settings.count;
-    if (positionText.empty()) {
-        positionText = "1";
-        outcome.refills.push_back({"edtIndex", "1"});
-    }
-    if (countText.empty()) {
-        countText = "0";
-        outcome.refills.push_back({"edtCount", "0"});
-    }
-    const std::int64_t count = WholeNumberOr(countText, 1);
-    const std::int64_t position = WholeNumberOr(positionText, 0);
+DeleteOutcome PreviewDelete(std::vector<std::string>& names, const DeleteSettings& settings) {
+    DeleteOutcome outcome;
+    if (settings.position.empty())
+        outcome.refilledPosition = 1;
+    if (settings.count.empty())
+        outcome.refilledCount = 0;
+    const std::int64_t count = outcome.refilledCount.value_or(WholeNumberOr(settings.count, 1));
+    const std::int64_t position =
+        outcome.refilledPosition.value_or(WholeNumberOr(settings.position, 0));
     for (std::string& name : names) {
         const std::size_t baseLength = ExtensionOffset(name);
         const CharacterPositions base(std::string_view(name).substr(0, baseLength));

@@ -2,9 +2,8 @@
 // Page 2 "Delete": removes a run of characters from the base name, counted
 // from the start or from the end; the extension stays as it is.
 
-#include "rules/RuleOutcome.h"
-
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -17,6 +16,13 @@ struct DeleteSettings {
     bool fromEnd = false;       // cbEnd
 };
 
+// What the rule changed on its page besides the names: the boxes it found
+// empty now show these numbers.
+struct DeleteOutcome {
+    std::optional<std::int32_t> refilledPosition;
+    std::optional<std::int32_t> refilledCount;
+};
+
 // Deletes `count` characters of the first `baseLength` bytes of `text`, from
 // the 1-based character `position`. Nothing happens when the position lies
 // outside that part or the count is not positive; a run past its end is cut
@@ -26,8 +32,7 @@ void DeleteCharacters(std::string& text, std::size_t baseLength, std::int64_t po
                       std::int64_t count);
 std::string DeleteText(std::string_view text, std::int64_t position, std::int64_t count);
 
-// Rewrites every entry of the working list in place; reports refilled
-// edtIndex and edtCount boxes.
-RuleOutcome PreviewDelete(std::vector<std::string>& names, const DeleteSettings& settings);
+// Rewrites every entry of the working list in place.
+DeleteOutcome PreviewDelete(std::vector<std::string>& names, const DeleteSettings& settings);
 
 } // namespace quorvane

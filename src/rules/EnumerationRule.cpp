@@ -41,11 +41,12 @@ void Compose(std::string& entry, std::string_view serial, const EnumerationSetti
     }
 }
 
-std::string_view RefilledStep(const EnumerationSettings& settings, RuleOutcome& outcome) {
+// The step box as a number; an empty box is refilled with 1.
+std::int64_t RefilledStep(const EnumerationSettings& settings, EnumerationOutcome& outcome) {
     if (!settings.step.empty())
-        return settings.step;
-    outcome.refills.push_back({"mestep", "1"});
-    return "1";
+        return WholeNumberOr(settings.step, 1);
+    outcome.refilledStep = 1;
+    return 1;
 }
 
 } // namespace
@@ -55,20 +56,36 @@ std::string PadNumber(int width, std::int64_t number) {
     return std::string(FormatPadded(buffer, width, number));
 }
 
-RuleOutcome PreviewNumberSerial(std::vector<std::string>& names,
-                                const EnumerationSettings& settings) {
-    RuleOutcome outcome;
+EnumerationOutcome PreviewEnumeration(std::vector<std::string>& names,
+                                      const EnumerationSettings& settings) {
+    switch (settings.serialKind) {
+    case kNumericSerial:
+        return PreviewNumberSerial(names, settings);
+    case kLowerLetterSerial:
+    case kUpperLetterSerial:
+        return PreviewLetterSerial(names, settings);
+    default: {
+        EnumerationOutcome outcome;
+        outcome.serialKindResetToNumeric = true;
+        return outcome;
+    }
+    }
+}
+
+EnumerationOutcome PreviewNumberSerial(std::vector<std::string>& names,
+                                       const EnumerationSettings& settings) {
+    EnumerationOutcome outcome;
     std::string_view start = settings.startFrom;
     if (start.empty()) {
         start = "1";
-        outcome.refills.push_back({"meStartFrom", "1"});
+        outcome.refilledStart = std::string(start);
     }
     std::int64_t number = WholeNumberOr(start, 1);
-    const std::int64_t step = WholeNumberOr(RefilledStep(settings, outcome), 1);
+    const std::int64_t step = RefilledStep(settings, outcome);
     const int width = static_cast<int>(std::min<std::size_t>(start.size(), kMaximumPaddedWidth));
     const bool fixedPartFirst = settings.applyTo == kApplyToExtension;
     if (settings.applyTo != kApplyToFileName && !fixedPartFirst)
-        outcome.applyToSetToFileName = !names.empty();
+        outcome.applyToResetToFileName = !names.empty();
 
     NumberBuffer buffer;
     for (std::string& entry : names) {
@@ -112,16 +129,16 @@ void AdvanceLetterSerial(std::string& serial, std::int64_t step, char first) {
     serial[i] = static_cast<char>(value);
 }
 
-RuleOutcome PreviewLetterSerial(std::vector<std::string>& names,
-                                const EnumerationSettings& settings) {
-    RuleOutcome outcome;
+EnumerationOutcome PreviewLetterSerial(std::vector<std::string>& names,
+                                       const EnumerationSettings& settings) {
+    EnumerationOutcome outcome;
     const char first = settings.serialKind == kUpperLetterSerial ? 'A' : 'a';
     std::string serial = settings.startFrom;
     if (serial.empty()) {
         serial.assign(1, first);
-        outcome.refills.push_back({"meStartFrom", serial});
+        outcome.refilledStart = serial;
     }
-    const std::int64_t step = std::max(WholeNumberOr(RefilledStep(settings, outcome), 1), 1);
+    const std::int64_t step = std::max<std::int64_t>(RefilledStep(settings, outcome), 1);
     const bool fixedPartFirst = settings.applyTo == kApplyToExtension;
     for (std::string& entry : names) {
         Compose(entry, serial, settings, fixedPartFirst);

@@ -4,8 +4,6 @@
 // The serial is a zero-padded number or a run of letters; it starts again at
 // the start text on every preview and advances row by row in list order.
 
-#include "rules/RuleOutcome.h"
-
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -30,22 +28,40 @@ struct EnumerationSettings {
     std::string fixedPart;           // cbExt, without dot
 };
 
+// What the rule changed on its page besides the names.
+struct EnumerationOutcome {
+    // The start box was empty: it now shows this text ("1", "a" or "A").
+    std::optional<std::string> refilledStart;
+    // The step box was empty: it now shows this number.
+    std::optional<std::int32_t> refilledStep;
+    // The numeric serial found no "Apply to" item chosen and used "FileName":
+    // CBApplyTo goes back to that item.
+    bool applyToResetToFileName = false;
+    // No serial kind was chosen: every row got the bare prefix, and CBAlpha
+    // goes back to "Numerical(001)".
+    bool serialKindResetToNumeric = false;
+};
+
+// The serial of the chosen kind; with no kind chosen the entries stay the
+// bare prefix.
+EnumerationOutcome PreviewEnumeration(std::vector<std::string>& names,
+                                      const EnumerationSettings& settings);
+
 // The entries of `names` are the prefix, one per row. Number serials start at
 // the start text read as a number (1 when it is not one) and are padded to the
 // start text's length, at most 20 characters, never cut. The counter runs in
 // 64 bits, so it goes on past 2147483647 instead of wrapping to negative.
-// Reports refilled meStartFrom ("1") and mestep ("1") boxes, and a missing
-// "Apply to" choice, which is taken as "FileName".
-RuleOutcome PreviewNumberSerial(std::vector<std::string>& names,
-                                const EnumerationSettings& settings);
+// A missing "Apply to" choice is taken as "FileName".
+EnumerationOutcome PreviewNumberSerial(std::vector<std::string>& names,
+                                       const EnumerationSettings& settings);
 
 // Letter serials count in bijective base 26 over "a".."z" (or "A".."Z" for
 // kUpperLetterSerial): a, b, ..., z, aa, ab, ... The first row gets the start
 // text itself. Any step carries correctly and stays in the kind's alphabet;
-// a step below 1 counts as 1, the lowest value of the step box. Reports
-// refilled meStartFrom (the first letter) and mestep ("1") boxes.
-RuleOutcome PreviewLetterSerial(std::vector<std::string>& names,
-                                const EnumerationSettings& settings);
+// a step below 1 counts as 1, the lowest value of the step box. An empty
+// start box is refilled with the first letter.
+EnumerationOutcome PreviewLetterSerial(std::vector<std::string>& names,
+                                       const EnumerationSettings& settings);
 
 // The decimal text of `number`, left-padded with "0" to `width` characters, but
 // to no more than 20; a longer number is never cut.

@@ -1,12 +1,50 @@
 #include "rules/FileRow.h"
 
+#include <algorithm>
 #include <ctime>
 
 namespace quorvane {
 
+// A million listed files must fit in little memory: a row is its two names'
+// string objects, one pointer to its folder and its numbers, without padding.
+static_assert(sizeof(void*) != 8 || sizeof(FileRow) <= 104, "keep FileRow at 104 bytes");
+
+FolderPath::FolderPath(std::string path) : m_shared(new Shared) {
+    m_shared->text = std::move(path);
+}
+
+FolderPath::FolderPath(const std::shared_ptr<const std::string>& path) {
+    if (path)
+        *this = FolderPath(*path);
+}
+
+FolderPath::FolderPath(const FolderPath& other) noexcept : m_shared(other.m_shared) {
+    if (m_shared)
+        m_shared->owners.fetch_add(1, std::memory_order_relaxed);
+}
+
+FolderPath::~FolderPath() {
+    // The last owner frees it; acquire so that it sees every earlier use.
+    if (m_shared && m_shared->owners.fetch_sub(1, std::memory_order_acq_rel) == 1)
+        delete m_shared;
+}
+
 const std::string& FileRow::Path() const {
     static const std::string empty;
     return folder ? *folder : empty;
+}
+
+std::size_t SelectedRowCount(const FileRows& rows) {
+    return static_cast<std::size_t>(
+        std::count_if(rows.begin(), rows.end(), [](const FileRow& row) { return row.selected; }));
+}
+
+std::size_t SelectAllWhenNoneSelected(FileRows& rows) {
+    const std::size_t selected = SelectedRowCount(rows);
+    if (selected == 0)
+        for (FileRow& row : rows)
+            row.selected = true;
+    return selected;
 }
 
 std::size_t ExtensionOffset(std::string_view name) {

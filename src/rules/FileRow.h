@@ -1,29 +1,77 @@
 #pragma once
 // One row of the renaming list: a file with its proposed new name.
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace quorvane {
 
+// The folder of a row, ending in "/". All rows of one folder share one copy
+// of the text through one pointer: a million rows must fit in little memory,
+// and a shared_ptr would take twice the room in every row.
+class FolderPath {
+public:
+    FolderPath() noexcept = default;
+    explicit FolderPath(std::string path);
+    // For code that keeps its folder in a shared string: the text is copied once.
+    FolderPath(const std::shared_ptr<const std::string>& path);
+    FolderPath(const FolderPath& other) noexcept;
+    FolderPath(FolderPath&& other) noexcept : m_shared(other.m_shared) { other.m_shared = nullptr; }
+    FolderPath& operator=(FolderPath other) noexcept {
+        std::swap(m_shared, other.m_shared);
+        return *this;
+    }
+    ~FolderPath();
+
+    explicit operator bool() const noexcept { return m_shared != nullptr; }
+    const std::string& operator*() const noexcept { return m_shared->text; }
+    const std::string* operator->() const noexcept { return &m_shared->text; }
+    // True when both share one copy (as rows of one scanned folder do).
+    friend bool operator==(const FolderPath& a, const FolderPath& b) noexcept {
+        return a.m_shared == b.m_shared;
+    }
+
+private:
+    struct Shared {
+        std::atomic<std::size_t> owners{1};
+        std::string text;
+    };
+    Shared* m_shared = nullptr;
+};
+
 struct FileRow {
     std::string originalName; // current name, without folder
     std::string newName;      // proposal of the last preview, or a run's status text
-    // "Path": the file's folder, ending in "/". Rows of one folder share it.
-    std::shared_ptr<const std::string> folder;
+    FolderPath folder;        // "Path": the file's folder, ending in "/"
     std::uint64_t sizeBytes = 0;
     std::int64_t modifiedUtc = 0; // seconds since the epoch
-    std::uint32_t attributes = 0; // kAttr* bits
+    // Which file this is, from the scan's one stat: the journal of a run
+    // keeps them to find the same file again. For a symbolic link they are
+    // those of the file it points to, like its size and time.
+    std::uint64_t inode = 0;
+    std::uint32_t device = 0;     // the kernel's device number, which has 32 bits
+    std::uint16_t attributes = 0; // kAttr* bits
     bool selected = false;
+    // The bits a Samba share stores (filelist/StoredAttributes.h) are merged
+    // into `attributes`: they are read once per row, not each time it is drawn.
+    bool storedAttributesMerged = false;
 
     const std::string& Path() const;
     std::string FullPath() const { return Path() + originalName; }
 };
 
 using FileRows = std::vector<FileRow>;
+
+std::size_t SelectedRowCount(const FileRows& rows);
+
+// A command over the selected rows takes every row when none is selected, and
+// leaves them all selected. Returns the number selected before.
+std::size_t SelectAllWhenNoneSelected(FileRows& rows);
 
 struct NameParts {
     std::string base;

@@ -33,14 +33,12 @@ std::string InsertText(std::string_view text, std::string_view insertion, std::i
     return result;
 }
 
-RuleOutcome PreviewInsert(std::vector<std::string>& names, const InsertSettings& settings) {
-    RuleOutcome outcome;
-    std::string_view positionText = settings.position;
-    if (positionText.empty()) {
-        positionText = "1";
-        outcome.refills.push_back({"meindex", "1"});
-    }
-    const std::int64_t position = WholeNumberOr(positionText, 1);
+InsertOutcome PreviewInsert(std::vector<std::string>& names, const InsertSettings& settings) {
+    InsertOutcome outcome;
+    if (settings.position.empty())
+        outcome.refilledPosition = 1;
+    const std::int64_t position =
+        outcome.refilledPosition.value_or(WholeNumberOr(settings.position, 1));
     for (std::string& name : names) {
         const std::size_t baseLength = ExtensionOffset(name);
         const CharacterPositions base(std::string_view(name).substr(0, baseLength));

@@ -2,9 +2,8 @@
 // Page 1 "Insert": puts a text into the base name at a character position,
 // counted from the start or from the end; the extension stays as it is.
 
-#include "rules/RuleOutcome.h"
-
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -17,6 +16,12 @@ struct InsertSettings {
     bool fromEnd = false;       // cbFromEnd
 };
 
+// What the rule changed on its page besides the names.
+struct InsertOutcome {
+    // The position box was empty: it now shows this number.
+    std::optional<std::int32_t> refilledPosition;
+};
+
 // Inserts `insertion` into the first `baseLength` bytes of `text` at the
 // 1-based character `position`: below 1 counts as 1, past the end appends
 // (just before the bytes after `baseLength`). Characters are UTF-8 code points
@@ -25,7 +30,7 @@ void InsertCharacters(std::string& text, std::size_t baseLength, std::string_vie
                       std::int64_t position);
 std::string InsertText(std::string_view text, std::string_view insertion, std::int64_t position);
 
-// Rewrites every entry of the working list in place; reports a refilled meindex.
-RuleOutcome PreviewInsert(std::vector<std::string>& names, const InsertSettings& settings);
+// Rewrites every entry of the working list in place.
+InsertOutcome PreviewInsert(std::vector<std::string>& names, const InsertSettings& settings);
 
 } // namespace quorvane

@@ -12,13 +12,13 @@ namespace {
 // the new name itself, with one allocation per row.
 std::size_t ExpectedGrowth(const PreviewSettings& settings) {
     switch (settings.activePage) {
-    case kCasePage:
+    case RulePage::Case:
         return settings.caseAndExtension.extensionCase == ExtensionCase::NewExtension
                    ? settings.caseAndExtension.newExtension.size() + 1
                    : 0;
-    case kInsertPage:
+    case RulePage::Insert:
         return settings.insert.text.size();
-    case kEnumerationPage: {
+    case RulePage::Enumeration: {
         const EnumerationSettings& enumeration = settings.enumeration;
         return enumeration.startFrom.size() + 2 + enumeration.suffix.size() + 1 +
                enumeration.fixedPart.size();
@@ -29,7 +29,7 @@ std::size_t ExpectedGrowth(const PreviewSettings& settings) {
 }
 
 std::vector<std::string> GatherNames(const FileRows& rows, const PreviewSettings& settings) {
-    const bool enumeration = settings.activePage == kEnumerationPage;
+    const bool enumeration = settings.activePage == RulePage::Enumeration;
     const std::size_t growth = ExpectedGrowth(settings);
     std::vector<std::string> names;
     names.reserve(rows.size());
@@ -44,43 +44,30 @@ std::vector<std::string> GatherNames(const FileRows& rows, const PreviewSettings
     return names;
 }
 
-// Runs the rule of the active page; the attributes page and unknown pages
-// leave the names as gathered.
-void RunRule(std::vector<std::string>& names, const PreviewSettings& settings,
-             PreviewResult& result) {
+// Runs the rule of the active page; the attributes page leaves the names as
+// gathered.
+RuleOutcome RunRule(std::vector<std::string>& names, const PreviewSettings& settings) {
     RuleOutcome outcome;
     switch (settings.activePage) {
-    case kCasePage:
+    case RulePage::Case:
         PreviewCaseAndExtension(names, settings.caseAndExtension);
         break;
-    case kInsertPage:
-        outcome = PreviewInsert(names, settings.insert);
+    case RulePage::Insert:
+        outcome.insert = PreviewInsert(names, settings.insert);
         break;
-    case kDeletePage:
-        outcome = PreviewDelete(names, settings.deletion);
+    case RulePage::Delete:
+        outcome.deletion = PreviewDelete(names, settings.deletion);
         break;
-    case kReplacePage:
-        outcome = PreviewReplace(names, settings.replace);
+    case RulePage::Replace:
+        PreviewReplace(names, settings.replace);
         break;
-    case kEnumerationPage:
-        switch (settings.enumeration.serialKind) {
-        case kNumericSerial:
-            outcome = PreviewNumberSerial(names, settings.enumeration);
-            break;
-        case kLowerLetterSerial:
-        case kUpperLetterSerial:
-            outcome = PreviewLetterSerial(names, settings.enumeration);
-            break;
-        default:
-            result.serialKindSetToNumeric = true;
-            break;
-        }
+    case RulePage::Enumeration:
+        outcome.enumeration = PreviewEnumeration(names, settings.enumeration);
         break;
-    default:
+    case RulePage::Attributes:
         break;
     }
-    result.refills = std::move(outcome.refills);
-    result.applyToSetToFileName = outcome.applyToSetToFileName;
+    return outcome;
 }
 
 } // namespace
@@ -93,15 +80,10 @@ PreviewResult PreviewFileRows(FileRows& rows, const PreviewSettings& settings) {
         result.listEmpty = true;
         return result;
     }
-    bool anySelected = false;
-    for (const FileRow& row : rows)
-        anySelected = anySelected || row.selected;
-    if (!anySelected)
-        for (FileRow& row : rows)
-            row.selected = true;
+    SelectAllWhenNoneSelected(rows);
 
     std::vector<std::string> names = GatherNames(rows, settings);
-    RunRule(names, settings, result);
+    result.outcome = RunRule(names, settings);
 
     std::size_t next = 0;
     for (FileRow& row : rows)

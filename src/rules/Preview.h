@@ -9,24 +9,16 @@
 #include "rules/FileRow.h"
 #include "rules/InsertRule.h"
 #include "rules/ReplaceRule.h"
-#include "rules/RuleOutcome.h"
+#include "rules/RulePage.h"
 
 #include <cstddef>
 #include <vector>
 
 namespace quorvane {
 
-// Page indexes of pgcGeneral.
-inline constexpr int kCasePage = 0;
-inline constexpr int kInsertPage = 1;
-inline constexpr int kDeletePage = 2;
-inline constexpr int kReplacePage = 3;
-inline constexpr int kAttributesPage = 4; // no rule: its work is done by Apply
-inline constexpr int kEnumerationPage = 5;
-
 // The controls of every page as they stand when Preview runs.
 struct PreviewSettings {
-    int activePage = kCasePage;
+    RulePage activePage = RulePage::Case;
     CaseSettings caseAndExtension;
     InsertSettings insert;
     DeleteSettings deletion;
@@ -34,16 +26,20 @@ struct PreviewSettings {
     EnumerationSettings enumeration;
 };
 
+// What a preview changed on the pages, one part per page whose rule can.
+struct RuleOutcome {
+    InsertOutcome insert;
+    DeleteOutcome deletion;
+    EnumerationOutcome enumeration;
+};
+
 struct PreviewResult {
     // The list had no rows: the window warns "There is no files in File list!"
     // and leaves the status bar alone.
     bool listEmpty = false;
-    // Boxes the rule refilled with their default text; the window writes them back.
-    std::vector<ControlRefill> refills;
-    bool applyToSetToFileName = false; // the window sets CBApplyTo to index 0
-    // No serial kind was chosen on the enumeration page: the window sets CBAlpha
-    // to index 0; every selected row got the bare prefix.
-    bool serialKindSetToNumeric = false;
+    // What the active page's rule changed on its page besides the names (the
+    // other pages' parts stay empty); the window writes it back to the controls.
+    RuleOutcome outcome;
     std::size_t selectedCount = 0; // for "Selectd files : "
 };
 

@@ -74,9 +74,9 @@ std::string RemoveAll(std::string_view text, std::string_view search) {
     return result;
 }
 
-RuleOutcome PreviewReplace(std::vector<std::string>& names, const ReplaceSettings& settings) {
+void PreviewReplace(std::vector<std::string>& names, const ReplaceSettings& settings) {
     if (settings.mode == ReplaceMode::None || settings.search.empty())
-        return {};
+        return;
     std::string rewritten;
     for (std::string& name : names) {
         const std::size_t end = settings.entireName ? name.size() : ExtensionOffset(name);
@@ -88,7 +88,6 @@ RuleOutcome PreviewReplace(std::vector<std::string>& names, const ReplaceSetting
         rewritten.append(name, end);
         name.assign(rewritten); // reuses the name's own buffer when it is large enough
     }
-    return {};
 }
 
 } // namespace quorvane

@@ -3,8 +3,6 @@
 // the whole name or in the base name only. Matching is exact, byte for byte
 // and case-sensitive; an empty search text never matches.
 
-#include "rules/RuleOutcome.h"
-
 #include <string>
 #include <string_view>
 #include <vector>
@@ -35,7 +33,8 @@ std::string RemoveFirst(std::string_view text, std::string_view search);
 // RemoveAll("aabb", "ab") is "".
 std::string RemoveAll(std::string_view text, std::string_view search);
 
-// Rewrites every entry of the working list in place.
-RuleOutcome PreviewReplace(std::vector<std::string>& names, const ReplaceSettings& settings);
+// Rewrites every entry of the working list in place. The page has no box
+// to refill.
+void PreviewReplace(std::vector<std::string>& names, const ReplaceSettings& settings);
 
 } // namespace quorvane

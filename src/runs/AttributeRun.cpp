@@ -1,7 +1,7 @@
 #include "runs/AttributeRun.h"
 
-#include "filelist/Selection.h"
 #include "platform/DirectorySearch.h"
+#include "runs/RunLoop.h"
 
 namespace quorvane {
 namespace {
@@ -44,40 +44,28 @@ bool SetFileTimeStamp(RunFileSystem& fileSystem, const std::string& path,
 RunResult ChangeAttributes(FileRows& rows, const AttributeRunSettings& settings,
                            RunFileSystem& fileSystem, const RunProgress& progress) {
     RunResult result;
-    result.selectedAtStart = SelectedRowCount(rows);
-    if (result.selectedAtStart == 0) {
-        for (FileRow& row : rows)
-            row.selected = true;
-    }
-    const std::size_t total = rows.size();
-    for (std::size_t i = 0; i < total; ++i) {
-        FileRow& row = rows[i];
-        if (!row.folder) {
-            result.endedEarly = true;
-            break;
-        }
-        if (row.selected) {
-            const std::string file = row.FullPath();
-            bool failed = false;
-            if (settings.changeTimeStamp) {
-                const StampOutcome outcome = StampFile(fileSystem, file, settings.packedTimeStamp);
-                if (!outcome.stamped)
-                    result.log.push_back(TimeStampFailureLine(file));
-                // A file left writable is a change the user never asked for.
-                if (!outcome.attributesKept)
-                    result.log.push_back(AttributeFailureLine(file));
-                failed = !outcome.stamped || !outcome.attributesKept;
-            }
-            if (settings.changeAttributes &&
-                fileSystem.WriteAttributes(file, settings.attributes) != 0) {
-                failed = true;
+    result.selectedAtStart = SelectAllWhenNoneSelected(rows);
+    VisitRunRows(rows, RunOrder::FirstToLast, progress, result, [&](FileRow& row) {
+        if (!row.selected)
+            return;
+        const std::string file = row.FullPath();
+        bool failed = false;
+        if (settings.changeTimeStamp) {
+            const StampOutcome outcome = StampFile(fileSystem, file, settings.packedTimeStamp);
+            if (!outcome.stamped)
+                result.log.push_back(TimeStampFailureLine(file));
+            // A file left writable is a change the user never asked for.
+            if (!outcome.attributesKept)
                 result.log.push_back(AttributeFailureLine(file));
-            }
-            result.failedFiles += failed ? 1 : 0;
+            failed = !outcome.stamped || !outcome.attributesKept;
         }
-        if (progress)
-            progress(i + 1, total);
-    }
+        if (settings.changeAttributes &&
+            fileSystem.WriteAttributes(file, settings.attributes) != 0) {
+            failed = true;
+            result.log.push_back(AttributeFailureLine(file));
+        }
+        result.failedFiles += failed ? 1 : 0;
+    });
     return result;
 }
 

@@ -1,7 +1,7 @@
 #include "runs/RenameRun.h"
 
-#include "filelist/Selection.h"
 #include "platform/Rename.h"
+#include "runs/RunLoop.h"
 
 #include <cerrno>
 
@@ -42,56 +42,40 @@ std::string RenameFailureLine(const std::string& folder, const std::string& from
 RunResult RenameFiles(FileRows& rows, RunFileSystem& fileSystem, const RunProgress& progress) {
     RunResult result;
     result.selectedAtStart = SelectedRowCount(rows);
-    const std::size_t total = rows.size();
-    for (std::size_t i = 0; i < total; ++i) {
-        FileRow& row = rows[i];
-        if (!row.folder) {
-            result.endedEarly = true;
-            break;
+    VisitRunRows(rows, RunOrder::FirstToLast, progress, result, [&](FileRow& row) {
+        if (row.newName.empty())
+            return;
+        const std::string& folder = *row.folder;
+        const int error = RenameInFolder(fileSystem, folder, row.originalName, row.newName);
+        if (error != 0) {
+            ++result.failedFiles;
+            result.log.push_back(RenameFailureLine(folder, row.originalName, row.newName));
         }
-        if (!row.newName.empty()) {
-            const std::string& folder = *row.folder;
-            const int error = RenameInFolder(fileSystem, folder, row.originalName, row.newName);
-            if (error != 0) {
-                ++result.failedFiles;
-                result.log.push_back(RenameFailureLine(folder, row.originalName, row.newName));
-            }
-            std::string mark = Marked(error == 0 ? kOkMark : kErrMark, row.originalName);
-            row.originalName = std::move(row.newName);
-            row.newName = std::move(mark);
-        }
-        if (progress)
-            progress(i + 1, total);
-    }
+        std::string mark = Marked(error == 0 ? kOkMark : kErrMark, row.originalName);
+        row.originalName = std::move(row.newName);
+        row.newName = std::move(mark);
+    });
     return result;
 }
 
 RunResult UndoRenames(FileRows& rows, RunFileSystem& fileSystem, const RunProgress& progress) {
     RunResult result;
     result.selectedAtStart = SelectedRowCount(rows);
-    const std::size_t total = rows.size();
-    for (std::size_t done = 0; done < total; ++done) {
-        FileRow& row = rows[total - 1 - done];
-        if (!row.folder) {
-            result.endedEarly = true;
-            break;
+    VisitRunRows(rows, RunOrder::LastToFirst, progress, result, [&](FileRow& row) {
+        if (row.newName.compare(0, kOkMark.size(), kOkMark) != 0)
+            return;
+        const std::string& folder = *row.folder;
+        const std::string oldName = row.newName.substr(kOkMark.size());
+        if (RenameInFolder(fileSystem, folder, row.originalName, oldName) == 0) {
+            // The row now matches the disk again and has nothing left to undo,
+            // so a second Undo before the next scan cannot touch the file.
+            row.originalName = oldName;
+            row.newName.clear();
+        } else {
+            ++result.failedFiles;
+            result.log.push_back(RenameFailureLine(folder, row.originalName, oldName));
         }
-        if (row.newName.compare(0, kOkMark.size(), kOkMark) == 0) {
-            const std::string& folder = *row.folder;
-            const std::string oldName = row.newName.substr(kOkMark.size());
-            if (RenameInFolder(fileSystem, folder, row.originalName, oldName) == 0) {
-                // The row now matches the disk again and has nothing left to undo,
-                // so a second Undo before the next scan cannot touch the file.
-                row.originalName = oldName;
-                row.newName.clear();
-            } else {
-                ++result.failedFiles;
-                result.log.push_back(RenameFailureLine(folder, row.originalName, oldName));
-            }
-        }
-        if (progress)
-            progress(done + 1, total);
-    }
+    });
     return result;
 }
 

@@ -14,15 +14,16 @@ public:
 
     // Renames folder + from to folder + to without ever replacing an existing
     // file. Returns 0 or an errno value.
-    virtual int Rename(const std::string& folder, const std::string& from,
-                       const std::string& to) = 0;
+    [[nodiscard]] virtual int Rename(const std::string& folder, const std::string& from,
+                                     const std::string& to) = 0;
     // The kAttr* word of the file, or nothing when it cannot be read.
-    virtual std::optional<std::uint32_t> ReadAttributes(const std::string& path) = 0;
+    [[nodiscard]] virtual std::optional<std::uint32_t> ReadAttributes(const std::string& path) = 0;
     // Replaces the whole attribute word. Returns 0 or an errno value.
-    virtual int WriteAttributes(const std::string& path, std::uint32_t attributes) = 0;
+    [[nodiscard]] virtual int WriteAttributes(const std::string& path,
+                                              std::uint32_t attributes) = 0;
     // Sets the file's times from a DOS packed local date and time. Returns 0 or
     // an errno value.
-    virtual int SetTimeStamp(const std::string& path, std::uint32_t packedLocal) = 0;
+    [[nodiscard]] virtual int SetTimeStamp(const std::string& path, std::uint32_t packedLocal) = 0;
 };
 
 // The real file system, through src/platform.

@@ -1,61 +1,14 @@
 #include "runs/RunLog.h"
 
-#include "platform/Paths.h"
-
-#include <cerrno>
-#include <fcntl.h>
-#include <unistd.h>
+#include "platform/FileWrite.h"
 
 namespace quorvane {
-namespace {
-
-std::string& LogFolderOverride() {
-    static std::string folder;
-    return folder;
-}
-
-int WriteAll(int fd, const std::string& text) {
-    std::size_t written = 0;
-    while (written < text.size()) {
-        const ssize_t n = ::write(fd, text.data() + written, text.size() - written);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            return errno;
-        }
-        written += static_cast<std::size_t>(n);
-    }
-    return 0;
-}
-
-} // namespace
-
-std::string RunLogFolder() {
-    const std::string& folder = LogFolderOverride();
-    return folder.empty() ? ProgramFolder() : folder;
-}
-
-void SetRunLogFolder(std::string folder) {
-    if (!folder.empty() && folder.back() != '/')
-        folder += '/';
-    LogFolderOverride() = std::move(folder);
-}
-
-std::string RunLogPath() {
-    return RunLogFolder() + "Log.txt";
-}
 
 int WriteRunLog(const std::string& path, const std::vector<std::string>& lines) {
     std::string text;
     for (const std::string& line : lines)
         text.append(line).append("\r\n");
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (fd < 0)
-        return errno;
-    int error = WriteAll(fd, text);
-    if (::close(fd) != 0 && error == 0)
-        error = errno;
-    return error;
+    return RewriteFile(path, text);
 }
 
 std::string RunSummaryText(RunKind kind, const RunResult& result) {

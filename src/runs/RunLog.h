@@ -8,16 +8,11 @@
 
 namespace quorvane {
 
-// The folder "Log.txt" lives in, ending in "/": the program folder unless a
-// test has pointed it elsewhere.
-std::string RunLogFolder();
-// Points the log at another folder; an empty text goes back to the program folder.
-void SetRunLogFolder(std::string folder);
-std::string RunLogPath();
+// Where "Log.txt" lies: RunLogFilePath (platform/Paths.h).
 
 // Rewrites the file from the start: each line ended by CR LF, zero bytes when
 // there is no line. Returns 0 or the errno value of the failed step.
-int WriteRunLog(const std::string& path, const std::vector<std::string>& lines);
+[[nodiscard]] int WriteRunLog(const std::string& path, const std::vector<std::string>& lines);
 
 enum class RunKind { Rename, Undo, Attributes };
 

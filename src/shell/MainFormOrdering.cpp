@@ -22,42 +22,19 @@ namespace {
 
 const char* const kAutoArrangerName = "AutoArranger";
 
-SortState CurrentSortState(const TMainForm& form) {
-    return SortState{form.SortColumn, form.SortAscending};
-}
-
-void SetSortState(TMainForm& form, SortState state) {
-    form.SortColumn = state.column;
-    form.SortAscending = state.ascending;
-}
-
 // Runs a change after which the view's selection is rebuilt from the rows'
 // flags. Qt compares an old and a new selection range by range, which takes
 // minutes for tens of thousands of scattered rows (an inverted selection);
 // emptying the view's selection first, quietly, keeps the rebuild linear. The
 // flags are the truth meanwhile, so nothing needs to hear about the emptying.
-template <typename Change> void RebuildViewSelection(TMainForm& form, Change change) {
-    QItemSelectionModel* selection = form.ListView->selectionModel();
+void RebuildViewSelection(FileListView& view, const std::function<void()>& change) {
+    QItemSelectionModel* selection = view.selectionModel();
     {
         const QSignalBlocker quiet(selection);
         selection->clearSelection();
         change();
     }
-    form.ListView->viewport()->update();
-}
-
-// Orders the list by the window's sort state and marks the sort column's
-// header. A list already in that order is left alone, so the view keeps its
-// place.
-void SortList(TMainForm& form) {
-    FileRows& rows = form.ListModel->Rows();
-    if (form.SortColumn == kColumnAttribute)
-        MergeStoredAttributes(rows);
-    if (!IsSorted(rows, form.SortColumn, form.SortAscending)) {
-        SortRows(rows, form.SortColumn, form.SortAscending);
-        RebuildViewSelection(form, [&form] { form.ListModel->NotifyRowsReordered(); });
-    }
-    form.ListView->SetSortMark(form.SortColumn, form.SortAscending);
+    view.viewport()->update();
 }
 
 // A sum over the first `count` names: it changes when one of them changes,
@@ -77,18 +54,20 @@ std::uint64_t NamesFingerprint(const FileRows& rows, std::size_t count) {
 // the rows it was told about.
 class AutoArranger : public QObject {
 public:
-    explicit AutoArranger(TMainForm& form) : QObject(&form), m_form(form) {
+    AutoArranger(QObject* owner, FileListView& view, std::function<SortState()> sortState)
+        : QObject(owner), m_view(view), m_model(*view.FileModel()),
+          m_sortState(std::move(sortState)) {
         setObjectName(kAutoArrangerName);
-        const FileListModel* model = form.ListModel;
-        connect(model, &QAbstractItemModel::rowsInserted, this, [this] { Schedule(); });
-        connect(model, &QAbstractItemModel::modelReset, this, [this] {
+        connect(&m_model, &QAbstractItemModel::rowsInserted, this, [this] { Schedule(); });
+        connect(&m_model, &QAbstractItemModel::modelReset, this, [this] {
             m_orderedRows = 0;
             Schedule();
         });
-        connect(model, &QAbstractItemModel::dataChanged, this, [this](const QModelIndex& topLeft) {
-            if (topLeft.column() == FileListModel::ColOriginalName)
-                Schedule();
-        });
+        connect(&m_model, &QAbstractItemModel::dataChanged, this,
+                [this](const QModelIndex& topLeft) {
+                    if (topLeft.column() == FileListModel::ColOriginalName)
+                        Schedule();
+                });
     }
 
 private:
@@ -101,8 +80,8 @@ private:
 
     void Arrange() {
         m_scheduled = false;
-        FileRows& rows = m_form.ListModel->Rows();
-        const SortState state = CurrentSortState(m_form);
+        FileRows& rows = m_model.Rows();
+        const SortState state = m_sortState();
         // Rows only ever come at the end; the ones the last pass ordered stay
         // in order unless the sort state or one of their names changed.
         if (m_orderedRows > rows.size() || state != m_state ||
@@ -113,7 +92,7 @@ private:
         if (m_orderedRows < rows.size() && !IsSorted(rows, state.column, state.ascending)) {
             SortAppendedRows(rows, m_orderedRows, state.column, state.ascending);
             m_arranging = true;
-            RebuildViewSelection(m_form, [this] { m_form.ListModel->NotifyRowsReordered(); });
+            RebuildViewSelection(m_view, [this] { m_model.NotifyRowsReordered(); });
             m_arranging = false;
         }
         m_orderedRows = rows.size();
@@ -121,7 +100,9 @@ private:
         m_state = state;
     }
 
-    TMainForm& m_form;
+    FileListView& m_view;
+    FileListModel& m_model;
+    std::function<SortState()> m_sortState;
     bool m_scheduled = false;
     bool m_arranging = false;
     // What the last pass left in order.
@@ -143,61 +124,52 @@ QString FilesLeftText(const std::vector<std::string>& kept) {
     return text;
 }
 
-void StartAutoArrange(TMainForm& form) {
-    form.AutoArrange = true;
-    if (!form.findChild<QObject*>(kAutoArrangerName, Qt::FindDirectChildrenOnly))
-        new AutoArranger(form);
-}
-
-void Arrange(TMainForm& form, int column) {
-    SetSortState(form, AfterArrange(CurrentSortState(form), column));
-    SortList(form);
-}
-
 } // namespace
 
+SortState TMainForm::CurrentSortState() const {
+    return SortState{m_state.SortColumn, m_state.SortAscending};
+}
+
+void TMainForm::SetSortState(SortState state) {
+    m_state.SortColumn = state.column;
+    m_state.SortAscending = state.ascending;
+}
+
+// A list already in the sort state's order is left alone, so the view keeps
+// its place.
+void TMainForm::SortList() {
+    FileRows& rows = ListModel->Rows();
+    const SortState state = CurrentSortState();
+    if (state.column == kColumnAttribute)
+        MergeStoredAttributes(rows);
+    if (!IsSorted(rows, state.column, state.ascending)) {
+        SortRows(rows, state.column, state.ascending);
+        RebuildViewSelection(*ListView, [this] { ListModel->NotifyRowsReordered(); });
+    }
+    ListView->SetSortMark(state.column, state.ascending);
+}
+
 void TMainForm::ListViewColumnClick(int column) {
-    SetSortState(*this, AfterColumnClick(CurrentSortState(*this), column));
-    SortList(*this);
+    SetSortState(AfterColumnClick(CurrentSortState(), column));
+    SortList();
 }
 
-void TMainForm::ByCaptionClick() {
-    Arrange(*this, kColumnOriginalName);
-}
-
-void TMainForm::byTypeClick() {
-    Arrange(*this, kColumnType);
-}
-
-void TMainForm::BySizeClick() {
-    Arrange(*this, kColumnSize);
-}
-
-void TMainForm::ByDateClick() {
-    Arrange(*this, kColumnModified);
+void TMainForm::Arrange(int column) {
+    SetSortState(AfterArrange(CurrentSortState(), column));
+    SortList();
 }
 
 void TMainForm::ByAllClick() {
-    StartAutoArrange(*this);
-    SortList(*this);
+    m_state.AutoArrange = true;
+    if (!findChild<QObject*>(kAutoArrangerName, Qt::FindDirectChildrenOnly))
+        new AutoArranger(this, *ListView, [this] { return CurrentSortState(); });
+    SortList();
     ByCaptionClick();
 }
 
-void TMainForm::ActSelectAllExecute() {
-    SelectAll(ListModel->Rows());
-    RebuildViewSelection(*this, [this] { ListModel->SyncSelectionToView(); });
-    ShowSelectedFiles();
-}
-
-void TMainForm::ActSelectNoneExecute() {
-    SelectNone(ListModel->Rows());
-    RebuildViewSelection(*this, [this] { ListModel->SyncSelectionToView(); });
-    ShowSelectedFiles();
-}
-
-void TMainForm::ActionSelectInvertExecute() {
-    InvertSelection(ListModel->Rows());
-    RebuildViewSelection(*this, [this] { ListModel->SyncSelectionToView(); });
+void TMainForm::ChangeSelection(void (*change)(FileRows&)) {
+    change(ListModel->Rows());
+    RebuildViewSelection(*ListView, [this] { ListModel->SyncSelectionToView(); });
     ShowSelectedFiles();
 }
 
@@ -216,7 +188,7 @@ void TMainForm::ActDeleteExecute() {
         return;
     // A file that cannot go to the trash stays where it is, and stays listed
     // after the rescan; the box says which ones, as the desktop would.
-    const std::vector<std::string> kept = MoveFilesToTrash(SelectedPaths(ListModel->Rows()));
+    const std::vector<std::string> kept = m_moveFilesToTrash(SelectedPaths(ListModel->Rows()));
     if (!kept.empty())
         ShowMessage(this, MsgType::Warning, MsgButtons::Ok, FilesLeftText(kept));
     ActRefreshTreeExecute();

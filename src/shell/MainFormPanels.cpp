@@ -7,6 +7,7 @@
 #include "shell/TAboutForm.h"
 #include "shell/VendorLinks.h"
 #include "widgets/FileListModel.h"
+#include "widgets/FloatingPanel.h"
 #include "widgets/FolderTree.h"
 #include "widgets/Icons.h"
 
@@ -15,7 +16,6 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDesktopServices>
-#include <QDockWidget>
 #include <QEvent>
 #include <QFile>
 #include <QKeyEvent>
@@ -31,14 +31,13 @@
 namespace quorvane {
 
 void TMainForm::FormShow() {
-    const std::string folder = SettingsFolder.empty() ? ProgramFolder() : SettingsFolder;
-    SettingsPath = folder + "Options.ini";
+    m_settingsPath = SettingsFilePath(m_settingsFolder);
     LoadOptions();
 
     // A folder from the command line wins over the one stored last time; the
     // scan it starts writes it into the path box.
-    if (!StartFolder.empty() && DirectoryExists(StartFolder)) {
-        ShellTree->SetPath(QFile::decodeName(StartFolder.c_str()));
+    if (!m_startFolder.empty() && DirectoryExists(m_startFolder)) {
+        ShellTree->SetPath(QFile::decodeName(m_startFolder.c_str()));
     } else {
         const QString restored = cbFavorite->currentText();
         if (!restored.isEmpty() && DirectoryExists(QFile::encodeName(restored).toStdString()))
@@ -55,52 +54,50 @@ void TMainForm::FormShow() {
 
 // ---- Renaming panels ----
 
-bool TMainForm::PanelShown(const QDockWidget* panel) const {
-    return panel == TB97Mp3 ? m_mp3PanelShown : m_renamePanelShown;
-}
-
-void TMainForm::SetPanelShown(QDockWidget* panel, bool shown) {
-    (panel == TB97Mp3 ? m_mp3PanelShown : m_renamePanelShown) = shown;
-    // Floating panels are windows of their own: they appear with the window.
-    if (m_shown)
-        panel->setVisible(shown);
-    ScheduleUpdateActions();
-}
-
 bool TMainForm::Mp3PanelVisible() const {
-    return PanelShown(TB97Mp3);
+    return TB97Mp3->Shown();
 }
 
-int TMainForm::ActivePage() const {
-    return Pages && Pages->pgcGeneral ? Pages->pgcGeneral->currentIndex() : 0;
+RulePage TMainForm::ActivePage() const {
+    return Pages && Pages->pgcGeneral ? Pages->ActivePage() : RulePage::Case;
+}
+
+TMainForm::PanelSwitch TMainForm::FilesSwitch() const {
+    return {TB97Rename, TbRenameFiles, FilesPanelsMenuItem, "*.*"};
+}
+
+TMainForm::PanelSwitch TMainForm::Mp3Switch() const {
+    return {TB97Mp3, TbRenameMp3, MP3PanelsMenuItem, "*.mp3"};
+}
+
+// The button's pressed state has already flipped when its click arrives. At
+// most one panel is shown through the buttons and the menu.
+void TMainForm::FollowPanelButton(const PanelSwitch& own, const PanelSwitch& other) {
+    own.entry->setChecked(!own.entry->isChecked());
+    cbFilter->setEditText(own.filter);
+    own.panel->SetShown(own.button->isChecked());
+    if (own.button->isChecked()) {
+        other.panel->SetShown(false);
+        other.button->setChecked(false);
+        other.entry->setChecked(false);
+    }
+}
+
+// A panel's own close button has hidden it; the filter box is not changed.
+void TMainForm::FlipPanelTicks(const PanelSwitch& closed) {
+    closed.button->setChecked(!closed.button->isChecked());
+    closed.entry->setChecked(!closed.entry->isChecked());
 }
 
 void TMainForm::TbRenameFilesClick() {
-    FilesPanelsMenuItem->setChecked(!FilesPanelsMenuItem->isChecked());
-    cbFilter->setEditText("*.*");
-    if (TbRenameFiles->isChecked()) {
-        SetPanelShown(TB97Rename, true);
-        SetPanelShown(TB97Mp3, false);
-        TbRenameMp3->setChecked(false);
-        MP3PanelsMenuItem->setChecked(false);
-    } else {
-        SetPanelShown(TB97Rename, false);
-    }
+    FollowPanelButton(FilesSwitch(), Mp3Switch());
 }
 
 void TMainForm::TbRenameMp3Click() {
-    MP3PanelsMenuItem->setChecked(!MP3PanelsMenuItem->isChecked());
-    cbFilter->setEditText("*.mp3");
-    if (TbRenameMp3->isChecked()) {
-        SetPanelShown(TB97Mp3, true);
-        SetPanelShown(TB97Rename, false);
-        TbRenameFiles->setChecked(false);
-        FilesPanelsMenuItem->setChecked(false);
-    } else {
-        SetPanelShown(TB97Mp3, false);
-    }
+    FollowPanelButton(Mp3Switch(), FilesSwitch());
 }
 
+// The menu entries press or release the button and run its click handler.
 void TMainForm::FilesPanelsMenuItemClick() {
     TbRenameFiles->setChecked(!TbRenameFiles->isChecked());
     TbRenameFilesClick();
@@ -112,13 +109,11 @@ void TMainForm::MP3PanelsMenuItemClick() {
 }
 
 void TMainForm::TB97RenameClose() {
-    TbRenameFiles->setChecked(!TbRenameFiles->isChecked());
-    FilesPanelsMenuItem->setChecked(!FilesPanelsMenuItem->isChecked());
+    FlipPanelTicks(FilesSwitch());
 }
 
 void TMainForm::TB97Mp3Close() {
-    TbRenameMp3->setChecked(!TbRenameMp3->isChecked());
-    MP3PanelsMenuItem->setChecked(!MP3PanelsMenuItem->isChecked());
+    FlipPanelTicks(Mp3Switch());
 }
 
 // ---- Bars and boxes of the View menu ----
@@ -144,29 +139,29 @@ void TMainForm::SetControlShown(QWidget* control, bool shown) {
     (band ? static_cast<QWidget*>(band) : control)->setVisible(shown);
 }
 
+void TMainForm::FlipShown(QWidget* control, QAction* entry) {
+    SetControlShown(control, !ControlShown(control));
+    entry->setChecked(!entry->isChecked());
+}
+
 void TMainForm::ViewButtonMenuItemClick() {
-    SetControlShown(ToolBarOperate, !ControlShown(ToolBarOperate));
-    ViewButtonMenuItem->setChecked(!ViewButtonMenuItem->isChecked());
+    FlipShown(ToolBarOperate, ViewButtonMenuItem);
 }
 
 void TMainForm::statusbarMenuItemClick() {
-    SetControlShown(StatusBar, !ControlShown(StatusBar));
-    statusbarMenuItem->setChecked(!statusbarMenuItem->isChecked());
+    FlipShown(StatusBar, statusbarMenuItem);
 }
 
 void TMainForm::PathMenuItemClick() {
-    SetControlShown(cbFavorite, !ControlShown(cbFavorite));
-    PathMenuItem->setChecked(!PathMenuItem->isChecked());
+    FlipShown(cbFavorite, PathMenuItem);
 }
 
 void TMainForm::FilterMenuItemClick() {
-    SetControlShown(cbFilter, !ControlShown(cbFilter));
-    FilterMenuItem->setChecked(!FilterMenuItem->isChecked());
+    FlipShown(cbFilter, FilterMenuItem);
 }
 
 void TMainForm::IncludeSubfoldersMenuItemClick() {
-    SetControlShown(TbIncludeSub, !ControlShown(TbIncludeSub));
-    IncludeSubfoldersMenuItem->setChecked(!IncludeSubfoldersMenuItem->isChecked());
+    FlipShown(TbIncludeSub, IncludeSubfoldersMenuItem);
 }
 
 void TMainForm::ExitMenuItemClick() {
@@ -196,16 +191,12 @@ QRect TMainForm::ProgressPanelRect() const {
     return StatusPanel3->geometry();
 }
 
-QWidget* TMainForm::ProgressPanel() const {
-    return StatusPanel3;
-}
-
 // ---- Help, links, About ----
 
 void TMainForm::ActHelpExecute() {
     // Without a manual nothing happens, as the manual's absence is no error of the user's.
     const std::string manual =
-        ManualFolder.empty() ? UserManualPath() : ManualFolder + "index.html";
+        m_manualFolder.empty() ? UserManualPath() : m_manualFolder + "index.html";
     if (!manual.empty() && FileExists(manual))
         QDesktopServices::openUrl(QUrl::fromLocalFile(QFile::decodeName(manual.c_str())));
 }
@@ -229,8 +220,8 @@ void TMainForm::AboutMenuItemClick() {
 
 // ---- Events ----
 
-// Installed on the path and filter boxes, the two panel buttons and the two
-// panels only (see WireSignals).
+// Installed on the path and filter boxes and the two panel buttons only (see
+// WireSignals).
 bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
     switch (event->type()) {
     case QEvent::Enter:
@@ -239,19 +230,6 @@ bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
             TbRenameFilesMouseMove();
         else if (watched == TbRenameMp3)
             TbRenameMp3MouseMove();
-        break;
-    case QEvent::Close:
-        // The close button of a panel: it hides, then the handler runs.
-        if (watched == TB97Rename || watched == TB97Mp3) {
-            auto* panel = static_cast<QDockWidget*>(watched);
-            if (PanelShown(panel)) {
-                SetPanelShown(panel, false);
-                if (panel == TB97Rename)
-                    TB97RenameClose();
-                else
-                    TB97Mp3Close();
-            }
-        }
         break;
     case QEvent::KeyRelease: {
         // The focus widget of an editable combo box is the box itself (its

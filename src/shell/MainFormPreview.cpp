@@ -7,6 +7,7 @@
 #include "shell/MessageBoxes.h"
 #include "shell/Mp3PanelControls.h"
 #include "shell/RulePages.h"
+#include "shell/ScanController.h"
 #include "widgets/FileListModel.h"
 
 #include <QAction>
@@ -19,10 +20,10 @@ void TMainForm::ActPreviewExecute() {
             Id3Reader = std::make_unique<TID3v1>();
         const Mp3PreviewResult result =
             PreviewMp3Names(ListModel->Rows(), Mp3Controls->ReadMp3Settings(), *Id3Reader);
-        Previewed = result.previewed;
+        m_state.Previewed = result.previewed;
         ListModel->NotifyRowsChanged();
     } else {
-        Previewed = true;
+        m_state.Previewed = true;
         const PreviewResult result =
             PreviewFileRows(ListModel->Rows(), Pages->ReadPreviewSettings());
         ListModel->NotifyRowsChanged();
@@ -37,8 +38,9 @@ void TMainForm::ActPreviewExecute() {
 }
 
 void TMainForm::ActPreviewUpdate() {
-    ActPreview->setEnabled(ListModel->RowCount() > 0 && SearchCount == 0 && !Applied &&
-                           (Mp3PanelVisible() || ActivePage() != kAttributesPage));
+    ActPreview->setEnabled(ListModel->RowCount() > 0 && m_scan->SearchCount() == 0 &&
+                           !m_state.Applied &&
+                           (Mp3PanelVisible() || ActivePage() != RulePage::Attributes));
 }
 
 } // namespace quorvane

@@ -25,12 +25,6 @@ enum class RunEnd {
     LogNotWritten, // "Log.txt" could not be written: the general error box was shown
 };
 
-// "Log.txt" lies beside "Options.ini"; tests that move the settings elsewhere
-// move the log with them.
-std::string LogPath(const TMainForm& form) {
-    return form.SettingsFolder.empty() ? RunLogPath() : form.SettingsFolder + "Log.txt";
-}
-
 QString Decoded(const std::string& path) {
     return QFile::decodeName(QByteArray::fromStdString(path));
 }
@@ -40,10 +34,10 @@ void ShowGeneralError(QWidget* parent, const QString& text) {
 }
 
 // The end every run shares: "Log.txt", then one summary box whose OK opens the log.
-RunEnd FinishRun(TMainForm* parent, RunKind kind, const RunResult& result) {
+RunEnd FinishRun(QWidget* parent, const std::string& logPath, RunKind kind,
+                 const RunResult& result) {
     if (result.endedEarly)
         return RunEnd::EndedEarly;
-    const std::string logPath = LogPath(*parent);
     const int error = WriteRunLog(logPath, result.log);
     if (error != 0) {
         ShowGeneralError(parent,
@@ -60,86 +54,96 @@ RunEnd FinishRun(TMainForm* parent, RunKind kind, const RunResult& result) {
     return RunEnd::Finished;
 }
 
-// Runs one of the core runs over the list with the progress bar laid over the
-// fourth status panel; the bar goes away on every path out, exceptions included.
-template <typename Run> RunResult RunOverList(TMainForm& form, Run&& run) {
-    FileRows& rows = form.ListModel->Rows();
+// A failure outside the rows' own (out of memory, say) ends the command with
+// the general error box.
+template <typename Command> void ShowingErrors(QWidget* parent, Command command) {
+    try {
+        command();
+    } catch (const std::exception& error) {
+        ShowGeneralError(parent, QString::fromLocal8Bit(error.what()));
+    } catch (...) {
+        ShowGeneralError(parent, QStringLiteral("Unknown error."));
+    }
+}
+
+} // namespace
+
+// "Log.txt" lies beside "Options.ini"; tests that move the settings elsewhere
+// move the log with them.
+std::string TMainForm::LogFilePath() const {
+    return RunLogFilePath(m_settingsFolder);
+}
+
+// The progress bar lies over the fourth status panel while the run goes and
+// goes away on every path out, exceptions included.
+RunResult TMainForm::RunOverList(const RowsRun& run) {
+    FileRows& rows = ListModel->Rows();
     RunResult result;
     {
-        form.StatusBar->repaint();
-        RunProgressBar progress(form.StatusBar, form.ProgressPanelRect(), rows.size());
+        StatusBar->repaint();
+        RunProgressBar progress(StatusBar, ProgressPanelRect(), rows.size());
         try {
             result = run(rows, progress.Callback());
         } catch (...) {
-            form.ListModel->NotifyRowsChanged();
+            ListModel->NotifyRowsChanged();
             throw;
         }
     }
     // With automatic arrangement on, the arranger re-sorts once the changed
     // names are reported; the run itself never sees the rows move.
-    form.ListModel->NotifyRowsChanged();
+    ListModel->NotifyRowsChanged();
     return result;
 }
 
-} // namespace
-
 void TMainForm::ActRenameExecute() {
-    Applied = true;
+    m_state.Applied = true;
     RunFileSystem& fileSystem = WindowRunFileSystem();
-    try {
-        if (ActivePage() == kPageAttributes && !Mp3PanelVisible() && Pages) {
+    ShowingErrors(this, [&] {
+        if (ActivePage() == RulePage::Attributes && !Mp3PanelVisible()) {
             const AttributeRunSettings settings = Pages->ReadAttributeRunSettings();
-            const RunResult result = RunOverList(*this, [&](FileRows& rows, const RunProgress& p) {
+            const RunResult result = RunOverList([&](FileRows& rows, const RunProgress& p) {
                 return ChangeAttributes(rows, settings, fileSystem, p);
             });
-            if (FinishRun(this, RunKind::Attributes, result) != RunEnd::LogNotWritten)
+            if (FinishRun(this, LogFilePath(), RunKind::Attributes, result) !=
+                RunEnd::LogNotWritten)
                 ActRefreshTreeExecute();
             return;
         }
-        const RunResult result = RunOverList(*this, [&](FileRows& rows, const RunProgress& p) {
-            return RenameFiles(rows, fileSystem, p);
-        });
-        if (FinishRun(this, RunKind::Rename, result) != RunEnd::LogNotWritten) {
+        const RunResult result = RunOverList(
+            [&](FileRows& rows, const RunProgress& p) { return RenameFiles(rows, fileSystem, p); });
+        if (FinishRun(this, LogFilePath(), RunKind::Rename, result) != RunEnd::LogNotWritten) {
             ListModel->SetHeaderCaption(FileListModel::ColOriginalName, "New Name");
             ListModel->SetHeaderCaption(FileListModel::ColNewName, "Original Name");
         }
-    } catch (const std::exception& error) {
-        ShowGeneralError(this, QString::fromLocal8Bit(error.what()));
-    } catch (...) {
-        ShowGeneralError(this, QStringLiteral("Unknown error."));
-    }
+    });
 }
 
 void TMainForm::ActRenameUpdate() {
-    const bool previewPending = Previewed && !Applied;
-    const bool attributesReady = !Mp3PanelVisible() && ActivePage() == kPageAttributes &&
-                                 ListModel && ListModel->RowCount() > 0;
+    const bool previewPending = m_state.Previewed && !m_state.Applied;
+    const bool attributesReady =
+        !Mp3PanelVisible() && ActivePage() == RulePage::Attributes && ListModel->RowCount() > 0;
     ActRename->setEnabled(previewPending || attributesReady);
 }
 
 void TMainForm::ActUndoExecute() {
     RunFileSystem& fileSystem = WindowRunFileSystem();
-    try {
-        const RunResult result = RunOverList(*this, [&](FileRows& rows, const RunProgress& p) {
-            return UndoRenames(rows, fileSystem, p);
-        });
-        if (FinishRun(this, RunKind::Undo, result) == RunEnd::LogNotWritten)
+    ShowingErrors(this, [&] {
+        const RunResult result = RunOverList(
+            [&](FileRows& rows, const RunProgress& p) { return UndoRenames(rows, fileSystem, p); });
+        if (FinishRun(this, LogFilePath(), RunKind::Undo, result) == RunEnd::LogNotWritten)
             return;
         ActRefreshTreeExecute();
         ListModel->ResetHeaderCaptions();
-    } catch (const std::exception& error) {
-        ShowGeneralError(this, QString::fromLocal8Bit(error.what()));
-    } catch (...) {
-        ShowGeneralError(this, QStringLiteral("Unknown error."));
-    }
+    });
 }
 
 void TMainForm::ActUndoUpdate() {
-    ActUndo->setEnabled(Applied && (Mp3PanelVisible() || ActivePage() != kPageAttributes));
+    ActUndo->setEnabled(m_state.Applied &&
+                        (Mp3PanelVisible() || ActivePage() != RulePage::Attributes));
 }
 
 void TMainForm::mmiLogClick() {
-    const std::string path = LogPath(*this);
+    const std::string path = LogFilePath();
     if (FileExists(path))
         TFrmLog::ShowLogFile(this, Decoded(path));
 }

@@ -3,8 +3,7 @@
 #include "shell/TMainForm.h"
 
 #include "platform/Paths.h"
-#include "shell/TSearchForm.h"
-#include "shell/TSearchThread.h"
+#include "shell/ScanController.h"
 #include "widgets/FileListModel.h"
 #include "widgets/FileListView.h"
 #include "widgets/FolderTree.h"
@@ -34,12 +33,12 @@ std::string TMainForm::SelectedFolder() const {
 }
 
 void TMainForm::ActRefreshUpdate() {
-    ActRefresh->setEnabled(SearchCount == 0);
+    ActRefresh->setEnabled(m_scan->SearchCount() == 0);
 }
 
 void TMainForm::ActRefreshExecute() {
-    Previewed = false;
-    Applied = false;
+    m_state.Previewed = false;
+    m_state.Applied = false;
     const ScanRequest request{SelectedFolder(), Bytes(cbFilter->currentText()),
                               TbIncludeSub->isChecked()};
 
@@ -47,19 +46,10 @@ void TMainForm::ActRefreshExecute() {
     ListModel->Clear();
     if (!request.folder.empty()) {
         cbFavorite->setEditText(QFile::decodeName(QByteArray::fromStdString(request.folder)));
-        SearchCount = 1;
-        if (SearchThread->Start(request)) {
-            ActPreview->setEnabled(false);
-            ActRename->setEnabled(false);
-            ActUndo->setEnabled(false);
-            ActRefresh->setEnabled(false);
-            if (!SearchForm)
-                SearchForm = new TSearchForm(this);
-            connect(SearchForm, &TSearchForm::CancelRequested, SearchThread, &TSearchThread::Cancel,
-                    Qt::UniqueConnection);
-            SearchForm->show();
-        } else {
-            SearchCount = 0; // the worker refused: nothing runs, nothing to wait for
+        // A refused start runs nothing and leaves nothing to wait for.
+        if (m_scan->Start(request)) {
+            for (QAction* command : {ActPreview, ActRename, ActUndo, ActRefresh})
+                command->setEnabled(false);
         }
     } else {
         cbFavorite->setEditText(QString());
@@ -79,15 +69,8 @@ void TMainForm::AddFileItems(FileRows&& rows) {
     ShowTotalFiles();
 }
 
+// The scan has ended and its progress window is closed.
 void TMainForm::SearchDone() {
-    SearchCount = SearchCount - 1;
-    if (SearchCount != 0) {
-        if (SearchCount < 0)
-            SearchCount = 0;
-        return;
-    }
-    if (SearchForm)
-        SearchForm->close();
     ShowTotalFiles();
     UpdateActions();
 }

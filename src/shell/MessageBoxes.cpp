@@ -3,6 +3,8 @@
 #include <QApplication>
 #include <QMessageBox>
 
+#include <cstddef>
+
 namespace quorvane {
 namespace {
 
@@ -11,32 +13,16 @@ MessageHook& Hook() {
     return hook;
 }
 
-QMessageBox::Icon IconOf(MsgType type) {
-    switch (type) {
-    case MsgType::Information:
-        return QMessageBox::Information;
-    case MsgType::Warning:
-        return QMessageBox::Warning;
-    case MsgType::Confirmation:
-        return QMessageBox::Question;
-    case MsgType::Error:
-        return QMessageBox::Critical;
-    }
-    return QMessageBox::NoIcon;
-}
+// Indexed by MsgType and MsgButtons, in their order.
+const QMessageBox::Icon kIcons[] = {QMessageBox::Information, QMessageBox::Warning,
+                                    QMessageBox::Question, QMessageBox::Critical};
+const char* const kCaptions[] = {"Information", "Warning", "Confirm", "Error"};
+const QMessageBox::StandardButtons kButtons[] = {
+    QMessageBox::Ok, QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::Yes,
+    QMessageBox::Yes | QMessageBox::No};
 
-QMessageBox::StandardButtons ButtonsOf(MsgButtons buttons) {
-    switch (buttons) {
-    case MsgButtons::Ok:
-        return QMessageBox::Ok;
-    case MsgButtons::OkCancel:
-        return QMessageBox::Ok | QMessageBox::Cancel;
-    case MsgButtons::Yes:
-        return QMessageBox::Yes;
-    case MsgButtons::YesNo:
-        return QMessageBox::Yes | QMessageBox::No;
-    }
-    return QMessageBox::Ok;
+template <typename Table, typename Enum> const auto& Entry(const Table& table, Enum value) {
+    return table[static_cast<std::size_t>(value)];
 }
 
 MsgAnswer AnswerOf(int button) {
@@ -52,20 +38,6 @@ MsgAnswer AnswerOf(int button) {
     }
 }
 
-QString DefaultCaption(MsgType type) {
-    switch (type) {
-    case MsgType::Information:
-        return QStringLiteral("Information");
-    case MsgType::Warning:
-        return QStringLiteral("Warning");
-    case MsgType::Confirmation:
-        return QStringLiteral("Confirm");
-    case MsgType::Error:
-        return QStringLiteral("Error");
-    }
-    return QString();
-}
-
 } // namespace
 
 void SetMessageHook(MessageHook hook) {
@@ -74,13 +46,13 @@ void SetMessageHook(MessageHook hook) {
 
 MsgAnswer ShowMessage(QWidget* parent, MsgType type, MsgButtons buttons, const QString& text,
                       const QString& caption) {
-    const QString title = caption.isEmpty() ? DefaultCaption(type) : caption;
+    const QString title = caption.isEmpty() ? QString::fromLatin1(Entry(kCaptions, type)) : caption;
     if (Hook())
         return Hook()(MessageRequest{type, buttons, title, text});
     // Lines are joined with a carriage return; show them as separate lines.
     QString shown = text;
     shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(QChar('\r'), QChar('\n'));
-    QMessageBox box(IconOf(type), title, shown, ButtonsOf(buttons), parent);
+    QMessageBox box(Entry(kIcons, type), title, shown, Entry(kButtons, buttons), parent);
     return AnswerOf(box.exec());
 }
 

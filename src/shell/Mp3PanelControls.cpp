@@ -1,6 +1,7 @@
 #include "shell/Mp3PanelControls.h"
 
 #include "mp3/Mp3NameFormatter.h"
+#include "shell/OptionBinding.h"
 #include "shell/RulePageParts.h"
 
 #include <QCheckBox>
@@ -120,6 +121,23 @@ void Mp3PanelControls::Image2Click() {
 
 bool Mp3PanelControls::cbEmulationKeyPress(QChar key) const {
     return key.unicode() == 8 || (key >= QChar('0') && key <= QChar('9'));
+}
+
+std::vector<OptionBinding> Mp3PanelControls::BindOptions() {
+    using I = OptionId;
+    // The stored format text comes after the format's index, so it is what shows.
+    return {
+        BindTick(I::Mp3Space, ChkSpace, [this] { ChkSpaceClick(); }),
+        BindTick(I::Mp3Case, ChkCase, [this] { ChkCaseClick(); }),
+        BindTick(I::Mp3AddPre, chkAddPre, [this] { chkAddPreClick(); }),
+        BindIndex(I::Mp3FormatIndex, cbFormat),
+        BindIndex(I::Mp3SpaceIndex, cbSpace),
+        BindIndex(I::Mp3CaseIndex, cbCase),
+        BindIndex(I::Mp3EmulationIndex, cbEmulation),
+        BindText(I::Mp3LastFormat, cbFormat),
+        BindCount(I::Mp3FormatCount, cbFormat),
+        BindItems(I::Mp3FormatItems, cbFormat),
+    };
 }
 
 Mp3NameSettings Mp3PanelControls::ReadMp3Settings() const {

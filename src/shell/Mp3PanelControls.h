@@ -5,6 +5,8 @@
 
 #include <QWidget>
 
+#include <vector>
+
 class QCheckBox;
 class QComboBox;
 class QGroupBox;
@@ -13,6 +15,7 @@ class QToolButton;
 namespace quorvane {
 
 struct Mp3NameSettings;
+struct OptionBinding;
 
 class Mp3PanelControls : public QWidget {
     Q_OBJECT
@@ -22,16 +25,17 @@ public:
 
     // The panel's choices at the moment Preview runs.
     Mp3NameSettings ReadMp3Settings() const;
+    // The controls "Options.ini" keeps, in the order the load sets them.
+    std::vector<OptionBinding> BindOptions();
 
-    // Handlers, public so the settings load and tests can run them. Each
-    // option box is usable exactly while its check box is ticked.
+    // The key filter of the number box: digits only (Backspace always works).
+    bool cbEmulationKeyPress(QChar key) const;
+    // Handlers. Each option box is usable exactly while its check box is ticked.
     void ChkSpaceClick();
     void ChkCaseClick();
     void chkAddPreClick();
     // "Add Format": keeps the typed format in the drop-down list, once.
     void Image2Click();
-    // The key filter of the number box: digits only (Backspace always works).
-    bool cbEmulationKeyPress(QChar key) const;
 
     QComboBox* cbFormat = nullptr;
     QToolButton* Image2 = nullptr;

@@ -150,12 +150,10 @@ bool RulePages::ChangeTimeStampTicked() const {
 }
 
 AttributeRunSettings RulePages::ReadAttributeRunSettings() const {
-    AttributeRunSettings settings;
-    settings.changeAttributes = ChangeAttributesTicked();
-    settings.attributes = CheckedAttributes();
-    settings.changeTimeStamp = ChangeTimeStampTicked();
-    settings.packedTimeStamp = CheckedTimeStamp();
-    return settings;
+    return {.changeAttributes = ChangeAttributesTicked(),
+            .attributes = CheckedAttributes(),
+            .changeTimeStamp = ChangeTimeStampTicked(),
+            .packedTimeStamp = CheckedTimeStamp()};
 }
 
 } // namespace quorvane

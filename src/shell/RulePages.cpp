@@ -6,7 +6,6 @@
 #include "rules/InsertRule.h"
 #include "rules/Preview.h"
 #include "rules/ReplaceRule.h"
-#include "rules/RuleOutcome.h"
 #include "shell/RulePageParts.h"
 
 #include <QCheckBox>
@@ -40,7 +39,7 @@ RulePages::RulePages(QWidget* parent)
     pgcGeneral->addTab(BuildReplacePage(), "Replace");
     pgcGeneral->addTab(BuildAttributesPage(), "Attributes");
     pgcGeneral->addTab(BuildEnumerationPage(), "Enumeration");
-    pgcGeneral->setCurrentIndex(kCasePage);
+    pgcGeneral->setCurrentIndex(TabIndexOf(RulePage::Case));
     connect(pgcGeneral, &QTabWidget::currentChanged, this, &RulePages::pgcGeneralChange);
 
     auto* layout = new QVBoxLayout(this);
@@ -54,8 +53,8 @@ RulePages::~RulePages() {
     meStartFrom->setValidator(nullptr);
 }
 
-int RulePages::ActivePage() const {
-    return pgcGeneral->currentIndex();
+RulePage RulePages::ActivePage() const {
+    return RulePageAt(pgcGeneral->currentIndex());
 }
 
 void RulePages::SetClock(std::function<QDateTime()> clock) {
@@ -95,31 +94,23 @@ CaseSettings RulePages::ReadCaseSettings() const {
 }
 
 InsertSettings RulePages::ReadInsertSettings() const {
-    InsertSettings settings;
-    settings.text = TextOf(meSource);
-    settings.position = TextOf(meindex);
-    settings.fromEnd = cbFromEnd->isChecked();
-    return settings;
+    return {
+        .text = TextOf(meSource), .position = TextOf(meindex), .fromEnd = cbFromEnd->isChecked()};
 }
 
 DeleteSettings RulePages::ReadDeleteSettings() const {
-    DeleteSettings settings;
-    settings.position = TextOf(edtIndex);
-    settings.count = TextOf(edtCount);
-    settings.fromEnd = cbEnd->isChecked();
-    return settings;
+    return {.position = TextOf(edtIndex), .count = TextOf(edtCount), .fromEnd = cbEnd->isChecked()};
 }
 
 ReplaceSettings RulePages::ReadReplaceSettings() const {
-    ReplaceSettings settings;
-    settings.search = TextOf(edsource);
-    settings.replacement = TextOf(edTarget);
-    settings.mode = rdbReplace->isChecked()  ? ReplaceMode::Replace
-                    : rdbRemove->isChecked() ? ReplaceMode::Remove
-                                             : ReplaceMode::None;
-    settings.allOccurrences = chkAllSub->isChecked();
-    settings.entireName = chkEntireName->isChecked();
-    return settings;
+    const ReplaceMode mode = rdbReplace->isChecked()  ? ReplaceMode::Replace
+                             : rdbRemove->isChecked() ? ReplaceMode::Remove
+                                                      : ReplaceMode::None;
+    return {.search = TextOf(edsource),
+            .replacement = TextOf(edTarget),
+            .mode = mode,
+            .allOccurrences = chkAllSub->isChecked(),
+            .entireName = chkEntireName->isChecked()};
 }
 
 PreviewSettings RulePages::ReadPreviewSettings() const {
@@ -134,47 +125,50 @@ PreviewSettings RulePages::ReadPreviewSettings() const {
 }
 
 void RulePages::ApplyRefills(const PreviewResult& result) {
-    RefillBoxes(result.refills);
-    if (result.applyToSetToFileName)
+    ApplyRefills(result.outcome);
+}
+
+namespace {
+
+// A number box shows the refilled value; setValue also rewrites a text that
+// was emptied while the value stayed the same.
+void Refill(QSpinBox* box, const std::optional<std::int32_t>& value) {
+    if (value)
+        box->setValue(*value);
+}
+
+void Refill(QComboBox* box, const std::optional<std::string>& text) {
+    if (text)
+        box->setEditText(QString::fromStdString(*text));
+}
+
+} // namespace
+
+// Each part of a rule's outcome belongs to one control of its page.
+void RulePages::ApplyRefills(const RuleOutcome& outcome) {
+    Refill(meindex, outcome.insert.refilledPosition);
+    Refill(edtIndex, outcome.deletion.refilledPosition);
+    Refill(edtCount, outcome.deletion.refilledCount);
+    const EnumerationOutcome& enumeration = outcome.enumeration;
+    Refill(meStartFrom, enumeration.refilledStart);
+    Refill(mestep, enumeration.refilledStep);
+    if (enumeration.applyToResetToFileName)
         CBApplyTo->setCurrentIndex(kApplyToFileName);
     // The start box follows the kind, so its list and key filter fit again.
-    if (result.serialKindSetToNumeric)
+    if (enumeration.serialKindResetToNumeric)
         CBAlpha->setCurrentIndex(kNumericSerial);
-}
-
-void RulePages::ApplyRefills(const RuleOutcome& outcome) {
-    RefillBoxes(outcome.refills);
-    if (outcome.applyToSetToFileName)
-        CBApplyTo->setCurrentIndex(kApplyToFileName);
-}
-
-void RulePages::RefillBoxes(const std::vector<ControlRefill>& refills) {
-    for (const ControlRefill& refill : refills) {
-        QWidget* box = pgcGeneral->findChild<QWidget*>(QString::fromStdString(refill.control));
-        const QString text = QString::fromStdString(refill.text);
-        if (auto* spin = qobject_cast<QSpinBox*>(box)) {
-            bool isNumber = false;
-            const int value = text.toInt(&isNumber);
-            if (isNumber)
-                spin->setValue(value); // also rewrites a text that was emptied
-        } else if (auto* combo = qobject_cast<QComboBox*>(box)) {
-            combo->setEditText(text);
-        } else if (auto* edit = qobject_cast<QLineEdit*>(box)) {
-            edit->setText(text);
-        }
-    }
 }
 
 // The page that comes up takes the keyboard focus in the box the user fills first.
 void RulePages::pgcGeneralChange(int index) {
-    switch (index) {
-    case kInsertPage:
+    switch (RulePageAt(index)) {
+    case RulePage::Insert:
         meSource->setFocus();
         break;
-    case kDeletePage:
+    case RulePage::Delete:
         edtCount->setFocus();
         break;
-    case kReplacePage:
+    case RulePage::Replace:
         edsource->setFocus();
         break;
     default:

@@ -26,18 +26,9 @@ class QTimeEdit;
 
 namespace quorvane {
 
-// Page indexes of `pgcGeneral`, in the order the tabs stand (the same numbers
-// as the preview's page constants).
-enum RulePage : int {
-    kPageCase = kCasePage,
-    kPageInsert = kInsertPage,
-    kPageDelete = kDeletePage,
-    kPageReplace = kReplacePage,
-    kPageAttributes = kAttributesPage,
-    kPageEnumeration = kEnumerationPage,
-};
-
 struct AttributeRunSettings;
+struct OptionBinding;
+using OptionBindings = std::vector<OptionBinding>;
 
 class RulePages : public QWidget {
     Q_OBJECT
@@ -61,7 +52,7 @@ public:
     // "Numerical(001)" when no serial kind was.
     void ApplyRefills(const PreviewResult& result);
     void ApplyRefills(const RuleOutcome& outcome);
-    int ActivePage() const;
+    RulePage ActivePage() const;
     // The attribute word of the four attribute boxes (kAttr* bits).
     std::uint32_t CheckedAttributes() const;
     // The pickers' local date and time, DOS packed; 0 outside 1980..2107.
@@ -71,8 +62,10 @@ public:
     AttributeRunSettings ReadAttributeRunSettings() const;
     // "Current" reads this clock; tests put a fixed one in.
     void SetClock(std::function<QDateTime()> clock);
+    // The controls "Options.ini" keeps, in the order the load sets them.
+    OptionBindings BindOptions();
 
-    // --- Handlers, public so the settings load can run them --------------------
+    // --- Handlers ---------------------------------------------------------------
     void RB1Click();
     void RB2Click();
     void RB3Click();
@@ -156,7 +149,10 @@ private:
     QWidget* BuildAttributesPage();
     QWidget* BuildEnumerationPage();
     void SetAttributeBoxesChecked(bool checked);
-    void RefillBoxes(const std::vector<ControlRefill>& refills);
+    OptionBindings BindCaseOptions();
+    OptionBindings BindTextPageOptions();
+    OptionBindings BindAttributeOptions();
+    OptionBindings BindEnumerationOptions();
 
     std::function<QDateTime()> m_clock;
 };

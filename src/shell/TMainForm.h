@@ -1,22 +1,26 @@
 #pragma once
 // The main window: bars, the folder tree, the file list, the two floating
-// renaming panels, menus, actions and the status bar. Every documented control
-// is a public member named as documented (and carries that name as its
-// objectName), and every handler is a public member so that the other parts
-// of the shell can call it (tests reach handlers through input, as a user
-// does). Handlers stay thin: the work lives in the core.
+// renaming panels, menus, actions and the status bar. Its handlers are its
+// public face, named as documented; its controls and its state are its own
+// (each control carries its documented name as its objectName, which is how
+// tests and screen readers find it). Handlers stay thin: the work lives in
+// the core.
 //
-// Handler files: TMainForm.cpp and MainForm*.cpp of the window; the apply and
-// undo handlers live in MainFormRuns.cpp, ordering/selection/delete in
-// MainFormOrdering.cpp, the settings file in MainFormOptions.cpp.
+// Files: TMainForm.cpp (life, availability, wiring), MainFormBuild.cpp (the
+// controls), MainFormPanels.cpp (panels, View menu, status bar, help),
+// MainFormScan.cpp, MainFormPreview.cpp, MainFormRuns.cpp (apply, undo, log),
+// MainFormOrdering.cpp (ordering, selection, delete), MainFormOptions.cpp
+// ("Options.ini").
 
+#include "filelist/RowOrder.h"
+#include "filelist/Selection.h"
 #include "rules/FileRow.h"
+#include "rules/RulePage.h"
+#include "runs/RunResult.h"
 #include "shell/StateField.h"
 
 #include <QMainWindow>
-#include <QPointer>
 #include <QRect>
-#include <QString>
 #include <functional>
 #include <memory>
 #include <string>
@@ -25,7 +29,6 @@
 class QAction;
 class QCheckBox;
 class QComboBox;
-class QDockWidget;
 class QLabel;
 class QMenu;
 class QSplitter;
@@ -38,13 +41,15 @@ class QWidget;
 namespace quorvane {
 
 class FileListModel;
-class FolderTree;
 class FileListView;
-class RulePages;
+class FloatingPanel;
+class FolderTree;
 class Mp3PanelControls;
+class RulePages;
+class ScanController;
 class TID3v1;
-class TSearchForm;
-class TSearchThread;
+struct OptionBinding;
+enum class OptionId : int;
 
 class TMainForm : public QMainWindow {
     Q_OBJECT
@@ -52,133 +57,23 @@ public:
     explicit TMainForm(QWidget* parent = nullptr);
     ~TMainForm() override;
 
-    // ---- Tool bars (the cool bar's bands) ----
-    QToolBar* ToolBar1 = nullptr; // "&File" "&View" "&Operate" "&Help" drop-downs
-    QToolButton* TbFile = nullptr;
-    QToolButton* TbView = nullptr;
-    QToolButton* TbOperate = nullptr;
-    QToolButton* TbHelp = nullptr;
-    QToolBar* ToolBarOperate = nullptr;   // large buttons
-    QToolButton* TbRenameFiles = nullptr; // toggle, "Rename File(s)"
-    QToolButton* TbRenameMp3 = nullptr;   // toggle, "Rename MP3"
-    QToolButton* TbPreview = nullptr;
-    QToolButton* TbApply = nullptr;
-    QToolButton* TbUndo = nullptr;
-    QToolButton* TbRefresh = nullptr;
-    QToolBar* ToolBarPath = nullptr; // band "Path:   "
-    QLabel* lblPath = nullptr;
-    QComboBox* cbFavorite = nullptr;
-    QToolBar* ToolBarFilter = nullptr; // band "Filter:   "
-    QLabel* lblFilter = nullptr;
-    QComboBox* cbFilter = nullptr;
-    QToolBar* ToolBarIncludeSub = nullptr; // band of "Include Subfolders"
-    QCheckBox* TbIncludeSub = nullptr;
-
-    // ---- Client area ----
-    QSplitter* Sp1 = nullptr;
-    FolderTree* ShellTree = nullptr;
-    FileListView* ListView = nullptr;
-    FileListModel* ListModel = nullptr;
-    QMainWindow* Dock971 = nullptr; // the dock area under the list (holds ListView)
-    QDockWidget* TB97Rename = nullptr;
-    QDockWidget* TB97Mp3 = nullptr;
-    RulePages* Pages = nullptr;              // inside TB97Rename (holds pgcGeneral)
-    Mp3PanelControls* Mp3Controls = nullptr; // inside TB97Mp3
-    // The four buttons of each panel, top to bottom.
-    QToolButton* TbRenamePreview = nullptr;
-    QToolButton* TbRenameApply = nullptr;
-    QToolButton* TbRenameUndo = nullptr;
-    QToolButton* TbRenameRefresh = nullptr;
-    QToolButton* TbMp3Preview = nullptr;
-    QToolButton* TbMp3Apply = nullptr;
-    QToolButton* TbMp3Undo = nullptr;
-    QToolButton* TbMp3Refresh = nullptr;
-
-    // ---- Status bar: four label panels of widths 120, 120, 200, 300 ----
-    QStatusBar* StatusBar = nullptr;
-    QLabel* StatusPanel0 = nullptr; // "Total files : N"
-    QLabel* StatusPanel1 = nullptr; // "Selectd files : N"
-    QLabel* StatusPanel2 = nullptr; // hint line
-    QLabel* StatusPanel3 = nullptr; // covered by the run progress bar
-
-    // ---- Actions (ActionList1) ----
-    QAction* ActPreview = nullptr;
-    QAction* ActRename = nullptr;
-    QAction* ActUndo = nullptr;
-    QAction* ActRefresh = nullptr;
-    QAction* ActSelectAll = nullptr;       // Ctrl+A
-    QAction* ActSelectNone = nullptr;      // Ctrl+Z
-    QAction* ActionSelectInvert = nullptr; // Ctrl+I
-    QAction* ActDelete = nullptr;
-    QAction* ActHelp = nullptr;        // F1
-    QAction* ActRefreshTree = nullptr; // F5
-
-    // ---- Main menu mmMain, reached through the buttons of ToolBar1 ----
-    QMenu* mmFile = nullptr;
-    QMenu* mmView = nullptr;
-    QMenu* mmOperate = nullptr;
-    QMenu* mmHelp = nullptr;
-    QAction* ExitMenuItem = nullptr;              // "E&xit"
-    QAction* ViewButtonMenuItem = nullptr;        // "&Toolbars  "
-    QAction* statusbarMenuItem = nullptr;         // "&Status Bar "
-    QAction* PathMenuItem = nullptr;              // "Path"
-    QAction* FilterMenuItem = nullptr;            // "Filter"
-    QAction* IncludeSubfoldersMenuItem = nullptr; // "Include Subfolders"
-    QAction* FilesPanelsMenuItem = nullptr;       // "File   Panel Only"
-    QAction* MP3PanelsMenuItem = nullptr;         // "MP3  Panel Only"
-    QMenu* mmiArrangeIcons = nullptr;             // "Arrange Icons" (View)
-    QAction* mmiByName = nullptr;                 // "By &Name"
-    QAction* mmiByType = nullptr;                 // "By &Type"
-    QAction* mmiBySize = nullptr;                 // "By &Size"
-    QAction* mmiByDate = nullptr;                 // "By &Date"
-    QAction* mmiAutoArrange = nullptr;            // "&Auto Arrange"
-    QAction* mmiViewRefresh = nullptr;            // "Refresh" (View)
-    QAction* mmiLog = nullptr;                    // "Log(&L)"
-    QAction* mmiSelectAll = nullptr;              // Operate menu entries
-    QAction* mmiSelectNone = nullptr;
-    QAction* mmiInvertSelect = nullptr;
-    QAction* mmiDelete = nullptr;
-    QAction* mmiPreview = nullptr;
-    QAction* mmiApply = nullptr;
-    QAction* mmiUndo = nullptr;
-    QAction* mmiRefresh = nullptr;
-    QAction* mmiUserManual = nullptr;   // "User &Manual"
-    QAction* HomPageMenuItem = nullptr; // "Visit Web &Site"
-    QAction* EmailMenuItem = nullptr;   // "&Contact us"
-    QAction* FAQinInternet1 = nullptr;  // "&FAQ in Internet"
-    QAction* mmiAbout = nullptr;        // "About", appended on first show
-
-    // ---- Pop-up menu of the list ----
-    QMenu* PopupMenu1 = nullptr;
-    QMenu* pmiArrangeIcons = nullptr; // "&Arrange Icons" (same entries as the View submenu)
-
-    // ---- State shared by the parts of the window ----
-    // A change of any of these three asks for an availability pass.
-    StateField<bool> Previewed{false};
-    StateField<bool> Applied{false};
-    StateField<int> SearchCount{0};
-    int SortColumn = 0;
-    bool SortAscending = true;
-    bool AutoArrange = false;
-    // The scan: one worker object for the window's life, reused by every scan;
-    // the progress window exists while a scan runs.
-    TSearchThread* SearchThread = nullptr;
-    QPointer<TSearchForm> SearchForm;
-    std::unique_ptr<TID3v1> Id3Reader; // one tag reader, made by FormCreate
-    // Moves files to the trash and returns the paths that stay (DeleteFiles);
-    // tests put a double here.
-    std::function<std::vector<std::string>(const std::vector<std::string>&)> MoveFilesToTrash;
-    std::string SettingsPath; // "Options.ini", built on first show
-    // Folder for "Options.ini"; empty means the program folder (tests point it
-    // at a temporary folder). A window never shown saves nothing.
-    std::string SettingsFolder;
+    // ---- Where the window keeps its files, set before it is first shown ----
+    // Folder for "Options.ini" and "Log.txt", ending in "/"; empty means the
+    // program folder (tests point it at a temporary folder). Set after the
+    // first show, the next save goes there. A window never shown saves nothing.
+    void SetSettingsFolder(std::string folder);
+    // "Options.ini", built on first show; empty before.
+    const std::string& SettingsPath() const { return m_settingsPath; }
     // Folder given on the command line (absolute, ending in "/"): listed at
     // first show instead of the restored path. Empty: the restored path.
-    std::string StartFolder;
+    void SetStartFolder(std::string folder);
     // Folder holding the manual's index.html; empty means the installed
-    // manual, or the source tree's when run from the build folder (tests
-    // point it at a temporary folder).
-    std::string ManualFolder;
+    // manual, or the source tree's when run from the build folder.
+    void SetManualFolder(std::string folder);
+    // Moves files to the trash and returns the paths that stay; tests put a
+    // double here.
+    using TrashMover = std::function<std::vector<std::string>(const std::vector<std::string>&)>;
+    void SetTrashMover(TrashMover mover);
 
     // ---- Window life ----
     void FormCreate();
@@ -217,30 +112,30 @@ public:
     void cbFavoriteKeyUp(int key);
     void cbFilterKeyUp(int key);
     void SearchDone();
-    // A batch of scanned rows arrives (the count first, then the rows).
+    // A batch of scanned rows arrives; the list takes them over.
     void AddFileItems(FileRows&& rows);
 
     // ---- Preview ----
     void ActPreviewExecute();
     void ActPreviewUpdate();
 
-    // ---- Apply, undo, log (MainFormRuns.cpp) ----
+    // ---- Apply, undo, log ----
     void ActRenameExecute();
     void ActRenameUpdate();
     void ActUndoExecute();
     void ActUndoUpdate();
     void mmiLogClick();
 
-    // ---- Ordering, selection, delete (MainFormOrdering.cpp) ----
+    // ---- Ordering, selection, delete ----
     void ListViewColumnClick(int column);
-    void ByCaptionClick();
-    void byTypeClick();
-    void BySizeClick();
-    void ByDateClick();
+    void ByCaptionClick() { Arrange(kColumnOriginalName); }
+    void byTypeClick() { Arrange(kColumnType); }
+    void BySizeClick() { Arrange(kColumnSize); }
+    void ByDateClick() { Arrange(kColumnModified); }
     void ByAllClick();
-    void ActSelectAllExecute();
-    void ActSelectNoneExecute();
-    void ActionSelectInvertExecute();
+    void ActSelectAllExecute() { ChangeSelection(SelectAll); }
+    void ActSelectNoneExecute() { ChangeSelection(SelectNone); }
+    void ActionSelectInvertExecute() { ChangeSelection(InvertSelection); }
     void ActSelectAllUpdate();
     void ActDeleteExecute();
     void ActDeleteUpdate();
@@ -248,9 +143,50 @@ public:
     void ListViewMouseUp();
     void ListViewClick();
 
-    // ---- Settings file (MainFormOptions.cpp) ----
+    // ---- Settings file ----
     void LoadOptions();
     void SaveOptions();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    // Where the renaming cycle stands and how the list is ordered. A change of
+    // a mark asks for an availability pass.
+    struct CycleState {
+        StateField<bool> Previewed{false};
+        StateField<bool> Applied{false};
+        int SortColumn = 0;
+        bool SortAscending = true;
+        bool AutoArrange = false;
+    };
+
+    // A renaming panel with the button and the View menu entry that show it,
+    // and the filter its button sets.
+    struct PanelSwitch {
+        FloatingPanel* panel;
+        QToolButton* button;
+        QAction* entry;
+        const char* filter;
+    };
+
+    // ---- Building (MainFormBuild.cpp) ----
+    void BuildActions();
+    void BuildMenus();
+    QMenu* BuildViewMenu();
+    QMenu* BuildOperateMenu();
+    QMenu* BuildHelpMenu();
+    void BuildPopupMenu();
+    void BuildArrangeEntries();
+    void BuildToolBars();
+    void BuildOperateBar();
+    void BuildBoxBars();
+    void BuildClientArea();
+    void BuildPanels();
+    void BuildStatusBar();
+    void WireSignals();
 
     // ---- Helpers for all parts of the window ----
     // Runs every availability handler now (the idle pass calls it too).
@@ -261,48 +197,117 @@ public:
     void ScheduleUpdatesAfter(QAction* action);
     // Evaluates the action's availability first; runs it only when available.
     void ExecuteAction(QAction* action);
-    // Index of the active rule page (4 is "Attributes"); 0 while the pages are missing.
-    int ActivePage() const;
+    // The active rule page; the first one while the pages are missing.
+    RulePage ActivePage() const;
     bool Mp3PanelVisible() const;
-    // Whether a renaming panel is shown; before the window is first shown
-    // this is the state it will show with. Hiding goes through here and does
-    // not run the close handlers.
-    bool PanelShown(const QDockWidget* panel) const;
-    void SetPanelShown(QDockWidget* panel, bool shown);
     // Shown state of the tool bar, the status bar, cbFavorite, cbFilter and
     // TbIncludeSub (a box is shown and hidden with its band).
+    QToolBar* BandOf(const QWidget* control) const;
     bool ControlShown(const QWidget* control) const;
     void SetControlShown(QWidget* control, bool shown);
+    PanelSwitch FilesSwitch() const;
+    PanelSwitch Mp3Switch() const;
+    void FollowPanelButton(const PanelSwitch& own, const PanelSwitch& other);
+    void FlipPanelTicks(const PanelSwitch& closed);
+    // A View menu entry: flips the shown state of its control and its own tick.
+    void FlipShown(QWidget* control, QAction* entry);
     // "Total files : N" in panel 0 / "Selectd files : N" in panel 1.
     void ShowTotalFiles();
     void ShowSelectedFiles();
     // The fourth status panel, over which runs place their progress bar, in
     // status bar coordinates.
     QRect ProgressPanelRect() const;
-    QWidget* ProgressPanel() const;
     // The folder selected in the tree, ending in "/"; empty when none.
     std::string SelectedFolder() const;
+    // Orders the list by the sort state and marks the sort column's header.
+    SortState CurrentSortState() const;
+    void SetSortState(SortState state);
+    void SortList();
+    // An Arrange entry: makes the column the sort column, then acts as a
+    // header click on it.
+    void Arrange(int column);
+    void ChangeSelection(void (*change)(FileRows&));
 
-protected:
-    void showEvent(QShowEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
+    // ---- Runs (MainFormRuns.cpp) ----
+    using RowsRun = std::function<RunResult(FileRows&, const RunProgress&)>;
+    // One of the core runs over the list, with the progress bar over the
+    // fourth status panel while it goes.
+    RunResult RunOverList(const RowsRun& run);
+    std::string LogFilePath() const;
 
-private:
-    void BuildActions();
-    void BuildMenus();
-    void BuildToolBars();
-    void BuildClientArea();
-    void BuildPanels();
-    void BuildStatusBar();
-    void WireSignals();
+    // ---- "Options.ini" (MainFormOptions.cpp) ----
+    // Every option bound to its control, once, in the order the load sets them.
+    std::vector<OptionBinding> BindOptions();
+    std::vector<OptionBinding> BindPanelOptions();
+    std::vector<OptionBinding> BindMainOptions();
+    OptionBinding BindControlShown(OptionId option, QWidget* control);
+    void SyncViewMenu();
 
-    QToolBar* BandOf(const QWidget* control) const;
-    QDockWidget* MakePanel(const QString& name, const QString& title, const QString& tooltip);
+    // ---- Controls, under their documented names ----
+    QToolBar* ToolBarOperate = nullptr;
+    QToolButton* TbRenameFiles = nullptr; // toggle, "Rename File(s)"
+    QToolButton* TbRenameMp3 = nullptr;   // toggle, "Rename MP3"
+    QToolBar* ToolBarPath = nullptr;      // band "Path:   "
+    QComboBox* cbFavorite = nullptr;
+    QToolBar* ToolBarFilter = nullptr; // band "Filter:   "
+    QComboBox* cbFilter = nullptr;
+    QToolBar* ToolBarIncludeSub = nullptr; // band of "Include Subfolders"
+    QCheckBox* TbIncludeSub = nullptr;
+    QSplitter* Sp1 = nullptr;
+    FolderTree* ShellTree = nullptr;
+    FileListView* ListView = nullptr;
+    FileListModel* ListModel = nullptr;
+    QMainWindow* Dock971 = nullptr; // the dock area under the list (holds ListView)
+    FloatingPanel* TB97Rename = nullptr;
+    FloatingPanel* TB97Mp3 = nullptr;
+    RulePages* Pages = nullptr;              // inside TB97Rename (holds pgcGeneral)
+    Mp3PanelControls* Mp3Controls = nullptr; // inside TB97Mp3
+    // Four label panels of widths 120, 120, 200, 300.
+    QStatusBar* StatusBar = nullptr;
+    QLabel* StatusPanel0 = nullptr; // "Total files : N"
+    QLabel* StatusPanel1 = nullptr; // "Selectd files : N"
+    QLabel* StatusPanel2 = nullptr; // hint line
+    QLabel* StatusPanel3 = nullptr; // covered by the run progress bar
+    // The commands whose availability the window decides, and F1 and F5.
+    QAction* ActPreview = nullptr;
+    QAction* ActRename = nullptr;
+    QAction* ActUndo = nullptr;
+    QAction* ActRefresh = nullptr;
+    QAction* ActSelectAll = nullptr;       // Ctrl+A
+    QAction* ActSelectNone = nullptr;      // Ctrl+Z
+    QAction* ActionSelectInvert = nullptr; // Ctrl+I
+    QAction* ActDelete = nullptr;
+    QAction* ActHelp = nullptr;        // F1
+    QAction* ActRefreshTree = nullptr; // F5
+    // The menus of the buttons of ToolBar1 and the entries that tick.
+    QMenu* mmFile = nullptr;
+    QMenu* mmView = nullptr;
+    QMenu* mmOperate = nullptr;
+    QMenu* mmHelp = nullptr;
+    QAction* ViewButtonMenuItem = nullptr;        // "&Toolbars  "
+    QAction* statusbarMenuItem = nullptr;         // "&Status Bar "
+    QAction* PathMenuItem = nullptr;              // "Path"
+    QAction* FilterMenuItem = nullptr;            // "Filter"
+    QAction* IncludeSubfoldersMenuItem = nullptr; // "Include Subfolders"
+    QAction* FilesPanelsMenuItem = nullptr;       // "File   Panel Only"
+    QAction* MP3PanelsMenuItem = nullptr;         // "MP3  Panel Only"
+    QAction* mmiAbout = nullptr;                  // "About", appended on first show
+    QMenu* PopupMenu1 = nullptr;                  // the list's pop-up menu
+    // "By &Name", "By &Type", "By &Size", "By &Date", "&Auto Arrange": one set
+    // of entries in the View menu's and the pop-up menu's "Arrange Icons".
+    std::vector<QAction*> m_arrangeEntries;
 
+    // ---- State ----
+    CycleState m_state;
+    ScanController* m_scan = nullptr;  // SearchThread, SearchForm and SearchCount
+    std::unique_ptr<TID3v1> Id3Reader; // one tag reader, made by FormCreate
+    TrashMover m_moveFilesToTrash;
+    std::string m_settingsFolder;
+    std::string m_settingsPath;
+    std::string m_startFolder;
+    std::string m_manualFolder;
+    std::vector<OptionBinding> m_options;
     bool m_shown = false;
-    bool m_renamePanelShown = true;
-    bool m_mp3PanelShown = false;
     QTimer* m_idleTimer = nullptr;
 };
 

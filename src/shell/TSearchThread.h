@@ -8,30 +8,31 @@
 // reach anything but a running scan. Destroying it stops a running walk and
 // waits for the worker; batches still queued are dropped with the object.
 //
-// Usage from the main window:
+// Usage (ScanController does this for the main window):
 //
-//     m_searchThread = new TSearchThread(this);
-//     connect(m_searchThread, &TSearchThread::RowsArrived, this,
-//             [this](const quorvane::FileRows& rows) { m_model->AppendRows(rows); });
-//     connect(m_searchThread, &TSearchThread::SearchDone, this, &TMainForm::SearchDone);
-//     connect(m_searchForm, &TSearchForm::CancelRequested,
-//             m_searchThread, &TSearchThread::Cancel);
+//     auto* search = new TSearchThread(this);
+//     connect(search, &TSearchThread::RowsArrived, this,
+//             [this](quorvane::FileRows& rows) { m_model->AppendRows(std::move(rows)); });
+//     connect(search, &TSearchThread::SearchDone, this, &Owner::WalkEnded);
+//     connect(searchForm, &TSearchForm::CancelRequested, search, &TSearchThread::Cancel);
 //     ...
-//     // ActRefreshExecute:
-//     m_searchThread->Start({WithTrailingSlash(folder), filter, includeSubfolders});
+//     search->Start({WithTrailingSlash(folder), filter, includeSubfolders});
 //
 // RowsArrived comes in batches (every 50 ms or a few thousand rows), in walk
 // order, each file exactly once; SearchDone follows the last batch, also after
-// a cancel. Both are emitted on the thread that owns this object. Status panel
-// 0 shows TotalFilesText(rowCount) (filelist/Selection.h) after each batch and
-// once more in SearchDone, so the final total stands at the end. The batch is
-// moved, not copied, from the worker into the signal's argument: a slot that
-// takes `const quorvane::FileRows&` receives it without a copy.
+// a cancel. Both are emitted on the thread that owns this object, so receivers
+// are called directly. The batch is moved, not copied, from the worker into
+// the signal and lent to the receivers by reference: the last receiver may
+// move the rows out of it, so a scan never copies a row. At most two batches
+// wait for the owner's thread at a time: a walk faster than the window waits
+// for it instead of piling rows up in memory.
 
 #include "filelist/FolderScan.h"
 
 #include <QMetaType>
 #include <QObject>
+#include <condition_variable>
+#include <mutex>
 
 Q_DECLARE_METATYPE(quorvane::FileRows)
 
@@ -55,14 +56,20 @@ public slots:
     void Cancel();
 
 signals:
-    void RowsArrived(quorvane::FileRows rows);
+    void RowsArrived(quorvane::FileRows& rows);
     void SearchDone();
 
 private:
     void HandOver(FileRows&& rows); // worker thread
     void Finish();                  // owner's thread
+    void StopWaiting();             // lets a worker that waits for room go on
 
     bool m_running = false;
+    // Batches posted but not yet emitted, guarded by m_queueMutex.
+    std::mutex m_queueMutex;
+    std::condition_variable m_queueRoom;
+    int m_queued = 0;
+    bool m_stopWaiting = false;
     FolderScan m_scan;
 };
 

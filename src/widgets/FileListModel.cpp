@@ -1,14 +1,18 @@
 #include "widgets/FileListModel.h"
 
-#include "platform/DirectorySearch.h"
+#include "filelist/StoredAttributes.h"
 
 #include <QFile>
 #include <QItemSelection>
 #include <QItemSelectionModel>
+#include <system_error>
 
 namespace quorvane {
 
 namespace {
+
+constexpr std::size_t kRoomForRows = std::size_t{1} << 20;
+constexpr std::size_t kRowsFreedAside = 20000;
 
 const char* const kDefaultCaptions[FileListModel::ColumnCount] = {
     "Original Name", "New Name", "Type", "Attribute", "Size", "Modified", "Path"};
@@ -37,9 +41,14 @@ void FileListModel::AppendRows(FileRows&& rows) {
     const int first = RowCount();
     const int last = first + static_cast<int>(rows.size()) - 1;
     std::size_t newlySelected = 0;
+    // Room for a million rows at once: it costs address space only, since
+    // the pages are touched as rows arrive, and it spares the window moving
+    // the whole list on each doubling while a scan runs (100 ms at half a
+    // million rows). Beyond it the list grows geometrically; never to the
+    // exact new size, which would move the whole list on every batch.
+    if (m_rows.capacity() < kRoomForRows && m_rows.size() + rows.size() > m_rows.capacity())
+        m_rows.reserve(kRoomForRows);
     beginInsertRows(QModelIndex(), first, last);
-    // No reserve to the exact new size here: that would reallocate and move
-    // the whole list on every batch of a scan. push_back grows geometrically.
     for (FileRow& row : rows) {
         newlySelected += row.selected ? 1 : 0;
         m_rows.push_back(std::move(row));
@@ -54,9 +63,21 @@ void FileListModel::AppendRows(FileRows&& rows) {
 }
 
 void FileListModel::Clear() {
+    FileRows old;
     beginResetModel();
-    FileRows().swap(m_rows);
+    old.swap(m_rows);
     endResetModel();
+    // A million rows take tens of milliseconds to free, which the window
+    // must not stand still for when a rescan starts.
+    if (old.size() >= kRowsFreedAside) {
+        if (m_disposer.joinable())
+            m_disposer.join();
+        try {
+            m_disposer = std::jthread([rows = std::move(old)]() mutable { FileRows().swap(rows); });
+        } catch (const std::system_error&) {
+            // No thread to spare: `old` (if not moved) is freed here.
+        }
+    }
     if (m_selectedCount) {
         m_selectedCount = 0;
         emit SelectedCountChanged(0);
@@ -174,6 +195,13 @@ void FileListModel::RecountSelected() {
     m_selectedCount = count;
 }
 
+const FileRow& FileListModel::WithStoredAttributes(int row) const {
+    // Drawing is a const business, yet what it reads is kept: the row is ours.
+    FileRow& fileRow = const_cast<FileRow&>(m_rows[static_cast<std::size_t>(row)]);
+    MergeStoredAttributes(fileRow);
+    return fileRow;
+}
+
 int FileListModel::rowCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : RowCount();
 }
@@ -195,10 +223,9 @@ QString FileListModel::CellText(int row, int column) const {
         return Decode(TypeText(fileRow));
     case ColAttribute:
         // The scan reads one stat per file and leaves the bits a Samba share
-        // stores (read-only, hidden, system, archive) unread; they are fetched here,
-        // for the few rows that are drawn.
-        return QString::fromLatin1(
-            AttributeText(fileRow.attributes | ReadStoredAttributes(fileRow.FullPath())).c_str());
+        // stores (read-only, hidden, system, archive) unread; they are fetched
+        // for the few rows that are drawn, once each, and kept with the row.
+        return QString::fromLatin1(AttributeText(WithStoredAttributes(row).attributes).c_str());
     case ColSize:
         return QString::fromLatin1(SizeText(fileRow.sizeBytes).c_str());
     case ColModified:

@@ -21,6 +21,7 @@
 #include <QAbstractTableModel>
 #include <QPointer>
 #include <cstddef>
+#include <thread>
 
 class QItemSelection;
 class QItemSelectionModel;
@@ -53,6 +54,7 @@ public:
 
     // Appends a batch of rows at the end (one insertion per batch).
     void AppendRows(FileRows&& rows);
+    // Empties the list. A large list is freed on a thread of its own.
     void Clear();
     // After the core rewrote names or selection flags in place.
     void NotifyRowsChanged();
@@ -84,12 +86,16 @@ signals:
 private:
     void OnSelectionChanged(const QItemSelection& selected, const QItemSelection& deselected);
     void RecountSelected();
+    // The row with the bits a Samba share stores merged in (read once).
+    const FileRow& WithStoredAttributes(int row) const;
 
     FileRows m_rows;
     std::size_t m_selectedCount = 0;
     QString m_captions[ColumnCount];
     QPointer<QItemSelectionModel> m_selection;
     bool m_pushingSelection = false;
+    // Frees the rows of a large list that was cleared (see Clear).
+    std::jthread m_disposer;
 };
 
 } // namespace quorvane

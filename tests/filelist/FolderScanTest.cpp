@@ -105,6 +105,10 @@ TEST(FolderScan, ListsTheFilesOfOneFolderInDirectoryOrderWithTheirFields) {
         EXPECT_EQ((row.attributes & kAttrReadOnly) != 0, want.readOnly) << row.originalName;
         EXPECT_EQ(row.Path(), dir.Path());
         EXPECT_EQ(row.folder, rows.front().folder) << "rows of one folder share it";
+        struct stat info {};
+        ASSERT_EQ(stat(row.FullPath().c_str(), &info), 0);
+        EXPECT_EQ(row.inode, info.st_ino) << row.originalName;
+        EXPECT_EQ(static_cast<dev_t>(row.device), info.st_dev) << row.originalName;
         EXPECT_TRUE(row.newName.empty());
         EXPECT_FALSE(row.selected);
     }

@@ -40,6 +40,11 @@ TEST(StoredAttributes, MergedBitsOrderTheAttributeColumn) {
     EXPECT_EQ(rows[1].attributes & (kAttrSystem | kAttrArchive), kAttrSystem | kAttrArchive);
     EXPECT_EQ(rows[2].attributes & (kAttrSystem | kAttrArchive), 0u);
 
+    // Read once per row: a second merge keeps what the first one read.
+    ASSERT_EQ(::setxattr(sambaReadOnly.c_str(), "user.DOSATTRIB", "0x4", 3, 0), 0);
+    MergeStoredAttributes(rows);
+    EXPECT_EQ(rows[0].attributes, kAttrReadOnly);
+
     SortRows(rows, kColumnAttribute, true);
     // "--------" before "--A--S" before "R------"
     EXPECT_EQ(rows[0].originalName, "plain.txt");

@@ -24,26 +24,5 @@ TEST(TagText, Latin1IsConvertedAndUtf8IsKept) {
         EXPECT_EQ(TagTextToUtf8(c.raw), c.utf8) << c.raw;
 }
 
-TEST(TagText, Utf8Validity) {
-    struct Case {
-        const char* text;
-        bool valid;
-    };
-    const Case cases[] = {
-        {"abc", true},
-        {"\xC3\xA9", true},
-        {"\xF0\x9F\x8E\xB5", true},  // U+1F3B5
-        {"\xC0\xAF", false},         // overlong "/"
-        {"\xE0\x80\xAF", false},     // overlong "/"
-        {"\xED\xA0\x80", false},     // surrogate
-        {"\xF4\x90\x80\x80", false}, // beyond U+10FFFF
-        {"\xE2\x82", false},         // cut short
-        {"\x80", false},             // continuation without lead
-        {"\xC3\x28", false},         // lead without continuation
-    };
-    for (const Case& c : cases)
-        EXPECT_EQ(IsValidUtf8(c.text), c.valid) << c.text;
-}
-
 } // namespace
 } // namespace quorvane

@@ -154,6 +154,71 @@ TEST(DirectorySearchTest, FoldersModeSkipsHiddenSystemAndLinkedFolders) {
     EXPECT_EQ(entry.attributes, kAttrDirectory);
 }
 
+// Every raw entry of a folder, with the kind ExamineEntry gives it once with
+// the entry's type and once as if the file system gave none.
+TEST(DirectorySearchTest, ExamineEntryTellsFilesFromFoldersWithOrWithoutEntryTypes) {
+    const TempDir dir;
+    const std::string file = dir.Write("file.txt", "12345");
+    dir.Write("other.dat");
+    dir.MakeDir("sub");
+    dir.MakeDir(".hidden");
+    ASSERT_EQ(::symlink("file.txt", (dir.Path() + "link.txt").c_str()), 0);
+    ASSERT_EQ(::symlink("gone", (dir.Path() + "dangling.txt").c_str()), 0);
+    ASSERT_EQ(::symlink("sub", (dir.Path() + "folder-link.txt").c_str()), 0);
+    ASSERT_EQ(::mkfifo((dir.Path() + "pipe.txt").c_str(), 0644), 0);
+    struct stat fileInfo {};
+    ASSERT_EQ(::stat(file.c_str(), &fileInfo), 0);
+
+    const struct {
+        const char* name;
+        EntryKind withSubfolders;
+        EntryKind withoutSubfolders;
+    } cases[] = {
+        {"file.txt", EntryKind::File, EntryKind::File},
+        {"other.dat", EntryKind::Other, EntryKind::Other}, // the filter is "*.txt"
+        {"sub", EntryKind::Subfolder, EntryKind::Other},
+        {".hidden", EntryKind::Other, EntryKind::Other},
+        {"link.txt", EntryKind::File, EntryKind::File},
+        {"dangling.txt", EntryKind::Other, EntryKind::Other},
+        {"folder-link.txt", EntryKind::Other, EntryKind::Other},
+        {"pipe.txt", EntryKind::Other, EntryKind::Other},
+        {".", EntryKind::Other, EntryKind::Other},
+        {"..", EntryKind::Other, EntryKind::Other},
+    };
+    FolderListing listing(dir.Path(), FolderListing::Links::Follow);
+    ASSERT_TRUE(listing.IsOpen());
+    std::vector<std::string> names; // the chunk is reused, so names are kept
+    std::vector<unsigned char> types;
+    alignas(8) char chunk[4096];
+    for (std::size_t bytes; (bytes = listing.ReadChunk(chunk, sizeof chunk)) > 0;)
+        ForEachEntry(chunk, bytes, [&](const RawEntry& raw) {
+            names.emplace_back(raw.name);
+            types.push_back(raw.type);
+        });
+    ASSERT_EQ(names.size(), std::size(cases));
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const auto at = std::find(names.begin(), names.end(), c.name);
+        ASSERT_NE(at, names.end());
+        const unsigned char realType = types[static_cast<std::size_t>(at - names.begin())];
+        for (const unsigned char type : {realType, static_cast<unsigned char>(DT_UNKNOWN)}) {
+            for (const bool subfolders : {true, false}) {
+                DirEntry found;
+                EXPECT_EQ(
+                    ExamineEntry(listing.Descriptor(), {*at, type}, "*.txt", subfolders, found),
+                    subfolders ? c.withSubfolders : c.withoutSubfolders)
+                    << "type " << int(type) << (subfolders ? ", subfolders" : "");
+                if (c.withSubfolders == EntryKind::File) { // a link gives what it points to
+                    EXPECT_EQ(found.name, c.name);
+                    EXPECT_EQ(found.size, 5u);
+                    EXPECT_EQ(found.inode, fileInfo.st_ino);
+                    EXPECT_EQ(static_cast<dev_t>(found.device), fileInfo.st_dev);
+                }
+            }
+        }
+    }
+}
+
 TEST(DirectorySearchTest, UnreadableFolderYieldsNothing) {
     const TempDir dir;
     EXPECT_EQ(List(dir.Path() + "missing/", "*.*", SearchMode::Files), Names{});

@@ -35,10 +35,45 @@ TEST(FileTailTest, MissingFileAndFolderFail) {
     std::string tail;
     EXPECT_FALSE(ReadFileTail(dir.Path() + "missing", 1, tail));
     EXPECT_FALSE(ReadFileTail(dir.Path(), 0, tail));
+    EXPECT_FALSE(ReadFileTail(dir.Path(), 128, tail));
+    EXPECT_FALSE(ReadFileTail("/dev/zero", 128, tail));
     // A pipe under a file's name is refused at once instead of waiting for a writer.
     const std::string pipe = dir.Path() + "song.mp3";
     ASSERT_EQ(::mkfifo(pipe.c_str(), 0644), 0);
     EXPECT_FALSE(ReadFileTail(pipe, 128, tail));
+}
+
+TEST(FileTailTest, FilesOfAHeldFolderAreReadByName) {
+    const TempDir dir;
+    dir.Write("a/one.mp3", std::string(200, '1'));
+    dir.Write("b/two.mp3", std::string(300, '2'));
+    HeldFolder folder;
+    const struct {
+        std::string folder;
+        const char* name;
+        bool opens;
+        bool reads;
+        char content;
+    } cases[] = {
+        {dir.Path() + "a/", "one.mp3", true, true, '1'},
+        {dir.Path() + "b/", "two.mp3", true, true, '2'},
+        {dir.Path() + "b/", "one.mp3", true, false, 0}, // not in that folder
+        {dir.Path() + "a/", "one.mp3", true, true, '1'},
+        {dir.Path() + "gone/", "one.mp3", false, false, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.folder + c.name);
+        const int held = folder.Descriptor(c.folder);
+        ASSERT_EQ(held >= 0, c.opens);
+        EXPECT_EQ(folder.Descriptor(c.folder), held) << "the same folder stays held";
+        std::string tail;
+        if (c.opens) {
+            EXPECT_EQ(ReadFileTailIn(held, c.name, 128, tail), c.reads);
+        }
+        if (c.reads) {
+            EXPECT_EQ(tail, std::string(128, c.content));
+        }
+    }
 }
 
 } // namespace

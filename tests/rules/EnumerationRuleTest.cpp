@@ -149,24 +149,27 @@ TEST(EnumerationRule, LetterSerialsCountInBaseTwentySixForEveryStep) {
 TEST(EnumerationRule, EmptyBoxesAreRefilled) {
     struct Case {
         int kind;
-        std::vector<ControlRefill> expected;
+        const char* start;
+        std::optional<std::string> refilledStart;
+        const char* step;
+        std::optional<std::int32_t> refilledStep;
+        const char* first; // the first row's name
     };
     const Case cases[] = {
-        {kNumericSerial, {{"meStartFrom", "1"}, {"mestep", "1"}}},
-        {kLowerLetterSerial, {{"meStartFrom", "a"}, {"mestep", "1"}}},
-        {kUpperLetterSerial, {{"meStartFrom", "A"}, {"mestep", "1"}}},
+        {kNumericSerial, "", "1", "", 1, "p1.x"},
+        {kLowerLetterSerial, "", "a", "", 1, "pa.x"},
+        {kUpperLetterSerial, "", "A", "", 1, "pA.x"},
+        {kNumericSerial, "", "1", "2", {}, "p1.x"},   // only the start box empty
+        {kUpperLetterSerial, "B", {}, "", 1, "pB.x"}, // only the step box empty
+        {kNumericSerial, "07", {}, "3", {}, "p07.x"}, // nothing to refill
     };
     for (const Case& c : cases) {
         std::vector<std::string> names{"p", "p"};
-        EnumerationSettings settings = Bare(c.kind, "", "");
-        const RuleOutcome outcome = c.kind == kNumericSerial ? PreviewNumberSerial(names, settings)
-                                                             : PreviewLetterSerial(names, settings);
-        ASSERT_EQ(outcome.refills.size(), c.expected.size());
-        for (std::size_t i = 0; i < c.expected.size(); ++i) {
-            EXPECT_EQ(outcome.refills[i].control, c.expected[i].control);
-            EXPECT_EQ(outcome.refills[i].text, c.expected[i].text);
-        }
-        EXPECT_EQ(names[0], "p" + c.expected[0].text + ".x");
+        const EnumerationOutcome outcome = PreviewEnumeration(names, Bare(c.kind, c.start, c.step));
+        EXPECT_EQ(outcome.refilledStart, c.refilledStart) << c.kind << " " << c.start;
+        EXPECT_EQ(outcome.refilledStep, c.refilledStep) << c.kind << " " << c.step;
+        EXPECT_FALSE(outcome.serialKindResetToNumeric);
+        EXPECT_EQ(names[0], c.first);
     }
 }
 
@@ -174,10 +177,10 @@ TEST(EnumerationRule, NumberSerialTakesNoApplyToAsFileName) {
     EnumerationSettings settings = Bare(kNumericSerial, "1", "1");
     settings.applyTo = -1;
     std::vector<std::string> names{"p"};
-    EXPECT_TRUE(PreviewNumberSerial(names, settings).applyToSetToFileName);
+    EXPECT_TRUE(PreviewNumberSerial(names, settings).applyToResetToFileName);
     EXPECT_EQ(names[0], "p1.x");
     settings.applyTo = kApplyToExtension;
-    EXPECT_FALSE(PreviewNumberSerial(names, settings).applyToSetToFileName);
+    EXPECT_FALSE(PreviewNumberSerial(names, settings).applyToResetToFileName);
 }
 
 TEST(EnumerationRule, PadNumber) {

@@ -34,5 +34,31 @@ TEST(ColumnTexts, AttributeAndSize) {
     EXPECT_EQ(SizeText(5ull << 31), std::to_string((5ull << 31) / 1024 + 1));
 }
 
+TEST(FolderPath, CopiesShareOneTextThatLivesAsLongAsTheLastOfThem) {
+    FolderPath first(std::string("/music/"));
+    FolderPath copy = first;
+    EXPECT_TRUE(copy == first);
+    EXPECT_EQ(&*copy, &*first);
+    FolderPath moved = std::move(copy);
+    EXPECT_FALSE(copy);
+    EXPECT_EQ(*moved, "/music/");
+    {
+        const FolderPath other(std::string("/other/"));
+        first = other;
+        first = first;
+    }
+    EXPECT_EQ(*first, "/other/");
+    EXPECT_EQ(*moved, "/music/");
+    auto shared = std::make_shared<const std::string>("/shared/");
+    FileRow row;
+    EXPECT_EQ(row.Path(), "");
+    row.folder = shared;
+    shared.reset();
+    EXPECT_EQ(row.Path(), "/shared/");
+    EXPECT_FALSE(row.folder == FolderPath(std::string("/shared/"))) << "equal means shared";
+    row.folder = std::shared_ptr<const std::string>();
+    EXPECT_FALSE(row.folder);
+}
+
 } // namespace
 } // namespace quorvane

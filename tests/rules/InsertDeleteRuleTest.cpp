@@ -49,12 +49,10 @@ TEST(InsertRule, InsertsIntoTheBaseName) {
 
 TEST(InsertRule, RefillsAnEmptyPositionWithOne) {
     std::vector<std::string> names{"song.mp3"};
-    const RuleOutcome outcome = PreviewInsert(names, {"X", "", false});
+    const InsertOutcome outcome = PreviewInsert(names, {"X", "", false});
     EXPECT_EQ(names.front(), "Xsong.mp3");
-    ASSERT_EQ(outcome.refills.size(), 1u);
-    EXPECT_EQ(outcome.refills[0].control, "meindex");
-    EXPECT_EQ(outcome.refills[0].text, "1");
-    EXPECT_TRUE(PreviewInsert(names, {"X", "1", false}).refills.empty());
+    EXPECT_EQ(outcome.refilledPosition, 1);
+    EXPECT_FALSE(PreviewInsert(names, {"X", "1", false}).refilledPosition);
 }
 
 TEST(DeleteRule, DeletesFromTheBaseName) {
@@ -92,13 +90,13 @@ TEST(DeleteRule, DeletesFromTheBaseName) {
 
 TEST(DeleteRule, RefillsEmptyBoxes) {
     std::vector<std::string> names{"abc.txt"};
-    const RuleOutcome outcome = PreviewDelete(names, {"", "", false});
+    const DeleteOutcome outcome = PreviewDelete(names, {"", "", false});
     EXPECT_EQ(names.front(), "abc.txt"); // count 0 deletes nothing
-    ASSERT_EQ(outcome.refills.size(), 2u);
-    EXPECT_EQ(outcome.refills[0].control, "edtIndex");
-    EXPECT_EQ(outcome.refills[0].text, "1");
-    EXPECT_EQ(outcome.refills[1].control, "edtCount");
-    EXPECT_EQ(outcome.refills[1].text, "0");
+    EXPECT_EQ(outcome.refilledPosition, 1);
+    EXPECT_EQ(outcome.refilledCount, 0);
+    const DeleteOutcome filled = PreviewDelete(names, {"2", "1", false});
+    EXPECT_FALSE(filled.refilledPosition);
+    EXPECT_FALSE(filled.refilledCount);
 }
 
 TEST(TextPrimitives, BoundsAndCharacters) {

@@ -17,7 +17,7 @@ std::vector<std::string> NewNames(const FileRows& rows) {
 
 PreviewSettings UpperCasePage() {
     PreviewSettings settings;
-    settings.activePage = kCasePage;
+    settings.activePage = RulePage::Case;
     settings.caseAndExtension.nameCase = NameCase::Upper;
     return settings;
 }
@@ -48,7 +48,7 @@ TEST(Preview, RulesAreNotChained) {
     FileRows rows = RowsNamed({"song.mp3", "tune.mp3"});
     PreviewFileRows(rows, UpperCasePage());
     PreviewSettings insert;
-    insert.activePage = kInsertPage;
+    insert.activePage = RulePage::Insert;
     insert.insert.text = "x";
     PreviewFileRows(rows, insert);
     EXPECT_EQ(NewNames(rows), (std::vector<std::string>{"xsong.mp3", "xtune.mp3"}));
@@ -66,7 +66,7 @@ TEST(Preview, EnumerationNumbersTheSelectedRowsInListOrder) {
     FileRows rows = RowsNamed({"z.gif", "y.png", "x", "w.doc"});
     rows[0].selected = rows[2].selected = rows[3].selected = true;
     PreviewSettings settings;
-    settings.activePage = kEnumerationPage;
+    settings.activePage = RulePage::Enumeration;
     settings.enumeration.prefix = "img_";
     settings.enumeration.startFrom = "001";
     settings.enumeration.fixedPart = "jpg";
@@ -80,33 +80,33 @@ TEST(Preview, EnumerationNumbersTheSelectedRowsInListOrder) {
 TEST(Preview, EnumerationWithoutSerialKindGivesTheBarePrefix) {
     FileRows rows = RowsNamed({"a.txt", "b.txt"});
     PreviewSettings settings;
-    settings.activePage = kEnumerationPage;
+    settings.activePage = RulePage::Enumeration;
     settings.enumeration.serialKind = -1;
     settings.enumeration.prefix = "pre";
     const PreviewResult result = PreviewFileRows(rows, settings);
-    EXPECT_TRUE(result.serialKindSetToNumeric);
+    EXPECT_TRUE(result.outcome.enumeration.serialKindResetToNumeric);
     EXPECT_EQ(NewNames(rows), (std::vector<std::string>{"pre", "pre"}));
 }
 
 TEST(Preview, AttributesPageKeepsTheNamesAndRefillsArePassedOn) {
     FileRows rows = RowsNamed({"a.txt"});
     PreviewSettings settings;
-    settings.activePage = kAttributesPage;
+    settings.activePage = RulePage::Attributes;
     PreviewFileRows(rows, settings);
     EXPECT_EQ(rows[0].newName, "a.txt");
 
-    settings.activePage = kDeletePage;
+    settings.activePage = RulePage::Delete;
     settings.deletion = {"", "", false};
     const PreviewResult result = PreviewFileRows(rows, settings);
-    ASSERT_EQ(result.refills.size(), 2u);
-    EXPECT_EQ(result.refills[1].control, "edtCount");
+    EXPECT_EQ(result.outcome.deletion.refilledCount, 0);
+    EXPECT_FALSE(result.outcome.insert.refilledPosition);
     EXPECT_EQ(rows[0].newName, "a.txt");
 }
 
 TEST(Preview, EmptyResultLeavesNewNameEmpty) {
     FileRows rows = RowsNamed({"abc", "abcd"});
     PreviewSettings settings;
-    settings.activePage = kDeletePage;
+    settings.activePage = RulePage::Delete;
     settings.deletion = {"1", "3", false};
     PreviewFileRows(rows, settings);
     EXPECT_EQ(NewNames(rows), (std::vector<std::string>{"", "d"}));

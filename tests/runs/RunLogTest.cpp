@@ -1,5 +1,6 @@
 // "Log.txt": where it goes, its bytes, and what happens when it cannot be written.
 #include "runs/RunLog.h"
+#include "platform/Paths.h"
 #include "support/TempDir.h"
 
 #include <filesystem>
@@ -20,12 +21,16 @@ std::string Content(const std::string& path) {
 class RunLogTest : public ::testing::Test {
 protected:
     TempDir dir;
-    void SetUp() override { SetRunLogFolder(dir.Path()); }
-    void TearDown() override { SetRunLogFolder({}); }
+    std::string RunLogPath() const { return RunLogFilePath(dir.Path()); }
 };
 
 TEST_F(RunLogTest, EveryRunRewritesTheFile) {
     ASSERT_EQ(RunLogPath(), dir.Path() + "Log.txt");
+    EXPECT_EQ(SettingsFilePath(dir.Path()), dir.Path() + "Options.ini");
+    // A folder given without its final "/" still holds both files.
+    std::string bare = dir.Path();
+    bare.pop_back();
+    EXPECT_EQ(RunLogFilePath(bare), RunLogPath());
 
     ASSERT_EQ(WriteRunLog(RunLogPath(), {"/m/a.txt -------> /m/b.txt   [Fail]", "second"}), 0);
     EXPECT_EQ(Content(RunLogPath()), "/m/a.txt -------> /m/b.txt   [Fail]\r\nsecond\r\n");

@@ -4,7 +4,9 @@
 #include "shell/RulePages.h"
 #include "shell/TMainForm.h"
 #include "shell/TSearchThread.h"
+#include "support/Find.h"
 #include "support/Input.h"
+#include "support/MainWindow.h"
 #include "support/TempDir.h"
 #include "widgets/FolderTree.h"
 
@@ -22,6 +24,9 @@
 
 namespace quorvane {
 namespace {
+
+using test::Find;
+using test::Window;
 
 using test::TempDir;
 
@@ -49,12 +54,6 @@ QAccessible::Role RoleOf(QWidget* widget) {
     QAccessibleInterface* control = QAccessible::queryAccessibleInterface(widget);
     return control ? control->role() : QAccessible::NoRole;
 }
-
-struct Window {
-    Window() { form.SettingsFolder = settings.Path(); }
-    TempDir settings;
-    TMainForm form;
-};
 
 TEST(Accessibility, NamedControlsHaveTheirRolesAndNames) {
     Window window;
@@ -118,7 +117,7 @@ TEST(Accessibility, NamedControlsHaveTheirRolesAndNames) {
 
     // And no control a user can work is left without a name, whatever its
     // page; a combo box is named by its label even when it shows a text.
-    form.cbFilter->setEditText("*.txt");
+    Find<QComboBox>(form, "cbFilter")->setEditText("*.txt");
     for (QWidget* widget : form.findChildren<QWidget*>()) {
         const bool control =
             qobject_cast<QAbstractButton*>(widget) || qobject_cast<QComboBox*>(widget) ||
@@ -142,21 +141,19 @@ TEST(Accessibility, StatusPanelsAreReadByTheirTexts) {
     Window window;
     TMainForm& form = window.form;
     form.show();
-    QSignalSpy done(form.SearchThread, &TSearchThread::SearchDone);
-    ASSERT_TRUE(form.ShellTree->SetPath(QString::fromStdString(dir.Path())));
-    ASSERT_TRUE(done.count() > 0 || done.wait(10'000));
+    ASSERT_TRUE(test::ScanBySelecting(form, dir.Path()));
     ASSERT_TRUE(test::Activate(&form)); // the progress window had the focus
-    test::MoveMouseTo(form.TbRenameMp3);
+    test::MoveMouseTo(Find<QToolButton>(form, "TbRenameMp3"));
 
     struct Case {
         QLabel* panel;
         const char* text;
     };
     const Case cases[] = {
-        {form.StatusPanel0, "Total files : 3"},
-        {form.StatusPanel1, "Selectd files : 0"},
-        {form.StatusPanel2, "Show/Hide MP3 Tag Renaming Panel"},
-        {form.StatusPanel3, ""},
+        {Find<QLabel>(form, "StatusPanel0"), "Total files : 3"},
+        {Find<QLabel>(form, "StatusPanel1"), "Selectd files : 0"},
+        {Find<QLabel>(form, "StatusPanel2"), "Show/Hide MP3 Tag Renaming Panel"},
+        {Find<QLabel>(form, "StatusPanel3"), ""},
     };
     for (const Case& c : cases) {
         QAccessibleInterface* panel = QAccessible::queryAccessibleInterface(c.panel);

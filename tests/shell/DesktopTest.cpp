@@ -5,6 +5,7 @@
 #include "platform/Paths.h"
 #include "shell/TAboutForm.h"
 #include "shell/TSearchThread.h"
+#include "support/MainWindow.h"
 #include "support/TempDir.h"
 #include "widgets/FileListModel.h"
 #include "widgets/FileListView.h"
@@ -22,6 +23,8 @@
 #include <QToolButton>
 #include <QUrl>
 #include <gtest/gtest.h>
+
+#include "support/Find.h"
 #include <memory>
 #include <set>
 #include <vector>
@@ -29,39 +32,21 @@
 namespace quorvane {
 namespace {
 
+using test::Find;
+
+using test::Names;
 using test::TempDir;
+using test::Window;
 
-// Records the file addresses handed to the desktop instead of opening them.
 // Qt 6.4 hands file: addresses to a registered handler like any other scheme.
-class FileUrlSpy : public QObject {
-    Q_OBJECT
-public:
-    FileUrlSpy() { QDesktopServices::setUrlHandler("file", this, "Open"); }
-    ~FileUrlSpy() override { QDesktopServices::unsetUrlHandler("file"); }
-    std::vector<QUrl> opened;
-
-public slots:
-    void Open(const QUrl& url) { opened.push_back(url); }
-};
-
-struct Window {
-    Window() { form.SettingsFolder = settings.Path(); }
-    TempDir settings;
-    TMainForm form;
-};
-
-std::set<std::string> Names(TMainForm& form) {
-    std::set<std::string> names;
-    for (const FileRow& row : form.ListModel->Rows())
-        names.insert(row.originalName);
-    return names;
-}
+using FileUrlSpy = test::UrlSpy;
 
 // A click into the list, as the user gives it the focus.
 void FocusTheList(TMainForm& form) {
     form.show();
     QApplication::setActiveWindow(&form);
-    QTest::mouseClick(form.ListView->viewport(), Qt::LeftButton, Qt::NoModifier, QPoint(5, 5));
+    QTest::mouseClick(Find<FileListView>(form, "ListView")->viewport(), Qt::LeftButton,
+                      Qt::NoModifier, QPoint(5, 5));
 }
 
 TEST(Desktop, F1AndTheHelpMenuOpenTheManualsIndexPage) {
@@ -72,7 +57,7 @@ TEST(Desktop, F1AndTheHelpMenuOpenTheManualsIndexPage) {
 
     Window window;
     TMainForm& form = window.form;
-    FileUrlSpy spy;
+    FileUrlSpy spy({"file"});
     FocusTheList(form);
     ASSERT_NE(QApplication::focusWidget(), nullptr);
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_F1);
@@ -84,7 +69,7 @@ TEST(Desktop, F1AndTheHelpMenuOpenTheManualsIndexPage) {
         if (QWidget* menu = QApplication::activePopupWidget())
             QTest::keyClick(menu, Qt::Key_M);
     });
-    QTest::mouseClick(form.TbHelp, Qt::LeftButton);
+    QTest::mouseClick(Find<QToolButton>(form, "TbHelp"), Qt::LeftButton);
     ASSERT_EQ(spy.opened.size(), 2u);
     EXPECT_EQ(spy.opened[1], expected);
 }
@@ -93,8 +78,8 @@ TEST(Desktop, WithoutAManualF1DoesNothing) {
     const TempDir empty;
     Window window;
     TMainForm& form = window.form;
-    form.ManualFolder = empty.Path();
-    FileUrlSpy spy;
+    form.SetManualFolder(empty.Path());
+    FileUrlSpy spy({"file"});
     FocusTheList(form);
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_F1);
     EXPECT_TRUE(spy.opened.empty());
@@ -124,13 +109,12 @@ TEST(Desktop, AFolderFromTheCommandLineIsListedInsteadOfTheStoredOne) {
         auto window = std::make_unique<Window>();
         TMainForm& form = window->form;
         window->settings.Write("Options.ini", "[Main]\nFavorite=" + c.storedPath + "\n");
-        form.StartFolder = c.startFolder;
-        QSignalSpy done(form.SearchThread, &TSearchThread::SearchDone);
-        form.show();
-        ASSERT_TRUE(done.count() > 0 || done.wait(10'000)) << c.what;
+        form.SetStartFolder(c.startFolder);
+        ASSERT_TRUE(test::WaitForScan(form, [&] { form.show(); })) << c.what;
         EXPECT_EQ(Names(form), c.listed) << c.what;
-        EXPECT_EQ(form.cbFavorite->currentText().toStdString(), c.pathBox) << c.what;
-        EXPECT_EQ(form.ShellTree->SelectedPath(), c.pathBox) << c.what;
+        EXPECT_EQ(Find<QComboBox>(form, "cbFavorite")->currentText().toStdString(), c.pathBox)
+            << c.what;
+        EXPECT_EQ(Find<FolderTree>(form, "ShellTree")->SelectedPath(), c.pathBox) << c.what;
     }
 }
 
@@ -150,5 +134,3 @@ TEST(Desktop, TheWindowAndTheAboutBoxShowTheProgramsOwnIcon) {
 
 } // namespace
 } // namespace quorvane
-
-#include "DesktopTest.moc"

@@ -3,12 +3,15 @@
 
 #include "shell/MessageBoxes.h"
 #include "shell/RulePages.h"
+#include "shell/ScanController.h"
 #include "shell/TSearchForm.h"
 #include "shell/TSearchThread.h"
 #include "support/Input.h"
+#include "support/MainWindow.h"
 #include "support/TempDir.h"
 #include "widgets/FileListModel.h"
 #include "widgets/FileListView.h"
+#include "widgets/FloatingPanel.h"
 #include "widgets/FolderTree.h"
 
 #include <QAction>
@@ -18,7 +21,7 @@
 #include <QItemSelectionModel>
 #include <QLabel>
 #include <QRadioButton>
-#include <QSignalSpy>
+#include <QSignalBlocker>
 #include <QTabWidget>
 #include <QToolButton>
 #include <gtest/gtest.h>
@@ -29,38 +32,48 @@
 namespace quorvane {
 namespace {
 
+using test::Find;
+using test::ListOf;
+using test::Names;
+using test::ScanBySelecting;
 using test::TempDir;
-
-struct Window {
-    Window() { form.SettingsFolder = settings.Path(); }
-    TempDir settings;
-    TMainForm form;
-};
+using test::WaitForScan;
+using test::Window;
 
 QString Q(const std::string& text) {
     return QString::fromStdString(text);
 }
 
-// Points the tree at the folder and waits until the scan it starts has ended.
-bool ScanBySelecting(TMainForm& form, const std::string& folder) {
-    QSignalSpy done(form.SearchThread, &TSearchThread::SearchDone);
-    if (!form.ShellTree->SetPath(Q(folder)))
-        return false;
-    return done.count() > 0 || done.wait(10'000);
+bool Enabled(const TMainForm& form, const char* action) {
+    return Find<QAction>(form, action)->isEnabled();
 }
 
-bool WaitForScan(TMainForm& form, const std::function<void()>& start) {
-    QSignalSpy done(form.SearchThread, &TSearchThread::SearchDone);
-    start();
-    return done.count() > 0 || done.wait(10'000);
-}
+// A scan that, as far as the window can tell, has not ended: the worker's
+// rows and its report of the end are held back while this object lives.
+class RunningScan {
+public:
+    RunningScan(TMainForm& form, const std::string& folder)
+        : m_held(Find<TSearchThread>(form, "SearchThread")) {
+        EXPECT_TRUE(Find<FolderTree>(form, "ShellTree")->SetPath(Q(folder)));
+        EXPECT_EQ(Find<ScanController>(form, "ScanController")->SearchCount(), 1);
+    }
 
-std::set<std::string> Names(TMainForm& form) {
-    std::set<std::string> names;
-    for (const FileRow& row : form.ListModel->Rows())
-        names.insert(row.originalName);
-    return names;
-}
+private:
+    QSignalBlocker m_held;
+};
+
+// Answers every message box with `answer`, recording them.
+class Boxes {
+public:
+    explicit Boxes(MsgAnswer answer = MsgAnswer::Ok) {
+        SetMessageHook([this, answer](const MessageRequest& request) {
+            shown.push_back(request);
+            return answer;
+        });
+    }
+    ~Boxes() { SetMessageHook({}); }
+    std::vector<MessageRequest> shown;
+};
 
 TEST(MainFormScan, ChoosingAFolderFillsTheListAndTheStatusPanels) {
     TempDir dir;
@@ -70,29 +83,38 @@ TEST(MainFormScan, ChoosingAFolderFillsTheListAndTheStatusPanels) {
     dir.Write("sub/deep.txt");
     Window window;
     TMainForm& form = window.form;
-    form.Previewed = true;
-    form.Applied = true;
-    form.ListModel->SetHeaderCaption(0, "New Name");
+    FileListModel& list = ListOf(form);
+    {
+        // Previewed and applied: an empty list run through both.
+        const Boxes boxes;
+        form.ActPreviewExecute();
+        form.ActRenameExecute();
+    }
+    test::ReachIdle();
+    ASSERT_TRUE(Enabled(form, "ActUndo"));
+    ASSERT_EQ(list.headerData(0, Qt::Horizontal).toString(), "New Name");
 
     ASSERT_TRUE(ScanBySelecting(form, dir.Path()));
     EXPECT_EQ(Names(form), (std::set<std::string>{"a.txt", "b.mp3", "c.doc"}));
-    EXPECT_EQ(form.StatusPanel0->text(), "Total files : 3");
-    EXPECT_EQ(form.StatusPanel1->text(), "Selectd files : 0");
-    EXPECT_EQ(form.ListModel->headerData(0, Qt::Horizontal).toString(), "Original Name");
-    EXPECT_EQ(form.ListModel->headerData(1, Qt::Horizontal).toString(), "New Name");
-    EXPECT_FALSE(form.Previewed);
-    EXPECT_FALSE(form.Applied);
-    EXPECT_EQ(form.SearchCount, 0);
-    EXPECT_EQ(form.cbFavorite->currentText(), Q(dir.Path()));
-    EXPECT_TRUE(form.SearchForm.isNull() || !form.SearchForm->isVisible());
-    for (const FileRow& row : form.ListModel->Rows()) {
+    EXPECT_EQ(Find<QLabel>(form, "StatusPanel0")->text(), "Total files : 3");
+    EXPECT_EQ(Find<QLabel>(form, "StatusPanel1")->text(), "Selectd files : 0");
+    EXPECT_EQ(list.headerData(0, Qt::Horizontal).toString(), "Original Name");
+    EXPECT_EQ(list.headerData(1, Qt::Horizontal).toString(), "New Name");
+    EXPECT_EQ(Find<ScanController>(form, "ScanController")->SearchCount(), 0);
+    EXPECT_EQ(Find<QComboBox>(form, "cbFavorite")->currentText(), Q(dir.Path()));
+    const auto* progress = form.findChild<TSearchForm*>("SearchForm");
+    EXPECT_TRUE(!progress || !progress->isVisible());
+    for (const FileRow& row : list.Rows()) {
         EXPECT_EQ(row.Path(), dir.Path());
         EXPECT_FALSE(row.selected);
         EXPECT_TRUE(row.newName.empty());
     }
-    form.UpdateActions();
-    EXPECT_TRUE(form.ActPreview->isEnabled());
-    EXPECT_TRUE(form.ActRefresh->isEnabled());
+    test::ReachIdle();
+    EXPECT_TRUE(Enabled(form, "ActPreview"));
+    EXPECT_TRUE(Enabled(form, "ActRefresh"));
+    // Neither previewed nor applied any more.
+    EXPECT_FALSE(Enabled(form, "ActRename"));
+    EXPECT_FALSE(Enabled(form, "ActUndo"));
 }
 
 TEST(MainFormScan, FilterAndSubfoldersComeFromTheBoxes) {
@@ -102,41 +124,47 @@ TEST(MainFormScan, FilterAndSubfoldersComeFromTheBoxes) {
     dir.Write("sub/three.mp3");
     Window window;
     TMainForm& form = window.form;
-    form.cbFilter->setEditText("*.mp3");
-    form.TbIncludeSub->setChecked(true);
+    Find<QComboBox>(form, "cbFilter")->setEditText("*.mp3");
+    Find<QCheckBox>(form, "TbIncludeSub")->setChecked(true);
     ASSERT_TRUE(ScanBySelecting(form, dir.Path()));
-    ASSERT_EQ(form.ListModel->RowCount(), 2);
-    EXPECT_EQ(form.ListModel->Rows()[0].originalName, "one.MP3"); // root files first
-    EXPECT_EQ(form.ListModel->Rows()[1].FullPath(), dir.Path() + "sub/three.mp3");
+    const FileRows& rows = ListOf(form).Rows();
+    ASSERT_EQ(rows.size(), 2u);
+    EXPECT_EQ(rows[0].originalName, "one.MP3"); // root files first
+    EXPECT_EQ(rows[1].FullPath(), dir.Path() + "sub/three.mp3");
 }
 
 TEST(MainFormScan, RefreshWithoutAFolderEmptiesTheListAndThePathBox) {
     Window window;
     TMainForm& form = window.form;
-    form.ListModel->AppendRows({FileRow{}});
-    form.cbFavorite->setEditText("/somewhere");
+    auto* path = Find<QComboBox>(form, "cbFavorite");
+    ListOf(form).AppendRows({FileRow{}});
+    path->setEditText("/somewhere");
     form.ActRefreshExecute();
-    EXPECT_EQ(form.ListModel->RowCount(), 0);
-    EXPECT_EQ(form.cbFavorite->currentText(), "");
-    EXPECT_EQ(form.SearchCount, 0);
-    EXPECT_EQ(form.StatusPanel0->text(), "Total files : 0");
+    EXPECT_EQ(ListOf(form).RowCount(), 0);
+    EXPECT_EQ(path->currentText(), "");
+    EXPECT_EQ(Find<ScanController>(form, "ScanController")->SearchCount(), 0);
+    EXPECT_EQ(Find<QLabel>(form, "StatusPanel0")->text(), "Total files : 0");
 }
 
 TEST(MainFormScan, RequestsWhileAScanRunsAreIgnored) {
+    TempDir first;
+    first.Write("first.txt");
     TempDir dir;
     dir.Write("a.txt");
     Window window;
     TMainForm& form = window.form;
-    form.SearchCount = 1; // as while a walk runs
-    form.ListModel->AppendRows({FileRow{}});
+    const RunningScan running(form, first.Path());
+    ListOf(form).AppendRows({FileRow{}});
     test::ReachIdle();
-    EXPECT_FALSE(form.ActRefresh->isEnabled());
-    EXPECT_FALSE(form.ActPreview->isEnabled());
+    EXPECT_FALSE(Enabled(form, "ActRefresh"));
+    EXPECT_FALSE(Enabled(form, "ActPreview"));
     // The tree follows another folder; the list does not.
-    ASSERT_TRUE(form.ShellTree->SetPath(Q(dir.Path())));
-    EXPECT_EQ(form.ShellTree->SelectedPath(), dir.Path());
-    EXPECT_EQ(form.ListModel->RowCount(), 1);
-    EXPECT_TRUE(form.ActRefreshTree->isEnabled()); // F5 stays available
+    auto* tree = Find<FolderTree>(form, "ShellTree");
+    ASSERT_TRUE(tree->SetPath(Q(dir.Path())));
+    EXPECT_EQ(tree->SelectedPath(), dir.Path());
+    EXPECT_EQ(ListOf(form).RowCount(), 1);
+    EXPECT_EQ(Find<ScanController>(form, "ScanController")->SearchCount(), 1);
+    EXPECT_TRUE(Enabled(form, "ActRefreshTree")); // F5 stays available
 }
 
 TEST(MainFormScan, RefreshTreeRescansTheSelectedFolder) {
@@ -145,9 +173,9 @@ TEST(MainFormScan, RefreshTreeRescansTheSelectedFolder) {
     Window window;
     TMainForm& form = window.form;
     ASSERT_TRUE(ScanBySelecting(form, dir.Path()));
-    ASSERT_EQ(form.ListModel->RowCount(), 1);
+    ASSERT_EQ(ListOf(form).RowCount(), 1);
     dir.Write("second.txt");
-    ASSERT_TRUE(WaitForScan(form, [&] { form.ActRefreshTree->trigger(); }));
+    ASSERT_TRUE(WaitForScan(form, [&] { Find<QAction>(form, "ActRefreshTree")->trigger(); }));
     EXPECT_EQ(Names(form), (std::set<std::string>{"first.txt", "second.txt"}));
 }
 
@@ -172,31 +200,33 @@ TEST(MainFormScan, EnterInThePathBox) {
     Window window;
     TMainForm& form = window.form;
     ASSERT_TRUE(test::Activate(&form));
-    const int itemsBefore = form.cbFavorite->count();
+    auto* path = Find<QComboBox>(form, "cbFavorite");
+    auto* tree = Find<FolderTree>(form, "ShellTree");
+    const int itemsBefore = path->count();
 
     // Another key, or a path that is no folder: nothing happens.
-    TypeInto(form.cbFavorite, Q(dir.Path()));
+    TypeInto(path, Q(dir.Path()));
     test::PressKey(Qt::Key_A);
-    EXPECT_EQ(form.ListModel->RowCount(), 0);
-    TypeInto(form.cbFavorite, Q(dir.Path() + "missing"));
+    EXPECT_EQ(ListOf(form).RowCount(), 0);
+    TypeInto(path, Q(dir.Path() + "missing"));
     test::PressKey(Qt::Key_Return);
-    EXPECT_EQ(form.cbFavorite->count(), itemsBefore);
-    EXPECT_EQ(form.ShellTree->SelectedPath(), "");
+    EXPECT_EQ(path->count(), itemsBefore);
+    EXPECT_EQ(tree->SelectedPath(), "");
 
-    TypeInto(form.cbFavorite, Q(dir.Path()).chopped(1)); // without the final "/"
+    TypeInto(path, Q(dir.Path()).chopped(1)); // without the final "/"
     ASSERT_TRUE(WaitForScan(form, [] { test::PressKey(Qt::Key_Return); }));
-    EXPECT_EQ(form.ShellTree->SelectedPath(), dir.Path());
+    EXPECT_EQ(tree->SelectedPath(), dir.Path());
     EXPECT_EQ(Names(form), (std::set<std::string>{"x.txt"}));
-    EXPECT_EQ(form.cbFavorite->count(), itemsBefore + 1);
-    EXPECT_EQ(form.cbFavorite->currentText(), Q(dir.Path())); // as the scan wrote it
+    EXPECT_EQ(path->count(), itemsBefore + 1);
+    EXPECT_EQ(path->currentText(), Q(dir.Path())); // as the scan wrote it
 
     // Other letter case: the same item, not appended again. (Letter case
     // names other folders here, so the stored item is respelled instead.)
-    form.cbFavorite->setItemText(form.cbFavorite->count() - 1, Q(dir.Path() + "MUSIC"));
-    TypeInto(form.cbFavorite, Q(dir.Path() + "Music"));
+    path->setItemText(path->count() - 1, Q(dir.Path() + "MUSIC"));
+    TypeInto(path, Q(dir.Path() + "Music"));
     ASSERT_TRUE(WaitForScan(form, [] { test::PressKey(Qt::Key_Enter, Qt::KeypadModifier); }));
-    EXPECT_EQ(form.ShellTree->SelectedPath(), dir.Path() + "Music/");
-    EXPECT_EQ(form.cbFavorite->count(), itemsBefore + 1);
+    EXPECT_EQ(tree->SelectedPath(), dir.Path() + "Music/");
+    EXPECT_EQ(path->count(), itemsBefore + 1);
 }
 
 TEST(MainFormScan, EnterInTheFilterBox) {
@@ -207,23 +237,24 @@ TEST(MainFormScan, EnterInTheFilterBox) {
     TMainForm& form = window.form;
     ASSERT_TRUE(test::Activate(&form));
     ASSERT_TRUE(ScanBySelecting(form, dir.Path()));
-    const int items = form.cbFilter->count();
+    auto* filter = Find<QComboBox>(form, "cbFilter");
+    const int items = filter->count();
 
-    TypeInto(form.cbFilter, "*.LOG");
+    TypeInto(filter, "*.LOG");
     ASSERT_TRUE(WaitForScan(form, [] { test::PressKey(Qt::Key_Return); }));
     EXPECT_EQ(Names(form), (std::set<std::string>{"keep.log"}));
-    EXPECT_EQ(form.cbFilter->count(), items + 1);
+    EXPECT_EQ(filter->count(), items + 1);
 
-    TypeInto(form.cbFilter, "*.log"); // same item in other letter case
+    TypeInto(filter, "*.log"); // same item in other letter case
     ASSERT_TRUE(WaitForScan(form, [] { test::PressKey(Qt::Key_Return); }));
-    EXPECT_EQ(form.cbFilter->count(), items + 1);
-    EXPECT_EQ(form.cbFilter->currentText(), "*.log"); // not respelled as the item
+    EXPECT_EQ(filter->count(), items + 1);
+    EXPECT_EQ(filter->currentText(), "*.log"); // not respelled as the item
 
-    TypeInto(form.cbFilter, "");
+    TypeInto(filter, "");
     ASSERT_TRUE(WaitForScan(form, [] { test::PressKey(Qt::Key_Return); }));
-    EXPECT_EQ(form.cbFilter->currentText(), "*.*");
-    EXPECT_EQ(form.ListModel->RowCount(), 2);
-    EXPECT_EQ(form.cbFilter->count(), items + 1);
+    EXPECT_EQ(filter->currentText(), "*.*");
+    EXPECT_EQ(ListOf(form).RowCount(), 2);
+    EXPECT_EQ(filter->count(), items + 1);
 }
 
 TEST(MainFormScan, RestoredPathStartsTheFirstScanOnShow) {
@@ -232,11 +263,9 @@ TEST(MainFormScan, RestoredPathStartsTheFirstScanOnShow) {
     Window window;
     window.settings.Write("Options.ini", "[Main]\nFavorite=" + dir.Path() + "\n");
     TMainForm& form = window.form;
-    QSignalSpy done(form.SearchThread, &TSearchThread::SearchDone);
-    form.show();
-    ASSERT_TRUE(done.count() > 0 || done.wait(10'000));
-    EXPECT_EQ(form.ShellTree->SelectedPath(), dir.Path());
-    EXPECT_EQ(form.ListModel->RowCount(), 1);
+    ASSERT_TRUE(WaitForScan(form, [&] { form.show(); }));
+    EXPECT_EQ(Find<FolderTree>(form, "ShellTree")->SelectedPath(), dir.Path());
+    EXPECT_EQ(ListOf(form).RowCount(), 1);
 }
 
 TEST(MainFormScan, ClosingTheWindowDuringAScanIsSafe) {
@@ -244,9 +273,9 @@ TEST(MainFormScan, ClosingTheWindowDuringAScanIsSafe) {
     for (int i = 0; i < 3000; ++i)
         dir.Write("sub/f" + std::to_string(i) + ".txt");
     auto window = std::make_unique<Window>();
-    window->form.TbIncludeSub->setChecked(true);
-    ASSERT_TRUE(window->form.ShellTree->SetPath(Q(dir.Path())));
-    EXPECT_EQ(window->form.SearchCount, 1);
+    window->Control<QCheckBox>("TbIncludeSub")->setChecked(true);
+    ASSERT_TRUE(window->Control<FolderTree>("ShellTree")->SetPath(Q(dir.Path())));
+    EXPECT_EQ(window->Control<ScanController>("ScanController")->SearchCount(), 1);
     window.reset(); // must neither crash nor hang
 }
 
@@ -261,7 +290,7 @@ struct PreviewWindow : Window {
     }
     std::vector<std::string> NewNames() {
         std::vector<std::string> names;
-        for (const FileRow& row : form.ListModel->Rows())
+        for (const FileRow& row : ListOf(form).Rows())
             names.push_back(row.newName);
         return names;
     }
@@ -280,91 +309,97 @@ TEST(MainFormPreview, UpperCaseWithNoneSelectedSelectsAll) {
     PreviewWindow window;
     ASSERT_TRUE(window.ok);
     TMainForm& form = window.form;
-    form.Pages->pgcGeneral->setCurrentIndex(0);
-    form.Pages->MFRB3->setChecked(true); // "UPPER"
-    form.UpdateActions();
-    ASSERT_TRUE(form.ActPreview->isEnabled());
-    form.ActPreview->trigger();
+    FileListModel& list = ListOf(form);
+    Find<QTabWidget>(form, "pgcGeneral")->setCurrentIndex(0);
+    Find<QRadioButton>(form, "MFRB3")->setChecked(true); // "UPPER"
+    test::ReachIdle();
+    ASSERT_TRUE(Enabled(form, "ActPreview"));
+    Find<QAction>(form, "ActPreview")->trigger();
 
-    EXPECT_TRUE(form.Previewed);
-    for (const FileRow& row : form.ListModel->Rows()) {
+    test::ReachIdle();
+    EXPECT_TRUE(Enabled(form, "ActRename")); // previewed
+    for (const FileRow& row : list.Rows()) {
         EXPECT_TRUE(row.selected);
         EXPECT_EQ(row.newName, Upper(BaseNameOf(row.originalName)) + ExtensionOf(row.originalName));
     }
-    EXPECT_EQ(form.ListModel->SelectedCount(), 3u);
-    EXPECT_EQ(form.ListView->selectionModel()->selectedRows().size(), 3);
-    EXPECT_EQ(form.StatusPanel1->text(), "Selectd files : 3");
-    EXPECT_EQ(form.ListModel->CellText(0, FileListModel::ColNewName),
-              Q(form.ListModel->Rows()[0].newName));
+    EXPECT_EQ(list.SelectedCount(), 3u);
+    EXPECT_EQ(Find<FileListView>(form, "ListView")->selectionModel()->selectedRows().size(), 3);
+    EXPECT_EQ(Find<QLabel>(form, "StatusPanel1")->text(), "Selectd files : 3");
+    EXPECT_EQ(list.CellText(0, FileListModel::ColNewName), Q(list.Rows()[0].newName));
 }
 
 TEST(MainFormPreview, OnlyTheSelectedRowsGetNames) {
     PreviewWindow window;
     ASSERT_TRUE(window.ok);
     TMainForm& form = window.form;
-    form.Pages->MFRB3->setChecked(true);
+    Find<QRadioButton>(form, "MFRB3")->setChecked(true);
     form.ActPreviewExecute(); // all three named
-    form.ListView->selectionModel()->select(form.ListModel->index(1, 0),
-                                            QItemSelectionModel::ClearAndSelect |
-                                                QItemSelectionModel::Rows);
+    Find<FileListView>(form, "ListView")
+        ->selectionModel()
+        ->select(ListOf(form).index(1, 0),
+                 QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
     form.ActPreviewExecute();
     const std::vector<std::string> names = window.NewNames();
     EXPECT_TRUE(names[0].empty());
     EXPECT_FALSE(names[1].empty());
     EXPECT_TRUE(names[2].empty());
-    EXPECT_EQ(form.StatusPanel1->text(), "Selectd files : 1");
+    EXPECT_EQ(Find<QLabel>(form, "StatusPanel1")->text(), "Selectd files : 1");
 }
 
 TEST(MainFormPreview, EmptyListWarns) {
     Window window;
     TMainForm& form = window.form;
-    std::vector<MessageRequest> shown;
-    SetMessageHook([&](const MessageRequest& request) {
-        shown.push_back(request);
-        return MsgAnswer::Yes;
-    });
-    form.StatusPanel1->setText("untouched");
-    form.ActPreviewExecute();
-    SetMessageHook({});
-    ASSERT_EQ(shown.size(), 1u);
-    EXPECT_EQ(shown[0].type, MsgType::Warning);
-    EXPECT_EQ(shown[0].buttons, MsgButtons::Yes);
-    EXPECT_EQ(shown[0].text, "There is no files in File list!");
-    EXPECT_TRUE(form.Previewed);
-    EXPECT_EQ(form.StatusPanel1->text(), "untouched");
+    auto* selected = Find<QLabel>(form, "StatusPanel1");
+    selected->setText("untouched");
+    {
+        const Boxes boxes(MsgAnswer::Yes);
+        form.ActPreviewExecute();
+        ASSERT_EQ(boxes.shown.size(), 1u);
+        EXPECT_EQ(boxes.shown[0].type, MsgType::Warning);
+        EXPECT_EQ(boxes.shown[0].buttons, MsgButtons::Yes);
+        EXPECT_EQ(boxes.shown[0].text, "There is no files in File list!");
+    }
+    test::ReachIdle();
+    EXPECT_TRUE(Enabled(form, "ActRename")); // previewed all the same
+    EXPECT_EQ(selected->text(), "untouched");
 }
 
 TEST(MainFormPreview, Availability) {
-    Window window;
-    TMainForm& form = window.form;
     struct Case {
         bool rows;
-        int searchCount;
+        bool scanning;
         bool applied;
         int page;
         bool mp3;
         bool enabled;
     } cases[] = {
-        {true, 0, false, 0, false, true},  {false, 0, false, 0, false, false},
-        {true, 1, false, 0, false, false}, {true, 0, true, 0, false, false},
-        {true, 0, false, 4, false, false}, {true, 0, false, 4, true, true},
-        {true, 0, false, 5, false, true},  {false, 0, false, 0, true, false},
+        {true, false, false, 0, false, true},  {false, false, false, 0, false, false},
+        {true, true, false, 0, false, false},  {true, false, true, 0, false, false},
+        {true, false, false, 4, false, false}, {true, false, false, 4, true, true},
+        {true, false, false, 5, false, true},  {false, false, false, 0, true, false},
     };
+    const TempDir folder;
     for (const Case& c : cases) {
-        form.ListModel->Clear();
+        SCOPED_TRACE(testing::Message() << c.rows << c.scanning << c.applied << c.page << c.mp3);
+        Window window;
+        TMainForm& form = window.form;
+        std::unique_ptr<RunningScan> running;
+        if (c.scanning)
+            running = std::make_unique<RunningScan>(form, folder.Path());
         if (c.rows)
-            form.ListModel->AppendRows({FileRow{}});
-        form.SearchCount = c.searchCount;
-        form.Applied = c.applied;
-        form.Pages->pgcGeneral->setCurrentIndex(c.page);
-        if (form.Mp3PanelVisible() != c.mp3)
-            form.TbRenameMp3->click();
+            ListOf(form).AppendRows({FileRow{}});
+        if (c.applied) {
+            const Boxes boxes;
+            form.ActRenameExecute();
+        }
+        Find<QTabWidget>(form, "pgcGeneral")->setCurrentIndex(c.page);
+        if (c.mp3)
+            Find<QToolButton>(form, "TbRenameMp3")->click();
+        ASSERT_EQ(Find<FloatingPanel>(form, "TB97Mp3")->Shown(), c.mp3);
         test::ReachIdle();
-        EXPECT_EQ(form.ActPreview->isEnabled(), c.enabled)
-            << c.rows << c.searchCount << c.applied << c.page << c.mp3;
-        EXPECT_EQ(form.TbPreview->isEnabled(), c.enabled);
+        EXPECT_EQ(Enabled(form, "ActPreview"), c.enabled);
+        EXPECT_EQ(Find<QToolButton>(form, "TbPreview")->isEnabled(), c.enabled);
     }
-    form.SearchCount = 0;
 }
 
 TEST(MainFormPreview, Mp3PanelUsesTheTagFormatter) {
@@ -379,12 +414,13 @@ TEST(MainFormPreview, Mp3PanelUsesTheTagFormatter) {
     Window window;
     TMainForm& form = window.form;
     ASSERT_TRUE(ScanBySelecting(form, dir.Path()));
-    form.TbRenameMp3->click();
-    ASSERT_TRUE(form.Mp3PanelVisible());
+    Find<QToolButton>(form, "TbRenameMp3")->click();
+    ASSERT_TRUE(Find<FloatingPanel>(form, "TB97Mp3")->Shown());
     form.ActPreviewExecute();
-    EXPECT_TRUE(form.Previewed);
+    test::ReachIdle();
+    EXPECT_TRUE(Enabled(form, "ActRename")); // previewed
     int named = 0;
-    for (const FileRow& row : form.ListModel->Rows()) {
+    for (const FileRow& row : ListOf(form).Rows()) {
         if (row.originalName == "tagged.mp3") {
             EXPECT_TRUE(row.selected);
             EXPECT_NE(row.newName.find("Title"), std::string::npos) << row.newName;
@@ -395,7 +431,7 @@ TEST(MainFormPreview, Mp3PanelUsesTheTagFormatter) {
         }
     }
     EXPECT_EQ(named, 1);
-    EXPECT_EQ(form.StatusPanel1->text(), "Selectd files : 1");
+    EXPECT_EQ(Find<QLabel>(form, "StatusPanel1")->text(), "Selectd files : 1");
 }
 
 } // namespace

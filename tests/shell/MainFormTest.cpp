@@ -6,10 +6,13 @@
 #include "shell/RulePages.h"
 #include "shell/TAboutForm.h"
 #include "shell/VendorLinks.h"
+#include "support/Find.h"
 #include "support/Input.h"
+#include "support/MainWindow.h"
 #include "support/TempDir.h"
 #include "widgets/FileListModel.h"
 #include "widgets/FileListView.h"
+#include "widgets/FloatingPanel.h"
 #include "widgets/FolderTree.h"
 #include "widgets/HyperlinkLabel.h"
 
@@ -43,36 +46,11 @@
 namespace quorvane {
 namespace {
 
+using test::Find;
+
 using test::TempDir;
-
-// Records the addresses handed to the desktop instead of opening them.
-class UrlSpy : public QObject {
-    Q_OBJECT
-public:
-    UrlSpy() {
-        for (const char* scheme : {"file", "http", "https", "mailto"})
-            QDesktopServices::setUrlHandler(scheme, this, "Open");
-    }
-    ~UrlSpy() override {
-        for (const char* scheme : {"file", "http", "https", "mailto"})
-            QDesktopServices::unsetUrlHandler(scheme);
-    }
-    std::vector<QUrl> opened;
-
-public slots:
-    void Open(const QUrl& url) { opened.push_back(url); }
-};
-
-// A window whose settings file lives in a temporary folder.
-struct Window {
-    Window() { form.SettingsFolder = settings.Path(); }
-    TempDir settings;
-    TMainForm form;
-};
-
-template <typename T> T* Find(TMainForm& form, const char* name) {
-    return form.findChild<T*>(QString::fromLatin1(name));
-}
+using test::UrlSpy;
+using test::Window;
 
 QString TextOf(QObject* object) {
     if (auto* action = qobject_cast<QAction*>(object))
@@ -166,31 +144,35 @@ TEST(MainForm, NamedControlsShowTheirTexts) {
     TMainForm& form = window.form;
     EXPECT_EQ(form.windowTitle(), "Quorvane");
     EXPECT_EQ(form.size(), QSize(667, 500));
-    EXPECT_EQ(form.ListView->toolTip(), "Renaming file list");
-    EXPECT_EQ(form.ListView->accessibleName(), "Renaming file list");
-    EXPECT_EQ(form.ShellTree->accessibleName(), "Folder Tree");
-    EXPECT_EQ(form.cbFilter->currentText(), "*.*");
-    EXPECT_EQ(form.cbFilter->count(), 12);
-    EXPECT_EQ(form.cbFilter->itemText(11), "*.RAM");
-    EXPECT_EQ(form.TbPreview->toolTip(), "Preview New Name for current format setting ");
-    EXPECT_EQ(form.TbMp3Refresh->toolTip(), "Refresh the File list ");
-    EXPECT_EQ(form.TB97Rename->toolTip(),
+    EXPECT_EQ(Find<FileListView>(form, "ListView")->toolTip(), "Renaming file list");
+    EXPECT_EQ(Find<FileListView>(form, "ListView")->accessibleName(), "Renaming file list");
+    EXPECT_EQ(Find<FolderTree>(form, "ShellTree")->accessibleName(), "Folder Tree");
+    EXPECT_EQ(Find<QComboBox>(form, "cbFilter")->currentText(), "*.*");
+    EXPECT_EQ(Find<QComboBox>(form, "cbFilter")->count(), 12);
+    EXPECT_EQ(Find<QComboBox>(form, "cbFilter")->itemText(11), "*.RAM");
+    EXPECT_EQ(Find<QToolButton>(form, "TbPreview")->toolTip(),
+              "Preview New Name for current format setting ");
+    EXPECT_EQ(Find<QToolButton>(form, "TbMp3Refresh")->toolTip(), "Refresh the File list ");
+    EXPECT_EQ(Find<FloatingPanel>(form, "TB97Rename")->toolTip(),
               "Double click to locate the Floating Panel to the default Dock");
     form.show();
-    EXPECT_EQ(form.Sp1->sizes().value(0), 117);
+    EXPECT_EQ(Find<QSplitter>(form, "Sp1")->sizes().value(0), 117);
     const int widths[] = {120, 120, 200, 300};
-    QLabel* panels[] = {form.StatusPanel0, form.StatusPanel1, form.StatusPanel2, form.StatusPanel3};
+    QLabel* panels[] = {Find<QLabel>(form, "StatusPanel0"), Find<QLabel>(form, "StatusPanel1"),
+                        Find<QLabel>(form, "StatusPanel2"), Find<QLabel>(form, "StatusPanel3")};
     // The last panel gives way in a narrow window and has its full width in a wide one.
     EXPECT_EQ(form.minimumSizeHint().width() <= 660, true) << form.minimumSizeHint().width();
     form.resize(1000, 500);
     QApplication::processEvents();
     for (int i = 0; i < 4; ++i)
         EXPECT_EQ(panels[i]->width(), widths[i]);
-    EXPECT_EQ(form.TbRenameFiles->minimumSize(), QSize(77, 52));
-    EXPECT_EQ(form.ToolBarOperate->iconSize(), QSize(32, 32));
+    EXPECT_EQ(Find<QToolButton>(form, "TbRenameFiles")->minimumSize(), QSize(77, 52));
+    EXPECT_EQ(Find<QToolBar>(form, "ToolBarOperate")->iconSize(), QSize(32, 32));
     // Every large button has a picture.
-    for (QToolButton* button : {form.TbRenameFiles, form.TbRenameMp3, form.TbPreview, form.TbApply,
-                                form.TbUndo, form.TbRefresh})
+    for (QToolButton* button :
+         {Find<QToolButton>(form, "TbRenameFiles"), Find<QToolButton>(form, "TbRenameMp3"),
+          Find<QToolButton>(form, "TbPreview"), Find<QToolButton>(form, "TbApply"),
+          Find<QToolButton>(form, "TbUndo"), Find<QToolButton>(form, "TbRefresh")})
         EXPECT_FALSE(button->icon().isNull()) << button->objectName().toStdString();
 }
 
@@ -201,14 +183,14 @@ TEST(MainForm, ShortcutsBelongToTheActions) {
         QAction* action;
         QKeySequence keys;
     } cases[] = {
-        {form.ActSelectAll, QKeySequence("Ctrl+A")},
-        {form.ActSelectNone, QKeySequence("Ctrl+Z")},
-        {form.ActionSelectInvert, QKeySequence("Ctrl+I")},
-        {form.ActHelp, QKeySequence("F1")},
-        {form.ActRefreshTree, QKeySequence("F5")},
-        {form.ActPreview, QKeySequence()},
-        {form.ActUndo, QKeySequence()},
-        {form.ActDelete, QKeySequence()},
+        {Find<QAction>(form, "ActSelectAll"), QKeySequence("Ctrl+A")},
+        {Find<QAction>(form, "ActSelectNone"), QKeySequence("Ctrl+Z")},
+        {Find<QAction>(form, "ActionSelectInvert"), QKeySequence("Ctrl+I")},
+        {Find<QAction>(form, "ActHelp"), QKeySequence("F1")},
+        {Find<QAction>(form, "ActRefreshTree"), QKeySequence("F5")},
+        {Find<QAction>(form, "ActPreview"), QKeySequence()},
+        {Find<QAction>(form, "ActUndo"), QKeySequence()},
+        {Find<QAction>(form, "ActDelete"), QKeySequence()},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(c.action->shortcut(), c.keys) << c.action->objectName().toStdString();
@@ -231,32 +213,45 @@ TEST(MainForm, ShortcutsReachTheActionsWhereverTheFocusIs) {
     };
     const Qt::KeyboardModifiers none = Qt::NoModifier;
     const Case cases[] = {
-        {form.ListView, form.ActSelectNone, Qt::Key_Z, Qt::ControlModifier, true},
-        {form.ListView, form.ActSelectAll, Qt::Key_A, Qt::ControlModifier, true},
-        {form.ListView, form.ActionSelectInvert, Qt::Key_I, Qt::ControlModifier, true},
-        {form.ListView, form.ActHelp, Qt::Key_F1, none, true},
-        {form.ListView, form.ActRefreshTree, Qt::Key_F5, none, true},
-        {form.ShellTree, form.ActSelectAll, Qt::Key_A, Qt::ControlModifier, true},
-        {form.ShellTree, form.ActRefreshTree, Qt::Key_F5, none, true},
-        {form.cbFilter, form.ActRefreshTree, Qt::Key_F5, none, true},
-        {form.cbFilter, form.ActHelp, Qt::Key_F1, none, true},
-        {form.cbFilter, form.ActionSelectInvert, Qt::Key_I, Qt::ControlModifier, true},
+        {Find<FileListView>(form, "ListView"), Find<QAction>(form, "ActSelectNone"), Qt::Key_Z,
+         Qt::ControlModifier, true},
+        {Find<FileListView>(form, "ListView"), Find<QAction>(form, "ActSelectAll"), Qt::Key_A,
+         Qt::ControlModifier, true},
+        {Find<FileListView>(form, "ListView"), Find<QAction>(form, "ActionSelectInvert"), Qt::Key_I,
+         Qt::ControlModifier, true},
+        {Find<FileListView>(form, "ListView"), Find<QAction>(form, "ActHelp"), Qt::Key_F1, none,
+         true},
+        {Find<FileListView>(form, "ListView"), Find<QAction>(form, "ActRefreshTree"), Qt::Key_F5,
+         none, true},
+        {Find<FolderTree>(form, "ShellTree"), Find<QAction>(form, "ActSelectAll"), Qt::Key_A,
+         Qt::ControlModifier, true},
+        {Find<FolderTree>(form, "ShellTree"), Find<QAction>(form, "ActRefreshTree"), Qt::Key_F5,
+         none, true},
+        {Find<QComboBox>(form, "cbFilter"), Find<QAction>(form, "ActRefreshTree"), Qt::Key_F5, none,
+         true},
+        {Find<QComboBox>(form, "cbFilter"), Find<QAction>(form, "ActHelp"), Qt::Key_F1, none, true},
+        {Find<QComboBox>(form, "cbFilter"), Find<QAction>(form, "ActionSelectInvert"), Qt::Key_I,
+         Qt::ControlModifier, true},
         // In a text box these keys keep their editing meaning: select the
         // text, take back the typing.
-        {form.cbFavorite, form.ActSelectAll, Qt::Key_A, Qt::ControlModifier, false},
-        {form.cbFavorite, form.ActSelectNone, Qt::Key_Z, Qt::ControlModifier, false},
+        {Find<QComboBox>(form, "cbFavorite"), Find<QAction>(form, "ActSelectAll"), Qt::Key_A,
+         Qt::ControlModifier, false},
+        {Find<QComboBox>(form, "cbFavorite"), Find<QAction>(form, "ActSelectNone"), Qt::Key_Z,
+         Qt::ControlModifier, false},
         // The floating panels are windows of their own; the keys work there too.
-        {form.Pages->meindex, form.ActRefreshTree, Qt::Key_F5, none, true},
-        {form.Pages->MFRB2, form.ActSelectAll, Qt::Key_A, Qt::ControlModifier, true},
-        {form.Pages->MFRB2, form.ActHelp, Qt::Key_F1, none, true},
+        {Find<QSpinBox>(form, "meindex"), Find<QAction>(form, "ActRefreshTree"), Qt::Key_F5, none,
+         true},
+        {Find<QRadioButton>(form, "MFRB2"), Find<QAction>(form, "ActSelectAll"), Qt::Key_A,
+         Qt::ControlModifier, true},
+        {Find<QRadioButton>(form, "MFRB2"), Find<QAction>(form, "ActHelp"), Qt::Key_F1, none, true},
     };
     for (const Case& c : cases) {
         const std::string what = test::NameOf(c.focus) + " " + test::NameOf(c.action);
         ASSERT_TRUE(test::Activate(c.focus->window())) << what;
         ASSERT_EQ(test::FocusByTab(c.focus), c.focus) << what;
         // F5 lists the (unchosen) folder again, which empties the list.
-        if (form.ListModel->RowCount() == 0)
-            form.ListModel->AppendRows({row});
+        if (Find<FileListModel>(form, "ListModel")->RowCount() == 0)
+            Find<FileListModel>(form, "ListModel")->AppendRows({row});
         test::ReachIdle();
         ASSERT_TRUE(c.action->isEnabled()) << what;
         QSignalSpy triggered(c.action, &QAction::triggered);
@@ -265,7 +260,7 @@ TEST(MainForm, ShortcutsReachTheActionsWhereverTheFocusIs) {
     }
 }
 
-QToolButton* CloseButtonOf(QDockWidget* panel) {
+QToolButton* CloseButtonOf(FloatingPanel* panel) {
     return panel->findChild<QToolButton*>(panel->objectName() + "Close");
 }
 
@@ -277,17 +272,16 @@ struct PanelState {
 };
 
 void ExpectState(TMainForm& form, const PanelState& state, const std::string& step) {
-    EXPECT_EQ(form.PanelShown(form.TB97Rename), state.files) << step;
-    EXPECT_EQ(form.TbRenameFiles->isChecked(), state.files) << step;
-    EXPECT_EQ(form.FilesPanelsMenuItem->isChecked(), state.files) << step;
-    EXPECT_EQ(form.PanelShown(form.TB97Mp3), state.mp3) << step;
-    EXPECT_EQ(form.TbRenameMp3->isChecked(), state.mp3) << step;
-    EXPECT_EQ(form.MP3PanelsMenuItem->isChecked(), state.mp3) << step;
-    EXPECT_EQ(form.Mp3PanelVisible(), state.mp3) << step;
-    EXPECT_EQ(form.cbFilter->currentText(), state.filter) << step;
+    EXPECT_EQ(Find<FloatingPanel>(form, "TB97Rename")->Shown(), state.files) << step;
+    EXPECT_EQ(Find<QToolButton>(form, "TbRenameFiles")->isChecked(), state.files) << step;
+    EXPECT_EQ(Find<QAction>(form, "FilesPanelsMenuItem")->isChecked(), state.files) << step;
+    EXPECT_EQ(Find<FloatingPanel>(form, "TB97Mp3")->Shown(), state.mp3) << step;
+    EXPECT_EQ(Find<QToolButton>(form, "TbRenameMp3")->isChecked(), state.mp3) << step;
+    EXPECT_EQ(Find<QAction>(form, "MP3PanelsMenuItem")->isChecked(), state.mp3) << step;
+    EXPECT_EQ(Find<QComboBox>(form, "cbFilter")->currentText(), state.filter) << step;
     if (form.isVisible()) {
-        EXPECT_EQ(form.TB97Rename->isVisible(), state.files) << step;
-        EXPECT_EQ(form.TB97Mp3->isVisible(), state.mp3) << step;
+        EXPECT_EQ(Find<FloatingPanel>(form, "TB97Rename")->isVisible(), state.files) << step;
+        EXPECT_EQ(Find<FloatingPanel>(form, "TB97Mp3")->isVisible(), state.mp3) << step;
     }
 }
 
@@ -320,22 +314,24 @@ TEST(MainForm, PanelStateMachine) {
     for (const Step& step : steps) {
         switch (step.event) {
         case ClickFiles:
-            test::ClickAt(form.TbRenameFiles);
+            test::ClickAt(Find<QToolButton>(form, "TbRenameFiles"));
             break;
         case ClickMp3:
-            test::ClickAt(form.TbRenameMp3);
+            test::ClickAt(Find<QToolButton>(form, "TbRenameMp3"));
             break;
         case MenuFiles:
-            ASSERT_TRUE(test::ChooseFromMenuButton(form.TbView, {"FilesPanelsMenuItem"}));
+            ASSERT_TRUE(test::ChooseFromMenuButton(Find<QToolButton>(form, "TbView"),
+                                                   {"FilesPanelsMenuItem"}));
             break;
         case MenuMp3:
-            ASSERT_TRUE(test::ChooseFromMenuButton(form.TbView, {"MP3PanelsMenuItem"}));
+            ASSERT_TRUE(test::ChooseFromMenuButton(Find<QToolButton>(form, "TbView"),
+                                                   {"MP3PanelsMenuItem"}));
             break;
         case CloseFiles:
-            test::ClickAt(CloseButtonOf(form.TB97Rename));
+            test::ClickAt(CloseButtonOf(Find<FloatingPanel>(form, "TB97Rename")));
             break;
         case CloseMp3:
-            test::ClickAt(CloseButtonOf(form.TB97Mp3));
+            test::ClickAt(CloseButtonOf(Find<FloatingPanel>(form, "TB97Mp3")));
             break;
         }
         ExpectState(form, step.after, "step " + std::to_string(index++));
@@ -346,8 +342,8 @@ TEST(MainForm, PanelCloseButtonRunsTheCloseHandler) {
     Window window;
     TMainForm& form = window.form;
     ASSERT_TRUE(test::Activate(&form));
-    form.cbFilter->setEditText("*.txt");
-    test::ClickAt(CloseButtonOf(form.TB97Rename));
+    Find<QComboBox>(form, "cbFilter")->setEditText("*.txt");
+    test::ClickAt(CloseButtonOf(Find<FloatingPanel>(form, "TB97Rename")));
     ExpectState(form, {false, false, "*.txt"}, "closed");
 }
 
@@ -355,27 +351,33 @@ TEST(MainForm, ViewMenuTogglesControlAndTick) {
     Window window;
     TMainForm& form = window.form;
     ASSERT_TRUE(test::Activate(&form));
+    // A box is shown and hidden with the band that holds it.
     struct Case {
-        QAction* entry;
-        QWidget* control;
+        const char* entry;
+        const char* control;
+        const char* band;
     } cases[] = {
-        {form.ViewButtonMenuItem, form.ToolBarOperate},
-        {form.statusbarMenuItem, form.StatusBar},
-        {form.PathMenuItem, form.cbFavorite},
-        {form.FilterMenuItem, form.cbFilter},
-        {form.IncludeSubfoldersMenuItem, form.TbIncludeSub},
+        {"ViewButtonMenuItem", "ToolBarOperate", "ToolBarOperate"},
+        {"statusbarMenuItem", "StatusBar", "StatusBar"},
+        {"PathMenuItem", "cbFavorite", "ToolBarPath"},
+        {"FilterMenuItem", "cbFilter", "ToolBarFilter"},
+        {"IncludeSubfoldersMenuItem", "TbIncludeSub", "ToolBarIncludeSub"},
     };
+    QToolButton* view = Find<QToolButton>(form, "TbView");
     for (const Case& c : cases) {
-        const std::string name = c.entry->objectName().toStdString();
-        ASSERT_TRUE(c.entry->isChecked()) << name;
-        ASSERT_TRUE(form.ControlShown(c.control)) << name;
-        ASSERT_TRUE(test::ChooseFromMenuButton(form.TbView, {c.entry->objectName()})) << name;
-        EXPECT_FALSE(c.entry->isChecked()) << name;
-        EXPECT_FALSE(form.ControlShown(c.control)) << name;
-        EXPECT_FALSE(c.control->isVisible()) << name;
-        ASSERT_TRUE(test::ChooseFromMenuButton(form.TbView, {c.entry->objectName()})) << name;
-        EXPECT_TRUE(c.entry->isChecked()) << name;
-        EXPECT_TRUE(c.control->isVisible()) << name;
+        SCOPED_TRACE(c.entry);
+        auto* entry = Find<QAction>(form, c.entry);
+        auto* control = Find<QWidget>(form, c.control);
+        auto* band = Find<QWidget>(form, c.band);
+        ASSERT_TRUE(entry->isChecked());
+        ASSERT_FALSE(band->isHidden());
+        ASSERT_TRUE(test::ChooseFromMenuButton(view, {c.entry}));
+        EXPECT_FALSE(entry->isChecked());
+        EXPECT_TRUE(band->isHidden());
+        EXPECT_FALSE(control->isVisible());
+        ASSERT_TRUE(test::ChooseFromMenuButton(view, {c.entry}));
+        EXPECT_TRUE(entry->isChecked());
+        EXPECT_TRUE(control->isVisible());
     }
 }
 
@@ -383,26 +385,26 @@ TEST(MainForm, HintLineFollowsTheMouse) {
     Window window;
     TMainForm& form = window.form;
     ASSERT_TRUE(test::Activate(&form));
-    test::MoveMouseTo(form.TbRenameMp3);
-    EXPECT_EQ(form.StatusPanel2->text(), "Show/Hide MP3 Tag Renaming Panel");
-    test::MoveMouseTo(form.TbRenameFiles, QPoint(5, 5));
-    test::MoveMouseTo(form.TbRenameFiles, QPoint(20, 20));
-    EXPECT_EQ(form.StatusPanel2->text(), "Show/Hide File Renaming Panel");
+    test::MoveMouseTo(Find<QToolButton>(form, "TbRenameMp3"));
+    EXPECT_EQ(Find<QLabel>(form, "StatusPanel2")->text(), "Show/Hide MP3 Tag Renaming Panel");
+    test::MoveMouseTo(Find<QToolButton>(form, "TbRenameFiles"), QPoint(5, 5));
+    test::MoveMouseTo(Find<QToolButton>(form, "TbRenameFiles"), QPoint(20, 20));
+    EXPECT_EQ(Find<QLabel>(form, "StatusPanel2")->text(), "Show/Hide File Renaming Panel");
     // The text stays until the other button replaces it.
-    test::MoveMouseTo(form.ListView);
-    EXPECT_EQ(form.StatusPanel2->text(), "Show/Hide File Renaming Panel");
+    test::MoveMouseTo(Find<FileListView>(form, "ListView"));
+    EXPECT_EQ(Find<QLabel>(form, "StatusPanel2")->text(), "Show/Hide File Renaming Panel");
 }
 
 TEST(MainForm, AboutIsAppendedOnceOnFirstShow) {
     Window window;
     TMainForm& form = window.form;
-    EXPECT_EQ(form.mmiAbout, nullptr);
+    EXPECT_EQ(form.findChild<QAction*>("mmiAbout"), nullptr);
     form.show();
     form.hide();
     form.show();
-    ASSERT_NE(form.mmiAbout, nullptr);
-    const QList<QAction*> entries = form.mmHelp->actions();
-    EXPECT_EQ(entries.last(), form.mmiAbout);
+    QAction* about = Find<QAction>(form, "mmiAbout");
+    const QList<QAction*> entries = Find<QMenu>(form, "mmHelp")->actions();
+    EXPECT_EQ(entries.last(), about);
     EXPECT_EQ(entries.last()->text(), "About");
     EXPECT_EQ(std::count_if(entries.begin(), entries.end(),
                             [](QAction* a) { return a->text() == "About"; }),
@@ -414,8 +416,9 @@ TEST(MainForm, HelpOpensTheManualOnlyWhenItExists) {
     ASSERT_TRUE(test::Activate(&window.form));
     UrlSpy spy;
     const TempDir manual;
-    window.form.ManualFolder = manual.Path();
-    ASSERT_TRUE(test::ChooseFromMenuButton(window.form.TbHelp, {"mmiUserManual"}));
+    window.form.SetManualFolder(manual.Path());
+    ASSERT_TRUE(
+        test::ChooseFromMenuButton(Find<QToolButton>(window.form, "TbHelp"), {"mmiUserManual"}));
     EXPECT_TRUE(spy.opened.empty());
     const std::string index = manual.Write("index.html", "<html></html>");
     test::PressKey(Qt::Key_F1);
@@ -428,7 +431,8 @@ TEST(MainForm, VendorLinks) {
     ASSERT_TRUE(test::Activate(&window.form));
     UrlSpy spy;
     for (const char* entry : {"HomPageMenuItem", "FAQinInternet1", "EmailMenuItem"})
-        ASSERT_TRUE(test::ChooseFromMenuButton(window.form.TbHelp, {entry})) << entry;
+        ASSERT_TRUE(test::ChooseFromMenuButton(Find<QToolButton>(window.form, "TbHelp"), {entry}))
+            << entry;
     ASSERT_EQ(spy.opened.size(), 3u);
     EXPECT_EQ(spy.opened[0].toString(), VendorWebSiteUrl().toString());
     EXPECT_EQ(spy.opened[1].toString(), VendorFaqUrl().toString());
@@ -470,12 +474,10 @@ TEST(AboutForm, TextsAndLinks) {
 TEST(MainForm, ExitClosesTheWindow) {
     Window window;
     ASSERT_TRUE(test::Activate(&window.form));
-    ASSERT_TRUE(test::ChooseFromMenuButton(window.form.TbFile, {"ExitMenuItem"}));
+    ASSERT_TRUE(
+        test::ChooseFromMenuButton(Find<QToolButton>(window.form, "TbFile"), {"ExitMenuItem"}));
     EXPECT_FALSE(window.form.isVisible());
-    EXPECT_EQ(window.form.Id3Reader, nullptr); // released when the window closes
 }
 
 } // namespace
 } // namespace quorvane
-
-#include "MainFormTest.moc"

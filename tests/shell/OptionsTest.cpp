@@ -2,15 +2,18 @@
 // next start, the names the load reads, history lists, spin box bounds and a
 // save that cannot write. Every window keeps its settings in a temporary folder.
 #include "platform/IniFile.h"
+#include "settings/OptionsTable.h"
 #include "shell/MessageBoxes.h"
 #include "shell/Mp3PanelControls.h"
-#include "shell/OptionsTable.h"
 #include "shell/RulePageParts.h"
 #include "shell/RulePages.h"
 #include "shell/TMainForm.h"
 #include "shell/TSearchThread.h"
+#include "support/Find.h"
 #include "support/Input.h"
+#include "support/MainWindow.h"
 #include "support/TempDir.h"
+#include "widgets/FloatingPanel.h"
 #include "widgets/FolderTree.h"
 
 #include <gtest/gtest.h>
@@ -19,7 +22,6 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateEdit>
-#include <QDockWidget>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -42,6 +44,9 @@
 
 namespace quorvane {
 namespace {
+
+using test::ControlShown;
+using test::Find;
 
 namespace fs = std::filesystem;
 using test::Shell;
@@ -77,7 +82,7 @@ protected:
     // A window that keeps its settings in `folder`, shown (which loads them).
     std::unique_ptr<TMainForm> Start(const std::string& folder) {
         auto window = std::make_unique<TMainForm>();
-        window->SettingsFolder = folder;
+        window->SetSettingsFolder(folder);
         window->show();
         return window;
     }
@@ -92,19 +97,19 @@ protected:
 
 TEST_F(OptionsTest, FirstStartWithoutAFileTakesTheDefaults) {
     const auto window = Start(m_dir.Path());
-    const RulePages& pages = *window->Pages;
-    const Mp3PanelControls& mp3 = *window->Mp3Controls;
+    const RulePages& pages = *Find<RulePages>(*window, "RulePages");
+    const Mp3PanelControls& mp3 = *Find<Mp3PanelControls>(*window, "Mp3PanelControls");
 
-    EXPECT_EQ(window->SettingsPath, m_dir.Path() + "Options.ini");
+    EXPECT_EQ(window->SettingsPath(), m_dir.Path() + "Options.ini");
     EXPECT_EQ(window->pos(), QPoint(100, 36));
     EXPECT_EQ(window->size(), QSize(660, 500));
-    EXPECT_TRUE(window->PanelShown(window->TB97Rename));
-    EXPECT_TRUE(window->TB97Rename->isVisible());
-    EXPECT_TRUE(window->TbRenameFiles->isChecked());
-    EXPECT_FALSE(window->PanelShown(window->TB97Mp3));
-    EXPECT_FALSE(window->TbRenameMp3->isChecked());
-    EXPECT_EQ(window->TB97Rename->pos(), QPoint(192, 176));
-    EXPECT_EQ(window->TB97Mp3->pos(), QPoint(144, 152));
+    EXPECT_TRUE(Find<FloatingPanel>(*window, "TB97Rename")->Shown());
+    EXPECT_TRUE(Find<FloatingPanel>(*window, "TB97Rename")->isVisible());
+    EXPECT_TRUE(Find<QToolButton>(*window, "TbRenameFiles")->isChecked());
+    EXPECT_FALSE(Find<FloatingPanel>(*window, "TB97Mp3")->Shown());
+    EXPECT_FALSE(Find<QToolButton>(*window, "TbRenameMp3")->isChecked());
+    EXPECT_EQ(Find<FloatingPanel>(*window, "TB97Rename")->pos(), QPoint(192, 176));
+    EXPECT_EQ(Find<FloatingPanel>(*window, "TB97Mp3")->pos(), QPoint(144, 152));
 
     EXPECT_EQ(pages.pgcGeneral->currentIndex(), 0);
     EXPECT_EQ(pages.pgcGeneral->tabText(0), "Case/Extension");
@@ -127,19 +132,19 @@ TEST_F(OptionsTest, FirstStartWithoutAFileTakesTheDefaults) {
     EXPECT_EQ(mp3.cbFormat->currentText(), "%1 %3 %2");
     EXPECT_FALSE(mp3.ChkCase->isChecked());
 
-    EXPECT_EQ(window->cbFavorite->currentText(), "");
-    EXPECT_EQ(window->cbFilter->currentText(), "*.*");
-    EXPECT_FALSE(window->TbIncludeSub->isChecked());
-    for (QWidget* control :
-         {static_cast<QWidget*>(window->ToolBarOperate), static_cast<QWidget*>(window->StatusBar),
-          static_cast<QWidget*>(window->cbFavorite), static_cast<QWidget*>(window->cbFilter),
-          static_cast<QWidget*>(window->TbIncludeSub)})
-        EXPECT_TRUE(window->ControlShown(control)) << control->objectName().toStdString();
+    EXPECT_EQ(Find<QComboBox>(*window, "cbFavorite")->currentText(), "");
+    EXPECT_EQ(Find<QComboBox>(*window, "cbFilter")->currentText(), "*.*");
+    EXPECT_FALSE(Find<QCheckBox>(*window, "TbIncludeSub")->isChecked());
+    for (const char* control :
+         {"ToolBarOperate", "StatusBar", "cbFavorite", "cbFilter", "TbIncludeSub"})
+        EXPECT_TRUE(ControlShown(*window, control)) << control;
     for (QAction* entry :
-         {window->ViewButtonMenuItem, window->statusbarMenuItem, window->PathMenuItem,
-          window->FilterMenuItem, window->IncludeSubfoldersMenuItem, window->FilesPanelsMenuItem})
+         {Find<QAction>(*window, "ViewButtonMenuItem"), Find<QAction>(*window, "statusbarMenuItem"),
+          Find<QAction>(*window, "PathMenuItem"), Find<QAction>(*window, "FilterMenuItem"),
+          Find<QAction>(*window, "IncludeSubfoldersMenuItem"),
+          Find<QAction>(*window, "FilesPanelsMenuItem")})
         EXPECT_TRUE(entry->isChecked()) << entry->text().toStdString();
-    EXPECT_FALSE(window->MP3PanelsMenuItem->isChecked());
+    EXPECT_FALSE(Find<QAction>(*window, "MP3PanelsMenuItem")->isChecked());
     EXPECT_TRUE(m_messages.isEmpty());
 }
 
@@ -151,9 +156,9 @@ std::map<OptionId, OptionValue> ChangedState(int variant, const TMainForm& fresh
     caseExt << "webp";
     QStringList emuExt = ExtensionItems();
     emuExt << "dat";
-    QStringList filters = ItemTexts(fresh.cbFilter);
+    QStringList filters = ItemTexts(Find<QComboBox>(fresh, "cbFilter"));
     filters << "*.flac";
-    QStringList formats = ItemTexts(fresh.Mp3Controls->cbFormat);
+    QStringList formats = ItemTexts(Find<QComboBox>(fresh, "cbFormat"));
     formats << "%7 - %2";
     const QStringList starts{"A", "AA", "AAA", "AAAA", "AAAAA", "ZZ"};
     const QStringList folders{"/srv/music/", "/nonexistent/quorvane/"};
@@ -319,9 +324,13 @@ TEST_F(OptionsTest, ASavedStateIsRestoredKeyForKey) {
         // Load into a window, save into an empty folder, compare.
         const auto window = Start(before);
         const std::string after = m_dir.MakeDir("after" + std::to_string(variant));
-        window->SettingsPath = after + "Options.ini";
+        window->SetSettingsFolder(after);
+        // A key without a control, or a control read as another type, is
+        // reported while saving.
+        testing::internal::CaptureStderr();
         window->SaveOptions();
-        IniFile saved(window->SettingsPath);
+        EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+        IniFile saved(window->SettingsPath());
         ASSERT_TRUE(saved.Load());
         for (const OptionKey& key : OptionKeys()) {
             if (!key.readAs)
@@ -332,7 +341,7 @@ TEST_F(OptionsTest, ASavedStateIsRestoredKeyForKey) {
         }
         EXPECT_NE(saved.ReadString("Emu", "StartFromIndex", "<missing>"), "<missing>");
         // Nothing beyond the table, sections in their order.
-        const std::string text = ReadFile(window->SettingsPath);
+        const std::string text = ReadFile(window->SettingsPath());
         std::string sections;
         std::istringstream lines(text);
         for (std::string line; std::getline(lines, line);)
@@ -357,7 +366,7 @@ TEST_F(OptionsTest, TheLoadedStatesDriveTheDependentControls) {
                                   "visible=1\r\nDown=1\r\n"
                                   "[RenamePanel]\r\nvisible=0\r\nDown=0\r\n"
                                   "[Main]\r\nFavoriteVisible=0\r\nStatusBarVisible=0\r\n");
-    const RulePages& pages = *window->Pages;
+    const RulePages& pages = *Find<RulePages>(*window, "RulePages");
     EXPECT_TRUE(pages.MFRB3->isChecked());
     EXPECT_FALSE(pages.MFRB1->isChecked());
     EXPECT_TRUE(pages.RB4->isChecked());
@@ -368,61 +377,60 @@ TEST_F(OptionsTest, TheLoadedStatesDriveTheDependentControls) {
     EXPECT_TRUE(pages.TBSelect->isEnabled());
     EXPECT_FALSE(pages.TbNo->isEnabled());
     EXPECT_TRUE(pages.DateTimePicker1->isEnabled());
-    EXPECT_TRUE(window->Mp3Controls->cbSpace->isEnabled());
-    EXPECT_TRUE(window->Mp3Controls->cbCase->isEnabled());
-    EXPECT_FALSE(window->Mp3Controls->cbEmulation->isEnabled());
+    EXPECT_TRUE(Find<QComboBox>(*window, "cbSpace")->isEnabled());
+    EXPECT_TRUE(Find<QComboBox>(*window, "cbCase")->isEnabled());
+    EXPECT_FALSE(Find<QComboBox>(*window, "cbEmulation")->isEnabled());
 
     // The panels and the View menu start from the loaded states, so the next
     // click flips the right way.
-    EXPECT_FALSE(window->TB97Rename->isVisible());
-    EXPECT_TRUE(window->TB97Mp3->isVisible());
-    EXPECT_FALSE(window->FilesPanelsMenuItem->isChecked());
-    EXPECT_TRUE(window->MP3PanelsMenuItem->isChecked());
-    EXPECT_FALSE(window->PathMenuItem->isChecked());
-    EXPECT_FALSE(window->statusbarMenuItem->isChecked());
-    EXPECT_TRUE(window->FilterMenuItem->isChecked());
+    EXPECT_FALSE(Find<FloatingPanel>(*window, "TB97Rename")->isVisible());
+    EXPECT_TRUE(Find<FloatingPanel>(*window, "TB97Mp3")->isVisible());
+    EXPECT_FALSE(Find<QAction>(*window, "FilesPanelsMenuItem")->isChecked());
+    EXPECT_TRUE(Find<QAction>(*window, "MP3PanelsMenuItem")->isChecked());
+    EXPECT_FALSE(Find<QAction>(*window, "PathMenuItem")->isChecked());
+    EXPECT_FALSE(Find<QAction>(*window, "statusbarMenuItem")->isChecked());
+    EXPECT_TRUE(Find<QAction>(*window, "FilterMenuItem")->isChecked());
     ASSERT_TRUE(test::Activate(window.get()));
-    ASSERT_TRUE(test::ChooseFromMenuButton(window->TbView, {"PathMenuItem"}));
-    EXPECT_TRUE(window->ControlShown(window->cbFavorite));
-    EXPECT_TRUE(window->PathMenuItem->isChecked());
+    ASSERT_TRUE(test::ChooseFromMenuButton(Find<QToolButton>(*window, "TbView"), {"PathMenuItem"}));
+    EXPECT_TRUE(ControlShown(*window, "cbFavorite"));
+    EXPECT_TRUE(Find<QAction>(*window, "PathMenuItem")->isChecked());
 }
 
 TEST_F(OptionsTest, APanelThatStartsHiddenOpensWhereItWasStored) {
     struct Case {
         const char* file;
-        QToolButton* (*button)(TMainForm&);
-        QDockWidget* (*panel)(TMainForm&);
+        const char* button;
+        const char* panel;
         QPoint stored;
     };
     const Case cases[] = {
-        {"[MP3Panel]\r\nLeft=311\r\nTop=257\r\n", [](TMainForm& w) { return w.TbRenameMp3; },
-         [](TMainForm& w) { return w.TB97Mp3; }, QPoint(311, 257)},
-        {"[RenamePanel]\r\nLeft=87\r\nTop=301\r\nvisible=0\r\nDown=0\r\n",
-         [](TMainForm& w) { return w.TbRenameFiles; }, [](TMainForm& w) { return w.TB97Rename; },
-         QPoint(87, 301)},
+        {"[MP3Panel]\r\nLeft=311\r\nTop=257\r\n", "TbRenameMp3", "TB97Mp3", QPoint(311, 257)},
+        {"[RenamePanel]\r\nLeft=87\r\nTop=301\r\nvisible=0\r\nDown=0\r\n", "TbRenameFiles",
+         "TB97Rename", QPoint(87, 301)},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.file);
         const auto window = StartWith(c.file);
-        QDockWidget* panel = c.panel(*window);
+        auto* panel = Find<FloatingPanel>(*window, c.panel);
+        auto* button = Find<QToolButton>(*window, c.button);
         ASSERT_FALSE(panel->isVisible());
         ASSERT_TRUE(test::Activate(window.get()));
-        test::ClickAt(c.button(*window));
+        test::ClickAt(button);
         ASSERT_TRUE(panel->isVisible());
         QCoreApplication::processEvents();
         EXPECT_EQ(panel->pos(), c.stored);
         EXPECT_EQ(panel->geometry().topLeft(), c.stored);
         // Hidden and shown again, it stays where it was.
-        test::ClickAt(c.button(*window));
+        test::ClickAt(button);
         ASSERT_FALSE(panel->isVisible());
-        test::ClickAt(c.button(*window));
+        test::ClickAt(button);
         EXPECT_EQ(panel->pos(), c.stored);
     }
 }
 
 TEST_F(OptionsTest, AllFalseRadioGroupsLoadWithNothingChosen) {
     const auto window = StartWith("[Case]\r\nMFRB1=0\r\nRB1=0\r\n[Replace]\r\nReplace=0\r\n");
-    const RulePages& pages = *window->Pages;
+    const RulePages& pages = *Find<RulePages>(*window, "RulePages");
     for (QRadioButton* button :
          {pages.MFRB1, pages.MFRB2, pages.MFRB3, pages.MFRB4, pages.RB1, pages.RB2, pages.RB3,
           pages.RB4, pages.rdbReplace, pages.rdbRemove})
@@ -440,14 +448,14 @@ TEST_F(OptionsTest, TheLoadFindsKeysUnderEveryAcceptedSpelling) {
                                   "[main]\r\nFavorite =/srv/\r\nFilter =*.txt\r\nFILTERCOUNT=13\r\n"
                                   "Filter_12=*.ogg\r\n"
                                   "[Emu]\r\nStartFromStr=007\r\n  ApplyTo  =1\r\n");
-    EXPECT_EQ(ItemTexts(window->Mp3Controls->cbFormat).last(), "%5");
-    EXPECT_TRUE(window->Mp3Controls->ChkCase->isChecked());
-    EXPECT_EQ(window->cbFavorite->currentText(), "/srv/");
-    EXPECT_EQ(window->cbFilter->currentText(), "*.txt");
-    EXPECT_EQ(ItemTexts(window->cbFilter).last(), "*.ogg");
-    EXPECT_EQ(window->Pages->meStartFrom->currentText(), "007");
-    EXPECT_EQ(window->Pages->CBApplyTo->currentIndex(), 1);
-    EXPECT_EQ(window->Pages->lblFileName->text(), "FileName");
+    EXPECT_EQ(ItemTexts(Find<QComboBox>(*window, "cbFormat")).last(), "%5");
+    EXPECT_TRUE(Find<QCheckBox>(*window, "ChkCase")->isChecked());
+    EXPECT_EQ(Find<QComboBox>(*window, "cbFavorite")->currentText(), "/srv/");
+    EXPECT_EQ(Find<QComboBox>(*window, "cbFilter")->currentText(), "*.txt");
+    EXPECT_EQ(ItemTexts(Find<QComboBox>(*window, "cbFilter")).last(), "*.ogg");
+    EXPECT_EQ(Find<QComboBox>(*window, "meStartFrom")->currentText(), "007");
+    EXPECT_EQ(Find<QComboBox>(*window, "CBApplyTo")->currentIndex(), 1);
+    EXPECT_EQ(Find<QLabel>(*window, "lblFileName")->text(), "FileName");
 }
 
 TEST_F(OptionsTest, HistoryListsSkipEmptyAndRepeatedItems) {
@@ -457,18 +465,18 @@ TEST_F(OptionsTest, HistoryListsSkipEmptyAndRepeatedItems) {
         "Favorite_2=/b/\r\nFavorite=/typed/\r\n"
         "[Case]\r\nCaseEXTCount=2\r\nExt_0=GIF\r\nExt_1=webp\r\n"
         "[Emu]\r\nExtCount=1\r\nExt_0=dat\r\nStartFromCount=2\r\nStart_0=0001\r\nStart_1=9\r\n");
-    QStringList filters = ItemTexts(window->cbFilter);
+    QStringList filters = ItemTexts(Find<QComboBox>(*window, "cbFilter"));
     ASSERT_EQ(filters.size(), 14);
     EXPECT_EQ(filters.mid(12), QStringList({"*.Flac", "*.wav"})) << "*.mp3 is built in as *.MP3";
     // The box was empty: it keeps the stored text instead of selecting an item.
-    EXPECT_EQ(ItemTexts(window->cbFavorite), QStringList({"/a/", "/b/"}));
-    EXPECT_EQ(window->cbFavorite->currentText(), "/typed/");
-    EXPECT_EQ(ItemTexts(window->Pages->cbCaseEXT).size(), 17);
-    EXPECT_EQ(ItemTexts(window->Pages->cbCaseEXT).last(), "webp");
-    EXPECT_EQ(ItemTexts(window->Pages->cbExt).last(), "dat");
-    EXPECT_EQ(ItemTexts(window->Pages->meStartFrom),
+    EXPECT_EQ(ItemTexts(Find<QComboBox>(*window, "cbFavorite")), QStringList({"/a/", "/b/"}));
+    EXPECT_EQ(Find<QComboBox>(*window, "cbFavorite")->currentText(), "/typed/");
+    EXPECT_EQ(ItemTexts(Find<QComboBox>(*window, "cbCaseEXT")).size(), 17);
+    EXPECT_EQ(ItemTexts(Find<QComboBox>(*window, "cbCaseEXT")).last(), "webp");
+    EXPECT_EQ(ItemTexts(Find<QComboBox>(*window, "cbExt")).last(), "dat");
+    EXPECT_EQ(ItemTexts(Find<QComboBox>(*window, "meStartFrom")),
               QStringList({"1", "01", "001", "0001", "00001", "9"}));
-    EXPECT_EQ(window->Pages->meStartFrom->currentText(), "001");
+    EXPECT_EQ(Find<QComboBox>(*window, "meStartFrom")->currentText(), "001");
 }
 
 TEST_F(OptionsTest, TheSerialKindChoosesTheStartValues) {
@@ -488,8 +496,8 @@ TEST_F(OptionsTest, TheSerialKindChoosesTheStartValues) {
         TempDir dir;
         dir.Write("Options.ini", c.file);
         const auto window = Start(dir.Path());
-        EXPECT_EQ(ItemTexts(window->Pages->meStartFrom), c.items) << c.file;
-        EXPECT_EQ(window->Pages->meStartFrom->currentText(), c.text) << c.file;
+        EXPECT_EQ(ItemTexts(Find<QComboBox>(*window, "meStartFrom")), c.items) << c.file;
+        EXPECT_EQ(Find<QComboBox>(*window, "meStartFrom")->currentText(), c.text) << c.file;
     }
 }
 
@@ -510,24 +518,24 @@ TEST_F(OptionsTest, SpinBoxesAndIndexesAreHeldInRange) {
                       "\r\n[Emu]\r\nstep=" + c.value + "\r\n[Mp3Panel]\r\ncbSpace=" + c.value +
                       "\r\n[RenamePanel]\r\nActiveIndex=" + c.value + "\r\n");
         const auto window = Start(dir.Path());
-        EXPECT_EQ(window->Pages->meindex->value(), c.index) << c.value;
-        EXPECT_EQ(window->Pages->mestep->value(), c.index) << c.value;
-        EXPECT_EQ(window->Pages->edtCount->value(), c.count) << c.value;
-        const int page = window->Pages->pgcGeneral->currentIndex();
+        EXPECT_EQ(Find<QSpinBox>(*window, "meindex")->value(), c.index) << c.value;
+        EXPECT_EQ(Find<QSpinBox>(*window, "mestep")->value(), c.index) << c.value;
+        EXPECT_EQ(Find<QSpinBox>(*window, "edtCount")->value(), c.count) << c.value;
+        const int page = Find<QTabWidget>(*window, "pgcGeneral")->currentIndex();
         EXPECT_TRUE(page >= 0 && page <= 5) << c.value;
-        const int space = window->Mp3Controls->cbSpace->currentIndex();
+        const int space = Find<QComboBox>(*window, "cbSpace")->currentIndex();
         EXPECT_TRUE(space >= -1 && space <= 2) << c.value;
     }
 }
 
 TEST_F(OptionsTest, AStoredIndexOutsideTheListSelectsNothing) {
     const auto window = StartWith("[Mp3Panel]\r\ncbCase=3\r\ncbEmulation=-1\r\ncbSpace=1\r\n");
-    EXPECT_EQ(window->Mp3Controls->cbCase->currentIndex(), -1);
-    EXPECT_EQ(window->Mp3Controls->cbEmulation->currentIndex(), -1);
-    EXPECT_EQ(window->Mp3Controls->cbSpace->currentIndex(), 1);
-    window->SettingsPath = m_dir.Path() + "again.ini";
+    EXPECT_EQ(Find<QComboBox>(*window, "cbCase")->currentIndex(), -1);
+    EXPECT_EQ(Find<QComboBox>(*window, "cbEmulation")->currentIndex(), -1);
+    EXPECT_EQ(Find<QComboBox>(*window, "cbSpace")->currentIndex(), 1);
+    window->SetSettingsFolder(m_dir.MakeDir("again"));
     window->SaveOptions();
-    IniFile saved(window->SettingsPath);
+    IniFile saved(window->SettingsPath());
     ASSERT_TRUE(saved.Load());
     EXPECT_EQ(saved.ReadString("Mp3Panel", "cbCase", ""), "-1");
 }
@@ -542,15 +550,15 @@ TEST_F(OptionsTest, AnOversizedWindowIsHeldWithinTheDesktop) {
 TEST_F(OptionsTest, TheSaveKeepsWhatElseTheFileHolds) {
     const auto window =
         StartWith("; kept\r\n[Other]\r\nmine=1\r\n[Main]\r\nLeft=130\r\nextra=yes\r\n");
-    window->Pages->meSource->setText("x");
+    Find<QLineEdit>(*window, "meSource")->setText("x");
     window->SaveOptions();
-    IniFile saved(window->SettingsPath);
+    IniFile saved(window->SettingsPath());
     ASSERT_TRUE(saved.Load());
     EXPECT_EQ(saved.ReadString("Other", "mine", ""), "1");
     EXPECT_EQ(saved.ReadString("Main", "extra", ""), "yes");
     EXPECT_EQ(saved.ReadString("Main", "Left", ""), "130");
     EXPECT_EQ(saved.ReadString("Insert", "InsertStr", ""), "x");
-    EXPECT_EQ(ReadFile(window->SettingsPath)
+    EXPECT_EQ(ReadFile(window->SettingsPath())
                   .rfind("; kept\r\n[Other]\r\nmine=1\r\n[Main]\r\nLeft=130\r\n", 0),
               0u);
 }
@@ -560,7 +568,7 @@ TEST_F(OptionsTest, ASaveThatCannotWriteLeavesTheOldFileUnchanged) {
     const std::string path = m_dir.Write("Options.ini", old);
     {
         const auto window = Start(m_dir.Path());
-        window->Pages->meSource->setText("changed");
+        Find<QLineEdit>(*window, "meSource")->setText("changed");
         ASSERT_TRUE(test::LockFolder(m_dir.Path()));
         window->SaveOptions();
         EXPECT_EQ(ReadFile(path), old);
@@ -573,7 +581,7 @@ TEST_F(OptionsTest, ASaveThatCannotWriteLeavesTheOldFileUnchanged) {
     // An immutable file in a writable folder: the rename over it fails.
     {
         const auto window = Start(m_dir.Path());
-        window->Pages->meSource->setText("changed");
+        Find<QLineEdit>(*window, "meSource")->setText("changed");
         if (!test::MakeImmutable(path))
             GTEST_SKIP() << "chattr +i refused: needs root and a file system with the flag";
         window->SaveOptions();
@@ -591,7 +599,7 @@ TEST_F(OptionsTest, AFileThatCannotBeReadIsNeitherAppliedNorReplaced) {
     {
         const auto window = Start(m_dir.Path());
         // The built-in state stays, which differs from the defaults here.
-        EXPECT_TRUE(window->Pages->chkAllSub->isChecked());
+        EXPECT_TRUE(Find<QCheckBox>(*window, "chkAllSub")->isChecked());
         EXPECT_EQ(window->size(), QSize(667, 500).expandedTo(window->minimumSize()));
     }
     EXPECT_TRUE(fs::is_directory(m_dir.Path() + "Options.ini"));
@@ -602,29 +610,31 @@ TEST_F(OptionsTest, TheEndOfOneRunIsTheStartOfTheNext) {
     {
         const auto window = Start(m_dir.Path());
         ASSERT_TRUE(test::Activate(window.get()));
-        ASSERT_TRUE(test::ChooseFromMenuButton(window->TbView, {"PathMenuItem"}));
-        window->Pages->pgcGeneral->setCurrentIndex(3);
-        window->Pages->edTarget->setText("new");
-        test::ClickAt(window->TbRenameMp3);
-        window->Mp3Controls->cbFormat->setEditText("%2 (%4)");
-        ASSERT_TRUE(test::Reach(window->Mp3Controls->Image2));
-        test::ClickAt(window->Mp3Controls->Image2);
+        ASSERT_TRUE(
+            test::ChooseFromMenuButton(Find<QToolButton>(*window, "TbView"), {"PathMenuItem"}));
+        Find<QTabWidget>(*window, "pgcGeneral")->setCurrentIndex(3);
+        Find<QLineEdit>(*window, "edTarget")->setText("new");
+        test::ClickAt(Find<QToolButton>(*window, "TbRenameMp3"));
+        Find<QComboBox>(*window, "cbFormat")->setEditText("%2 (%4)");
+        ASSERT_TRUE(test::Reach(Find<QToolButton>(*window, "Image2")));
+        test::ClickAt(Find<QToolButton>(*window, "Image2"));
         ASSERT_TRUE(test::Activate(window.get()));
-        ASSERT_TRUE(test::ChooseFromMenuButton(window->TbFile, {"ExitMenuItem"}));
+        ASSERT_TRUE(
+            test::ChooseFromMenuButton(Find<QToolButton>(*window, "TbFile"), {"ExitMenuItem"}));
     }
     ASSERT_TRUE(fs::exists(m_dir.Path() + "Options.ini"));
     const auto window = Start(m_dir.Path());
-    EXPECT_FALSE(window->ControlShown(window->cbFavorite));
-    EXPECT_FALSE(window->PathMenuItem->isChecked());
-    EXPECT_TRUE(window->TbRenameMp3->isChecked());
-    EXPECT_FALSE(window->TbRenameFiles->isChecked());
-    EXPECT_TRUE(window->TB97Mp3->isVisible());
-    EXPECT_FALSE(window->TB97Rename->isVisible());
-    EXPECT_EQ(window->cbFilter->currentText(), "*.mp3");
-    EXPECT_EQ(window->Pages->pgcGeneral->currentIndex(), 3);
-    EXPECT_EQ(window->Pages->edTarget->text(), "new");
-    EXPECT_EQ(window->Mp3Controls->cbFormat->currentText(), "%2 (%4)");
-    EXPECT_EQ(ItemTexts(window->Mp3Controls->cbFormat).count("%2 (%4)"), 1);
+    EXPECT_FALSE(ControlShown(*window, "cbFavorite"));
+    EXPECT_FALSE(Find<QAction>(*window, "PathMenuItem")->isChecked());
+    EXPECT_TRUE(Find<QToolButton>(*window, "TbRenameMp3")->isChecked());
+    EXPECT_FALSE(Find<QToolButton>(*window, "TbRenameFiles")->isChecked());
+    EXPECT_TRUE(Find<FloatingPanel>(*window, "TB97Mp3")->isVisible());
+    EXPECT_FALSE(Find<FloatingPanel>(*window, "TB97Rename")->isVisible());
+    EXPECT_EQ(Find<QComboBox>(*window, "cbFilter")->currentText(), "*.mp3");
+    EXPECT_EQ(Find<QTabWidget>(*window, "pgcGeneral")->currentIndex(), 3);
+    EXPECT_EQ(Find<QLineEdit>(*window, "edTarget")->text(), "new");
+    EXPECT_EQ(Find<QComboBox>(*window, "cbFormat")->currentText(), "%2 (%4)");
+    EXPECT_EQ(ItemTexts(Find<QComboBox>(*window, "cbFormat")).count("%2 (%4)"), 1);
 }
 
 TEST_F(OptionsTest, ARestoredFolderIsScannedAtStart) {
@@ -632,24 +642,23 @@ TEST_F(OptionsTest, ARestoredFolderIsScannedAtStart) {
     files.Write("song.mp3", "x");
     files.Write("note.txt", "y");
     auto window = std::make_unique<TMainForm>();
-    window->SettingsFolder = m_dir.Path();
+    window->SetSettingsFolder(m_dir.Path());
     m_dir.Write("Options.ini", "[Main]\r\nFavorite=" + files.Path() + "\r\n");
-    QSignalSpy done(window->SearchThread, &TSearchThread::SearchDone);
-    window->show();
-    ASSERT_TRUE(done.wait(10000));
-    EXPECT_EQ(window->ShellTree->SelectedPath(), files.Path());
-    EXPECT_EQ(window->StatusPanel0->text(), "Total files : 2");
+    ASSERT_TRUE(test::WaitForScan(*window, [&] { window->show(); }));
+    EXPECT_EQ(Find<FolderTree>(*window, "ShellTree")->SelectedPath(), files.Path());
+    EXPECT_EQ(Find<QLabel>(*window, "StatusPanel0")->text(), "Total files : 2");
 }
 
 TEST_F(OptionsTest, AMissingRestoredFolderStartsNoScan) {
     auto window = std::make_unique<TMainForm>();
-    window->SettingsFolder = m_dir.Path();
+    window->SetSettingsFolder(m_dir.Path());
     m_dir.Write("Options.ini", "[Main]\r\nFavorite=" + m_dir.Path() + "gone/\r\n");
-    QSignalSpy done(window->SearchThread, &TSearchThread::SearchDone);
+    QSignalSpy done(Find<TSearchThread>(*window, "SearchThread"), &TSearchThread::SearchDone);
     window->show();
     QCoreApplication::processEvents();
-    EXPECT_EQ(window->cbFavorite->currentText().toStdString(), m_dir.Path() + "gone/");
-    EXPECT_TRUE(window->ShellTree->SelectedPath().empty());
+    EXPECT_EQ(Find<QComboBox>(*window, "cbFavorite")->currentText().toStdString(),
+              m_dir.Path() + "gone/");
+    EXPECT_TRUE(Find<FolderTree>(*window, "ShellTree")->SelectedPath().empty());
     EXPECT_EQ(done.count(), 0);
 }
 

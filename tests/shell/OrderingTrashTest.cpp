@@ -4,7 +4,9 @@
 #include "shell/TMainForm.h"
 #include "shell/TSearchThread.h"
 #include "shell/Trash.h"
+#include "support/Find.h"
 #include "support/Input.h"
+#include "support/MainWindow.h"
 #include "support/TempDir.h"
 #include "widgets/FileListModel.h"
 #include "widgets/FileListView.h"
@@ -29,6 +31,8 @@
 
 namespace quorvane {
 namespace {
+
+using test::Find;
 
 namespace fs = std::filesystem;
 using test::TempDir;
@@ -163,7 +167,7 @@ TEST(TrashFolder, RecognisesTrashFilesFolders) {
 class DeleteThroughWindowTest : public ::testing::Test {
 protected:
     DeleteThroughWindowTest() {
-        m_form.SettingsFolder = m_home.Path();
+        m_form.SetSettingsFolder(m_home.Path());
         SetMessageHook([this](const MessageRequest& request) {
             m_questions.push_back(request);
             return m_answer;
@@ -174,11 +178,7 @@ protected:
     void SetUp() override { ASSERT_TRUE(test::Activate(&m_form)); }
 
     // Lists the folder in the window and waits for the scan to end.
-    void Scan() {
-        QSignalSpy done(m_form.SearchThread, &TSearchThread::SearchDone);
-        ASSERT_TRUE(m_form.ShellTree->SetPath(QString::fromStdString(m_files.Path())));
-        ASSERT_TRUE(done.wait(10000));
-    }
+    void Scan() { ASSERT_TRUE(test::ScanBySelecting(m_form, m_files.Path())); }
 
     void WaitForRescan(QSignalSpy& done) {
         ASSERT_TRUE(done.count() > 0 || done.wait(10000));
@@ -186,24 +186,27 @@ protected:
     }
 
     void Select(const std::string& name) {
-        const FileRows& rows = m_form.ListModel->Rows();
+        const FileRows& rows = Find<FileListModel>(m_form, "ListModel")->Rows();
         for (std::size_t i = 0; i < rows.size(); ++i)
             if (rows[i].originalName == name)
-                m_form.ListView->selectionModel()->select(
-                    m_form.ListModel->index(static_cast<int>(i), 0),
-                    QItemSelectionModel::Select | QItemSelectionModel::Rows);
+                Find<FileListView>(m_form, "ListView")
+                    ->selectionModel()
+                    ->select(
+                        Find<FileListModel>(m_form, "ListModel")->index(static_cast<int>(i), 0),
+                        QItemSelectionModel::Select | QItemSelectionModel::Rows);
     }
 
     // The list gets the focus as Tab gives it, in the active window.
     void FocusTheList() {
         ASSERT_TRUE(test::Activate(&m_form)); // the progress window may have had the focus
-        ASSERT_EQ(test::FocusByTab(m_form.ListView), m_form.ListView)
+        ASSERT_EQ(test::FocusByTab(Find<FileListView>(m_form, "ListView")),
+                  Find<FileListView>(m_form, "ListView"))
             << test::NameOf(QApplication::focusWidget());
     }
 
     // The real trash, except for the files named in `refused`, which stay.
     void RefuseToTrash(std::vector<std::string> refused) {
-        m_form.MoveFilesToTrash = [refused](const std::vector<std::string>& paths) {
+        m_form.SetTrashMover([refused](const std::vector<std::string>& paths) {
             std::vector<std::string> kept;
             std::vector<std::string> others;
             for (const std::string& path : paths) {
@@ -214,13 +217,11 @@ protected:
             for (const std::string& path : DeleteFiles(others))
                 kept.push_back(path);
             return kept;
-        };
+        });
     }
 
     std::vector<std::string> Listed() const {
-        std::vector<std::string> names;
-        for (const FileRow& row : m_form.ListModel->Rows())
-            names.push_back(row.originalName);
+        std::vector<std::string> names = test::ListedNames(m_form);
         std::sort(names.begin(), names.end());
         return names;
     }
@@ -254,7 +255,7 @@ TEST_F(DeleteThroughWindowTest, DeleteKeyAsksAndNoKeepsEverything) {
 
     EXPECT_EQ(ReadFile(m_files.Path() + "a.txt"), "a");
     EXPECT_EQ(Listed(), (std::vector<std::string>{"a.txt", "b.txt"}));
-    EXPECT_EQ(m_form.ListModel->SelectedCount(), 1u);
+    EXPECT_EQ(Find<FileListModel>(m_form, "ListModel")->SelectedCount(), 1u);
     EXPECT_FALSE(fs::exists(m_trash + "files"));
 }
 
@@ -264,7 +265,7 @@ TEST_F(DeleteThroughWindowTest, YesMovesTheSelectedFilesToTheTrashAndRescans) {
     m_files.Write("c.txt", "c");
     m_files.Write("kept/d.txt", "d");
     RefuseToTrash({"d.txt"});
-    m_form.TbIncludeSub->setChecked(true);
+    Find<QCheckBox>(m_form, "TbIncludeSub")->setChecked(true);
     Scan();
     ASSERT_EQ(Listed(), (std::vector<std::string>{"a.txt", "b.txt", "c.txt", "d.txt"}));
 
@@ -272,7 +273,7 @@ TEST_F(DeleteThroughWindowTest, YesMovesTheSelectedFilesToTheTrashAndRescans) {
     Select("a.txt");
     Select("c.txt");
     Select("d.txt"); // a file the trash will not take
-    QSignalSpy done(m_form.SearchThread, &TSearchThread::SearchDone);
+    QSignalSpy done(Find<TSearchThread>(m_form, "SearchThread"), &TSearchThread::SearchDone);
     FocusTheList();
     test::PressKey(Qt::Key_Delete);
     WaitForRescan(done);
@@ -304,21 +305,21 @@ TEST_F(DeleteThroughWindowTest, TheWarningNamesTheFirstTenFilesThatStayed) {
         const char* more; // the line after the named files, if any
     };
     const std::vector<Case> cases = {{1, nullptr}, {10, nullptr}, {12, "and 2 more"}};
-    m_form.MoveFilesToTrash = [](const std::vector<std::string>& paths) { return paths; };
+    m_form.SetTrashMover([](const std::vector<std::string>& paths) { return paths; });
     m_answer = MsgAnswer::Yes;
     Scan();
     for (const Case& c : cases) {
         SCOPED_TRACE(c.files);
         for (int i = 0; i < c.files; ++i)
             m_files.Write("f" + std::string(i < 10 ? "0" : "") + std::to_string(i) + ".txt");
-        QSignalSpy listed(m_form.SearchThread, &TSearchThread::SearchDone);
-        m_form.ActRefreshTree->trigger();
+        QSignalSpy listed(Find<TSearchThread>(m_form, "SearchThread"), &TSearchThread::SearchDone);
+        Find<QAction>(m_form, "ActRefreshTree")->trigger();
         WaitForRescan(listed);
         m_questions.clear();
-        QSignalSpy done(m_form.SearchThread, &TSearchThread::SearchDone);
-        m_form.ActSelectAll->trigger();
+        QSignalSpy done(Find<TSearchThread>(m_form, "SearchThread"), &TSearchThread::SearchDone);
+        Find<QAction>(m_form, "ActSelectAll")->trigger();
         test::ReachIdle();
-        m_form.ActDelete->trigger();
+        Find<QAction>(m_form, "ActDelete")->trigger();
         WaitForRescan(done);
 
         ASSERT_EQ(m_questions.size(), 2u);
@@ -335,7 +336,7 @@ TEST_F(DeleteThroughWindowTest, TheWarningNamesTheFirstTenFilesThatStayed) {
         for (const std::string& path : named)
             EXPECT_TRUE(fs::exists(path) && path.rfind(m_files.Path(), 0) == 0) << path;
         // Nothing went, so everything is listed again.
-        EXPECT_EQ(m_form.ListModel->RowCount(), c.files);
+        EXPECT_EQ(Find<FileListModel>(m_form, "ListModel")->RowCount(), c.files);
     }
 }
 

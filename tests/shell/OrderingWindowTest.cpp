@@ -6,7 +6,9 @@
 #include "shell/RulePages.h"
 #include "shell/TMainForm.h"
 #include "shell/TSearchThread.h"
+#include "support/Find.h"
 #include "support/Input.h"
+#include "support/MainWindow.h"
 #include "support/TempDir.h"
 #include "widgets/FileListModel.h"
 #include "widgets/FileListView.h"
@@ -35,6 +37,9 @@
 namespace quorvane {
 namespace {
 
+using test::Find;
+using test::ListedNames;
+
 FileRow Row(const std::string& name, std::uint64_t sizeBytes) {
     static const auto folder = std::make_shared<const std::string>("/nowhere/");
     FileRow row;
@@ -44,16 +49,9 @@ FileRow Row(const std::string& name, std::uint64_t sizeBytes) {
     return row;
 }
 
-std::vector<std::string> ListedNames(const TMainForm& form) {
-    std::vector<std::string> names;
-    for (const FileRow& row : form.ListModel->Rows())
-        names.push_back(row.originalName);
-    return names;
-}
-
 class OrderingWindowTest : public ::testing::Test {
 protected:
-    OrderingWindowTest() { m_form.SettingsFolder = m_settings.Path(); }
+    OrderingWindowTest() { m_form.SetSettingsFolder(m_settings.Path()); }
 
     // b.txt 10 KB, A.txt 2 KB, c.doc 5 KB, a.TXT 1 KB as shown in "Size".
     void AddRows() {
@@ -62,13 +60,14 @@ protected:
         rows.push_back(Row("A.txt", 1 * 1024));
         rows.push_back(Row("c.doc", 4 * 1024));
         rows.push_back(Row("a.TXT", 0));
-        m_form.ListModel->AppendRows(std::move(rows));
+        Find<FileListModel>(m_form, "ListModel")->AppendRows(std::move(rows));
     }
 
     void SelectRow(int row) {
-        m_form.ListView->selectionModel()->select(m_form.ListModel->index(row, 0),
-                                                  QItemSelectionModel::Select |
-                                                      QItemSelectionModel::Rows);
+        Find<FileListView>(m_form, "ListView")
+            ->selectionModel()
+            ->select(Find<FileListModel>(m_form, "ListModel")->index(row, 0),
+                     QItemSelectionModel::Select | QItemSelectionModel::Rows);
     }
 
     void ShowAndActivate() {
@@ -88,10 +87,11 @@ TEST_F(OrderingWindowTest, CommandsFollowTheRowsAndTheSelection) {
     };
     auto check = [this](const char* when, Expected expected) {
         test::ReachIdle();
-        EXPECT_EQ(m_form.ActSelectAll->isEnabled(), expected.select) << when;
-        EXPECT_EQ(m_form.ActSelectNone->isEnabled(), expected.select) << when;
-        EXPECT_EQ(m_form.ActionSelectInvert->isEnabled(), expected.select) << when;
-        EXPECT_EQ(m_form.ActDelete->isEnabled(), expected.remove) << when;
+        EXPECT_EQ(Find<QAction>(m_form, "ActSelectAll")->isEnabled(), expected.select) << when;
+        EXPECT_EQ(Find<QAction>(m_form, "ActSelectNone")->isEnabled(), expected.select) << when;
+        EXPECT_EQ(Find<QAction>(m_form, "ActionSelectInvert")->isEnabled(), expected.select)
+            << when;
+        EXPECT_EQ(Find<QAction>(m_form, "ActDelete")->isEnabled(), expected.remove) << when;
     };
     check("empty list", {false, false});
     AddRows();
@@ -100,7 +100,7 @@ TEST_F(OrderingWindowTest, CommandsFollowTheRowsAndTheSelection) {
     check("one row selected", {true, true});
     m_form.ActSelectNoneExecute();
     check("selection cleared", {true, false});
-    m_form.ListModel->Clear();
+    Find<FileListModel>(m_form, "ListModel")->Clear();
     check("list emptied", {false, false});
 }
 
@@ -108,7 +108,8 @@ TEST_F(OrderingWindowTest, ShortcutsSelectAndShowTheCount) {
     AddRows();
     SelectRow(1);
     ShowAndActivate();
-    ASSERT_EQ(test::FocusByTab(m_form.ListView), m_form.ListView);
+    ASSERT_EQ(test::FocusByTab(Find<FileListView>(m_form, "ListView")),
+              Find<FileListView>(m_form, "ListView"));
     struct Case {
         Qt::Key key;
         std::vector<bool> selected;
@@ -123,27 +124,33 @@ TEST_F(OrderingWindowTest, ShortcutsSelectAndShowTheCount) {
     for (const Case& c : cases) {
         test::PressKey(c.key, Qt::ControlModifier);
         std::vector<bool> selected;
-        for (int row = 0; row < m_form.ListModel->RowCount(); ++row) {
-            selected.push_back(m_form.ListView->selectionModel()->isRowSelected(row));
-            EXPECT_EQ(m_form.ListModel->Rows()[static_cast<std::size_t>(row)].selected,
+        for (int row = 0; row < Find<FileListModel>(m_form, "ListModel")->RowCount(); ++row) {
+            selected.push_back(
+                Find<FileListView>(m_form, "ListView")->selectionModel()->isRowSelected(row));
+            EXPECT_EQ(Find<FileListModel>(m_form, "ListModel")
+                          ->Rows()[static_cast<std::size_t>(row)]
+                          .selected,
                       selected.back());
         }
         EXPECT_EQ(selected, c.selected) << "Ctrl+" << char(c.key);
-        EXPECT_EQ(m_form.StatusPanel1->text().toStdString(), c.panel);
+        EXPECT_EQ(Find<QLabel>(m_form, "StatusPanel1")->text().toStdString(), c.panel);
     }
 }
 
 TEST_F(OrderingWindowTest, HeaderClicksAndArrangeEntriesOrderTheList) {
     AddRows();
     ShowAndActivate();
-    QHeaderView* header = m_form.ListView->header();
+    QHeaderView* header = Find<FileListView>(m_form, "ListView")->header();
     const auto viewMenu = [this](const char* entry) {
-        ASSERT_TRUE(test::ChooseFromMenuButton(m_form.TbView, {"mmiArrangeIcons", entry}));
+        ASSERT_TRUE(test::ChooseFromMenuButton(Find<QToolButton>(m_form, "TbView"),
+                                               {"mmiArrangeIcons", entry}));
     };
     const auto popupMenu = [this](const char* entry) {
-        QWidget* rows = m_form.ListView->viewport();
+        QWidget* rows = Find<FileListView>(m_form, "ListView")->viewport();
         ASSERT_TRUE(test::ChooseFromContextMenu(
-            rows, test::RowPoint(m_form.ListView, m_form.ListModel->index(0, 0)),
+            rows,
+            test::RowPoint(Find<FileListView>(m_form, "ListView"),
+                           Find<FileListModel>(m_form, "ListModel")->index(0, 0)),
             {"pmiArrangeIcons", entry}));
     };
     struct Step {
@@ -188,8 +195,6 @@ TEST_F(OrderingWindowTest, HeaderClicksAndArrangeEntriesOrderTheList) {
     for (const Step& step : steps) {
         step.act();
         EXPECT_EQ(ListedNames(m_form), step.expected) << step.what;
-        EXPECT_EQ(m_form.SortColumn, step.column) << step.what;
-        EXPECT_EQ(m_form.SortAscending, step.ascending) << step.what;
         EXPECT_TRUE(header->isSortIndicatorShown()) << step.what;
         EXPECT_EQ(header->sortIndicatorSection(), step.column) << step.what;
         EXPECT_EQ(header->sortIndicatorOrder(),
@@ -201,7 +206,7 @@ TEST_F(OrderingWindowTest, HeaderClicksAndArrangeEntriesOrderTheList) {
 TEST_F(OrderingWindowTest, FirstClickOnOriginalNameSortsDescending) {
     AddRows();
     ShowAndActivate();
-    test::ClickHeaderSection(m_form.ListView->header(), kColumnOriginalName);
+    test::ClickHeaderSection(Find<FileListView>(m_form, "ListView")->header(), kColumnOriginalName);
     EXPECT_EQ(ListedNames(m_form), (std::vector<std::string>{"c.doc", "b.txt", "A.txt", "a.TXT"}));
 }
 
@@ -209,72 +214,75 @@ TEST_F(OrderingWindowTest, SelectionMovesWithItsRows) {
     AddRows();
     ShowAndActivate();
     SelectRow(2); // c.doc
-    test::ClickHeaderSection(m_form.ListView->header(), kColumnSize);
+    test::ClickHeaderSection(Find<FileListView>(m_form, "ListView")->header(), kColumnSize);
     const std::vector<std::string> names = ListedNames(m_form);
-    for (int row = 0; row < m_form.ListModel->RowCount(); ++row)
-        EXPECT_EQ(m_form.ListView->selectionModel()->isRowSelected(row),
+    for (int row = 0; row < Find<FileListModel>(m_form, "ListModel")->RowCount(); ++row)
+        EXPECT_EQ(Find<FileListView>(m_form, "ListView")->selectionModel()->isRowSelected(row),
                   names[static_cast<std::size_t>(row)] == "c.doc")
             << names[static_cast<std::size_t>(row)];
-    EXPECT_EQ(m_form.ListModel->SelectedCount(), 1u);
+    EXPECT_EQ(Find<FileListModel>(m_form, "ListModel")->SelectedCount(), 1u);
 }
 
 TEST_F(OrderingWindowTest, AutoArrangeOrdersRowsAsTheyArrive) {
     AddRows();
     ShowAndActivate();
-    ASSERT_TRUE(test::ChooseFromMenuButton(m_form.TbView, {"mmiArrangeIcons", "mmiAutoArrange"}));
-    EXPECT_TRUE(m_form.AutoArrange);
-    EXPECT_EQ(m_form.SortColumn, kColumnOriginalName);
-    EXPECT_FALSE(m_form.SortAscending);
+    ASSERT_TRUE(test::ChooseFromMenuButton(Find<QToolButton>(m_form, "TbView"),
+                                           {"mmiArrangeIcons", "mmiAutoArrange"}));
+    QHeaderView* header = Find<FileListView>(m_form, "ListView")->header();
+    EXPECT_EQ(header->sortIndicatorSection(), kColumnOriginalName);
+    EXPECT_EQ(header->sortIndicatorOrder(), Qt::DescendingOrder);
     EXPECT_EQ(ListedNames(m_form), (std::vector<std::string>{"c.doc", "b.txt", "A.txt", "a.TXT"}));
 
     // Two more batches, as a scan delivers them.
     for (const char* name : {"d.txt", "B.doc"}) {
         FileRows batch;
         batch.push_back(Row(name, 0));
-        m_form.ListModel->AppendRows(std::move(batch));
+        Find<FileListModel>(m_form, "ListModel")->AppendRows(std::move(batch));
     }
     QCoreApplication::processEvents();
     EXPECT_EQ(ListedNames(m_form),
               (std::vector<std::string>{"d.txt", "c.doc", "b.txt", "B.doc", "A.txt", "a.TXT"}));
 
     // A name changing in place re-sorts the list too.
-    m_form.ListModel->Rows()[0].originalName = "0.txt";
-    m_form.ListModel->NotifyRowsChanged();
+    Find<FileListModel>(m_form, "ListModel")->Rows()[0].originalName = "0.txt";
+    Find<FileListModel>(m_form, "ListModel")->NotifyRowsChanged();
     QCoreApplication::processEvents();
     EXPECT_EQ(ListedNames(m_form).back(), "0.txt");
 
     // A later header click changes the order kept from then on.
-    test::ClickHeaderSection(m_form.ListView->header(), kColumnSize);
+    test::ClickHeaderSection(Find<FileListView>(m_form, "ListView")->header(), kColumnSize);
     FileRows batch;
     batch.push_back(Row("huge.bin", 1 << 30));
-    m_form.ListModel->AppendRows(std::move(batch));
+    Find<FileListModel>(m_form, "ListModel")->AppendRows(std::move(batch));
     QCoreApplication::processEvents();
     EXPECT_EQ(ListedNames(m_form).back(), "huge.bin");
-    EXPECT_TRUE(IsSorted(m_form.ListModel->Rows(), kColumnSize, true));
+    EXPECT_TRUE(IsSorted(Find<FileListModel>(m_form, "ListModel")->Rows(), kColumnSize, true));
 }
 
 TEST_F(OrderingWindowTest, MouseReleaseShowsBothCounts) {
     AddRows();
     ShowAndActivate();
-    m_form.StatusPanel0->clear();
-    QWidget* rows = m_form.ListView->viewport();
+    Find<QLabel>(m_form, "StatusPanel0")->clear();
+    QWidget* rows = Find<FileListView>(m_form, "ListView")->viewport();
     const auto rowPoint = [this](int row) {
-        return test::RowPoint(m_form.ListView, m_form.ListModel->index(row, 0));
+        return test::RowPoint(Find<FileListView>(m_form, "ListView"),
+                              Find<FileListModel>(m_form, "ListModel")->index(row, 0));
     };
     test::ClickAt(rows, rowPoint(0));
     test::ClickAt(rows, rowPoint(3), Qt::LeftButton, Qt::ControlModifier);
-    EXPECT_EQ(m_form.StatusPanel0->text().toStdString(), "Total files : 4");
-    EXPECT_EQ(m_form.StatusPanel1->text().toStdString(), "Selectd files : 2");
+    EXPECT_EQ(Find<QLabel>(m_form, "StatusPanel0")->text().toStdString(), "Total files : 4");
+    EXPECT_EQ(Find<QLabel>(m_form, "StatusPanel1")->text().toStdString(), "Selectd files : 2");
     // Selecting with the keyboard leaves the panels for the next mouse release.
-    ASSERT_EQ(QApplication::focusWidget(), m_form.ListView);
+    ASSERT_EQ(QApplication::focusWidget(), Find<FileListView>(m_form, "ListView"));
     test::PressKey(Qt::Key_Down, Qt::ShiftModifier);
-    EXPECT_EQ(m_form.StatusPanel1->text().toStdString(), "Selectd files : 2");
+    EXPECT_EQ(Find<QLabel>(m_form, "StatusPanel1")->text().toStdString(), "Selectd files : 2");
     test::ClickAt(rows, rowPoint(1), Qt::RightButton);
     while (QApplication::activePopupWidget())
         QApplication::activePopupWidget()->close();
-    EXPECT_NE(m_form.StatusPanel1->text().toStdString(), "Selectd files : 2");
-    EXPECT_EQ(m_form.StatusPanel1->text(),
-              QStringLiteral("Selectd files : %1").arg(m_form.ListModel->SelectedCount()));
+    EXPECT_NE(Find<QLabel>(m_form, "StatusPanel1")->text().toStdString(), "Selectd files : 2");
+    EXPECT_EQ(Find<QLabel>(m_form, "StatusPanel1")->text(),
+              QStringLiteral("Selectd files : %1")
+                  .arg(Find<FileListModel>(m_form, "ListModel")->SelectedCount()));
 }
 
 // Automatic arrangement re-sorts the list while names change under a rename
@@ -284,7 +292,6 @@ TEST(AutoArrangeRename, EveryPreviewedFileIsRenamedOnce) {
     test::TempDir settings;
     for (const char* name : {"a.txt", "b.txt", "c.txt", "d.txt", "e.txt"})
         files.Write(name, name);
-    SetRunLogFolder(settings.Path());
     std::vector<MessageRequest> boxes;
     SetMessageHook([&boxes](const MessageRequest& request) {
         boxes.push_back(request);
@@ -292,25 +299,24 @@ TEST(AutoArrangeRename, EveryPreviewedFileIsRenamedOnce) {
     });
     {
         TMainForm form;
-        form.SettingsFolder = settings.Path();
-        QSignalSpy done(form.SearchThread, &TSearchThread::SearchDone);
-        ASSERT_TRUE(form.ShellTree->SetPath(QString::fromStdString(files.Path())));
-        ASSERT_TRUE(done.wait(10000));
+        form.SetSettingsFolder(settings.Path());
+        ASSERT_TRUE(test::ScanBySelecting(form, files.Path()));
 
         ASSERT_TRUE(test::Activate(&form));
-        ASSERT_TRUE(test::ChooseFromMenuButton(form.TbView, {"mmiArrangeIcons", "mmiAutoArrange"}));
+        ASSERT_TRUE(test::ChooseFromMenuButton(Find<QToolButton>(form, "TbView"),
+                                               {"mmiArrangeIcons", "mmiAutoArrange"}));
         // Z to A, kept so
         QCoreApplication::processEvents();
         ASSERT_EQ(ListedNames(form),
                   (std::vector<std::string>{"e.txt", "d.txt", "c.txt", "b.txt", "a.txt"}));
 
         // "0" in front of each name sends every renamed row to the end of the list.
-        form.Pages->pgcGeneral->setCurrentIndex(kPageInsert);
-        form.Pages->meSource->setText("0");
-        form.Pages->meindex->setValue(1);
+        Find<QTabWidget>(form, "pgcGeneral")->setCurrentIndex(TabIndexOf(RulePage::Insert));
+        Find<QLineEdit>(form, "meSource")->setText("0");
+        Find<QSpinBox>(form, "meindex")->setValue(1);
         form.ActPreviewExecute();
-        form.UpdateActions();
-        ASSERT_TRUE(form.ActRename->isEnabled());
+        test::ReachIdle();
+        ASSERT_TRUE(Find<QAction>(form, "ActRename")->isEnabled());
         form.ActRenameExecute();
         QCoreApplication::processEvents();
 
@@ -322,13 +328,12 @@ TEST(AutoArrangeRename, EveryPreviewedFileIsRenamedOnce) {
                   (std::vector<std::string>{"0a.txt", "0b.txt", "0c.txt", "0d.txt", "0e.txt"}));
         EXPECT_EQ(ListedNames(form),
                   (std::vector<std::string>{"0e.txt", "0d.txt", "0c.txt", "0b.txt", "0a.txt"}));
-        for (const FileRow& row : form.ListModel->Rows())
+        for (const FileRow& row : Find<FileListModel>(form, "ListModel")->Rows())
             EXPECT_EQ(row.newName, "<ok>" + row.originalName.substr(1)) << row.originalName;
         ASSERT_FALSE(boxes.empty());
         EXPECT_EQ(boxes.back().type, MsgType::Information) << boxes.back().text.toStdString();
     }
     SetMessageHook({});
-    SetRunLogFolder({});
 }
 
 } // namespace

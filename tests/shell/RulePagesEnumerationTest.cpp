@@ -153,7 +153,7 @@ TEST(RulePagesEnumerationTest, ForeignStartTextCanBeEditedButNotExtended) {
 
 TEST(RulePagesEnumerationTest, PreviewSettingsReflectTheControls) {
     RulePages pages;
-    pages.pgcGeneral->setCurrentIndex(kReplacePage);
+    pages.pgcGeneral->setCurrentIndex(TabIndexOf(RulePage::Replace));
     pages.MFRB4->setChecked(true);
     pages.RB4->setChecked(true);
     pages.cbCaseEXT->setEditText("jpg");
@@ -175,7 +175,7 @@ TEST(RulePagesEnumerationTest, PreviewSettingsReflectTheControls) {
     pages.cbExt->setEditText("photo");
 
     const PreviewSettings s = pages.ReadPreviewSettings();
-    EXPECT_EQ(s.activePage, kReplacePage);
+    EXPECT_EQ(s.activePage, RulePage::Replace);
     EXPECT_EQ(s.caseAndExtension.nameCase, NameCase::CapitalizeWords);
     EXPECT_EQ(s.caseAndExtension.extensionCase, ExtensionCase::NewExtension);
     EXPECT_EQ(s.caseAndExtension.newExtension, "jpg");
@@ -213,26 +213,26 @@ TEST(RulePagesEnumerationTest, NoRadioCheckedReadsAsNone) {
 
 TEST(RulePagesEnumerationTest, EmptiedNumberBoxesAreReadEmptyAndRefilled) {
     struct Case {
-        int page;
+        RulePage page;
         int kind;
         std::vector<const char*> emptied;
         std::vector<std::pair<const char*, const char*>> refilled; // box, text afterwards
         std::vector<std::string> names;
     };
     const Case cases[] = {
-        {kEnumerationPage,
+        {RulePage::Enumeration,
          0,
          {"meStartFrom", "mestep"},
          {{"meStartFrom", "1"}, {"mestep", "1"}},
          {"1.", "2."}},
-        {kEnumerationPage,
+        {RulePage::Enumeration,
          1,
          {"meStartFrom", "mestep"},
          {{"meStartFrom", "a"}, {"mestep", "1"}},
          {"a.", "b."}},
-        {kEnumerationPage, 2, {"meStartFrom"}, {{"meStartFrom", "A"}}, {"A.", "B."}},
-        {kInsertPage, 0, {"meindex"}, {{"meindex", "1"}}, {"x.txt", "y.txt"}},
-        {kDeletePage,
+        {RulePage::Enumeration, 2, {"meStartFrom"}, {{"meStartFrom", "A"}}, {"A.", "B."}},
+        {RulePage::Insert, 0, {"meindex"}, {{"meindex", "1"}}, {"x.txt", "y.txt"}},
+        {RulePage::Delete,
          0,
          {"edtIndex", "edtCount"},
          {{"edtIndex", "1"}, {"edtCount", "0"}},
@@ -241,7 +241,7 @@ TEST(RulePagesEnumerationTest, EmptiedNumberBoxesAreReadEmptyAndRefilled) {
     for (const Case& c : cases) {
         RulePages pages;
         pages.CBAlpha->setCurrentIndex(c.kind);
-        pages.pgcGeneral->setCurrentIndex(c.page);
+        pages.pgcGeneral->setCurrentIndex(TabIndexOf(c.page));
         for (const char* name : c.emptied) {
             if (auto* spin = pages.findChild<QSpinBox*>(name))
                 ClearSpinText(spin);
@@ -249,7 +249,7 @@ TEST(RulePagesEnumerationTest, EmptiedNumberBoxesAreReadEmptyAndRefilled) {
                 pages.findChild<QComboBox*>(name)->setEditText("");
         }
         const PreviewSettings settings = pages.ReadPreviewSettings();
-        if (c.page == kEnumerationPage) {
+        if (c.page == RulePage::Enumeration) {
             EXPECT_EQ(settings.enumeration.startFrom, "");
         }
 
@@ -261,11 +261,11 @@ TEST(RulePagesEnumerationTest, EmptiedNumberBoxesAreReadEmptyAndRefilled) {
             const QString shown = qobject_cast<QSpinBox*>(box)
                                       ? qobject_cast<QSpinBox*>(box)->text()
                                       : qobject_cast<QComboBox*>(box)->currentText();
-            EXPECT_EQ(shown, text) << "page " << c.page << " box " << name;
+            EXPECT_EQ(shown, text) << "page " << TabIndexOf(c.page) << " box " << name;
         }
         ASSERT_EQ(rows.size(), c.names.size());
         for (std::size_t i = 0; i < rows.size(); ++i)
-            EXPECT_EQ(rows[i].newName, c.names[i]) << "page " << c.page << " row " << i;
+            EXPECT_EQ(rows[i].newName, c.names[i]) << "page " << TabIndexOf(c.page) << " row " << i;
     }
 }
 
@@ -274,8 +274,8 @@ TEST(RulePagesEnumerationTest, RefillsChooseMissingKindAndApplyTo) {
     pages.CBApplyTo->setCurrentIndex(-1);
     pages.CBAlpha->setCurrentIndex(-1);
     PreviewResult result;
-    result.applyToSetToFileName = true;
-    result.serialKindSetToNumeric = true;
+    result.outcome.enumeration.applyToResetToFileName = true;
+    result.outcome.enumeration.serialKindResetToNumeric = true;
     pages.ApplyRefills(result);
     EXPECT_EQ(pages.CBApplyTo->currentIndex(), 0);
     EXPECT_EQ(pages.CBAlpha->currentIndex(), 0);

@@ -55,7 +55,7 @@ TEST(RulePagesTest, PagesStandInOrder) {
     ASSERT_EQ(tabs->count(), expected.size());
     for (int i = 0; i < tabs->count(); ++i)
         EXPECT_EQ(tabs->tabText(i), expected[i]);
-    EXPECT_EQ(pages.ActivePage(), kCasePage);
+    EXPECT_EQ(pages.ActivePage(), RulePage::Case);
 }
 
 TEST(RulePagesTest, ButtonCaptionsAndInitialStates) {
@@ -253,21 +253,21 @@ TEST(RulePagesTest, RemoveDisablesAndTintsTheReplacement) {
 
 TEST(RulePagesTest, ShownPageTakesTheFocusInItsFirstBox) {
     struct Case {
-        int page;
+        RulePage page;
         const char* focused;
     };
     const Case cases[] = {
-        {kInsertPage, "meSource"},
-        {kDeletePage, "edtCount"},
-        {kReplacePage, "edsource"},
+        {RulePage::Insert, "meSource"},
+        {RulePage::Delete, "edtCount"},
+        {RulePage::Replace, "edsource"},
     };
     RulePages pages;
     pages.show();
     pages.activateWindow();
     QApplication::setActiveWindow(&pages);
     for (const Case& c : cases) {
-        pages.pgcGeneral->setCurrentIndex(kCasePage);
-        pages.pgcGeneral->setCurrentIndex(c.page);
+        pages.pgcGeneral->setCurrentIndex(TabIndexOf(RulePage::Case));
+        pages.pgcGeneral->setCurrentIndex(TabIndexOf(c.page));
         ASSERT_NE(QApplication::focusWidget(), nullptr) << c.focused;
         EXPECT_EQ(QApplication::focusWidget()->objectName(), c.focused);
     }

@@ -3,11 +3,14 @@
 #include "runs/RunFileSystem.h"
 #include "shell/MessageBoxes.h"
 #include "shell/RulePages.h"
+#include "shell/ScanController.h"
 #include "shell/TFrmLog.h"
 #include "shell/TMainForm.h"
+#include "support/Find.h"
 #include "support/Input.h"
 #include "support/TempDir.h"
 #include "widgets/FileListModel.h"
+#include "widgets/FloatingPanel.h"
 #include "widgets/FolderTree.h"
 
 #include <gtest/gtest.h>
@@ -16,6 +19,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QProgressBar>
@@ -38,6 +42,8 @@
 
 namespace quorvane {
 namespace {
+
+using test::Find;
 
 using test::TempDir;
 
@@ -74,7 +80,7 @@ private:
 class RunsWindowTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        m_form.SettingsFolder = m_settings.Path();
+        m_form.SetSettingsFolder(m_settings.Path());
         SetMessageHook([this](const MessageRequest& request) {
             m_boxes.push_back(request);
             return m_answer;
@@ -95,31 +101,39 @@ protected:
 
     // Lists the folder through the tree, as a user choosing it would.
     void Scan(std::size_t expectedRows) {
-        m_form.ShellTree->SetPath(QString::fromStdString(m_files.Path()));
+        Find<FolderTree>(m_form, "ShellTree")->SetPath(QString::fromStdString(m_files.Path()));
         m_form.ActRefreshExecute();
         ASSERT_TRUE(QTest::qWaitFor(
             [&] {
-                return m_form.SearchCount == 0 && m_form.ListModel->Rows().size() == expectedRows;
+                return SearchCount() == 0 &&
+                       Find<FileListModel>(m_form, "ListModel")->Rows().size() == expectedRows;
             },
             10000));
     }
 
+    int SearchCount() const {
+        return Find<ScanController>(m_form, "ScanController")->SearchCount();
+    }
+    bool Enabled(const char* action) const { return Find<QAction>(m_form, action)->isEnabled(); }
+
     // Insert page: "new_" before every name.
     void PreviewPrefix() {
-        m_form.Pages->pgcGeneral->setCurrentIndex(kPageInsert);
-        m_form.Pages->meSource->setText("new_");
-        m_form.Pages->meindex->setValue(1);
-        m_form.UpdateActions();
-        ASSERT_TRUE(m_form.ActPreview->isEnabled());
+        Find<QTabWidget>(m_form, "pgcGeneral")->setCurrentIndex(TabIndexOf(RulePage::Insert));
+        Find<QLineEdit>(m_form, "meSource")->setText("new_");
+        Find<QSpinBox>(m_form, "meindex")->setValue(1);
+        test::ReachIdle();
+        ASSERT_TRUE(Enabled("ActPreview"));
         m_form.ActPreviewExecute();
     }
 
     QString Header(int column) const {
-        return m_form.ListModel->headerData(column, Qt::Horizontal).toString();
+        return Find<FileListModel>(m_form, "ListModel")
+            ->headerData(column, Qt::Horizontal)
+            .toString();
     }
 
     FileRow* RowNamed(const std::string& name) {
-        for (FileRow& row : m_form.ListModel->Rows())
+        for (FileRow& row : Find<FileListModel>(m_form, "ListModel")->Rows())
             if (row.originalName == name)
                 return &row;
         return nullptr;
@@ -143,9 +157,9 @@ TEST_F(RunsWindowTest, PreviewApplyUndoEndToEnd) {
     Scan(2);
     PreviewPrefix();
 
-    m_form.UpdateActions();
-    ASSERT_TRUE(m_form.ActRename->isEnabled());
-    EXPECT_FALSE(m_form.ActUndo->isEnabled());
+    test::ReachIdle();
+    ASSERT_TRUE(Enabled("ActRename"));
+    EXPECT_FALSE(Enabled("ActUndo"));
     m_form.ActRenameExecute();
 
     ASSERT_EQ(m_boxes.size(), 1u);
@@ -159,9 +173,9 @@ TEST_F(RunsWindowTest, PreviewApplyUndoEndToEnd) {
     EXPECT_EQ(Header(1), "Original Name");
     EXPECT_EQ(std::filesystem::file_size(m_settings.Path() + "Log.txt"), 0u);
     EXPECT_TRUE(ProgressBarLeft());
-    m_form.UpdateActions();
-    EXPECT_FALSE(m_form.ActRename->isEnabled());
-    EXPECT_TRUE(m_form.ActUndo->isEnabled());
+    test::ReachIdle();
+    EXPECT_FALSE(Enabled("ActRename"));
+    EXPECT_TRUE(Enabled("ActUndo"));
 
     m_form.ActUndoExecute();
 
@@ -173,11 +187,11 @@ TEST_F(RunsWindowTest, PreviewApplyUndoEndToEnd) {
     EXPECT_TRUE(ProgressBarLeft());
     // The rescan lists the folder as it is again and ends the undo period.
     ASSERT_TRUE(QTest::qWaitFor(
-        [&] { return m_form.SearchCount == 0 && RowNamed("a.txt") && RowNamed("b.txt"); }, 10000));
+        [&] { return SearchCount() == 0 && RowNamed("a.txt") && RowNamed("b.txt"); }, 10000));
     EXPECT_EQ(RowNamed("a.txt")->newName, "");
-    m_form.UpdateActions();
-    EXPECT_FALSE(m_form.ActUndo->isEnabled());
-    EXPECT_FALSE(m_form.ActRename->isEnabled());
+    test::ReachIdle();
+    EXPECT_FALSE(Enabled("ActUndo"));
+    EXPECT_FALSE(Enabled("ActRename"));
 }
 
 // Presses a button as an accessibility tool does: no key or mouse event of
@@ -212,25 +226,28 @@ private:
 TEST_F(RunsWindowTest, ApplyAnsweredWithoutKeysOrMouseMakesUndoAvailableAtOnce) {
     m_files.Write("a.txt");
     Scan(1);
-    m_form.Pages->pgcGeneral->setCurrentIndex(kPageInsert);
-    m_form.Pages->meSource->setText("new_");
-    ASSERT_TRUE(QTest::qWaitFor([&] { return m_form.TbPreview->isEnabled(); }, 1000));
-    PressAccessibly(m_form.TbPreview);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return m_form.TbApply->isEnabled(); }, 1000));
-    EXPECT_FALSE(m_form.TbUndo->isEnabled());
+    Find<QTabWidget>(m_form, "pgcGeneral")->setCurrentIndex(TabIndexOf(RulePage::Insert));
+    Find<QLineEdit>(m_form, "meSource")->setText("new_");
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return Find<QToolButton>(m_form, "TbPreview")->isEnabled(); }, 1000));
+    PressAccessibly(Find<QToolButton>(m_form, "TbPreview"));
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return Find<QToolButton>(m_form, "TbApply")->isEnabled(); }, 1000));
+    EXPECT_FALSE(Find<QToolButton>(m_form, "TbUndo")->isEnabled());
 
     SetMessageHook({}); // a real summary box this time
     AccessibleBoxAnswerer answerer;
-    PressAccessibly(m_form.TbApply);
+    PressAccessibly(Find<QToolButton>(m_form, "TbApply"));
     ASSERT_TRUE(QTest::qWaitFor([&] { return !answerer.text.isEmpty(); }, 5000));
     EXPECT_EQ(answerer.text, kAllWell);
     EXPECT_EQ(Listing(m_files.Path()), (std::vector<std::string>{"new_a.txt"}));
 
-    EXPECT_TRUE(QTest::qWaitFor([&] { return m_form.TbUndo->isEnabled(); }, 1000));
-    EXPECT_TRUE(m_form.ActUndo->isEnabled());
-    EXPECT_FALSE(m_form.ActRename->isEnabled());
-    EXPECT_FALSE(m_form.ActPreview->isEnabled());
-    EXPECT_FALSE(m_form.mmiApply->isEnabled());
+    EXPECT_TRUE(
+        QTest::qWaitFor([&] { return Find<QToolButton>(m_form, "TbUndo")->isEnabled(); }, 1000));
+    EXPECT_TRUE(Enabled("ActUndo"));
+    EXPECT_FALSE(Enabled("ActRename"));
+    EXPECT_FALSE(Enabled("ActPreview"));
+    EXPECT_FALSE(Enabled("mmiApply"));
 }
 
 TEST_F(RunsWindowTest, FailedRenameWarnsAndOkOpensTheLog) {
@@ -241,7 +258,6 @@ TEST_F(RunsWindowTest, FailedRenameWarnsAndOkOpensTheLog) {
     FileRow* row = RowNamed("a.txt");
     ASSERT_NE(row, nullptr);
     row->newName = "new_a.txt";
-    m_form.Previewed = true;
 
     m_form.ActRenameExecute();
 
@@ -260,7 +276,7 @@ TEST_F(RunsWindowTest, FailedRenameWarnsAndOkOpensTheLog) {
 
     // The log menu entry shows the same file again.
     ASSERT_TRUE(test::Activate(&m_form));
-    ASSERT_TRUE(test::ChooseFromMenuButton(m_form.TbView, {"mmiLog"}));
+    ASSERT_TRUE(test::ChooseFromMenuButton(Find<QToolButton>(m_form, "TbView"), {"mmiLog"}));
     EXPECT_EQ(m_logTexts.size(), 2u);
 }
 
@@ -268,12 +284,12 @@ TEST_F(RunsWindowTest, AutoArrangeRenamesEveryFileOnce) {
     for (const char* name : {"c.txt", "a.txt", "e.txt", "b.txt", "d.txt"})
         m_files.Write(name, name);
     ASSERT_TRUE(test::Activate(&m_form));
-    ASSERT_TRUE(test::ChooseFromMenuButton(m_form.TbView, {"mmiArrangeIcons", "mmiAutoArrange"}));
+    ASSERT_TRUE(test::ChooseFromMenuButton(Find<QToolButton>(m_form, "TbView"),
+                                           {"mmiArrangeIcons", "mmiAutoArrange"}));
     Scan(5);
     // Reversed names, so the re-sort after the run turns the list upside down.
-    for (FileRow& row : m_form.ListModel->Rows())
+    for (FileRow& row : Find<FileListModel>(m_form, "ListModel")->Rows())
         row.newName = std::string(1, static_cast<char>('a' + 'e' - row.originalName[0])) + ".md";
-    m_form.Previewed = true;
 
     m_form.ActRenameExecute();
 
@@ -285,7 +301,7 @@ TEST_F(RunsWindowTest, AutoArrangeRenamesEveryFileOnce) {
     EXPECT_EQ(std::string(std::istreambuf_iterator<char>(moved), {}), "e.txt");
     QCoreApplication::processEvents(); // the arranger works at the next turn of the loop
     std::vector<std::string> shown;
-    for (const FileRow& row : m_form.ListModel->Rows())
+    for (const FileRow& row : Find<FileListModel>(m_form, "ListModel")->Rows())
         shown.push_back(row.originalName);
     EXPECT_TRUE(std::is_sorted(shown.begin(), shown.end()) ||
                 std::is_sorted(shown.rbegin(), shown.rend()));
@@ -295,7 +311,6 @@ TEST_F(RunsWindowTest, CancelOnTheWarningOpensNoLog) {
     m_files.Write("a.txt");
     Scan(1);
     RowNamed("a.txt")->newName = "sub/a.txt";
-    m_form.Previewed = true;
     m_answer = MsgAnswer::Cancel;
 
     m_form.ActRenameExecute();
@@ -339,7 +354,7 @@ TEST_F(RunsWindowTest, ProgressBarCoversTheFourthPanelOnlyDuringTheRun) {
     m_form.ActRenameExecute();
 
     ASSERT_EQ(seen.size(), 2u);
-    EXPECT_EQ(seen[0], m_form.ProgressPanelRect());
+    EXPECT_EQ(seen[0], Find<QLabel>(m_form, "StatusPanel3")->geometry());
     EXPECT_TRUE(ProgressBarLeft());
 }
 
@@ -364,15 +379,15 @@ TEST_F(RunsWindowTest, AnErrorPartWayRemovesTheBarAndShowsTheErrorBox) {
     EXPECT_TRUE(ProgressBarLeft());
     EXPECT_FALSE(std::filesystem::exists(m_settings.Path() + "Log.txt"));
     // The row done before the error shows its outcome.
-    EXPECT_EQ(m_form.ListModel->Rows()[0].newName.substr(0, 4), "<ok>");
+    EXPECT_EQ(Find<FileListModel>(m_form, "ListModel")->Rows()[0].newName.substr(0, 4), "<ok>");
 }
 
 TEST_F(RunsWindowTest, TimeStampsThatCannotBeSetAreReported) {
     m_files.Write("a.txt");
     m_files.Write("b.txt");
     Scan(2);
-    m_form.Pages->pgcGeneral->setCurrentIndex(kPageAttributes);
-    m_form.Pages->ChkSetTimeStamp->setChecked(true);
+    Find<QTabWidget>(m_form, "pgcGeneral")->setCurrentIndex(TabIndexOf(RulePage::Attributes));
+    Find<QCheckBox>(m_form, "ChkSetTimeStamp")->setChecked(true);
     HookedFileSystem fs;
     fs.failTimeStamps = true;
     SetWindowRunFileSystem(&fs);
@@ -393,7 +408,7 @@ TEST_F(RunsWindowTest, TimeStampsThatCannotBeSetAreReported) {
 
 TEST_F(RunsWindowTest, LogEntryOpensNothingWithoutLogFile) {
     ASSERT_TRUE(test::Activate(&m_form));
-    ASSERT_TRUE(test::ChooseFromMenuButton(m_form.TbView, {"mmiLog"}));
+    ASSERT_TRUE(test::ChooseFromMenuButton(Find<QToolButton>(m_form, "TbView"), {"mmiLog"}));
     EXPECT_TRUE(m_logTexts.empty());
 }
 
@@ -401,11 +416,11 @@ TEST_F(RunsWindowTest, AttributeRunChangesEveryRowWhenNoneIsSelected) {
     m_files.Write("a.txt");
     m_files.Write("b.txt");
     Scan(2);
-    m_form.Pages->pgcGeneral->setCurrentIndex(kPageAttributes);
-    m_form.Pages->ChkChangeAttr->setChecked(true);
-    m_form.Pages->ChkReadOnly->setChecked(true);
-    m_form.UpdateActions();
-    ASSERT_TRUE(m_form.ActRename->isEnabled());
+    Find<QTabWidget>(m_form, "pgcGeneral")->setCurrentIndex(TabIndexOf(RulePage::Attributes));
+    Find<QCheckBox>(m_form, "ChkChangeAttr")->setChecked(true);
+    Find<QCheckBox>(m_form, "ChkReadOnly")->setChecked(true);
+    test::ReachIdle();
+    ASSERT_TRUE(Enabled("ActRename"));
 
     m_form.ActRenameExecute();
 
@@ -420,14 +435,20 @@ TEST_F(RunsWindowTest, AttributeRunChangesEveryRowWhenNoneIsSelected) {
     EXPECT_TRUE(ProgressBarLeft());
     // The rescan that follows clears Applied again: no undo for an attribute run.
     ASSERT_TRUE(QTest::qWaitFor(
-        [&] { return m_form.SearchCount == 0 && m_form.ListModel->Rows().size() == 2; }, 10000));
-    EXPECT_FALSE(m_form.Applied);
+        [&] {
+            return SearchCount() == 0 &&
+                   Find<FileListModel>(m_form, "ListModel")->Rows().size() == 2;
+        },
+        10000));
+    Find<QTabWidget>(m_form, "pgcGeneral")->setCurrentIndex(TabIndexOf(RulePage::Case));
+    test::ReachIdle();
+    EXPECT_FALSE(Enabled("ActUndo"));
 }
 
 TEST_F(RunsWindowTest, ApplyAndUndoAvailability) {
     struct Case {
         bool mp3Panel;
-        int page;
+        RulePage page;
         bool previewed;
         bool applied;
         bool rows;
@@ -435,38 +456,49 @@ TEST_F(RunsWindowTest, ApplyAndUndoAvailability) {
         bool undo;
     };
     const Case cases[] = {
-        {false, kPageCase, false, false, true, false, false},
-        {false, kPageCase, true, false, true, true, false},
-        {false, kPageCase, true, true, true, false, true},
-        {false, kPageAttributes, false, false, true, true, false},
-        {false, kPageAttributes, false, false, false, false, false},
-        {false, kPageAttributes, true, true, true, true, false},
-        {true, kPageAttributes, false, false, true, false, false},
-        {true, kPageAttributes, true, false, true, true, false},
-        {true, kPageAttributes, true, true, true, false, true},
+        {false, RulePage::Case, false, false, true, false, false},
+        {false, RulePage::Case, true, false, true, true, false},
+        {false, RulePage::Case, true, true, true, false, true},
+        {false, RulePage::Attributes, false, false, true, true, false},
+        {false, RulePage::Attributes, false, false, false, false, false},
+        {false, RulePage::Attributes, true, true, true, true, false},
+        {true, RulePage::Attributes, false, false, true, false, false},
+        {true, RulePage::Attributes, true, false, true, true, false},
+        {true, RulePage::Attributes, true, true, true, false, true},
     };
     ASSERT_TRUE(test::Activate(&m_form));
+    auto* mp3Panel = Find<FloatingPanel>(m_form, "TB97Mp3");
+    auto* pages = Find<QTabWidget>(m_form, "pgcGeneral");
+    const auto showMp3Panel = [&](bool shown) {
+        if (mp3Panel->Shown() != shown) {
+            ASSERT_TRUE(test::ChooseFromMenuButton(Find<QToolButton>(m_form, "TbView"),
+                                                   {"MP3PanelsMenuItem"}));
+        }
+        ASSERT_EQ(mp3Panel->Shown(), shown);
+    };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message()
-                     << "mp3 " << c.mp3Panel << " page " << c.page << " previewed " << c.previewed
-                     << " applied " << c.applied << " rows " << c.rows);
-        if (m_form.Mp3PanelVisible() != c.mp3Panel) {
-            ASSERT_TRUE(test::ChooseFromMenuButton(m_form.TbView, {"MP3PanelsMenuItem"}));
-        }
-        ASSERT_EQ(m_form.Mp3PanelVisible(), c.mp3Panel);
-        m_form.Pages->pgcGeneral->setCurrentIndex(c.page);
-        m_form.Previewed = c.previewed;
-        m_form.Applied = c.applied;
-        m_form.ListModel->Clear();
+                     << "mp3 " << c.mp3Panel << " page " << TabIndexOf(c.page) << " previewed "
+                     << c.previewed << " applied " << c.applied << " rows " << c.rows);
+        // No folder chosen: Refresh empties the list and clears both marks.
+        m_form.ActRefreshExecute();
+        showMp3Panel(false);
+        pages->setCurrentIndex(TabIndexOf(RulePage::Case));
         if (c.rows) {
             FileRow row;
             row.folder = std::make_shared<const std::string>(m_files.Path());
             row.originalName = "x";
-            m_form.ListModel->AppendRows(FileRows{row});
+            Find<FileListModel>(m_form, "ListModel")->AppendRows(FileRows{row});
         }
+        if (c.previewed)
+            m_form.ActPreviewExecute();
+        if (c.applied)
+            m_form.ActRenameExecute();
+        showMp3Panel(c.mp3Panel);
+        pages->setCurrentIndex(TabIndexOf(c.page));
         test::ReachIdle();
-        EXPECT_EQ(m_form.ActRename->isEnabled(), c.apply);
-        EXPECT_EQ(m_form.ActUndo->isEnabled(), c.undo);
+        EXPECT_EQ(Enabled("ActRename"), c.apply);
+        EXPECT_EQ(Enabled("ActUndo"), c.undo);
     }
 }
 

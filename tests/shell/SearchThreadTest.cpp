@@ -8,6 +8,7 @@
 #include <QThread>
 #include <gtest/gtest.h>
 #include <set>
+#include <vector>
 
 namespace quorvane {
 namespace {
@@ -66,6 +67,30 @@ TEST(TSearchThread, DeliversEveryRowAndThenSearchDoneOnTheUserInterfaceThread) {
     EXPECT_TRUE(receiver.doneOnUiThread);
     EXPECT_FALSE(receiver.rowsAfterDone);
     EXPECT_FALSE(search.IsRunning());
+}
+
+TEST(TSearchThread, LendsEachBatchSoTheListTakesItWithoutACopy) {
+    TempDir dir;
+    const std::string longName(40, 'n'); // beyond the short-string buffer
+    for (int i = 0; i < 20; ++i)
+        dir.Write(longName + std::to_string(i));
+    TSearchThread search(nullptr, {std::chrono::seconds(10), 4});
+    std::vector<const char*> sent;
+    FileRows taken;
+    QObject::connect(&search, &TSearchThread::RowsArrived, [&](const FileRows& rows) {
+        for (const FileRow& row : rows)
+            sent.push_back(row.originalName.data());
+    });
+    QObject::connect(&search, &TSearchThread::RowsArrived, [&](FileRows& rows) {
+        for (FileRow& row : rows)
+            taken.push_back(std::move(row));
+    });
+    QSignalSpy done(&search, &TSearchThread::SearchDone);
+    ASSERT_TRUE(search.Start({dir.Path(), "*.*", false}));
+    ASSERT_TRUE(done.wait(20'000));
+    ASSERT_EQ(taken.size(), 20u);
+    for (std::size_t i = 0; i < taken.size(); ++i)
+        EXPECT_EQ(taken[i].originalName.data(), sent[i]) << "row " << i << " was copied";
 }
 
 TEST(TSearchThread, RefusesASecondStartUntilDoneAndCanBeReused) {

@@ -11,12 +11,19 @@
 
 namespace quorvane::test {
 
-TempDir::TempDir() {
-    std::string pattern =
-        (std::filesystem::temp_directory_path() / "quorvane-test-XXXXXX").string();
+TempDir::TempDir() : TempDir(std::filesystem::temp_directory_path().string()) {}
+
+TempDir::TempDir(const std::string& under) {
+    std::string pattern = (std::filesystem::path(under) / "quorvane-test-XXXXXX").string();
     if (!mkdtemp(pattern.data()))
         throw std::runtime_error("mkdtemp failed");
     m_path = pattern + "/";
+}
+
+std::string MemoryBackedTempBase() {
+    const char* const memory = "/dev/shm";
+    return access(memory, W_OK | X_OK) == 0 ? memory
+                                            : std::filesystem::temp_directory_path().string();
 }
 
 TempDir::~TempDir() {

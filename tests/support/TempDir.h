@@ -12,6 +12,8 @@ namespace quorvane::test {
 class TempDir {
 public:
     TempDir();
+    // Under the given folder instead of the system's temporary folder.
+    explicit TempDir(const std::string& under);
     ~TempDir();
     TempDir(const TempDir&) = delete;
     TempDir& operator=(const TempDir&) = delete;
@@ -25,6 +27,11 @@ public:
 private:
     std::string m_path;
 };
+
+// A folder in memory (/dev/shm) where there is one, else the system's
+// temporary folder: for trees of many folders, which some disks are slow to
+// remove.
+std::string MemoryBackedTempBase();
 
 // The names in a folder, sorted.
 std::vector<std::string> Listing(const std::string& folder);

@@ -76,7 +76,8 @@ TEST(FileListModel, CellTextsComeFromTheRawRow) {
 
 TEST(FileListModel, AttributeCellShowsTheBitsASambaShareStores) {
     // The scan leaves the stored bits unread (one stat per file); the list
-    // reads them for the rows it draws.
+    // reads them for the rows it draws, once, and keeps them until the next
+    // scan lists the files anew.
     test::TempDir dir;
     const std::string plain = dir.Write("plain.txt");
     const std::string stored = dir.Write("stored.txt");
@@ -92,7 +93,22 @@ TEST(FileListModel, AttributeCellShowsTheBitsASambaShareStores) {
     EXPECT_EQ(model.CellText(1, FileListModel::ColAttribute),
               "RAHS"); // read-only as Samba keeps it
     EXPECT_EQ(model.CellText(2, FileListModel::ColAttribute), "--------"); // file gone: no bits
-    EXPECT_EQ(model.Rows()[1].attributes, 0u); // the row itself is left alone
+
+    // Drawn again after the file changed: the bits read the first time.
+    ASSERT_EQ(::setxattr(plain.c_str(), "user.DOSATTRIB", "0x2", 3, 0), 0);
+    ASSERT_EQ(::removexattr(stored.c_str(), "user.DOSATTRIB"), 0);
+    EXPECT_EQ(model.CellText(0, FileListModel::ColAttribute), "--------");
+    EXPECT_EQ(model.CellText(1, FileListModel::ColAttribute), "RAHS");
+    // Listed anew, the rows read them again.
+    FileRows listedAgain = model.Rows();
+    for (FileRow& row : listedAgain) {
+        row.attributes = 0;
+        row.storedAttributesMerged = false;
+    }
+    model.Clear();
+    model.AppendRows(std::move(listedAgain));
+    EXPECT_EQ(model.CellText(0, FileListModel::ColAttribute), "----H--");
+    EXPECT_EQ(model.CellText(1, FileListModel::ColAttribute), "--------");
 }
 
 TEST(FileListModel, NamesThatAreNotUtf8StillShow) {
@@ -214,6 +230,26 @@ TEST(FileListView, ReadOnlyWholeRowsSeveralAtOnce) {
     EXPECT_TRUE(view.verticalHeader()->isHidden());
     EXPECT_EQ(view.palette().color(QPalette::Inactive, QPalette::Highlight),
               view.palette().color(QPalette::Active, QPalette::Highlight));
+}
+
+// Large lists are freed on another thread; clearing again at once, and
+// filling the list meanwhile, must not disturb the rows that are shown.
+TEST(FileListModel, LargeListsClearedOneAfterAnotherLeaveTheNewRowsIntact) {
+    FileListModel model;
+    QSignalSpy reset(&model, &QAbstractItemModel::modelReset);
+    for (int round = 0; round < 3; ++round) {
+        model.AppendRows(Rows(30'000));
+        model.AppendRows(Rows(10));
+        ASSERT_EQ(model.RowCount(), 30'010);
+        model.Clear();
+        EXPECT_EQ(model.RowCount(), 0);
+        EXPECT_EQ(model.rowCount(), 0);
+    }
+    EXPECT_EQ(reset.count(), 3);
+    model.AppendRows(Rows(3));
+    ASSERT_EQ(model.RowCount(), 3);
+    EXPECT_EQ(model.CellText(2, FileListModel::ColOriginalName), "f2.txt");
+    EXPECT_EQ(model.CellText(2, FileListModel::ColPath), "/data/");
 }
 
 } // namespace

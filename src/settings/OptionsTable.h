@@ -24,98 +24,19 @@ enum class OptionType {
     HistoryItems, // the items of a history list: prefix + 0, 1, ... (count key elsewhere)
 };
 
-// In the order of the file: section by section, key by key.
+// In the order of the file: section by section, key by key (OptionKeys.def).
 enum class OptionId : int {
-    // "RenamePanel"
-    RenamePanelLeft,
-    RenamePanelTop,
-    RenamePanelVisible,
-    RenamePanelDown,
-    RenamePanelActiveIndex,
-    // "MP3Panel", the panel itself
-    Mp3PanelLeft,
-    Mp3PanelTop,
-    Mp3PanelVisible,
-    Mp3PanelDown,
-    // "Case"
-    CaseMFRB1,
-    CaseMFRB2,
-    CaseMFRB3,
-    CaseMFRB4,
-    CaseRB1,
-    CaseRB2,
-    CaseRB3,
-    CaseRB4,
-    CaseExtEnabled,
-    CaseExtText,
-    CaseExtCount,
-    CaseExtItems,
-    // "Insert"
-    InsertText,
-    InsertIndex,
-    InsertFromEnd,
-    // "Delete"
-    DeleteFromEnd,
-    DeleteIndex,
-    DeleteCount,
-    // "Replace"
-    ReplaceSource,
-    ReplaceTarget,
-    ReplaceReplace,
-    ReplaceRemove,
-    ReplaceAllOccurrences,
-    // "Attr"
-    AttrChangeAttr,
-    AttrSetTimeStamp,
-    AttrReadOnly,
-    AttrHidden,
-    AttrArchive,
-    AttrSystem,
-    AttrSelectEnabled,
-    AttrNoEnabled,
-    AttrTimeNowEnabled,
-    // "Emu"
-    EmuTemplate,
-    EmuLast,
-    EmuStartFromText,
-    EmuExtText,
-    EmuExtCount,
-    EmuStartFromIndex,
-    EmuStartFromCount,
-    EmuApplyTo,
-    EmuAlpha,
-    EmuStep,
-    EmuStartFromItems,
-    EmuExtItems,
-    // "Main"
-    MainLeft,
-    MainTop,
-    MainWidth,
-    MainHeight,
-    MainFavoriteText,
-    MainFilterText,
-    MainDirCount,
-    MainFilterCount,
-    MainIncludeSub,
-    MainFavoriteItems,
-    MainFilterItems,
-    MainToolBarVisible,
-    MainFilterVisible,
-    MainFavoriteVisible,
-    MainIncludeSubVisible,
-    MainStatusBarVisible,
-    // "Mp3Panel", the MP3 options (the same section as "MP3Panel")
-    Mp3Space,
-    Mp3Case,
-    Mp3AddPre,
-    Mp3FormatIndex,
-    Mp3SpaceIndex,
-    Mp3CaseIndex,
-    Mp3EmulationIndex,
-    Mp3FormatCount,
-    Mp3LastFormat,
-    Mp3FormatItems,
+#define OPTION_KEY(id, ...) id,
+#define OPTION_READ_AS(id, ...) id,
+#define OPTION_WRITTEN_ONLY(id, ...) id,
+#define OPTION_ITEMS(id, ...) id,
+#include "settings/OptionKeys.def"
+#undef OPTION_KEY
+#undef OPTION_READ_AS
+#undef OPTION_WRITTEN_ONLY
+#undef OPTION_ITEMS
 };
+inline constexpr std::size_t kOptionCount = static_cast<std::size_t>(OptionId::Mp3FormatItems) + 1;
 
 struct OptionKey {
     OptionId id;
@@ -142,10 +63,15 @@ inline constexpr long kMaxHistoryItems = 10000;
 
 // A value as the save hands it over; the alternative matches the key's type
 // (long for Integer, bool, std::string for Text, double for Number, the item
-// list for HistoryItems).
+// list for HistoryItems), in the order of OptionType.
 using OptionValue = std::variant<long, bool, std::string, double, std::vector<std::string>>;
+static_assert(std::variant_size_v<OptionValue> ==
+              static_cast<std::size_t>(OptionType::HistoryItems) + 1);
 
-// Typed reads under each key's "read as" name, with the table's defaults.
+// Typed reads under each key's "read as" name, with the table's defaults. A
+// read of another type than the key's own is a fault of the program: a debug
+// build stops at it, otherwise it is reported on stderr and reads as zero
+// (or the default given).
 class StoredOptions {
 public:
     explicit StoredOptions(const IniFile& file) : m_file(file) {}
@@ -164,7 +90,9 @@ private:
     const IniFile& m_file;
 };
 
-// Writes one key under its written name. The value must be of the key's type.
+// Writes one key under its written name. A value of another type than the
+// key's is a fault of the program: a debug build stops at it, otherwise it is
+// reported on stderr and nothing is written.
 void WriteOption(IniFile& file, OptionId id, const OptionValue& value);
 
 } // namespace quorvane

@@ -1,16 +1,18 @@
 // The table of sections and keys of "Options.ini" and its typed reads and
 // writes, without a window.
-#include "shell/OptionsTable.h"
+#include "settings/OptionsTable.h"
 #include "platform/IniFile.h"
 #include "support/TempDir.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cctype>
 #include <fstream>
+#include <functional>
+#include <map>
 #include <set>
-#include <stdexcept>
 
 namespace quorvane {
 namespace {
@@ -34,6 +36,60 @@ bool IsItemKeyOf(const std::string& key, const std::string& prefix) {
            folded.compare(0, foldedPrefix.size(), foldedPrefix) == 0 &&
            std::all_of(folded.begin() + static_cast<long>(foldedPrefix.size()), folded.end(),
                        [](unsigned char c) { return std::isdigit(c); });
+}
+
+// One line a section: each key as "name:type=default", the name the load
+// reads in parentheses where it differs, "-" for a key the load does not read
+// by itself, a list's items as "prefix*count".
+std::map<std::string, std::string> Layout() {
+    const char* const types = "ibtn";
+    std::map<std::string, std::string> sections;
+    for (const OptionKey& key : OptionKeys()) {
+        std::string& line = sections[Folded(key.section)];
+        line += line.empty() ? "" : " ";
+        if (key.type == OptionType::HistoryItems) {
+            line += key.key + std::string("*") + OptionKeyOf(key.countKey).key;
+            continue;
+        }
+        line += key.key;
+        if (key.readAs && std::string(key.readAs) != key.key)
+            line += std::string("(") + key.readAs + ")";
+        line += std::string(":") + types[static_cast<int>(key.type)];
+        line += key.readAs ? std::string("=") + key.defaultValue : std::string("-");
+    }
+    return sections;
+}
+
+TEST(OptionsTable, HoldsEveryKeyOfTheFileUnderItsNames) {
+    // A key missing here, misspelt, read under another name or with another
+    // default fails: this is the file other versions of the program read.
+    const std::map<std::string, std::string> expected{
+        {"renamepanel", "Left:i=192 Top:i=176 visible:b=1 Down:b=1 ActiveIndex:i=0"},
+        {"mp3panel", "Left:i=144 Top:i=152 visible:b=0 Down:b=0 Space:b=0 Case(case):b=0 "
+                     "AddPre:b=0 cbFormat:i=0 cbSpace:i=0 cbCase:i=0 cbEmulation:i=1 "
+                     "TagCount(Tagcount):i=0 LastFormat:t=%1 %3 %2 Format_*TagCount"},
+        {"case", "MFRB1:b=1 MFRB2:b=0 MFRB3:b=0 MFRB4:b=0 RB1:b=1 RB2:b=0 RB3:b=0 RB4:b=0 "
+                 "CaseEXT:b=0 CaseEXTText:t= CaseEXTCount:i=0 Ext_*CaseEXTCount"},
+        {"insert", "InsertStr:t= index:n=1 IsFromEnd:b=0"},
+        {"delete", "IsFromEnd:b=0 index:n=1 Count:n=0"},
+        {"replace", "sourceStr:t= targetStr:t= Replace:b=1 Remove:b=0 AllSub:b=0"},
+        {"attr", "ChangeAttr:b=0 ChkSetTimeStamp:b=0 ReadOnly:b=0 Hidden:b=0 Archive:b=0 "
+                 "sysfile:b=0 Select:b=0 NO:b=0 TimeNow:b=0"},
+        {"emu", "Template:t= Last :t= StartFromStr(StartFromStr ):t=001 Ext:t= ExtCount:i=0 "
+                "StartFromIndex:i- StartFromCount:i=0 ApplyTo(ApplyTo    ):i=0 Alpha:i=0 "
+                "step:n=1 Start_*StartFromCount Ext_*ExtCount"},
+        {"main", "Left:i=100 Top:i=36 Width:i=660 Height:i=500 Favorite (Favorite):t= "
+                 "Filter :t=*.* DirCount:i=0 FilterCount(Filtercount):i=0 IncludeSub:b=0 "
+                 "Favorite_*DirCount Filter_*FilterCount TBVisible:b=1 FilterVisible:b=1 "
+                 "FavoriteVisible:b=1 TbIncludeSub:b=1 StatusBarVisible:b=1"},
+    };
+    const std::map<std::string, std::string> layout = Layout();
+    EXPECT_EQ(layout.size(), expected.size());
+    for (const auto& [section, keys] : expected) {
+        const auto found = layout.find(section);
+        ASSERT_NE(found, layout.end()) << section;
+        EXPECT_EQ(found->second, keys) << section;
+    }
 }
 
 TEST(OptionsTable, EveryKeyNamesOneValueOfItsSection) {
@@ -170,15 +226,40 @@ TEST_F(StoredOptionsTest, AHugeCountIsCappedInsteadOfReadForHours) {
     EXPECT_EQ(items.front(), "dat");
 }
 
+// A use against the table is a fault of the program: a debug build stops at
+// it; otherwise it is reported on stderr and reads or writes nothing.
+void ExpectMisuseReported(const std::function<void()>& use, const std::string& key) {
+#ifdef NDEBUG
+    testing::internal::CaptureStderr();
+    use();
+    EXPECT_THAT(testing::internal::GetCapturedStderr(), testing::HasSubstr(key));
+#else
+    EXPECT_DEATH(use(), "");
+    (void)key;
+#endif
+}
+
 TEST_F(StoredOptionsTest, TypesAreCheckedOnBothSides) {
-    const IniFile file = Read("");
+    const IniFile file = Read("[Main]\r\nLeft=130\r\n[Emu]\r\nStartFromIndex=3\r\n");
     const StoredOptions stored(file);
-    EXPECT_THROW((void)stored.Boolean(OptionId::MainLeft), std::logic_error);
-    EXPECT_THROW((void)stored.Integer(OptionId::EmuStartFromIndex), std::logic_error);
     IniFile target(m_dir.Path() + "other.ini");
-    EXPECT_THROW(WriteOption(target, OptionId::MainLeft, true), std::logic_error);
-    EXPECT_THROW(WriteOption(target, OptionId::InsertIndex, 3L), std::logic_error);
-    EXPECT_NO_THROW(WriteOption(target, OptionId::InsertIndex, 3.0));
+    struct Case {
+        const char* key;
+        std::function<void()> use;
+    };
+    const Case cases[] = {
+        {"Left", [&] { EXPECT_FALSE(stored.Boolean(OptionId::MainLeft)); }},
+        {"Left", [&] { EXPECT_EQ(stored.Text(OptionId::MainLeft, "x"), "x"); }},
+        {"StartFromIndex", [&] { EXPECT_EQ(stored.Integer(OptionId::EmuStartFromIndex), 0); }},
+        {"ExtCount", [&] { EXPECT_TRUE(stored.HistoryItems(OptionId::EmuExtCount).empty()); }},
+        {"Left", [&] { WriteOption(target, OptionId::MainLeft, true); }},
+        {"index", [&] { WriteOption(target, OptionId::InsertIndex, 3L); }},
+    };
+    for (const Case& c : cases)
+        ExpectMisuseReported(c.use, c.key);
+    EXPECT_EQ(target.ReadString("Main", "Left", "unwritten"), "unwritten");
+    EXPECT_EQ(target.ReadString("Insert", "index", "unwritten"), "unwritten");
+    WriteOption(target, OptionId::InsertIndex, 3.0);
     EXPECT_EQ(target.ReadString("Insert", "index", ""), "3");
 }
 
