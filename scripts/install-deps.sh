@@ -9,6 +9,8 @@ packages=(
   libgtest-dev libgmock-dev
   xvfb xauth x11-apps x11-utils libx11-dev imagemagick
   clang-format attr e2fsprogs rename
+  libtag1-dev libpcre2-dev python3-mutagen
+  clang libclang-rt-14-dev
   adwaita-icon-theme hicolor-icon-theme
 )
 
