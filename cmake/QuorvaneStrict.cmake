@@ -6,6 +6,13 @@ set(CMAKE_CXX_EXTENSIONS OFF)
 target_compile_options(quorvane_strict INTERFACE -Wall -Wextra -Wpedantic)
 target_compile_definitions(quorvane_strict INTERFACE _FILE_OFFSET_BITS=64)
 
+# CI builds with this on, so a warning fails the build there; it stays off by
+# default so that a newer compiler's new warnings do not stop a user's build.
+option(QUORVANE_WERROR "Treat compiler warnings as errors" OFF)
+if(QUORVANE_WERROR)
+  target_compile_options(quorvane_strict INTERFACE -Werror)
+endif()
+
 if(QUORVANE_SANITIZE)
   target_compile_options(quorvane_strict INTERFACE
     -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)

@@ -4,13 +4,26 @@
 set -euo pipefail
 
 packages=(
+  # building
   cmake g++ make ninja-build pkg-config
-  qt6-base-dev qt6-base-dev-tools libgl-dev
+  qt6-base-dev qt6-base-dev-tools libgl-dev libxkbcommon-dev
   libgtest-dev libgmock-dev
-  xvfb xauth x11-apps x11-utils libx11-dev imagemagick
-  clang-format attr e2fsprogs rename
-  libtag1-dev libpcre2-dev python3-mutagen
+  # ID3v2 tags and regular expressions
+  libtag1-dev libpcre2-dev
+  # the tests: attributes, immutable folders, a locale with a decimal comma,
+  # the reference tools of the benchmarks, the style check
+  attr e2fsprogs locales-all rename clang-format
+  # reading our trash entries back as the desktop's trash tools do
+  trash-cli
+  # the end-to-end tests: an X server, D-Bus and the accessibility bus, the
+  # AT-SPI bindings of Debian's python3, X input, screenshots and fonts
+  xvfb xauth dbus at-spi2-core python3 python3-gi python3-pyatspi gir1.2-atspi-2.0
+  xdotool imagemagick fonts-dejavu-core
+  # MP3 files tagged at test time as the field's tools tag them
+  python3-mutagen
+  # the fuzz targets (fuzz/run.sh): clang with libFuzzer
   clang libclang-rt-14-dev
+  # the window's icons
   adwaita-icon-theme hicolor-icon-theme
 )
 

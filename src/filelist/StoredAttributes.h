@@ -7,7 +7,7 @@
 namespace quorvane {
 
 // The scan reads one stat per file and leaves the bits a Samba share stores
-// (system, archive, a stored hidden bit) unread; the list reads them for the
+// (read-only, hidden, system, archive) unread; the list reads them for the
 // rows it draws. Ordering by "Attribute" needs them for every row, so they are
 // merged into the rows from `first` on before such a sort.
 void MergeStoredAttributes(FileRows& rows, std::size_t first = 0);

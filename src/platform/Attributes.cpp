@@ -5,17 +5,17 @@
 
 #include <cerrno>
 #include <sys/stat.h>
-#include <sys/xattr.h>
 
-// Read-only lives in the write permission bits. Hidden is a leading "." or the
-// stored bit; system, archive and the stored hidden bit live in the extended
-// attribute user.DOSATTRIB (see DosAttribBlob.cpp). The stored word also
-// mirrors read-only and the directory bit, as Samba keeps them there.
+// Hidden is a leading "." or the stored bit; system and archive live in the
+// extended attribute user.DOSATTRIB (see DosAttribBlob.cpp). Read-only is one
+// state kept in two places: the write permission bits, which every program
+// here obeys, and the stored word, which is what Samba shows its clients when
+// it stores DOS attributes. Either one makes a file read-only; setting or
+// clearing it changes both, so a share and the local disk agree.
 
 namespace quorvane {
 namespace {
 
-constexpr std::uint32_t kStoredBits = kAttrHidden | kAttrSystem | kAttrArchive;
 constexpr mode_t kAllWriteBits = S_IWUSR | S_IWGRP | S_IWOTH;
 
 bool NameStartsWithDot(const std::string& path) {
@@ -28,25 +28,30 @@ bool NameStartsWithDot(const std::string& path) {
     return !name.empty() && name.front() == '.' && name != "." && name != "..";
 }
 
+bool KeepsNoExtendedAttributes(int error) {
+    return error == ENOTSUP || error == EOPNOTSUPP || error == ENOSYS;
+}
+
 // The stored value: empty when there is none or the file system keeps no
-// extended attributes; false on any other read error.
-bool ReadBlob(const std::string& path, std::string& blob, int& error) {
+// extended attributes (then `error` says which); false on any other read error.
+bool ReadBlob(const std::string& path, const ExtendedAttributeCalls& calls, std::string& blob,
+              int& error) {
     blob.clear();
     char buffer[256];
-    const ssize_t size = ::getxattr(path.c_str(), kDosAttribName, buffer, sizeof buffer);
+    const ssize_t size = calls.get(path.c_str(), kDosAttribName, buffer, sizeof buffer);
     if (size >= 0) {
         blob.assign(buffer, static_cast<std::size_t>(size));
         return true;
     }
     error = errno;
     if (error == ERANGE) { // larger than any value Samba writes, but read it whole
-        const ssize_t needed = ::getxattr(path.c_str(), kDosAttribName, nullptr, 0);
+        const ssize_t needed = calls.get(path.c_str(), kDosAttribName, nullptr, 0);
         if (needed < 0) {
             error = errno;
             return false;
         }
         blob.resize(static_cast<std::size_t>(needed));
-        const ssize_t got = ::getxattr(path.c_str(), kDosAttribName, blob.data(), blob.size());
+        const ssize_t got = calls.get(path.c_str(), kDosAttribName, blob.data(), blob.size());
         if (got < 0) {
             error = errno;
             return false;
@@ -54,20 +59,22 @@ bool ReadBlob(const std::string& path, std::string& blob, int& error) {
         blob.resize(static_cast<std::size_t>(got));
         return true;
     }
-    return error == ENODATA || error == ENOTSUP;
+    return error == ENODATA || KeepsNoExtendedAttributes(error);
 }
 
-int WriteBlob(const std::string& path, const std::string& blob) {
-    if (::setxattr(path.c_str(), kDosAttribName, blob.data(), blob.size(), 0) != 0)
+int WriteBlob(const std::string& path, const ExtendedAttributeCalls& calls,
+              const std::string& blob) {
+    if (calls.set(path.c_str(), kDosAttribName, blob.data(), blob.size(), 0) != 0)
         return errno;
     return 0;
 }
 
-void RestoreBlob(const std::string& path, const std::string& blob) {
+void RestoreBlob(const std::string& path, const ExtendedAttributeCalls& calls,
+                 const std::string& blob) {
     if (blob.empty())
-        ::removexattr(path.c_str(), kDosAttribName);
+        calls.remove(path.c_str(), kDosAttribName);
     else
-        WriteBlob(path, blob);
+        WriteBlob(path, calls, blob);
 }
 
 // Changes the permissions to `wanted` unless they are that already; keeps
@@ -84,15 +91,16 @@ int ChangeMode(const std::string& path, mode_t& current, mode_t wanted) {
 
 } // namespace
 
-std::optional<std::uint32_t> ReadAttributes(const std::string& path) {
+std::optional<std::uint32_t> ReadAttributes(const std::string& path,
+                                            const ExtendedAttributeCalls& calls) {
     struct stat info {};
     if (::stat(path.c_str(), &info) != 0)
         return std::nullopt;
     std::string blob;
     int error = 0;
     std::uint32_t word = 0;
-    if (ReadBlob(path, blob, error) && !blob.empty())
-        word = ParseDosAttribBlob(blob).value_or(0) & kStoredBits;
+    if (ReadBlob(path, calls, blob, error) && !blob.empty())
+        word = ParseDosAttribBlob(blob).value_or(0) & kAttrStoredBits;
     if ((info.st_mode & S_IWUSR) == 0)
         word |= kAttrReadOnly;
     if (S_ISDIR(info.st_mode))
@@ -102,28 +110,36 @@ std::optional<std::uint32_t> ReadAttributes(const std::string& path) {
     return word;
 }
 
-int WriteAttributes(const std::string& path, std::uint32_t attributes) {
+int WriteAttributes(const std::string& path, std::uint32_t attributes,
+                    const ExtendedAttributeCalls& calls) {
     struct stat info {};
     if (::stat(path.c_str(), &info) != 0)
         return errno;
     std::string blob;
     int error = 0;
-    if (!ReadBlob(path, blob, error))
+    if (!ReadBlob(path, calls, blob, error))
         return error;
     const bool readOnly = (attributes & kAttrReadOnly) != 0;
-    const std::uint32_t stored = (attributes & kStoredBits);
-    const std::uint32_t oldWord = blob.empty() ? 0 : ParseDosAttribBlob(blob).value_or(0);
-    // Without a stored value and without stored bits wanted, nothing needs an
-    // extended attribute, so file systems without them still take read-only.
-    // A leading "." already says hidden, so a word read and written back
-    // unchanged needs no stored value either.
-    const std::uint32_t needsStoring =
-        stored & (NameStartsWithDot(path) ? kAttrSystem | kAttrArchive : kStoredBits);
-    const bool needsBlob = !blob.empty() || needsStoring != 0;
     const std::uint32_t newWord =
-        stored | (readOnly ? kAttrReadOnly : 0) | (S_ISDIR(info.st_mode) ? kAttrDirectory : 0);
-    const bool blobChanges =
-        needsBlob && (blob.empty() || oldWord != newWord || !ParseDosAttribBlob(blob).has_value());
+        (attributes & kAttrStoredBits) | (S_ISDIR(info.st_mode) ? kAttrDirectory : 0);
+    const std::optional<std::uint32_t> oldWord =
+        blob.empty() ? std::nullopt : ParseDosAttribBlob(blob);
+    // Bits only the stored word can carry. Read-only is not among them (the
+    // mode carries it too), so a file system without extended attributes
+    // still takes it; a leading "." already says hidden.
+    const std::uint32_t onlyStored =
+        attributes & (NameStartsWithDot(path) ? kAttrSystem | kAttrArchive
+                                              : kAttrHidden | kAttrSystem | kAttrArchive);
+    // A file without a stored value gets one only when a bit needs it: one of
+    // those, or read-only, which a Samba client would otherwise not see.
+    const bool needsBlob = !blob.empty() || onlyStored != 0 || readOnly;
+    bool blobChanges = needsBlob && oldWord != newWord;
+    if (KeepsNoExtendedAttributes(error)) {
+        // Nothing can be stored here: the mode alone carries read-only.
+        if (onlyStored != 0)
+            return EOPNOTSUPP;
+        blobChanges = false;
+    }
 
     // Changing a user extended attribute needs write permission (unless
     // privileged): the owner gets it first, and read-only is set last. A
@@ -134,16 +150,22 @@ int WriteAttributes(const std::string& path, std::uint32_t attributes) {
         if (const int failed = ChangeMode(path, current, current | S_IWUSR))
             return failed;
     }
+    bool blobWritten = false;
     if (blobChanges) {
-        if (const int failed = WriteBlob(path, EditDosAttribBlob(blob, newWord))) {
+        const int failed = WriteBlob(path, calls, EditDosAttribBlob(blob, newWord));
+        // Some file systems only say so when a value is written.
+        const bool modeSuffices =
+            KeepsNoExtendedAttributes(failed) && blob.empty() && onlyStored == 0;
+        if (failed != 0 && !modeSuffices) {
             ChangeMode(path, current, original);
             return failed;
         }
+        blobWritten = failed == 0;
     }
     if (readOnly) {
         if (const int failed = ChangeMode(path, current, original & ~kAllWriteBits)) {
-            if (blobChanges)
-                RestoreBlob(path, blob);
+            if (blobWritten)
+                RestoreBlob(path, calls, blob);
             ChangeMode(path, current, original);
             return failed;
         }

@@ -1,19 +1,33 @@
 #pragma once
 // Reading and setting the four attribute bits (read-only, hidden, system, archive).
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <sys/types.h>
+#include <sys/xattr.h>
 
 namespace quorvane {
 
+// The extended attribute calls the attribute word goes through, so that tests
+// can stand in a file system that keeps no extended attributes.
+struct ExtendedAttributeCalls {
+    ssize_t (*get)(const char* path, const char* name, void* value, std::size_t size) = ::getxattr;
+    int (*set)(const char* path, const char* name, const void* value, std::size_t size,
+               int flags) = ::setxattr;
+    int (*remove)(const char* path, const char* name) = ::removexattr;
+};
+
 // The attribute word of a file or folder (kAttr* bits of DirectorySearch.h),
 // or nothing when the file cannot be read.
-std::optional<std::uint32_t> ReadAttributes(const std::string& path);
+std::optional<std::uint32_t> ReadAttributes(const std::string& path,
+                                            const ExtendedAttributeCalls& calls = {});
 
 // Replaces the whole attribute word. Returns 0 on success, else an errno value
 // (EOPNOTSUPP where the file system keeps no extended attributes and the word
-// needs them).
-int WriteAttributes(const std::string& path, std::uint32_t attributes);
+// holds system, archive or a hidden bit that the name does not already say).
+int WriteAttributes(const std::string& path, std::uint32_t attributes,
+                    const ExtendedAttributeCalls& calls = {});
 
 } // namespace quorvane

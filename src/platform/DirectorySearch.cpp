@@ -11,8 +11,6 @@
 namespace quorvane {
 namespace {
 
-constexpr std::uint32_t kStoredBits = kAttrHidden | kAttrSystem | kAttrArchive;
-
 bool IsContinuationByte(char c) {
     return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
 }
@@ -79,7 +77,7 @@ std::uint32_t StoredBits(const std::string& path, bool& supported) {
     if (size <= 0)
         return 0;
     const auto word = ParseDosAttribBlob(std::string_view(buffer, static_cast<std::size_t>(size)));
-    return word.value_or(0) & kStoredBits;
+    return word.value_or(0) & kAttrStoredBits;
 }
 
 } // namespace

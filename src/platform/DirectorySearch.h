@@ -15,6 +15,12 @@ inline constexpr std::uint32_t kAttrSystem = 0x04;
 inline constexpr std::uint32_t kAttrDirectory = 0x10;
 inline constexpr std::uint32_t kAttrArchive = 0x20;
 
+// The bits a stored attribute word (user.DOSATTRIB, as Samba keeps it) can
+// add to what the mode and the name say. Read-only is either: a clear owner
+// write bit or the stored bit, since a Samba client may set it either way.
+inline constexpr std::uint32_t kAttrStoredBits =
+    kAttrReadOnly | kAttrHidden | kAttrSystem | kAttrArchive;
+
 struct DirEntry {
     std::string name;             // bytes exactly as the file system gives them
     std::uint32_t attributes = 0; // kAttr* bits
@@ -42,7 +48,7 @@ public:
     // Fills the next matching entry; false at the end.
     bool Next(DirEntry& entry);
 
-    // Whether entries carry the stored bits (system, archive, stored hidden).
+    // Whether entries carry the stored bits (kAttrStoredBits).
     // On by default; reading them is one getxattr per file, which roughly
     // doubles the cost of a listing. Folders mode always reads them, since
     // hidden and system folders are skipped by them.
@@ -60,8 +66,8 @@ private:
     bool m_canStoreAttributes = true; // false once the file system refused extended attributes
 };
 
-// The stored attribute bits (system, archive, stored hidden) of a file, 0 when
-// it has none or they cannot be read.
+// The stored attribute bits (read-only, hidden, system, archive) of a file, 0
+// when it has none or they cannot be read.
 std::uint32_t ReadStoredAttributes(const std::string& path);
 
 } // namespace quorvane

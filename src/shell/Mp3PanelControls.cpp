@@ -91,7 +91,11 @@ Mp3PanelControls::Mp3PanelControls(QWidget* parent) : QWidget(parent) {
     layout->addWidget(grpFormatSetting, 2);
 }
 
-Mp3PanelControls::~Mp3PanelControls() = default;
+Mp3PanelControls::~Mp3PanelControls() {
+    // The number box's character filter asks this object; a focus change while
+    // the children are torn down (the box losing the focus) must not reach it.
+    cbEmulation->setValidator(nullptr);
+}
 
 // The option boxes follow the ticks rather than flipping on each click, so a
 // box can never be usable while its option is off.

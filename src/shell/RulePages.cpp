@@ -48,7 +48,11 @@ RulePages::RulePages(QWidget* parent)
     layout->addWidget(pgcGeneral);
 }
 
-RulePages::~RulePages() = default;
+RulePages::~RulePages() {
+    // The start box's character filter asks this object; a focus change while
+    // the children are torn down (the box losing the focus) must not reach it.
+    meStartFrom->setValidator(nullptr);
+}
 
 int RulePages::ActivePage() const {
     return pgcGeneral->currentIndex();

@@ -327,6 +327,9 @@ void TMainForm::BuildToolBars() {
                         "*.TXT", "*.MP3", "*.RM", "*.RAM"});
     cbFilter->setEditText("*.*");
     cbFilter->setMinimumContentsLength(12);
+    // The box keeps the pattern as typed ("*.txt" stays so, also in the saved
+    // file); the walk ignores letter case anyway.
+    cbFilter->completer()->setCaseSensitivity(Qt::CaseSensitive);
     lblFilter->setBuddy(cbFilter);
     ToolBarFilter->addWidget(lblFilter);
     ToolBarFilter->addWidget(cbFilter);

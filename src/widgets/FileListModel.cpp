@@ -195,7 +195,7 @@ QString FileListModel::CellText(int row, int column) const {
         return Decode(TypeText(fileRow));
     case ColAttribute:
         // The scan reads one stat per file and leaves the bits a Samba share
-        // stores (system, archive, stored hidden) unread; they are fetched here,
+        // stores (read-only, hidden, system, archive) unread; they are fetched here,
         // for the few rows that are drawn.
         return QString::fromLatin1(
             AttributeText(fileRow.attributes | ReadStoredAttributes(fileRow.FullPath())).c_str());

@@ -132,9 +132,9 @@ TEST(IniFileTest, FailedSaveLeavesTheOldFileWhole) {
     const std::string old = "[Main]\r\nLeft=1\r\n";
     IniFile ini = Loaded(dir, old);
     ini.WriteInteger("Main", "Left", 2);
-    ASSERT_EQ(test::Shell("chattr +i '" + dir.Path() + "'"), 0);
+    ASSERT_TRUE(test::LockFolder(dir.Path()));
     EXPECT_FALSE(ini.Save());
-    test::Shell("chattr -i '" + dir.Path() + "'");
+    test::UnlockFolder(dir.Path());
     EXPECT_EQ(Content(ini.Path()), old);
     // No temporary file was left behind.
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()),

@@ -59,7 +59,7 @@ private:
 TEST(PathsTest, UnwritableExecutableFolderFallsBackToTheUserConfiguration) {
     const TempDir dir;
     const std::string installed = dir.MakeDir("usr/bin");
-    ASSERT_EQ(test::Shell("chattr +i '" + installed + "'"), 0);
+    ASSERT_TRUE(test::LockFolder(installed));
     {
         const ScopedEnv home("HOME", (dir.Path() + "home").c_str());
         const ScopedEnv xdg("XDG_CONFIG_HOME", nullptr);
@@ -76,7 +76,7 @@ TEST(PathsTest, UnwritableExecutableFolderFallsBackToTheUserConfiguration) {
         const ScopedEnv xdg("XDG_CONFIG_HOME", "relative");
         EXPECT_EQ(ProgramFolderFor(installed), installed);
     }
-    test::Shell("chattr -i '" + installed + "'");
+    test::UnlockFolder(installed);
     EXPECT_EQ(ProgramFolderFor(installed), installed);
 }
 

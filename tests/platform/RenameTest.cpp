@@ -138,11 +138,11 @@ TEST(RenameTest, ThroughTemporaryRollsBackWhenTheTargetIsTaken) {
 TEST(RenameTest, ImmutableFolderFailsAndKeepsTheFile) {
     const TempDir dir;
     dir.Write("a", "A");
-    ASSERT_EQ(test::Shell("chattr +i '" + dir.Path() + "'"), 0);
+    ASSERT_TRUE(test::LockFolder(dir.Path()));
     EXPECT_NE(RenameNoReplace(dir.Path(), "a", "b"), 0);
     EXPECT_NE(detail::RenameByLink(dir.Path() + "a", dir.Path() + "b"), 0);
     EXPECT_NE(detail::RenameThroughTemporary(dir.Path(), "a", "A"), 0);
-    test::Shell("chattr -i '" + dir.Path() + "'");
+    test::UnlockFolder(dir.Path());
     EXPECT_EQ(Content(dir.Path() + "a"), "A");
     EXPECT_FALSE(Exists(dir.Path() + "b"));
 }

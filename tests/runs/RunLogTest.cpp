@@ -10,7 +10,7 @@
 namespace quorvane {
 namespace {
 
-using test::Shell;
+using test::LockFolder;
 using test::TempDir;
 
 std::string Content(const std::string& path) {
@@ -39,7 +39,7 @@ TEST_F(RunLogTest, EveryRunRewritesTheFile) {
 }
 
 TEST_F(RunLogTest, AnImmutableFolderReportsTheFailure) {
-    ASSERT_EQ(Shell("chattr +i '" + dir.Path() + "'"), 0) << "chattr needs root and ext4/tmpfs";
+    ASSERT_TRUE(LockFolder(dir.Path()));
     EXPECT_NE(WriteRunLog(RunLogPath(), {"line"}), 0);
     EXPECT_FALSE(std::filesystem::exists(RunLogPath()));
 }

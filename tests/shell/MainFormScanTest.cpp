@@ -217,6 +217,7 @@ TEST(MainFormScan, EnterInTheFilterBox) {
     TypeInto(form.cbFilter, "*.log"); // same item in other letter case
     ASSERT_TRUE(WaitForScan(form, [] { test::PressKey(Qt::Key_Return); }));
     EXPECT_EQ(form.cbFilter->count(), items + 1);
+    EXPECT_EQ(form.cbFilter->currentText(), "*.log"); // not respelled as the item
 
     TypeInto(form.cbFilter, "");
     ASSERT_TRUE(WaitForScan(form, [] { test::PressKey(Qt::Key_Return); }));

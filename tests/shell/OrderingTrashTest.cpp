@@ -31,7 +31,6 @@ namespace quorvane {
 namespace {
 
 namespace fs = std::filesystem;
-using test::Shell;
 using test::TempDir;
 
 using test::ReadFile;
@@ -101,7 +100,7 @@ TEST_F(TrashTest, MovesFilesIntoTheTrashWithTheirOriginalPaths) {
 TEST_F(TrashTest, FileThatCannotBeTrashedStays) {
     const std::string locked = m_files.Write("locked/keep.txt", "keep");
     const std::string missing = m_files.Path() + "no-such-file";
-    ASSERT_EQ(Shell("chattr +i '" + m_files.Path() + "locked'"), 0);
+    ASSERT_TRUE(test::LockFolder(m_files.Path() + "locked"));
 
     EXPECT_FALSE(MoveToTrash(locked));
     EXPECT_FALSE(MoveToTrash(missing));
@@ -123,7 +122,7 @@ TEST(TrashUnavailable, FileStaysAndNothingAppearsElsewhere) {
         TempDir home;
         TrashEnvironment environment(home.Path(), home.Path() + "data/share");
         const std::string locked = home.MakeDir(lockedFolder);
-        ASSERT_EQ(Shell("chattr +i '" + locked + "'"), 0);
+        ASSERT_TRUE(test::LockFolder(locked));
         const std::string file = files.Write("stay.txt", "stay");
         const std::string workFolder = files.MakeDir("cwd");
 

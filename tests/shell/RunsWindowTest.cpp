@@ -39,7 +39,6 @@
 namespace quorvane {
 namespace {
 
-using test::Shell;
 using test::TempDir;
 
 const QString kAllWell = "All the selected files have been processed successfully!";
@@ -311,7 +310,7 @@ TEST_F(RunsWindowTest, UnwritableLogShowsTheErrorBoxAndKeepsTheHeaders) {
     m_files.Write("a.txt");
     Scan(1);
     PreviewPrefix();
-    ASSERT_EQ(Shell("chattr +i '" + m_settings.Path() + "'"), 0);
+    ASSERT_TRUE(test::LockFolder(m_settings.Path()));
 
     m_form.ActRenameExecute();
 
@@ -321,7 +320,7 @@ TEST_F(RunsWindowTest, UnwritableLogShowsTheErrorBoxAndKeepsTheHeaders) {
     EXPECT_EQ(Listing(m_files.Path()), (std::vector<std::string>{"new_a.txt"}));
     EXPECT_EQ(Header(0), "Original Name");
     EXPECT_TRUE(ProgressBarLeft());
-    Shell("chattr -i '" + m_settings.Path() + "'");
+    test::UnlockFolder(m_settings.Path());
 }
 
 TEST_F(RunsWindowTest, ProgressBarCoversTheFourthPanelOnlyDuringTheRun) {

@@ -6,6 +6,8 @@
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace quorvane::test {
 
@@ -18,7 +20,8 @@ TempDir::TempDir() {
 }
 
 TempDir::~TempDir() {
-    Shell("chattr -R -i '" + m_path + "' >/dev/null 2>&1");
+    Shell("chattr -R -i '" + m_path + "' >/dev/null 2>&1; chmod -R u+w '" + m_path +
+          "' >/dev/null 2>&1");
     std::error_code ignored;
     std::filesystem::remove_all(m_path, ignored);
 }
@@ -65,6 +68,21 @@ std::time_t LocalToUtc(int year, int month, int day, int hour, int minute, int s
 
 int Shell(const std::string& command) {
     return std::system(command.c_str());
+}
+
+bool MakeImmutable(const std::string& path) {
+    return Shell("chattr +i '" + path + "' >/dev/null 2>&1") == 0;
+}
+
+bool LockFolder(const std::string& folder) {
+    if (!MakeImmutable(folder))
+        ::chmod(folder.c_str(), 0555);
+    return ::access(folder.c_str(), W_OK) != 0;
+}
+
+void UnlockFolder(const std::string& folder) {
+    Shell("chattr -i '" + folder + "' >/dev/null 2>&1");
+    ::chmod(folder.c_str(), 0755);
 }
 
 } // namespace quorvane::test

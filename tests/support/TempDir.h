@@ -1,6 +1,7 @@
 #pragma once
 // A fresh temporary folder for one test, removed with everything in it
-// (immutable flags are lifted first, so tests may use chattr +i).
+// (immutable flags and taken write bits are given back first, so tests may
+// lock what they made).
 
 #include <ctime>
 #include <string>
@@ -36,5 +37,17 @@ std::time_t LocalToUtc(int year, int month, int day, int hour, int minute, int s
 
 // Runs a shell command; returns its exit status.
 int Shell(const std::string& command);
+
+// Makes a folder refuse new, renamed and removed entries for this process:
+// chattr +i where that is allowed (root ignores permission bits), else its
+// write bits are taken away, which stops every other user. False when the
+// folder can still be written.
+bool LockFolder(const std::string& folder);
+void UnlockFolder(const std::string& folder);
+
+// chattr +i on a file or folder; false where it is refused (not root, or a
+// file system without the flag). Permission bits cannot stand in for it
+// where the owner may change them back.
+bool MakeImmutable(const std::string& path);
 
 } // namespace quorvane::test

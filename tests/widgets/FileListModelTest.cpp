@@ -80,7 +80,7 @@ TEST(FileListModel, AttributeCellShowsTheBitsASambaShareStores) {
     test::TempDir dir;
     const std::string plain = dir.Write("plain.txt");
     const std::string stored = dir.Write("stored.txt");
-    if (::setxattr(stored.c_str(), "user.DOSATTRIB", "0x26", 4, 0) != 0)
+    if (::setxattr(stored.c_str(), "user.DOSATTRIB", "0x27", 4, 0) != 0)
         GTEST_SKIP() << "no user extended attributes here";
     FileListModel model;
     for (const char* name : {"plain.txt", "stored.txt", "gone.txt"}) {
@@ -89,7 +89,8 @@ TEST(FileListModel, AttributeCellShowsTheBitsASambaShareStores) {
         model.AppendRows({row});
     }
     EXPECT_EQ(model.CellText(0, FileListModel::ColAttribute), "--------");
-    EXPECT_EQ(model.CellText(1, FileListModel::ColAttribute), "--AHS");
+    EXPECT_EQ(model.CellText(1, FileListModel::ColAttribute),
+              "RAHS"); // read-only as Samba keeps it
     EXPECT_EQ(model.CellText(2, FileListModel::ColAttribute), "--------"); // file gone: no bits
     EXPECT_EQ(model.Rows()[1].attributes, 0u); // the row itself is left alone
 }
