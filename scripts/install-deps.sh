@@ -25,6 +25,7 @@ packages=(
   clang libclang-rt-14-dev
   # the window's icons
   adwaita-icon-theme hicolor-icon-theme
+  desktop-file-utils appstream groff-base dpkg-dev
 )
 
 missing=()

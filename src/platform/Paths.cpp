@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <filesystem>
 #include <limits.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -52,10 +53,10 @@ std::string ExecutableFolder() {
     return path.substr(0, slash + 1);
 }
 
-std::string ProgramFolderFor(const std::string& executableFolder) {
+std::string ProgramFolderFor(const std::string& executableFolder, bool installedCopy) {
     // Called once per start, so a permission probe is affordable here: a portable
     // copy keeps its settings beside itself, an installed copy in the user's folder.
-    if (::access(executableFolder.c_str(), W_OK) == 0)
+    if (!installedCopy && ::access(executableFolder.c_str(), W_OK) == 0)
         return executableFolder;
     const std::string config = UserConfigFolder();
     if (!config.empty() && MakeFolders(config))
@@ -63,8 +64,43 @@ std::string ProgramFolderFor(const std::string& executableFolder) {
     return executableFolder;
 }
 
+bool IsInstalledCopy(const std::string& executableFolder) {
+    return FileExists(executableFolder + QUORVANE_DESKTOP_FILE_FROM_BIN);
+}
+
 std::string ProgramFolder() {
-    return ProgramFolderFor(ExecutableFolder());
+    const std::string executableFolder = ExecutableFolder();
+    return ProgramFolderFor(executableFolder, IsInstalledCopy(executableFolder));
+}
+
+ManualPlaces BuiltInManualPlaces() {
+    return {QUORVANE_MANUAL_FROM_BIN, QUORVANE_BUILD_FOLDER, QUORVANE_SOURCE_MANUAL};
+}
+
+std::vector<std::string> UserManualCandidates(const std::string& executableFolder,
+                                              const ManualPlaces& places) {
+    std::vector<std::string> candidates;
+    if (!places.installedFromBin.empty()) {
+        // Normalised, so the browser is handed /usr/share/... rather than /usr/bin/../share/...
+        const std::filesystem::path installed =
+            std::filesystem::path(executableFolder + places.installedFromBin + "index.html");
+        candidates.push_back(installed.lexically_normal().string());
+    }
+    // Only a program started from its own build tree reads the source tree,
+    // so an installed or copied program never opens a stale checkout.
+    const std::string build = WithSlash(places.buildFolder);
+    if (!places.buildFolder.empty() && !places.sourceManual.empty() &&
+        executableFolder.compare(0, build.size(), build) == 0)
+        candidates.push_back(WithSlash(places.sourceManual) + "index.html");
+    return candidates;
+}
+
+std::string UserManualPath() {
+    for (const std::string& candidate :
+         UserManualCandidates(ExecutableFolder(), BuiltInManualPlaces()))
+        if (FileExists(candidate))
+            return candidate;
+    return {};
 }
 
 bool FileExists(const std::string& path) {

@@ -35,9 +35,15 @@ void TMainForm::FormShow() {
     SettingsPath = folder + "Options.ini";
     LoadOptions();
 
-    const QString restored = cbFavorite->currentText();
-    if (!restored.isEmpty() && DirectoryExists(QFile::encodeName(restored).toStdString()))
-        ShellTree->SetPath(restored);
+    // A folder from the command line wins over the one stored last time; the
+    // scan it starts writes it into the path box.
+    if (!StartFolder.empty() && DirectoryExists(StartFolder)) {
+        ShellTree->SetPath(QFile::decodeName(StartFolder.c_str()));
+    } else {
+        const QString restored = cbFavorite->currentText();
+        if (!restored.isEmpty() && DirectoryExists(QFile::encodeName(restored).toStdString()))
+            ShellTree->SetPath(restored);
+    }
 
     if (!mmiAbout) {
         mmiAbout = mmHelp->addAction(icons::About(), "About");
@@ -197,8 +203,10 @@ QWidget* TMainForm::ProgressPanel() const {
 // ---- Help, links, About ----
 
 void TMainForm::ActHelpExecute() {
-    const std::string manual = ExecutableFolder() + "usermanual.chm";
-    if (FileExists(manual))
+    // Without a manual nothing happens, as the manual's absence is no error of the user's.
+    const std::string manual =
+        ManualFolder.empty() ? UserManualPath() : ManualFolder + "index.html";
+    if (!manual.empty() && FileExists(manual))
         QDesktopServices::openUrl(QUrl::fromLocalFile(QFile::decodeName(manual.c_str())));
 }
 

@@ -172,6 +172,13 @@ public:
     // Folder for "Options.ini"; empty means the program folder (tests point it
     // at a temporary folder). A window never shown saves nothing.
     std::string SettingsFolder;
+    // Folder given on the command line (absolute, ending in "/"): listed at
+    // first show instead of the restored path. Empty: the restored path.
+    std::string StartFolder;
+    // Folder holding the manual's index.html; empty means the installed
+    // manual, or the source tree's when run from the build folder (tests
+    // point it at a temporary folder).
+    std::string ManualFolder;
 
     // ---- Window life ----
     void FormCreate();

@@ -3,6 +3,12 @@
 #include <QApplication>
 #include <QStyle>
 
+// The icon resource lives in a static library, where nothing else would pull
+// its registration into the program.
+static void RegisterIconResource() {
+    Q_INIT_RESOURCE(icons);
+}
+
 namespace quorvane::icons {
 
 namespace {
@@ -14,8 +20,15 @@ QIcon Themed(const char* name, QStyle::StandardPixmap fallback) {
 
 } // namespace
 
+// Our own icon, built in at every installed size, so the window shows the
+// same picture as the menu entry whether or not the program is installed.
 QIcon Program() {
-    return Themed("edit-rename", QStyle::SP_FileDialogDetailedView);
+    static const bool registered = (RegisterIconResource(), true);
+    Q_UNUSED(registered);
+    QIcon icon;
+    for (int size : {16, 22, 24, 32, 48, 64, 128, 256})
+        icon.addFile(QStringLiteral(":/icons/quorvane-%1.png").arg(size), QSize(size, size));
+    return icon;
 }
 QIcon RenameFiles() {
     return Themed("edit-rename", QStyle::SP_FileIcon);

@@ -531,12 +531,13 @@ class Program:
     def options(self):
         return os.path.join(self.folder, "Options.ini")
 
-    def start(self):
+    def start(self, *arguments):
         self.runs += 1
         env = dict(self.desktop.env, QT_QPA_PLATFORM="xcb", QT_ACCESSIBILITY="1",
                    QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1", QT_XCB_GL_INTEGRATION="none")
         self.log_name = "program-%d" % self.runs
-        self.process = self.desktop.spawn(self.log_name, [self.path], env=env, cwd=self.folder)
+        self.process = self.desktop.spawn(self.log_name, [self.path, *arguments], env=env,
+                                         cwd=self.folder)
         self.app = wait_for(self._registered, "the program to register with AT-SPI")
         wait_for(lambda: self.window("Quorvane"), "the main window to show")
         return self

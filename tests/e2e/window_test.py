@@ -90,8 +90,8 @@ class Session:
         return values
 
     # -- the window --------------------------------------------------------------
-    def start(self):
-        self.program.start()
+    def start(self, *arguments):
+        self.program.start(*arguments)
         self.desktop.park_pointer()
         return self.program.main
 
@@ -464,6 +464,37 @@ def restart_restores_settings(s):
         equal(options.get(key), value, "stored again %s/%s" % key)
 
 
+def folder_argument(s):
+    """A folder named on the command line is listed instead of the stored
+    one and becomes the stored folder; an unknown option gets one line on
+    stderr and is otherwise ignored. --help and --version need no display."""
+    for option, pattern in (("--help", r"^Usage: quorvane \[FOLDER\]$"),
+                            ("--version", r"^Quorvane [0-9][0-9.]*$")):
+        env = {k: v for k, v in s.desktop.env.items() if k not in ("DISPLAY", "WAYLAND_DISPLAY")}
+        done = subprocess.run([s.program.path, option], env=env, capture_output=True, text=True,
+                              timeout=30)
+        equal(done.returncode, 0, option + " exit status")
+        equal(done.stderr, "", option + " stderr")
+        check(re.search(pattern, done.stdout, re.M), "%s printed %r" % (option, done.stdout))
+
+    stored = os.path.join(s.root, "work", "stored")
+    given = os.path.join(s.root, "work", "given folder")
+    for folder, names in ((stored, ["old.txt"]), (given, ["one.txt", "two.txt"])):
+        os.makedirs(folder)
+        for name in names:
+            open(os.path.join(folder, name), "w").close()
+    s.write_options({"Main": {"Favorite": stored}})
+    s.start("-bogus", given)
+    s.wait_listed(["one.txt", "two.txt"], "the given folder's files")
+    equal(s.combo_text("Path:   ").text, given + "/", "path box")
+    wait_equal(lambda: s.status_panels()[0], "Total files : 2", "the first status panel")
+    equal(s.program.close(), 0, "exit status")
+    ours = [line for line in s.program.log().splitlines() if line.startswith("quorvane: ")]
+    equal(len(ours), 1, "lines of our own on stderr: %r" % ours)
+    check("-bogus" in ours[0], "the line names the option: %r" % ours[0])
+    equal(s.read_options().get(("main", "favorite")), given + "/", "stored folder")
+
+
 TESTS = {
     "FirstStart": first_start,
     "PathAndEnter": path_and_enter,
@@ -473,6 +504,7 @@ TESTS = {
     "DeleteToTrash": delete_to_trash,
     "PanelButtons": panel_buttons,
     "RestartRestoresSettings": restart_restores_settings,
+    "FolderArgument": folder_argument,
 }
 
 

@@ -5,6 +5,9 @@
 #include <cstdlib>
 #include <gtest/gtest.h>
 #include <optional>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
 
 namespace quorvane {
 namespace {
@@ -78,6 +81,48 @@ TEST(PathsTest, UnwritableExecutableFolderFallsBackToTheUserConfiguration) {
     }
     test::UnlockFolder(installed);
     EXPECT_EQ(ProgramFolderFor(installed), installed);
+}
+
+TEST(PathsTest, AnInstalledCopyKeepsItsSettingsInTheUserFolderEvenWhereItCouldWrite) {
+    const TempDir dir;
+    const std::string portable = dir.MakeDir("stick/quorvane");
+    const std::string installed = dir.MakeDir("prefix/bin");
+    dir.Write("prefix/share/applications/org.example.quorvane.desktop", "[Desktop Entry]\n");
+    const ScopedEnv xdg("XDG_CONFIG_HOME", (dir.Path() + "xdg").c_str());
+    EXPECT_FALSE(IsInstalledCopy(portable));
+    EXPECT_TRUE(IsInstalledCopy(installed));
+    EXPECT_EQ(ProgramFolderFor(portable, IsInstalledCopy(portable)), portable);
+    EXPECT_EQ(ProgramFolderFor(installed, IsInstalledCopy(installed)),
+              dir.Path() + "xdg/Quorvane/");
+}
+
+TEST(PathsTest, TheManualIsLookedForInstalledAndInTheSourceTreeOfTheBuild) {
+    const ManualPlaces places{"../share/doc/quorvane/manual/", "/src/q/build/",
+                              "/src/q/data/manual/"};
+    const std::string installed = "share/doc/quorvane/manual/index.html";
+    const std::string source = "/src/q/data/manual/index.html";
+    struct Case {
+        std::string executableFolder;
+        std::vector<std::string> candidates;
+    } cases[] = {
+        {"/usr/bin/", {"/usr/" + installed}},
+        {"/opt/quorvane/bin/", {"/opt/quorvane/" + installed}},
+        {"/src/q/build/", {"/src/q/" + installed, source}},
+        {"/src/q/build/tests/", {"/src/q/build/" + installed, source}},
+        // A neighbour whose name merely begins like the build folder is not it.
+        {"/src/q/build2/", {"/src/q/" + installed}},
+        {"/src/q/", {"/src/" + installed}},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(UserManualCandidates(c.executableFolder, places), c.candidates)
+            << c.executableFolder;
+}
+
+TEST(PathsTest, TestsRunFromTheBuildFolderFindTheManualOfTheSourceTree) {
+    const std::string manual = UserManualPath();
+    ASSERT_FALSE(manual.empty());
+    EXPECT_TRUE(FileExists(manual));
+    EXPECT_EQ(manual, BuiltInManualPlaces().sourceManual + "index.html");
 }
 
 } // namespace

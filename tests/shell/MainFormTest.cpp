@@ -409,33 +409,18 @@ TEST(MainForm, AboutIsAppendedOnceOnFirstShow) {
               1);
 }
 
-// The manual lives beside the test program; the test puts one there for the
-// time of the test and takes it away again.
-struct ManualBesideProgram {
-    ManualBesideProgram() : path(ExecutableFolder() + "usermanual.chm") {
-        existedBefore = std::filesystem::exists(path);
-    }
-    void Create() const { test::Shell("touch '" + path + "'"); }
-    ~ManualBesideProgram() {
-        if (!existedBefore)
-            std::filesystem::remove(path);
-    }
-    std::string path;
-    bool existedBefore = false;
-};
-
 TEST(MainForm, HelpOpensTheManualOnlyWhenItExists) {
     Window window;
     ASSERT_TRUE(test::Activate(&window.form));
     UrlSpy spy;
-    ManualBesideProgram manual;
-    ASSERT_FALSE(manual.existedBefore);
+    const TempDir manual;
+    window.form.ManualFolder = manual.Path();
     ASSERT_TRUE(test::ChooseFromMenuButton(window.form.TbHelp, {"mmiUserManual"}));
     EXPECT_TRUE(spy.opened.empty());
-    manual.Create();
+    const std::string index = manual.Write("index.html", "<html></html>");
     test::PressKey(Qt::Key_F1);
     ASSERT_EQ(spy.opened.size(), 1u);
-    EXPECT_EQ(spy.opened[0], QUrl::fromLocalFile(QString::fromStdString(manual.path)));
+    EXPECT_EQ(spy.opened[0], QUrl::fromLocalFile(QString::fromStdString(index)));
 }
 
 TEST(MainForm, VendorLinks) {
