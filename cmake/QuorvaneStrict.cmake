@@ -18,3 +18,11 @@ if(QUORVANE_SANITIZE)
     -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
   target_link_options(quorvane_strict INTERFACE -fsanitize=address,undefined)
 endif()
+
+# The fuzz targets' build instruments everything it compiles for coverage and
+# checks memory with AddressSanitizer; the targets themselves link libFuzzer.
+if(QUORVANE_BUILD_FUZZ)
+  target_compile_options(quorvane_strict INTERFACE
+    -fsanitize=fuzzer-no-link,address -fno-omit-frame-pointer)
+  target_link_options(quorvane_strict INTERFACE -fsanitize=address)
+endif()
