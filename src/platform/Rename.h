@@ -9,6 +9,11 @@ namespace quorvane {
 // no NUL byte, not "." or "..".
 bool IsValidEntryName(const std::string& name);
 
+// A name a run may give a file: a valid entry name without control bytes (1 to
+// 31, 127). A tab or line break in a name, often from tag text, breaks
+// listings and scripts, and the user would not see it in the list.
+bool IsAcceptableNewName(const std::string& name);
+
 // Renames folder + oldName to folder + newName (folder ends in "/").
 // Returns 0 on success, else an errno value: EEXIST when the target exists,
 // EINVAL for a name that is not a valid entry name. Identical names succeed

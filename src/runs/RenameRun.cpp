@@ -16,10 +16,11 @@ std::string Marked(std::string_view mark, const std::string& name) {
 }
 
 // A new name that is not one plain entry of the folder ("/", NUL, "." or "..")
-// would move the file elsewhere; it is refused before the file system sees it.
+// would move the file elsewhere, and one with control bytes hides what it is;
+// both are refused before the file system sees them.
 int RenameInFolder(RunFileSystem& fileSystem, const std::string& folder, const std::string& from,
                    const std::string& to) {
-    if (!IsValidEntryName(to) || !IsValidEntryName(from))
+    if (!IsAcceptableNewName(to) || !IsValidEntryName(from))
         return EINVAL;
     return fileSystem.Rename(folder, from, to);
 }

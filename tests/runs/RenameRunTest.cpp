@@ -60,6 +60,12 @@ TEST_F(RenameRunTest, EachRowIsMarkedByItsOutcome) {
         {"dot", ".", false},
         {"dot dot", "..", false},
         {"nul byte", std::string("x\0y", 3), false},
+        {"byte 1", "x\x01y.txt", false},
+        {"tab", "x\ty.txt", false},
+        {"line break", "x\ny.txt", false},
+        {"byte 31", "x\x1fy.txt", false},
+        {"delete byte", "x\x7fy.txt", false},
+        {"space and UTF-8", "caf\xc3\xa9 \xe2\x80\x94 x.txt", true},
     };
     for (const RenameCase& c : cases) {
         SCOPED_TRACE(c.label);
