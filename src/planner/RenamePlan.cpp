@@ -246,6 +246,23 @@ RenamePlan PlanRenames(const std::vector<PlanRow>& rows, FolderLister& lister) {
     return plan;
 }
 
+FileRowsPlan PlanFileRows(const FileRows& rows, FolderLister& lister) {
+    FileRowsPlan planned;
+    std::vector<PlanRow> planRows;
+    for (std::size_t i = 0; i < rows.size() && rows[i].folder; ++i) {
+        if (rows[i].newName.empty())
+            continue;
+        planRows.push_back({&*rows[i].folder, rows[i].originalName, rows[i].newName});
+        planned.listRow.push_back(i);
+    }
+    planned.plan = PlanRenames(planRows, lister);
+    for (RowVerdict& verdict : planned.plan.rows) {
+        if (verdict.otherRow != kNoRow)
+            verdict.otherRow = planned.listRow[verdict.otherRow];
+    }
+    return planned;
+}
+
 std::string ConflictText(const RowVerdict& verdict) {
     switch (verdict.plan) {
     case RowPlan::SameTarget:

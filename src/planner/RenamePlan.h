@@ -4,6 +4,7 @@
 // rest whatever the list order, chains and cycles included.
 
 #include "platform/FolderFacts.h"
+#include "rules/FileRow.h"
 
 #include <cstddef>
 #include <string>
@@ -43,7 +44,7 @@ enum class RowPlan {
 struct RowVerdict {
     RowPlan plan = RowPlan::Ready;
     // The row the conflict is with (SameTarget), else kNoRow.
-    std::size_t otherRow = static_cast<std::size_t>(-1);
+    std::size_t otherRow = static_cast<std::size_t>(-1); // an index of the plan's rows
     std::string otherName; // the name the conflict is with; the target's byte
                            // count for CannotHold is in `nameBytes`
     std::size_t nameBytes = 0;
@@ -73,8 +74,16 @@ struct RenamePlan {
 
 RenamePlan PlanRenames(const std::vector<PlanRow>& rows, FolderLister& lister);
 
-// The text of a conflict as Preview shows it ("Exists: a.txt"); `rowNumber`
-// turns a row index into the number the list shows. Empty when none.
+// The plan of the rows a rename run would take: those with a new name, up to
+// the first row without a folder (where the run stops).
+struct FileRowsPlan {
+    RenamePlan plan;                  // its rows name the other row of a conflict by list position
+    std::vector<std::size_t> listRow; // the list position of each planned row
+};
+FileRowsPlan PlanFileRows(const FileRows& rows, FolderLister& lister);
+
+// The text of a conflict as Preview shows it ("Exists: a.txt"), with rows
+// counted from 1. Empty when there is none.
 std::string ConflictText(const RowVerdict& verdict);
 
 } // namespace quorvane

@@ -25,19 +25,9 @@ int RenameInFolder(RunFileSystem& fileSystem, const std::string& folder, const s
     return fileSystem.Rename(folder, from, to);
 }
 
-class RunFolderLister final : public FolderLister {
-public:
-    explicit RunFolderLister(RunFileSystem& fileSystem) : m_fileSystem(fileSystem) {}
-    FolderFacts Describe(const std::string& folder) override {
-        return m_fileSystem.DescribeFolder(folder);
-    }
-
-private:
-    RunFileSystem& m_fileSystem;
-};
-
 struct StepOutcome {
     int error = 0;
+    bool finished = false;  // every step of the row was tried
     std::string strandedAs; // the temporary name a file could not leave
 };
 
@@ -65,13 +55,8 @@ void UnwindCycle(const RenamePlan& plan, std::size_t first, std::size_t failed,
 // Carries out the plan's moves, each without replace. A row refused by the
 // plan is never tried; a row in a cycle whose second move fails is moved back
 // from its temporary name.
-std::vector<StepOutcome> RunSteps(const RenamePlan& plan, RunFileSystem& fileSystem,
-                                  const RunProgress& progress, std::size_t total) {
-    std::vector<StepOutcome> outcomes(plan.rows.size());
-    for (std::size_t i = 0; i < plan.rows.size(); ++i) {
-        if (plan.rows[i].refused)
-            outcomes[i].error = plan.rows[i].plan == RowPlan::CannotHold ? EINVAL : EEXIST;
-    }
+void RunSteps(const RenamePlan& plan, RunFileSystem& fileSystem, const RunProgress& progress,
+              std::size_t total, std::vector<StepOutcome>& outcomes) {
     // Where each row went into a temporary name, for the way back.
     std::vector<std::size_t> intoTemporary(plan.rows.size(), kNoRow);
     const std::size_t stepCount = plan.steps.size();
@@ -85,12 +70,42 @@ std::vector<StepOutcome> RunSteps(const RenamePlan& plan, RunFileSystem& fileSys
             if (outcome.error != 0 && !step.isTemporary && intoTemporary[step.row] != kNoRow)
                 UnwindCycle(plan, intoTemporary[step.row], s, fileSystem, outcomes);
         }
+        if (!step.isTemporary)
+            outcome.finished = true;
         if (progress)
             progress(total * (s + 1) / stepCount, total);
     }
     if (progress && stepCount == 0 && total > 0)
         progress(total, total);
-    return outcomes;
+}
+
+// Marks every finished row by its outcome, in list order, and logs its
+// failure; unfinished rows (a run cut short) are left as they were.
+void MarkRows(FileRows& rows, const FileRowsPlan& planned, const std::vector<StepOutcome>& outcomes,
+              RunResult& result) {
+    for (std::size_t p = 0; p < planned.listRow.size(); ++p) {
+        const StepOutcome& outcome = outcomes[p];
+        if (!outcome.finished)
+            continue;
+        FileRow& row = rows[planned.listRow[p]];
+        const std::string& folder = *row.folder;
+        if (outcome.error != 0) {
+            ++result.failedFiles;
+            result.log.push_back(RenameFailureLine(folder, row.originalName, row.newName));
+        }
+        if (outcome.error == kErrorSourceLost) {
+            ++result.lostFiles;
+            result.log.push_back(folder + row.originalName +
+                                 "   [Lost: the file system dropped it when the rename failed]");
+        }
+        if (!outcome.strandedAs.empty()) {
+            result.log.push_back(folder + row.originalName + " -------> " + folder +
+                                 outcome.strandedAs + "   [Kept under this name]");
+        }
+        std::string mark = Marked(outcome.error == 0 ? kOkMark : kErrMark, row.originalName);
+        row.originalName = std::move(row.newName);
+        row.newName = std::move(mark);
+    }
 }
 
 } // namespace
@@ -117,39 +132,23 @@ RunResult RenameFiles(FileRows& rows, RunFileSystem& fileSystem, const RunProgre
         ++end;
     result.endedEarly = end < rows.size();
 
-    std::vector<PlanRow> planRows;
-    std::vector<std::size_t> listRow;
-    for (std::size_t i = 0; i < end; ++i) {
-        if (rows[i].newName.empty())
-            continue;
-        planRows.push_back({&*rows[i].folder, rows[i].originalName, rows[i].newName});
-        listRow.push_back(i);
-    }
     RunFolderLister lister(fileSystem);
-    const RenamePlan plan = PlanRenames(planRows, lister);
-    const std::vector<StepOutcome> outcomes = RunSteps(plan, fileSystem, progress, end);
-
-    for (std::size_t p = 0; p < planRows.size(); ++p) {
-        FileRow& row = rows[listRow[p]];
-        const std::string& folder = *row.folder;
-        const StepOutcome& outcome = outcomes[p];
-        if (outcome.error != 0) {
-            ++result.failedFiles;
-            result.log.push_back(RenameFailureLine(folder, row.originalName, row.newName));
-        }
-        if (outcome.error == kErrorSourceLost) {
-            ++result.lostFiles;
-            result.log.push_back(folder + row.originalName +
-                                 "   [Lost: the file system dropped it when the rename failed]");
-        }
-        if (!outcome.strandedAs.empty()) {
-            result.log.push_back(folder + row.originalName + " -------> " + folder +
-                                 outcome.strandedAs + "   [Kept under this name]");
-        }
-        std::string mark = Marked(outcome.error == 0 ? kOkMark : kErrMark, row.originalName);
-        row.originalName = std::move(row.newName);
-        row.newName = std::move(mark);
+    const FileRowsPlan planned = PlanFileRows(rows, lister);
+    std::vector<StepOutcome> outcomes(planned.plan.rows.size());
+    for (std::size_t i = 0; i < outcomes.size(); ++i) {
+        const RowVerdict& verdict = planned.plan.rows[i];
+        if (verdict.refused)
+            outcomes[i].error = verdict.plan == RowPlan::CannotHold ? EINVAL : EEXIST;
+        outcomes[i].finished = verdict.refused || verdict.plan == RowPlan::Unchanged;
     }
+    try {
+        RunSteps(planned.plan, fileSystem, progress, end, outcomes);
+    } catch (...) {
+        // The rows done so far show their outcome; the rest stay as they were.
+        MarkRows(rows, planned, outcomes, result);
+        throw;
+    }
+    MarkRows(rows, planned, outcomes, result);
     return result;
 }
 
