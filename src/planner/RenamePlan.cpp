@@ -6,7 +6,6 @@
 #include <deque>
 #include <string_view>
 #include <unordered_map>
-#include <unordered_set>
 
 namespace quorvane {
 namespace {
@@ -14,16 +13,22 @@ namespace {
 // Everything the plan knows of one folder. Keys are the names as the folder
 // compares them: the bytes themselves, or the folded form where the folder
 // ignores case.
+struct NameSlot {
+    std::size_t source = kNoRow; // the row renaming the file of this name
+    std::size_t target = kNoRow; // the first row that gets this name
+    bool listed = false;         // the folder holds a file of this name
+};
+
 struct FolderState {
     FolderFacts facts;
     std::deque<std::string> foldedStore; // keeps folded keys at a fixed address
-    std::unordered_set<std::string_view> listed;
-    std::unordered_map<std::string_view, std::size_t> sourceRow;
-    std::unordered_map<std::string_view, std::size_t> targetRow; // first row only
+    // Every name of the folder and the batch, hashed once: rows keep
+    // pointers to their slots (stable in a node-based map).
+    std::unordered_map<std::string_view, NameSlot> names;
     bool anyNonAscii = false;
     unsigned nextTemporary = 0;
 
-    std::string_view Key(const std::string& name) {
+    std::string_view Key(std::string_view name) {
         if (!facts.ignoresCase)
             return name;
         return foldedStore.emplace_back(FoldedForm(name));
@@ -32,11 +37,11 @@ struct FolderState {
 
 struct RowKeys {
     FolderState* folder = nullptr;
-    std::string_view from;
-    std::string_view to;
+    NameSlot* from = nullptr;
+    NameSlot* to = nullptr;
 };
 
-bool FatRefuses(const std::string& name) {
+bool FatRefuses(std::string_view name) {
     for (const char c : name) {
         const auto byte = static_cast<unsigned char>(c);
         if (byte < 0x20 || std::string_view("\"*:<>?\\|").find(c) != std::string_view::npos)
@@ -46,9 +51,14 @@ bool FatRefuses(const std::string& name) {
     return name.back() == '.' || name.back() == ' ';
 }
 
-bool MarkCannotHold(const std::string& to, const FolderFacts& facts, RowVerdict& verdict) {
-    if (!IsValidEntryName(to) || (facts.fatLike && FatRefuses(to))) {
-        verdict.otherName = to;
+bool IsEntryName(std::string_view name) {
+    return !name.empty() && name != "." && name != ".." &&
+           name.find_first_of(std::string_view("/\0", 2)) == std::string_view::npos;
+}
+
+bool MarkCannotHold(std::string_view to, const FolderFacts& facts, RowVerdict& verdict) {
+    if (!IsEntryName(to) || (facts.fatLike && FatRefuses(to))) {
+        verdict.otherName = std::string(to);
     } else if (to.size() > facts.nameMax) {
         verdict.tooLong = true;
         verdict.nameBytes = to.size();
@@ -64,8 +74,7 @@ std::string TemporaryName(FolderState& folder) {
     for (;;) {
         std::string name = ".qv-swap-" + std::to_string(folder.nextTemporary++);
         const std::string_view key = name;
-        if (!folder.listed.count(key) && !folder.sourceRow.count(key) &&
-            !folder.targetRow.count(key))
+        if (!folder.names.count(key))
             return name;
     }
 }
@@ -101,6 +110,8 @@ RenamePlan PlanRenames(const std::vector<PlanRow>& rows, FolderLister& lister) {
     std::vector<RowKeys> keys(count);
     std::deque<FolderState> folders;
     std::unordered_map<std::string_view, FolderState*> folderByPath;
+    const std::string* lastFolder = nullptr;
+    FolderState* lastState = nullptr;
 
     auto changed = [&](std::size_t i) { return plan.rows[i].plan != RowPlan::Unchanged; };
     auto moving = [&](std::size_t i) { return changed(i) && !plan.rows[i].refused; };
@@ -109,42 +120,48 @@ RenamePlan PlanRenames(const std::vector<PlanRow>& rows, FolderLister& lister) {
     for (std::size_t i = 0; i < count; ++i) {
         const PlanRow& row = rows[i];
         RowVerdict& verdict = plan.rows[i];
-        auto [where, added] = folderByPath.try_emplace(*row.folder, nullptr);
-        if (added) {
-            FolderState& folder = folders.emplace_back();
-            folder.facts = lister.Describe(*row.folder);
-            folder.listed.reserve(folder.facts.names.size());
-            for (const std::string& name : folder.facts.names) {
-                folder.listed.insert(folder.Key(name));
-                folder.anyNonAscii = folder.anyNonAscii || !IsAscii(name);
+        if (row.folder != lastFolder) {
+            auto [where, added] = folderByPath.try_emplace(*row.folder, nullptr);
+            if (added) {
+                FolderState& folder = folders.emplace_back();
+                folder.facts = lister.Describe(*row.folder);
+                folder.names.reserve(folder.facts.names.size() + count);
+                for (const std::string& name : folder.facts.names) {
+                    folder.names[folder.Key(name)].listed = true;
+                    folder.anyNonAscii = folder.anyNonAscii || !IsAscii(name);
+                }
+                where->second = &folder;
             }
-            where->second = &folder;
+            lastFolder = row.folder;
+            lastState = where->second;
         }
-        FolderState& folder = *where->second;
+        FolderState& folder = *lastState;
         if (row.from == row.to) {
             verdict.plan = RowPlan::Unchanged;
             continue;
         }
         RowKeys& key = keys[i];
         key.folder = &folder;
-        key.from = folder.Key(row.from);
-        folder.sourceRow.emplace(key.from, i);
+        key.from = &folder.names[folder.Key(row.from)];
+        if (key.from->source == kNoRow)
+            key.from->source = i;
         if (MarkCannotHold(row.to, folder.facts, verdict))
             continue;
-        key.to = folder.Key(row.to);
+        key.to = &folder.names[folder.Key(row.to)];
         folder.anyNonAscii = folder.anyNonAscii || !IsAscii(row.to);
-        const auto [first, isFirst] = folder.targetRow.try_emplace(key.to, i);
-        if (!isFirst) {
-            const std::size_t winner = first->second;
+        if (key.to->target == kNoRow) {
+            key.to->target = i;
+        } else {
+            const std::size_t winner = key.to->target;
             verdict.plan = RowPlan::SameTarget;
             verdict.otherRow = winner;
-            verdict.otherName = rows[winner].to;
+            verdict.otherName = std::string(rows[winner].to);
             verdict.refused = true;
             RowVerdict& winning = plan.rows[winner];
             if (winning.plan == RowPlan::Ready) {
                 winning.plan = RowPlan::SameTarget;
                 winning.otherRow = i;
-                winning.otherName = row.to;
+                winning.otherName = std::string(row.to);
             }
         }
     }
@@ -156,7 +173,7 @@ RenamePlan PlanRenames(const std::vector<PlanRow>& rows, FolderLister& lister) {
         RowVerdict& verdict = plan.rows[i];
         verdict.plan = RowPlan::Exists;
         verdict.otherRow = kNoRow;
-        verdict.otherName = rows[i].to;
+        verdict.otherName = std::string(rows[i].to);
         verdict.refused = true;
         refusedRows.push_back(i);
     };
@@ -168,16 +185,16 @@ RenamePlan PlanRenames(const std::vector<PlanRow>& rows, FolderLister& lister) {
             continue;
         }
         const RowKeys& key = keys[i];
-        if (key.to == key.from || key.folder->sourceRow.count(key.to))
+        if (key.to == key.from || key.to->source != kNoRow)
             continue;
-        if (key.folder->listed.count(key.to))
+        if (key.to->listed)
             refuseAsExisting(i);
     }
     for (std::size_t done = 0; done < refusedRows.size(); ++done) {
         const RowKeys& key = keys[refusedRows[done]];
-        const auto waiting = key.folder->targetRow.find(key.from);
-        if (waiting != key.folder->targetRow.end() && moving(waiting->second))
-            refuseAsExisting(waiting->second);
+        const std::size_t waiting = key.from->target;
+        if (waiting != kNoRow && moving(waiting))
+            refuseAsExisting(waiting);
     }
     // Look-alikes need a name outside ASCII on one side at least.
     for (FolderState& folder : folders) {
@@ -185,8 +202,8 @@ RenamePlan PlanRenames(const std::vector<PlanRow>& rows, FolderLister& lister) {
             continue;
         LookAlikes lookAlikes;
         for (const std::string& name : folder.facts.names) {
-            const auto source = folder.sourceRow.find(folder.Key(name));
-            if (source == folder.sourceRow.end() || !moving(source->second))
+            const std::size_t source = folder.names[folder.Key(name)].source;
+            if (source == kNoRow || !moving(source))
                 lookAlikes.Add(name);
         }
         std::vector<std::size_t> members;
@@ -200,7 +217,7 @@ RenamePlan PlanRenames(const std::vector<PlanRow>& rows, FolderLister& lister) {
             const std::string_view other = lookAlikes.Other(rows[i].to);
             if (!other.empty() && other != rows[i].from && plan.rows[i].plan == RowPlan::Ready) {
                 plan.rows[i].plan = RowPlan::LookAlike;
-                plan.rows[i].otherName = other;
+                plan.rows[i].otherName = std::string(other);
             }
         }
     }
@@ -212,16 +229,17 @@ RenamePlan PlanRenames(const std::vector<PlanRow>& rows, FolderLister& lister) {
     for (std::size_t i = 0; i < count; ++i) {
         if (!moving(i))
             continue;
-        const auto next = keys[i].folder->targetRow.find(keys[i].from);
-        if (next != keys[i].folder->targetRow.end() && next->second != i && moving(next->second)) {
-            after[i] = next->second;
-            waits[next->second] = true;
+        const std::size_t next = keys[i].from->target;
+        if (next != kNoRow && next != i && moving(next)) {
+            after[i] = next;
+            waits[next] = true;
         }
     }
     plan.steps.reserve(count);
     std::vector<bool> placed(count, false);
     auto place = [&](std::size_t i) {
-        plan.steps.push_back({i, *rows[i].folder, rows[i].from, rows[i].to, false});
+        plan.steps.push_back(
+            {i, *rows[i].folder, std::string(rows[i].from), std::string(rows[i].to), false});
         placed[i] = true;
     };
     for (std::size_t i = 0; i < count; ++i) {
@@ -234,11 +252,11 @@ RenamePlan PlanRenames(const std::vector<PlanRow>& rows, FolderLister& lister) {
         if (!moving(i) || placed[i])
             continue;
         const std::string temporary = TemporaryName(*keys[i].folder);
-        plan.steps.push_back({i, *rows[i].folder, rows[i].from, temporary, true});
+        plan.steps.push_back({i, *rows[i].folder, std::string(rows[i].from), temporary, true});
         placed[i] = true;
         for (std::size_t row = after[i]; row != i; row = after[row])
             place(row);
-        plan.steps.push_back({i, *rows[i].folder, temporary, rows[i].to, false});
+        plan.steps.push_back({i, *rows[i].folder, temporary, std::string(rows[i].to), false});
     }
 
     for (const RowVerdict& verdict : plan.rows)

@@ -8,6 +8,7 @@
 
 #include <cstddef>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace quorvane {
@@ -26,10 +27,11 @@ public:
 };
 
 // A row the run would rename: folder (ending in "/"), its name, the new name.
+// The names are views: the rows they come from outlive the plan's making.
 struct PlanRow {
     const std::string* folder = nullptr;
-    std::string from;
-    std::string to;
+    std::string_view from;
+    std::string_view to;
 };
 
 enum class RowPlan {
