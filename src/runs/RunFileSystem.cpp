@@ -1,10 +1,26 @@
 #include "runs/RunFileSystem.h"
 
 #include "platform/Attributes.h"
+#include "platform/DirectorySearch.h"
 #include "platform/Rename.h"
 #include "platform/TimeStamp.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+
 namespace quorvane {
+
+int RunFileSystem::SetLinkTimeStamp(const std::string& path, std::uint32_t packedLocal) {
+    return SetFileTimesFromDos(path, packedLocal, TimeStampTarget::LinkItself);
+}
+
+std::optional<FileIdentity> RunFileSystem::Identify(const std::string& folder,
+                                                    const std::string& name) {
+    struct stat info {};
+    if (::stat((folder + name).c_str(), &info) != 0)
+        return std::nullopt;
+    return FileIdentity{CompactDevice(info.st_dev), static_cast<std::uint64_t>(info.st_ino)};
+}
 
 int PlatformFileSystem::Rename(const std::string& folder, const std::string& from,
                                const std::string& to) {

@@ -8,6 +8,13 @@
 
 namespace quorvane {
 
+// Which file a name leads to: the device and inode the scan saw.
+struct FileIdentity {
+    std::uint32_t device = 0;
+    std::uint64_t inode = 0;
+    friend bool operator==(const FileIdentity&, const FileIdentity&) = default;
+};
+
 class RunFileSystem {
 public:
     virtual ~RunFileSystem() = default;
@@ -24,10 +31,17 @@ public:
     // Sets the file's times from a DOS packed local date and time. Returns 0 or
     // an errno value.
     [[nodiscard]] virtual int SetTimeStamp(const std::string& path, std::uint32_t packedLocal) = 0;
+    // The same for a symbolic link itself, never for what it points to.
+    // The platform's unless a double says otherwise.
+    [[nodiscard]] virtual int SetLinkTimeStamp(const std::string& path, std::uint32_t packedLocal);
+    // The file folder + name leads to, following a link as the scan does;
+    // nothing when there is none. The platform's unless a double says otherwise.
+    [[nodiscard]] virtual std::optional<FileIdentity> Identify(const std::string& folder,
+                                                               const std::string& name);
 };
 
 // The real file system, through src/platform.
-class PlatformFileSystem final : public RunFileSystem {
+class PlatformFileSystem : public RunFileSystem {
 public:
     int Rename(const std::string& folder, const std::string& from, const std::string& to) override;
     std::optional<std::uint32_t> ReadAttributes(const std::string& path) override;

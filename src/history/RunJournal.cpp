@@ -1,0 +1,99 @@
+#include "history/RunJournal.h"
+
+#include <unordered_map>
+
+namespace quorvane {
+
+RunJournal::RunJournal(HistoryStore& store, std::int64_t run, std::size_t batchSteps,
+                       std::chrono::milliseconds batchAge)
+    : m_store(store), m_run(run), m_batchSteps(batchSteps ? batchSteps : 1), m_batchAge(batchAge),
+      m_batchStart(std::chrono::steady_clock::now()) {
+    m_pending.reserve(m_batchSteps);
+}
+
+void RunJournal::StepFinished(std::size_t step, StepState state, int error) {
+    m_pending.push_back({step, state, error});
+    if (m_pending.size() >= m_batchSteps ||
+        std::chrono::steady_clock::now() - m_batchStart >= m_batchAge)
+        Commit();
+}
+
+bool RunJournal::Commit() {
+    const bool ok = m_store.RecordOutcomes(m_run, m_pending);
+    m_pending.clear();
+    m_batchStart = std::chrono::steady_clock::now();
+    return ok;
+}
+
+bool RunJournal::Finish(HistoryRunState state, std::size_t filesDone) {
+    const bool committed = Commit();
+    return m_store.EndRun(m_run, state, filesDone) && committed;
+}
+
+namespace {
+
+// Files whose every step is done.
+std::size_t FilesDone(const std::vector<RecordedStep>& steps) {
+    std::unordered_map<std::size_t, bool> done;
+    for (const RecordedStep& step : steps) {
+        auto [at, added] = done.emplace(step.row, true);
+        at->second = at->second && step.state == StepState::Done;
+    }
+    std::size_t count = 0;
+    for (const auto& [row, allDone] : done)
+        count += allDone ? 1 : 0;
+    return count;
+}
+
+std::size_t FilesOfPlan(const RenamePlan& plan, std::size_t rowCount) {
+    std::vector<bool> seen(rowCount, false);
+    std::size_t files = 0;
+    for (const RenameStep& step : plan.steps) {
+        if (step.row < rowCount && !seen[step.row]) {
+            seen[step.row] = true;
+            ++files;
+        }
+    }
+    return files;
+}
+
+} // namespace
+
+RunResult RenameWithJournal(FileRows& rows, const RenamePlan& plan, RunFileSystem& fileSystem,
+                            HistoryStore* store, std::optional<std::int64_t> run,
+                            const RunProgress& progress) {
+    if (!store || !run)
+        return RenameBySteps(rows, plan, fileSystem, nullptr, progress);
+    RunJournal journal(*store, *run);
+    const RunResult result = RenameBySteps(rows, plan, fileSystem, &journal, progress);
+    const std::size_t files = FilesOfPlan(plan, rows.size());
+    journal.Finish(HistoryRunState::Finished,
+                   files >= result.failedFiles ? files - result.failedFiles : 0);
+    return result;
+}
+
+UndoOfRun UndoRecordedRun(HistoryStore& store, std::int64_t run, RunFileSystem& fileSystem,
+                          std::int64_t nowUtc, const RunProgress& progress) {
+    UndoOfRun undo;
+    const std::optional<HistoryRun> recorded = store.Run(run);
+    if (!recorded)
+        return undo;
+    undo.found = true;
+    undo.steps = PlanUndoOfRecord(store.Steps(run));
+    // The undo is recorded like any run; where that fails it goes on without
+    // a record: giving files back must not wait for the history.
+    const std::optional<std::int64_t> undoRun =
+        store.BeginRun(HistoryRunKind::Undo, recorded->folder, nowUtc, undo.steps, run);
+    if (undoRun) {
+        RunJournal journal(store, *undoRun);
+        undo.result = UndoRecordedSteps(undo.steps, fileSystem, &journal, progress);
+        journal.Finish(HistoryRunState::Finished, FilesDone(undo.steps));
+    } else {
+        undo.result = UndoRecordedSteps(undo.steps, fileSystem, nullptr, progress);
+    }
+    undo.result.selectedAtStart = recorded->files;
+    store.SetState(run, HistoryRunState::Undone);
+    return undo;
+}
+
+} // namespace quorvane
