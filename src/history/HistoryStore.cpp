@@ -452,6 +452,7 @@ std::size_t FilesRenamedOnDisk(const std::vector<RecordedStep>& steps, RunFileSy
             renamed += found && *found == FileIdentity{step->device, step->inode} ? 1 : 0;
         }
     }
+    fileSystem.RunEnded();
     return renamed;
 }
 

@@ -4,7 +4,7 @@
 // its first rename, so a run the program never finished (a crash, a kill, a
 // power cut) can be given back at the next start.
 
-#include "runs/RenamePlan.h"
+#include "runs/RunSteps.h"
 
 #include <cstdint>
 #include <memory>

@@ -1,6 +1,6 @@
 #include "history/RunJournal.h"
 
-#include <unordered_map>
+#include <algorithm>
 
 namespace quorvane {
 
@@ -32,23 +32,24 @@ bool RunJournal::Finish(HistoryRunState state, std::size_t filesDone) {
 
 namespace {
 
-// Files whose every step is done.
+// Files whose every step is done. Rows are list positions, so a vector
+// indexed by them is small and quick.
 std::size_t FilesDone(const std::vector<RecordedStep>& steps) {
-    std::unordered_map<std::size_t, bool> done;
+    std::size_t rows = 0;
+    for (const RecordedStep& step : steps)
+        rows = std::max(rows, step.row + 1);
+    std::vector<std::uint8_t> state(rows, 0); // 0 none, 1 all done, 2 one not done
     for (const RecordedStep& step : steps) {
-        auto [at, added] = done.emplace(step.row, true);
-        at->second = at->second && step.state == StepState::Done;
+        std::uint8_t& row = state[step.row];
+        row = step.state == StepState::Done && row != 2 ? 1 : 2;
     }
-    std::size_t count = 0;
-    for (const auto& [row, allDone] : done)
-        count += allDone ? 1 : 0;
-    return count;
+    return static_cast<std::size_t>(std::count(state.begin(), state.end(), 1));
 }
 
-std::size_t FilesOfPlan(const RenamePlan& plan, std::size_t rowCount) {
+std::size_t FilesOfPlan(const StepPlan& plan, std::size_t rowCount) {
     std::vector<bool> seen(rowCount, false);
     std::size_t files = 0;
-    for (const RenameStep& step : plan.steps) {
+    for (const PlannedStep& step : plan.steps) {
         if (step.row < rowCount && !seen[step.row]) {
             seen[step.row] = true;
             ++files;
@@ -59,7 +60,7 @@ std::size_t FilesOfPlan(const RenamePlan& plan, std::size_t rowCount) {
 
 } // namespace
 
-RunResult RenameWithJournal(FileRows& rows, const RenamePlan& plan, RunFileSystem& fileSystem,
+RunResult RenameWithJournal(FileRows& rows, const StepPlan& plan, RunFileSystem& fileSystem,
                             HistoryStore* store, std::optional<std::int64_t> run,
                             const RunProgress& progress) {
     if (!store || !run)

@@ -37,7 +37,7 @@ private:
 
 // A journalled rename run over the planned steps. With no run id (the user
 // chose to rename without a record) it runs without a journal.
-RunResult RenameWithJournal(FileRows& rows, const RenamePlan& plan, RunFileSystem& fileSystem,
+RunResult RenameWithJournal(FileRows& rows, const StepPlan& plan, RunFileSystem& fileSystem,
                             HistoryStore* store, std::optional<std::int64_t> run,
                             const RunProgress& progress = {});
 

@@ -46,7 +46,7 @@ std::string ChangedFileLine(const std::string& folder, const std::string& from,
     return LogLine(folder, from, to, "   [Changed]");
 }
 
-RunResult RenameBySteps(FileRows& rows, const RenamePlan& plan, RunFileSystem& fileSystem,
+RunResult RenameBySteps(FileRows& rows, const StepPlan& plan, RunFileSystem& fileSystem,
                         StepRecorder* recorder, const RunProgress& progress) {
     RunResult result;
     result.selectedAtStart = SelectedRowCount(rows);
@@ -61,7 +61,7 @@ RunResult RenameBySteps(FileRows& rows, const RenamePlan& plan, RunFileSystem& f
     std::vector<bool> rowFailed(rows.size(), false);
     const std::size_t total = plan.steps.size();
     for (std::size_t i = 0; i < total; ++i) {
-        const RenameStep& step = plan.steps[i];
+        const PlannedStep& step = plan.steps[i];
         const int error = RenameInFolder(fileSystem, *step.folder, step.from, step.to);
         if (recorder)
             recorder->StepFinished(i, error == 0 ? StepState::Done : StepState::Failed, error);
@@ -84,22 +84,25 @@ RunResult RenameBySteps(FileRows& rows, const RenamePlan& plan, RunFileSystem& f
     return result;
 }
 
-std::vector<RecordedStep> PlanUndoOfRecord(const std::vector<RecordedStep>& recorded) {
+std::vector<RecordedStep> PlanUndoOfRecord(std::vector<RecordedStep> recorded) {
     std::vector<RecordedStep> steps;
     steps.reserve(recorded.size());
     for (auto it = recorded.rbegin(); it != recorded.rend(); ++it) {
         if (it->state != StepState::Done && it->state != StepState::Pending)
             continue;
-        RecordedStep back = *it;
+        RecordedStep& back = steps.emplace_back(std::move(*it));
         std::swap(back.from, back.to);
         back.error = 0;
-        steps.push_back(std::move(back));
     }
     return steps;
 }
 
 RunResult UndoRecordedSteps(std::vector<RecordedStep>& steps, RunFileSystem& fileSystem,
                             StepRecorder* recorder, const RunProgress& progress) {
+    struct EndOfRun {
+        RunFileSystem& fileSystem;
+        ~EndOfRun() { fileSystem.RunEnded(); }
+    } endOfRun{fileSystem};
     RunResult result;
     std::unordered_set<std::size_t> failedRows;
     const std::size_t total = steps.size();
@@ -163,7 +166,7 @@ void MarkRowsUndone(FileRows& rows, const std::vector<RecordedStep>& undoSteps) 
 }
 
 RunResult RenameFiles(FileRows& rows, RunFileSystem& fileSystem, const RunProgress& progress) {
-    return RenameBySteps(rows, PlanRowRenames(rows), fileSystem, nullptr, progress);
+    return RenameBySteps(rows, PlanStepsByRow(rows), fileSystem, nullptr, progress);
 }
 
 RunResult UndoRenames(FileRows& rows, RunFileSystem& fileSystem, const RunProgress& progress) {

@@ -4,9 +4,9 @@
 // one its intended name and "<err>" + the old name.
 
 #include "rules/FileRow.h"
-#include "runs/RenamePlan.h"
 #include "runs/RunFileSystem.h"
 #include "runs/RunResult.h"
+#include "runs/RunSteps.h"
 
 #include <string_view>
 
@@ -31,14 +31,14 @@ RunResult RenameFiles(FileRows& rows, RunFileSystem& fileSystem, const RunProgre
 
 // Carries out the planned steps in their order and marks their rows: "<ok>"
 // when every step of the row succeeded, else "<err>". The progress counts steps.
-RunResult RenameBySteps(FileRows& rows, const RenamePlan& plan, RunFileSystem& fileSystem,
+RunResult RenameBySteps(FileRows& rows, const StepPlan& plan, RunFileSystem& fileSystem,
                         StepRecorder* recorder, const RunProgress& progress = {});
 
 // The steps that give a recorded run back: the done and possibly done steps
 // in reverse run order, each from its new name to its old one, with the
 // file's identity. A step keeps Done when the record says it was done, and
 // Pending when its outcome was never recorded (the disk decides).
-std::vector<RecordedStep> PlanUndoOfRecord(const std::vector<RecordedStep>& recorded);
+std::vector<RecordedStep> PlanUndoOfRecord(std::vector<RecordedStep> recorded);
 
 // Carries out such undo steps, each only after checking that the file under
 // its current name is the recorded one. A recorded-done step whose file has

@@ -38,6 +38,9 @@ public:
     // nothing when there is none. The platform's unless a double says otherwise.
     [[nodiscard]] virtual std::optional<FileIdentity> Identify(const std::string& folder,
                                                                const std::string& name);
+    // A run is over: whatever was held open for it is let go, so the next run
+    // sees folders as they are then.
+    virtual void RunEnded() {}
 };
 
 // The real file system, through src/platform.
@@ -47,6 +50,20 @@ public:
     std::optional<std::uint32_t> ReadAttributes(const std::string& path) override;
     int WriteAttributes(const std::string& path, std::uint32_t attributes) override;
     int SetTimeStamp(const std::string& path, std::uint32_t packedLocal) override;
+    // Through the folder, held open between calls: an undo checks every file
+    // of one folder, and the walk down the path is then made once.
+    std::optional<FileIdentity> Identify(const std::string& folder,
+                                         const std::string& name) override;
+
+    PlatformFileSystem() = default;
+    PlatformFileSystem(const PlatformFileSystem&) = delete;
+    PlatformFileSystem& operator=(const PlatformFileSystem&) = delete;
+    ~PlatformFileSystem() override;
+    void RunEnded() override;
+
+private:
+    std::string m_heldFolder;
+    int m_heldFd = -1;
 };
 
 // The file system the window's runs use: the platform's, unless a test has put

@@ -113,7 +113,7 @@ void TMainForm::ActRenameExecute() {
                 ActRefreshTreeExecute();
             return;
         }
-        const RenamePlan plan = PlanRowRenames(ListModel->Rows());
+        const StepPlan plan = PlanStepsByRow(ListModel->Rows());
         std::optional<std::int64_t> run;
         if (!JournalRun(plan, run)) {
             m_state.Applied = false; // nothing was renamed: the preview can still be applied
@@ -164,7 +164,7 @@ void TMainForm::ActUndoUpdate() {
                         (Mp3PanelVisible() || ActivePage() != RulePage::Attributes));
 }
 
-bool TMainForm::JournalRun(const RenamePlan& plan, std::optional<std::int64_t>& run) {
+bool TMainForm::JournalRun(const StepPlan& plan, std::optional<std::int64_t>& run) {
     // A window that was never shown has not opened it yet; one that could not
     // open it tries again, the folder may be writable by now.
     OpenHistory();

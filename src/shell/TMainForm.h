@@ -47,7 +47,7 @@ class FileListView;
 class FloatingPanel;
 class FolderTree;
 class HistoryStore;
-struct RenamePlan;
+struct StepPlan;
 class Mp3PanelControls;
 class RulePages;
 class ScanController;
@@ -251,7 +251,7 @@ private:
     bool UndoHistoryRun(std::int64_t run);
     // Starts the journal of a rename run; asks whether to rename without one
     // when it cannot be written. Nothing when the user says No.
-    bool JournalRun(const RenamePlan& plan, std::optional<std::int64_t>& run);
+    bool JournalRun(const StepPlan& plan, std::optional<std::int64_t>& run);
 
     // ---- "Options.ini" (MainFormOptions.cpp) ----
     // Every option bound to its control, once, in the order the load sets them.

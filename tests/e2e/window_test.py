@@ -573,6 +573,11 @@ def crash_then_undo(s):
             equal(f.read(), name, "the content of " + name)
     log = os.path.join(s.program.folder, "Log.txt")
     check(os.path.exists(log) and os.path.getsize(log) == 0, "an empty Log.txt")
+    # The undo rescans the folder; the test ends once the list shows it.
+    wait_for(lambda: s.program.window("Searching Files..") is None
+             and s.status_panels()[0] == "Total files : %d" % MANY
+             and s.file_list().cell(0, 0).name.startswith("f"), "the rescan after the undo",
+             timeout=60)
 
 
 def crash_then_keep(s):

@@ -80,7 +80,7 @@ protected:
         return rows;
     }
 
-    std::int64_t Begin(HistoryStore& store, const RenamePlan& plan, const FileRows& rows) {
+    std::int64_t Begin(HistoryStore& store, const StepPlan& plan, const FileRows& rows) {
         const auto run =
             store.BeginRun(HistoryRunKind::Rename, files.Path(), 1, RecordOfPlan(plan, rows));
         EXPECT_TRUE(run) << store.LastError();
@@ -119,7 +119,7 @@ TEST_F(RunJournalTest, ACrashAtAnyStepIsGivenBackWhole) {
             row.device = id.device;
             row.inode = id.inode;
         }
-        const RenamePlan plan = PlanRowRenames(rows);
+        const StepPlan plan = PlanStepsByRow(rows);
         HistoryStore::OpenReport report;
         {
             auto store = HistoryStore::Open(localProgram.Path() + "History.sqlite", report, 0);
@@ -190,7 +190,7 @@ TEST_F(RunJournalTest, UndoRefusesAFileThatChanged) {
         HistoryStore::OpenReport report;
         auto store = HistoryStore::Open(localProgram.Path() + "History.sqlite", report, 0);
         ASSERT_TRUE(store);
-        const RenamePlan plan = PlanRowRenames(rows);
+        const StepPlan plan = PlanStepsByRow(rows);
         const auto run =
             store->BeginRun(HistoryRunKind::Rename, localFiles.Path(), 1, RecordOfPlan(plan, rows));
         ASSERT_TRUE(run);
@@ -241,7 +241,7 @@ TEST_F(RunJournalTest, KeepsTheNewest200RunsAndTheirSteps) {
     auto store = OpenStore();
     ASSERT_TRUE(store);
     FileRows rows = Rows({{"x", "y"}});
-    const RenamePlan plan = PlanRowRenames(rows);
+    const StepPlan plan = PlanStepsByRow(rows);
     std::int64_t last = 0;
     for (int i = 0; i < 205; ++i)
         last = Begin(*store, plan, rows);

@@ -1,11 +1,11 @@
-#include "runs/RenamePlan.h"
+#include "runs/RunSteps.h"
 
 #include <unordered_set>
 
 namespace quorvane {
 
-RenamePlan PlanRowRenames(const FileRows& rows) {
-    RenamePlan plan;
+StepPlan PlanStepsByRow(const FileRows& rows) {
+    StepPlan plan;
     for (std::size_t i = 0; i < rows.size(); ++i) {
         const FileRow& row = rows[i];
         if (!row.folder) {
@@ -30,10 +30,10 @@ std::size_t FilesOfSteps(const std::vector<RecordedStep>& steps) {
 
 namespace quorvane {
 
-std::vector<RecordedStep> RecordOfPlan(const RenamePlan& plan, const FileRows& rows) {
+std::vector<RecordedStep> RecordOfPlan(const StepPlan& plan, const FileRows& rows) {
     std::vector<RecordedStep> record;
     record.reserve(plan.steps.size());
-    for (const RenameStep& step : plan.steps) {
+    for (const PlannedStep& step : plan.steps) {
         RecordedStep recorded;
         recorded.row = step.row;
         recorded.folder = *step.folder;

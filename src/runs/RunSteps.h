@@ -13,22 +13,22 @@
 
 namespace quorvane {
 
-struct RenameStep {
+struct PlannedStep {
     std::size_t row = 0; // index of the row in the list at the start of the run
     FolderPath folder;
     std::string from;
     std::string to;
 };
 
-struct RenamePlan {
-    std::vector<RenameStep> steps; // in run order
+struct StepPlan {
+    std::vector<PlannedStep> steps; // in run order
     // A row without a folder stopped the planning there: the rows before it
     // are planned, the run ends at it without a log or a summary.
     bool endedEarly = false;
 };
 
 // One step for each row with a new name, in the order of the rows.
-RenamePlan PlanRowRenames(const FileRows& rows);
+StepPlan PlanStepsByRow(const FileRows& rows);
 
 // What a step came to. The numbers are stored in the run history.
 enum class StepState : std::uint8_t {
@@ -59,6 +59,6 @@ namespace quorvane {
 
 // The plan as the journal keeps it: each step with the identity of its row's
 // file (from the scan; nothing is stat'ed for it).
-std::vector<RecordedStep> RecordOfPlan(const RenamePlan& plan, const FileRows& rows);
+std::vector<RecordedStep> RecordOfPlan(const StepPlan& plan, const FileRows& rows);
 
 } // namespace quorvane
