@@ -15,6 +15,7 @@
 #include "history/RunJournal.h"
 #include "mp3/Mp3NameFormatter.h"
 #include "mp3/TID3v1.h"
+#include "planner/RenamePlan.h"
 #include "rules/Preview.h"
 #include "runs/RenameRun.h"
 #include "runs/RunFileSystem.h"
@@ -147,10 +148,16 @@ int Rename(const std::string& folder, int runs, const std::string& loop) {
         return 1;
     }
     std::vector<double> journalApply, journalUndo, journalLoopAdd, journalLoopRemove;
-    std::vector<double> apply, undo, loopAdd, loopRemove, perlAdd, perlRemove, mmvAdd, mmvRemove;
+    std::vector<double> planTimes, apply, undo, loopAdd, loopRemove, perlAdd, perlRemove, mmvAdd,
+        mmvRemove;
     bool allRenamed = true;
     for (int run = 0; run <= runs; ++run) {
         PreviewFileRows(rows, insert);
+        PlatformFolderLister lister;
+        std::size_t planned = 0;
+        const double planSeconds =
+            TimeSeconds([&] { planned = PlanFileRows(rows, lister).plan.steps.size(); });
+        allRenamed = allRenamed && planned == rows.size();
         RunResult result;
         const double applySeconds = TimeSeconds([&] { result = RenameFiles(rows, fileSystem); });
         allRenamed = allRenamed && result.failedFiles == 0;
@@ -165,7 +172,7 @@ int Rename(const std::string& folder, int runs, const std::string& loop) {
         PreviewFileRows(rows, insert);
         std::int64_t journalRun = 0;
         const double journalApplySeconds = TimeSeconds([&] {
-            const StepPlan plan = PlanStepsByRow(rows);
+            const StepPlan plan = PlanSteps(rows, lister);
             const auto begun = store->BeginRun(HistoryRunKind::Rename, folder, std::time(nullptr),
                                                RecordOfPlan(plan, rows));
             journalRun = begun.value_or(0);
@@ -197,6 +204,7 @@ int Rename(const std::string& folder, int runs, const std::string& loop) {
         journalUndo.push_back(journalUndoSeconds);
         journalLoopAdd.push_back(journalAdd);
         journalLoopRemove.push_back(journalRemove);
+        planTimes.push_back(planSeconds);
         apply.push_back(applySeconds);
         undo.push_back(undoSeconds);
         loopAdd.push_back(add);
@@ -216,8 +224,10 @@ int Rename(const std::string& folder, int runs, const std::string& loop) {
         std::fprintf(stderr, "bench_core: some renames of ours failed\n");
 
     const std::string loopName = "renameat2 loop (C)";
-    PrintRatioRow("Apply " + count + " renames (core RenameFiles)", Median(apply), loopName,
-                  Median(loopAdd), 1.2, 1.5);
+    PrintTimeRow("Plan " + count + " renames (core PlanFileRows, one listing)", Median(planTimes),
+                 0.1);
+    PrintRatioRow("Apply " + count + " renames with the plan (core RenameFiles)", Median(apply),
+                  loopName, Median(loopAdd), 1.1, 1.5);
     PrintRatioRow("Undo " + count + " renames (core UndoRenames)", Median(undo), loopName,
                   Median(loopRemove), 1.2, 1.5);
     PrintRatioRow("Apply " + count + " renames with the journal (core)", Median(journalApply),

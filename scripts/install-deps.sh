@@ -10,6 +10,8 @@ packages=(
   libgtest-dev libgmock-dev
   # the run history
   libsqlite3-dev
+  # Unicode normalization of names
+  libutf8proc-dev
   # the tests: attributes, immutable folders, a locale with a decimal comma,
   # the reference tools of the benchmarks, the style check
   attr e2fsprogs locales-all rename clang-format

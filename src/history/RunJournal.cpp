@@ -46,16 +46,11 @@ std::size_t FilesDone(const std::vector<RecordedStep>& steps) {
     return static_cast<std::size_t>(std::count(state.begin(), state.end(), 1));
 }
 
-std::size_t FilesOfPlan(const StepPlan& plan, std::size_t rowCount) {
-    std::vector<bool> seen(rowCount, false);
-    std::size_t files = 0;
-    for (const PlannedStep& step : plan.steps) {
-        if (step.row < rowCount && !seen[step.row]) {
-            seen[step.row] = true;
-            ++files;
-        }
-    }
-    return files;
+// Every planned row has one step that ends under its new name.
+std::size_t FilesOfPlan(const StepPlan& plan) {
+    const std::vector<RenameStep>& steps = plan.planned.plan.steps;
+    return static_cast<std::size_t>(std::count_if(
+        steps.begin(), steps.end(), [](const RenameStep& step) { return !step.isTemporary; }));
 }
 
 } // namespace
@@ -67,9 +62,15 @@ RunResult RenameWithJournal(FileRows& rows, const StepPlan& plan, RunFileSystem&
         return RenameBySteps(rows, plan, fileSystem, nullptr, progress);
     RunJournal journal(*store, *run);
     const RunResult result = RenameBySteps(rows, plan, fileSystem, &journal, progress);
-    const std::size_t files = FilesOfPlan(plan, rows.size());
+    // Refused rows count as failed files but never had a step.
+    const std::vector<RowVerdict>& verdicts = plan.planned.plan.rows;
+    const auto refused = static_cast<std::size_t>(std::count_if(
+        verdicts.begin(), verdicts.end(), [](const RowVerdict& row) { return row.refused; }));
+    const std::size_t files = FilesOfPlan(plan);
+    const std::size_t failedSteppedRows =
+        result.failedFiles > refused ? result.failedFiles - refused : 0;
     journal.Finish(HistoryRunState::Finished,
-                   files >= result.failedFiles ? files - result.failedFiles : 0);
+                   files > failedSteppedRows ? files - failedSteppedRows : 0);
     return result;
 }
 

@@ -1,5 +1,6 @@
 #include "runs/RenameRun.h"
 
+#include "planner/RenamePlan.h"
 #include "platform/Rename.h"
 #include "runs/RunLoop.h"
 
@@ -24,6 +25,99 @@ int RenameInFolder(RunFileSystem& fileSystem, const std::string& folder, const s
     if (!IsValidEntryName(to) || !IsValidEntryName(from))
         return EINVAL;
     return fileSystem.Rename(folder, from, to);
+}
+
+struct StepOutcome {
+    int error = 0;
+    bool finished = false;  // every step of the row was tried
+    std::string strandedAs; // the temporary name a file could not leave
+};
+
+// The last move of a cycle failed: the moves since its first step are taken
+// back in reverse, so every file of the cycle ends under its old name. A move
+// that cannot be taken back stops the way back and leaves the file whose cycle
+// it was under the temporary name, which the log then names.
+void UnwindCycle(const RenamePlan& plan, std::size_t first, std::size_t failed,
+                 RunFileSystem& fileSystem, StepRecorder* recorder,
+                 std::vector<StepOutcome>& outcomes) {
+    for (std::size_t k = failed - 1; k > first; --k) {
+        const RenameStep& step = plan.steps[k];
+        if (outcomes[step.row].error != 0)
+            continue;
+        if (RenameInFolder(fileSystem, step.folder, step.to, step.from) != 0) {
+            outcomes[plan.steps[first].row].strandedAs = plan.steps[first].to;
+            return;
+        }
+        outcomes[step.row].error = ECANCELED;
+        if (recorder)
+            recorder->StepFinished(k, StepState::Failed, ECANCELED);
+    }
+    const RenameStep& parked = plan.steps[first];
+    if (RenameInFolder(fileSystem, parked.folder, parked.to, parked.from) != 0)
+        outcomes[parked.row].strandedAs = parked.to;
+    else if (recorder)
+        recorder->StepFinished(first, StepState::Failed, ECANCELED);
+}
+
+// Carries out the plan's moves, each without replace. A row refused by the
+// plan is never tried; a row in a cycle whose second move fails is moved back
+// from its temporary name.
+void RunSteps(const RenamePlan& plan, RunFileSystem& fileSystem, StepRecorder* recorder,
+              const RunProgress& progress, std::size_t total, std::vector<StepOutcome>& outcomes) {
+    // Where each row went into a temporary name, for the way back.
+    std::vector<std::size_t> intoTemporary(plan.rows.size(), kNoRow);
+    const std::size_t stepCount = plan.steps.size();
+    for (std::size_t s = 0; s < stepCount; ++s) {
+        const RenameStep& step = plan.steps[s];
+        StepOutcome& outcome = outcomes[step.row];
+        if (outcome.error == 0) {
+            outcome.error = RenameInFolder(fileSystem, step.folder, step.from, step.to);
+            if (recorder)
+                recorder->StepFinished(s, outcome.error == 0 ? StepState::Done : StepState::Failed,
+                                       outcome.error);
+            if (outcome.error == 0 && step.isTemporary)
+                intoTemporary[step.row] = s;
+            if (outcome.error != 0 && !step.isTemporary && intoTemporary[step.row] != kNoRow)
+                UnwindCycle(plan, intoTemporary[step.row], s, fileSystem, recorder, outcomes);
+        } else if (recorder) {
+            recorder->StepFinished(s, StepState::Skipped, 0); // its row failed a step before
+        }
+        if (!step.isTemporary)
+            outcome.finished = true;
+        if (progress)
+            progress(total * (s + 1) / stepCount, total);
+    }
+    if (progress && stepCount == 0 && total > 0)
+        progress(total, total);
+}
+
+// Marks every finished row by its outcome, in list order, and logs its
+// failure; unfinished rows (a run cut short) are left as they were.
+void MarkRows(FileRows& rows, const FileRowsPlan& planned, const std::vector<StepOutcome>& outcomes,
+              RunResult& result) {
+    for (std::size_t p = 0; p < planned.listRow.size(); ++p) {
+        const StepOutcome& outcome = outcomes[p];
+        if (!outcome.finished)
+            continue;
+        FileRow& row = rows[planned.listRow[p]];
+        const std::string& folder = *row.folder;
+        if (outcome.error != 0) {
+            ++result.failedFiles;
+            result.log.push_back(RenameFailureLine(folder, row.originalName, row.newName));
+        }
+        if (outcome.error == kErrorSourceLost) {
+            ++result.lostFiles;
+            result.log.push_back(folder + row.originalName +
+                                 "   [Lost: the file system dropped it when the rename failed]");
+        }
+        if (!outcome.strandedAs.empty()) {
+            result.log.push_back(folder + row.originalName + " -------> " + folder +
+                                 outcome.strandedAs + "   [Kept under this name]");
+        }
+        std::string mark = Marked(outcome.error == 0 ? kOkMark : kErrMark, row.originalName);
+        row.originalName = std::move(row.newName);
+        row.newName = std::move(mark);
+    }
 }
 
 std::string LogLine(const std::string& folder, const std::string& from, const std::string& to,
@@ -51,36 +145,22 @@ RunResult RenameBySteps(FileRows& rows, const StepPlan& plan, RunFileSystem& fil
     RunResult result;
     result.selectedAtStart = SelectedRowCount(rows);
     result.endedEarly = plan.endedEarly;
-    // A row is marked at its last step, so that the rows done before an
-    // error that ends the run show their outcome.
-    constexpr std::size_t kNone = static_cast<std::size_t>(-1);
-    std::vector<std::size_t> lastStep(rows.size(), kNone);
-    for (std::size_t i = 0; i < plan.steps.size(); ++i)
-        if (plan.steps[i].row < rows.size())
-            lastStep[plan.steps[i].row] = i;
-    std::vector<bool> rowFailed(rows.size(), false);
-    const std::size_t total = plan.steps.size();
-    for (std::size_t i = 0; i < total; ++i) {
-        const PlannedStep& step = plan.steps[i];
-        const int error = RenameInFolder(fileSystem, *step.folder, step.from, step.to);
-        if (recorder)
-            recorder->StepFinished(i, error == 0 ? StepState::Done : StepState::Failed, error);
-        if (error != 0)
-            result.log.push_back(RenameFailureLine(*step.folder, step.from, step.to));
-        if (step.row < rows.size()) {
-            const bool failed = rowFailed[step.row] || error != 0;
-            rowFailed[step.row] = failed;
-            if (lastStep[step.row] == i) {
-                FileRow& row = rows[step.row];
-                result.failedFiles += failed ? 1 : 0;
-                std::string mark = Marked(failed ? kErrMark : kOkMark, row.originalName);
-                row.originalName = std::move(row.newName);
-                row.newName = std::move(mark);
-            }
-        }
-        if (progress)
-            progress(i + 1, total);
+    const FileRowsPlan& planned = plan.planned;
+    std::vector<StepOutcome> outcomes(planned.plan.rows.size());
+    for (std::size_t i = 0; i < outcomes.size(); ++i) {
+        const RowVerdict& verdict = planned.plan.rows[i];
+        if (verdict.refused)
+            outcomes[i].error = verdict.plan == RowPlan::CannotHold ? EINVAL : EEXIST;
+        outcomes[i].finished = verdict.refused || verdict.plan == RowPlan::Unchanged;
     }
+    try {
+        RunSteps(planned.plan, fileSystem, recorder, progress, plan.end, outcomes);
+    } catch (...) {
+        // The rows done so far show their outcome; the rest stay as they were.
+        MarkRows(rows, planned, outcomes, result);
+        throw;
+    }
+    MarkRows(rows, planned, outcomes, result);
     return result;
 }
 
@@ -166,7 +246,8 @@ void MarkRowsUndone(FileRows& rows, const std::vector<RecordedStep>& undoSteps) 
 }
 
 RunResult RenameFiles(FileRows& rows, RunFileSystem& fileSystem, const RunProgress& progress) {
-    return RenameBySteps(rows, PlanStepsByRow(rows), fileSystem, nullptr, progress);
+    RunFolderLister lister(fileSystem);
+    return RenameBySteps(rows, PlanSteps(rows, lister), fileSystem, nullptr, progress);
 }
 
 RunResult UndoRenames(FileRows& rows, RunFileSystem& fileSystem, const RunProgress& progress) {

@@ -3,6 +3,7 @@
 // run, a renamed row holds its new name and "<ok>" + the old name, a refused
 // one its intended name and "<err>" + the old name.
 
+#include "planner/RenamePlan.h"
 #include "rules/FileRow.h"
 #include "runs/RunFileSystem.h"
 #include "runs/RunResult.h"
@@ -15,6 +16,18 @@ namespace quorvane {
 inline constexpr std::string_view kOkMark = "<ok>";
 inline constexpr std::string_view kErrMark = "<err>";
 
+// The plan's one listing of each folder, through the run's file system.
+class RunFolderLister final : public FolderLister {
+public:
+    explicit RunFolderLister(RunFileSystem& fileSystem) : m_fileSystem(fileSystem) {}
+    FolderFacts Describe(const std::string& folder) override {
+        return m_fileSystem.DescribeFolder(folder);
+    }
+
+private:
+    RunFileSystem& m_fileSystem;
+};
+
 // Hears the outcome of every step right after it, so that a journal can keep
 // them. It must not throw for a failed write: the renames go on regardless.
 class StepRecorder {
@@ -24,13 +37,17 @@ public:
     virtual void StepFinished(std::size_t step, StepState state, int error) = 0;
 };
 
-// Renames every row with a non-empty new name, visiting each row once in the
-// order of the vector at the start of the run. The caller must not reorder the
+// Renames every row with a non-empty new name, in the order of the plan
+// (chains from their free end, cycles through a temporary name), so the
+// outcome does not depend on the list order. The caller must not reorder the
 // vector while the run is going (re-sort after it, when the model is told).
 RunResult RenameFiles(FileRows& rows, RunFileSystem& fileSystem, const RunProgress& progress = {});
 
-// Carries out the planned steps in their order and marks their rows: "<ok>"
-// when every step of the row succeeded, else "<err>". The progress counts steps.
+// Carries out the planned steps in their order, each without replace, and
+// marks the rows in list order: "<ok>" when the row ended under its new name,
+// else "<err>". A row the plan refuses is never tried; a cycle whose last
+// move fails is taken back. Every step's outcome goes to the recorder, a
+// step taken back once more as failed.
 RunResult RenameBySteps(FileRows& rows, const StepPlan& plan, RunFileSystem& fileSystem,
                         StepRecorder* recorder, const RunProgress& progress = {});
 

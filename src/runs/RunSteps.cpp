@@ -4,17 +4,12 @@
 
 namespace quorvane {
 
-StepPlan PlanStepsByRow(const FileRows& rows) {
+StepPlan PlanSteps(const FileRows& rows, FolderLister& lister) {
     StepPlan plan;
-    for (std::size_t i = 0; i < rows.size(); ++i) {
-        const FileRow& row = rows[i];
-        if (!row.folder) {
-            plan.endedEarly = true;
-            break;
-        }
-        if (!row.newName.empty())
-            plan.steps.push_back({i, row.folder, row.originalName, row.newName});
-    }
+    while (plan.end < rows.size() && rows[plan.end].folder)
+        ++plan.end;
+    plan.endedEarly = plan.end < rows.size();
+    plan.planned = PlanFileRows(rows, lister);
     return plan;
 }
 
@@ -32,16 +27,17 @@ namespace quorvane {
 
 std::vector<RecordedStep> RecordOfPlan(const StepPlan& plan, const FileRows& rows) {
     std::vector<RecordedStep> record;
-    record.reserve(plan.steps.size());
-    for (const PlannedStep& step : plan.steps) {
+    const std::vector<RenameStep>& steps = plan.planned.plan.steps;
+    record.reserve(steps.size());
+    for (const RenameStep& step : steps) {
         RecordedStep recorded;
-        recorded.row = step.row;
-        recorded.folder = *step.folder;
+        recorded.row = plan.planned.listRow[step.row];
+        recorded.folder = step.folder;
         recorded.from = step.from;
         recorded.to = step.to;
-        if (step.row < rows.size()) {
-            recorded.device = rows[step.row].device;
-            recorded.inode = rows[step.row].inode;
+        if (recorded.row < rows.size()) {
+            recorded.device = rows[recorded.row].device;
+            recorded.inode = rows[recorded.row].inode;
         }
         record.push_back(std::move(recorded));
     }

@@ -4,6 +4,7 @@
 // have more than one step (through a temporary name); it counts as renamed
 // once its last step is done.
 
+#include "planner/RenamePlan.h"
 #include "rules/FileRow.h"
 
 #include <cstddef>
@@ -13,22 +14,19 @@
 
 namespace quorvane {
 
-struct PlannedStep {
-    std::size_t row = 0; // index of the row in the list at the start of the run
-    FolderPath folder;
-    std::string from;
-    std::string to;
-};
-
+// The whole-batch plan of a run (chains from their free end, cycles through a
+// temporary name). Its steps, in run order, are `planned.plan.steps`; a step's
+// row is a row of the plan, `planned.listRow` gives its place in the list.
 struct StepPlan {
-    std::vector<PlannedStep> steps; // in run order
+    FileRowsPlan planned;
+    std::size_t end = 0; // the rows the run reaches: up to the first row without a folder
     // A row without a folder stopped the planning there: the rows before it
     // are planned, the run ends at it without a log or a summary.
     bool endedEarly = false;
 };
 
-// One step for each row with a new name, in the order of the rows.
-StepPlan PlanStepsByRow(const FileRows& rows);
+// The plan of the rows with a new name, with one listing of each folder.
+StepPlan PlanSteps(const FileRows& rows, FolderLister& lister);
 
 // What a step came to. The numbers are stored in the run history.
 enum class StepState : std::uint8_t {

@@ -101,6 +101,8 @@ RunResult TMainForm::RunOverList(const RowsRun& run) {
 
 void TMainForm::ActRenameExecute() {
     m_state.Applied = true;
+    // The run's marks replace the names the conflicts were about.
+    ListModel->ClearConflictNotes();
     RunFileSystem& fileSystem = WindowRunFileSystem();
     ShowingErrors(this, [&] {
         if (ActivePage() == RulePage::Attributes && !Mp3PanelVisible()) {
@@ -113,7 +115,8 @@ void TMainForm::ActRenameExecute() {
                 ActRefreshTreeExecute();
             return;
         }
-        const StepPlan plan = PlanStepsByRow(ListModel->Rows());
+        RunFolderLister lister(fileSystem);
+        const StepPlan plan = PlanSteps(ListModel->Rows(), lister);
         std::optional<std::int64_t> run;
         if (!JournalRun(plan, run)) {
             m_state.Applied = false; // nothing was renamed: the preview can still be applied

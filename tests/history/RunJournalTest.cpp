@@ -16,6 +16,11 @@
 namespace quorvane {
 namespace {
 
+StepPlan PlanOnDisk(const FileRows& rows) {
+    PlatformFolderLister lister;
+    return PlanSteps(rows, lister);
+}
+
 using test::Listing;
 using test::ReadFile;
 using test::TempDir;
@@ -119,7 +124,7 @@ TEST_F(RunJournalTest, ACrashAtAnyStepIsGivenBackWhole) {
             row.device = id.device;
             row.inode = id.inode;
         }
-        const StepPlan plan = PlanStepsByRow(rows);
+        const StepPlan plan = PlanOnDisk(rows);
         HistoryStore::OpenReport report;
         {
             auto store = HistoryStore::Open(localProgram.Path() + "History.sqlite", report, 0);
@@ -190,7 +195,7 @@ TEST_F(RunJournalTest, UndoRefusesAFileThatChanged) {
         HistoryStore::OpenReport report;
         auto store = HistoryStore::Open(localProgram.Path() + "History.sqlite", report, 0);
         ASSERT_TRUE(store);
-        const StepPlan plan = PlanStepsByRow(rows);
+        const StepPlan plan = PlanOnDisk(rows);
         const auto run =
             store->BeginRun(HistoryRunKind::Rename, localFiles.Path(), 1, RecordOfPlan(plan, rows));
         ASSERT_TRUE(run);
@@ -241,7 +246,7 @@ TEST_F(RunJournalTest, KeepsTheNewest200RunsAndTheirSteps) {
     auto store = OpenStore();
     ASSERT_TRUE(store);
     FileRows rows = Rows({{"x", "y"}});
-    const StepPlan plan = PlanStepsByRow(rows);
+    const StepPlan plan = PlanOnDisk(rows);
     std::int64_t last = 0;
     for (int i = 0; i < 205; ++i)
         last = Begin(*store, plan, rows);
