@@ -8,6 +8,8 @@ packages=(
   cmake g++ make ninja-build pkg-config
   qt6-base-dev qt6-base-dev-tools libgl-dev libxkbcommon-dev
   libgtest-dev libgmock-dev
+  # the run history
+  libsqlite3-dev
   # Unicode normalization of names
   libutf8proc-dev
   # the tests: attributes, immutable folders, a locale with a decimal comma,
