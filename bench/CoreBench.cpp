@@ -13,6 +13,7 @@
 #include "filelist/RowOrder.h"
 #include "mp3/Mp3NameFormatter.h"
 #include "mp3/TID3v1.h"
+#include "planner/RenamePlan.h"
 #include "rules/Preview.h"
 #include "runs/RenameRun.h"
 #include "runs/RunFileSystem.h"
@@ -131,10 +132,16 @@ int Rename(const std::string& folder, int runs, const std::string& loop) {
     insert.activePage = RulePage::Insert;
     insert.insert = {kPrefix, "1", false};
     PlatformFileSystem fileSystem;
-    std::vector<double> apply, undo, loopAdd, loopRemove, perlAdd, perlRemove, mmvAdd, mmvRemove;
+    std::vector<double> plan, apply, undo, loopAdd, loopRemove, perlAdd, perlRemove, mmvAdd,
+        mmvRemove;
     bool allRenamed = true;
     for (int run = 0; run <= runs; ++run) {
         PreviewFileRows(rows, insert);
+        PlatformFolderLister lister;
+        std::size_t planned = 0;
+        const double planSeconds =
+            TimeSeconds([&] { planned = PlanFileRows(rows, lister).plan.steps.size(); });
+        allRenamed = allRenamed && planned == rows.size();
         RunResult result;
         const double applySeconds = TimeSeconds([&] { result = RenameFiles(rows, fileSystem); });
         allRenamed = allRenamed && result.failedFiles == 0;
@@ -156,6 +163,7 @@ int Rename(const std::string& folder, int runs, const std::string& loop) {
         }
         if (run == 0)
             continue; // warm-up
+        plan.push_back(planSeconds);
         apply.push_back(applySeconds);
         undo.push_back(undoSeconds);
         loopAdd.push_back(add);
@@ -171,8 +179,9 @@ int Rename(const std::string& folder, int runs, const std::string& loop) {
         std::fprintf(stderr, "bench_core: some renames of ours failed\n");
 
     const std::string loopName = "renameat2 loop (C)";
-    PrintRatioRow("Apply " + count + " renames (core RenameFiles)", Median(apply), loopName,
-                  Median(loopAdd), 1.2, 1.5);
+    PrintTimeRow("Plan " + count + " renames (core PlanFileRows, one listing)", Median(plan), 0.1);
+    PrintRatioRow("Apply " + count + " renames with the plan (core RenameFiles)", Median(apply),
+                  loopName, Median(loopAdd), 1.1, 1.5);
     PrintRatioRow("Undo " + count + " renames (core UndoRenames)", Median(undo), loopName,
                   Median(loopRemove), 1.2, 1.5);
     if (havePerl) {

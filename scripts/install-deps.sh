@@ -8,6 +8,8 @@ packages=(
   cmake g++ make ninja-build pkg-config
   qt6-base-dev qt6-base-dev-tools libgl-dev libxkbcommon-dev
   libgtest-dev libgmock-dev
+  # Unicode normalization of names
+  libutf8proc-dev
   # the tests: attributes, immutable folders, a locale with a decimal comma,
   # the reference tools of the benchmarks, the style check
   attr e2fsprogs locales-all rename clang-format

@@ -82,8 +82,15 @@ int RenameAfterCheck(const std::string& from, const std::string& to) {
         return EEXIST;
     if (errno != ENOENT)
         return errno;
-    if (::rename(from.c_str(), to.c_str()) != 0)
-        return errno;
+    if (::rename(from.c_str(), to.c_str()) != 0) {
+        const int error = errno;
+        // Some FUSE file systems were seen to drop the source of a refused
+        // rename; that must not pass as an ordinary failure.
+        if (error != ENOENT && ::lstat(from.c_str(), &info) != 0 && errno == ENOENT &&
+            ::lstat(to.c_str(), &info) != 0)
+            return kErrorSourceLost;
+        return error;
+    }
     return 0;
 }
 

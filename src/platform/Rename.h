@@ -9,6 +9,10 @@ namespace quorvane {
 // no NUL byte, not "." or "..".
 bool IsValidEntryName(const std::string& name);
 
+// The error of a move whose source is gone after the file system refused it:
+// only the last-resort plain rename can leave a file so.
+inline constexpr int kErrorSourceLost = -1;
+
 // Renames folder + oldName to folder + newName (folder ends in "/").
 // Returns 0 on success, else an errno value: EEXIST when the target exists,
 // EINVAL for a name that is not a valid entry name. Identical names succeed

@@ -3,6 +3,7 @@
 // run, a renamed row holds its new name and "<ok>" + the old name, a refused
 // one its intended name and "<err>" + the old name.
 
+#include "planner/RenamePlan.h"
 #include "rules/FileRow.h"
 #include "runs/RunFileSystem.h"
 #include "runs/RunResult.h"
@@ -14,8 +15,21 @@ namespace quorvane {
 inline constexpr std::string_view kOkMark = "<ok>";
 inline constexpr std::string_view kErrMark = "<err>";
 
-// Renames every row with a non-empty new name, visiting each row once in the
-// order of the vector at the start of the run. The caller must not reorder the
+// The plan's one listing of each folder, through the run's file system.
+class RunFolderLister final : public FolderLister {
+public:
+    explicit RunFolderLister(RunFileSystem& fileSystem) : m_fileSystem(fileSystem) {}
+    FolderFacts Describe(const std::string& folder) override {
+        return m_fileSystem.DescribeFolder(folder);
+    }
+
+private:
+    RunFileSystem& m_fileSystem;
+};
+
+// Renames every row with a non-empty new name, in the order of the plan
+// (chains from their free end, cycles through a temporary name), so the
+// outcome does not depend on the list order. The caller must not reorder the
 // vector while the run is going (re-sort after it, when the model is told).
 RunResult RenameFiles(FileRows& rows, RunFileSystem& fileSystem, const RunProgress& progress = {});
 

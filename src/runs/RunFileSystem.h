@@ -2,6 +2,8 @@
 // What the runs need of the file system, behind one interface so tests can
 // hand in a file system that fails on purpose.
 
+#include "platform/FolderFacts.h"
+
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -16,6 +18,12 @@ public:
     // file. Returns 0 or an errno value.
     [[nodiscard]] virtual int Rename(const std::string& folder, const std::string& from,
                                      const std::string& to) = 0;
+    // One listing of a folder for the rename plan. Doubles whose files live
+    // in memory may leave it alone: an unreadable folder only means the plan
+    // learns nothing in advance, and the moves still never replace.
+    [[nodiscard]] virtual FolderFacts DescribeFolder(const std::string& folder) {
+        return quorvane::DescribeFolder(folder);
+    }
     // The kAttr* word of the file, or nothing when it cannot be read.
     [[nodiscard]] virtual std::optional<std::uint32_t> ReadAttributes(const std::string& path) = 0;
     // Replaces the whole attribute word. Returns 0 or an errno value.

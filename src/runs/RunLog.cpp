@@ -17,9 +17,11 @@ std::string RunSummaryText(RunKind kind, const RunResult& result) {
                    ? "All the attributes of selected files have been processed successfully!"
                    : "All the selected files have been processed successfully!";
     }
-    return "Total files : " + std::to_string(result.selectedAtStart) + "\r" +
-           "Files can not be renamed : " + std::to_string(result.failedFiles) + "\r" +
-           "Please click the  [OK]  button to view the log.";
+    std::string text = "Total files : " + std::to_string(result.selectedAtStart) + "\r" +
+                       "Files can not be renamed : " + std::to_string(result.failedFiles) + "\r";
+    if (result.lostFiles > 0)
+        text += "Files lost by the file system : " + std::to_string(result.lostFiles) + "\r";
+    return text + "Please click the  [OK]  button to view the log.";
 }
 
 } // namespace quorvane

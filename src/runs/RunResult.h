@@ -12,6 +12,7 @@ struct RunResult {
     std::size_t selectedAtStart = 0; // rows selected when the run began
     std::size_t failedFiles = 0;     // files with at least one failed operation
     std::vector<std::string> log;    // one line per failure, without line ends
+    std::size_t lostFiles = 0;       // files the file system dropped on a failed rename
     // A row without a folder stopped the loop; the rows before it were handled,
     // no log file is written and no summary is shown.
     bool endedEarly = false;

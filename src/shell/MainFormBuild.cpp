@@ -410,9 +410,10 @@ void TMainForm::BuildStatusBar() {
     StatusBar->setObjectName("StatusBar");
     StatusBar->setSizeGripEnabled(true);
     setStatusBar(StatusBar);
-    QLabel** panels[4] = {&StatusPanel0, &StatusPanel1, &StatusPanel2, &StatusPanel3};
-    const int widths[4] = {120, 120, 200, 300};
-    for (int i = 0; i < 4; ++i) {
+    QLabel** panels[5] = {&StatusPanel0, &StatusPanel1, &StatusPanel2, &StatusPanel3,
+                          &StatusPanel4};
+    const int widths[5] = {120, 120, 200, 300, 110};
+    for (int i = 0; i < 5; ++i) {
         auto* panel = new QLabel(StatusBar);
         panel->setObjectName(QStringLiteral("StatusPanel%1").arg(i));
         // The last panel gives way when the window is narrow, so the status bar

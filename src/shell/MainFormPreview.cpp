@@ -3,7 +3,9 @@
 #include "shell/TMainForm.h"
 
 #include "mp3/Mp3NameFormatter.h"
+#include "planner/RenamePlan.h"
 #include "rules/Preview.h"
+#include "runs/RenameRun.h"
 #include "shell/MessageBoxes.h"
 #include "shell/Mp3PanelControls.h"
 #include "shell/RulePages.h"
@@ -11,6 +13,7 @@
 #include "widgets/FileListModel.h"
 
 #include <QAction>
+#include <QLabel>
 
 namespace quorvane {
 
@@ -34,7 +37,22 @@ void TMainForm::ActPreviewExecute() {
         }
     }
     ShowSelectedFiles();
+    ShowConflicts();
     ScheduleUpdateActions();
+}
+
+// The plan Apply would carry out, shown before it runs: each conflict on its
+// row, their count in the fifth panel.
+void TMainForm::ShowConflicts() {
+    RunFolderLister lister(WindowRunFileSystem());
+    const FileRowsPlan planned = PlanFileRows(ListModel->Rows(), lister);
+    std::vector<std::string> texts;
+    texts.reserve(planned.plan.rows.size());
+    for (const RowVerdict& verdict : planned.plan.rows)
+        texts.push_back(ConflictText(verdict));
+    ListModel->SetConflictNotes(planned.listRow, texts);
+    StatusPanel4->setText(
+        QStringLiteral("Conflicts : %1").arg(static_cast<qulonglong>(planned.plan.conflicts)));
 }
 
 void TMainForm::ActPreviewUpdate() {

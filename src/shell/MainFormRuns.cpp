@@ -97,6 +97,8 @@ RunResult TMainForm::RunOverList(const RowsRun& run) {
 
 void TMainForm::ActRenameExecute() {
     m_state.Applied = true;
+    // The run's marks replace the names the conflicts were about.
+    ListModel->ClearConflictNotes();
     RunFileSystem& fileSystem = WindowRunFileSystem();
     ShowingErrors(this, [&] {
         if (ActivePage() == RulePage::Attributes && !Mp3PanelVisible()) {

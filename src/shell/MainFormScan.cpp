@@ -12,6 +12,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
+#include <QLabel>
 #include <QLineEdit>
 
 namespace quorvane {
@@ -44,6 +45,7 @@ void TMainForm::ActRefreshExecute() {
 
     ListView->setUpdatesEnabled(false);
     ListModel->Clear();
+    StatusPanel4->clear();
     if (!request.folder.empty()) {
         cbFavorite->setEditText(QFile::decodeName(QByteArray::fromStdString(request.folder)));
         // A refused start runs nothing and leaves nothing to wait for.

@@ -214,6 +214,7 @@ private:
     // "Total files : N" in panel 0 / "Selectd files : N" in panel 1.
     void ShowTotalFiles();
     void ShowSelectedFiles();
+    void ShowConflicts();
     // The fourth status panel, over which runs place their progress bar, in
     // status bar coordinates.
     QRect ProgressPanelRect() const;
@@ -268,6 +269,7 @@ private:
     QLabel* StatusPanel1 = nullptr; // "Selectd files : N"
     QLabel* StatusPanel2 = nullptr; // hint line
     QLabel* StatusPanel3 = nullptr; // covered by the run progress bar
+    QLabel* StatusPanel4 = nullptr; // "Conflicts : N" after a Preview
     // The commands whose availability the window decides, and F1 and F5.
     QAction* ActPreview = nullptr;
     QAction* ActRename = nullptr;

@@ -2,9 +2,12 @@
 
 #include "filelist/StoredAttributes.h"
 
+#include <QApplication>
 #include <QFile>
 #include <QItemSelection>
 #include <QItemSelectionModel>
+#include <QPalette>
+#include <QStyle>
 #include <system_error>
 
 namespace quorvane {
@@ -20,6 +23,13 @@ const char* const kDefaultCaptions[FileListModel::ColumnCount] = {
 const int kDefaultWidths[FileListModel::ColumnCount] = {120, 120, 50, 80, 80, 120, 50};
 
 // Names are bytes as the file system gives them; they are decoded for display only.
+std::string ConflictKey(const FileRow& row) {
+    std::string key = *row.folder;
+    key.push_back('\0');
+    key.append(row.originalName);
+    return key;
+}
+
 QString Decode(const std::string& bytes) {
     return QFile::decodeName(
         QByteArray::fromRawData(bytes.data(), static_cast<qsizetype>(bytes.size())));
@@ -63,6 +73,7 @@ void FileListModel::AppendRows(FileRows&& rows) {
 }
 
 void FileListModel::Clear() {
+    m_conflictNotes.clear();
     FileRows old;
     beginResetModel();
     old.swap(m_rows);
@@ -237,9 +248,55 @@ QString FileListModel::CellText(int row, int column) const {
     }
 }
 
+// A conflict of the last Preview shows as a warning in "New Name" (icon,
+// colour, tooltip, description); a new name that is the name itself is greyed.
+QVariant FileListModel::NewNameLook(const FileRow& row, int role) const {
+    const auto note = m_conflictNotes.empty() || !row.folder
+                          ? m_conflictNotes.end()
+                          : m_conflictNotes.find(ConflictKey(row));
+    if (note != m_conflictNotes.end()) {
+        const QString& text = note->second;
+        switch (role) {
+        case Qt::ToolTipRole:
+        case Qt::AccessibleDescriptionRole:
+            return text;
+        case Qt::DecorationRole:
+            return QApplication::style()->standardIcon(QStyle::SP_MessageBoxWarning);
+        case Qt::ForegroundRole:
+            return QColor(0xb0, 0x3a, 0x00);
+        default:
+            return {};
+        }
+    }
+    if (role == Qt::ForegroundRole && !row.newName.empty() && row.newName == row.originalName)
+        return QApplication::palette().color(QPalette::Disabled, QPalette::Text);
+    return {};
+}
+
+void FileListModel::SetConflictNotes(const std::vector<std::size_t>& listRow,
+                                     const std::vector<std::string>& texts) {
+    ClearConflictNotes();
+    for (std::size_t i = 0; i < listRow.size() && i < texts.size(); ++i) {
+        if (texts[i].empty() || listRow[i] >= m_rows.size())
+            continue;
+        if (m_rows[listRow[i]].folder)
+            m_conflictNotes[ConflictKey(m_rows[listRow[i]])] = Decode(texts[i]);
+    }
+    NotifyRowsChanged();
+}
+
+void FileListModel::ClearConflictNotes() {
+    m_conflictNotes.clear();
+}
+
 QVariant FileListModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid())
         return {};
+    if (index.column() == ColNewName && index.row() < RowCount()) {
+        const QVariant look = NewNameLook(m_rows[static_cast<std::size_t>(index.row())], role);
+        if (look.isValid())
+            return look;
+    }
     if (role == Qt::DisplayRole || role == Qt::ToolTipRole)
         return CellText(index.row(), index.column());
     if (role == Qt::TextAlignmentRole) {

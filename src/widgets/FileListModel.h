@@ -22,6 +22,7 @@
 #include <QPointer>
 #include <cstddef>
 #include <thread>
+#include <unordered_map>
 
 class QItemSelection;
 class QItemSelectionModel;
@@ -61,6 +62,12 @@ public:
     // After the core reordered the rows (a sort).
     void NotifyRowsReordered();
     // Apply swaps the captions of columns 0 and 1; a scan sets them back.
+    // The conflicts of the last Preview, one text per row of `listRow`
+    // (empty for a row without a conflict); cleared by a new list.
+    void SetConflictNotes(const std::vector<std::size_t>& listRow,
+                          const std::vector<std::string>& texts);
+    void ClearConflictNotes();
+
     void SetHeaderCaption(int column, const QString& text);
     void ResetHeaderCaptions();
 
@@ -86,12 +93,16 @@ signals:
 private:
     void OnSelectionChanged(const QItemSelection& selected, const QItemSelection& deselected);
     void RecountSelected();
+    QVariant NewNameLook(const FileRow& row, int role) const;
     // The row with the bits a Samba share stores merged in (read once).
     const FileRow& WithStoredAttributes(int row) const;
 
     FileRows m_rows;
     std::size_t m_selectedCount = 0;
     QString m_captions[ColumnCount];
+    // By folder and name, which stay with a row however the list is sorted;
+    // only rows with a conflict are in it.
+    std::unordered_map<std::string, QString> m_conflictNotes;
     QPointer<QItemSelectionModel> m_selection;
     bool m_pushingSelection = false;
     // Frees the rows of a large list that was cleared (see Clear).

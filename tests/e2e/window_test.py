@@ -337,6 +337,45 @@ def preview_apply_undo(s):
     check(os.path.exists(log) and os.path.getsize(log) == 0, "an empty Log.txt after clean runs")
 
 
+def chain_and_conflict(s):
+    """Preview marks a name that is taken by a file outside the batch and
+    counts it; Apply renames a chain listed front first (alpha.txt becomes
+    xalpha.txt, whose file moves on first) and leaves the taken name alone."""
+    with open(os.path.join(s.files, "xalpha.txt"), "w") as out:
+        out.write("xalpha.txt")
+    os.mkdir(os.path.join(s.files, "xgamma.log"))  # not listed, so it stays
+    s.write_options({"Main": {"Favorite": s.files}, "RenamePanel": {"ActiveIndex": 1},
+                     "Insert": {"InsertStr": "x", "index": 1}})
+    s.start()
+    s.wait_listed(ALL_FILES + ["xalpha.txt"], "the restored folder's files")
+    preview, apply = (s.tool_button(n) for n in ("Preview", "Apply"))
+    wait_for(lambda: preview.enabled, "Preview to be available")
+    preview.action("Press")
+    wait_for(lambda: "Conflicts : 1" in s.status_panels(), "the conflict count")
+
+    table = s.file_list()
+    names = table.column(0)
+    row = names.index("gamma.log")
+    wait_equal(lambda: table.cell(row, 1).acc.get_description(), "Exists: xgamma.log",
+               "the description of the taken name")
+    for other in range(table.rows):
+        if other != row:
+            equal(table.cell(other, 1).acc.get_description() or "", "", "no conflict on %r"
+                  % names[other])
+
+    wait_for(lambda: apply.enabled, "Apply to be available after Preview")
+    apply.action("Press", opens_box=True)
+    box = s.program.message_box()
+    labels = " ".join(n.name for n in find_all(box, "label"))
+    check("Files can not be renamed : 1" in labels, "the summary counts one failure: %r" % labels)
+    s.program.answer(box, "Cancel")
+    equal(sorted(os.listdir(s.files)),
+          sorted(["xalpha.txt", "xxalpha.txt", "xbeta.TXT", "gamma.log", "xgamma.log"]),
+          "the files on disk after Apply")
+    with open(os.path.join(s.files, "xxalpha.txt")) as moved:
+        equal(moved.read(), "xalpha.txt", "the file at the chain's end")
+
+
 def delete_to_trash(s):
     """The Delete key in the list asks first; No keeps the file, Yes moves
     it to the user's trash and rescans."""
@@ -501,6 +540,7 @@ TESTS = {
     "FilterAndEnter": filter_and_enter,
     "TreeClick": tree_click,
     "PreviewApplyUndo": preview_apply_undo,
+    "ChainAndConflict": chain_and_conflict,
     "DeleteToTrash": delete_to_trash,
     "PanelButtons": panel_buttons,
     "RestartRestoresSettings": restart_restores_settings,

@@ -1,5 +1,6 @@
 // The rename run and its undo on real temporary folders.
 #include "runs/RenameRun.h"
+#include "platform/Rename.h"
 #include "runs/RunLog.h"
 #include "support/TempDir.h"
 
@@ -108,7 +109,10 @@ TEST_F(RenameRunTest, RowsWithoutNewNameAreLeftAsTheyAre) {
     EXPECT_EQ(rows[1].originalName, "b.txt");
     EXPECT_EQ(rows[1].newName, "");
     EXPECT_EQ(rows[2].newName, "<ok>c.txt");
-    EXPECT_EQ(progress, (std::vector<std::pair<std::size_t, std::size_t>>{{1, 3}, {2, 3}, {3, 3}}));
+    // The bar follows the moves of the plan and ends full.
+    ASSERT_FALSE(progress.empty());
+    EXPECT_TRUE(std::is_sorted(progress.begin(), progress.end()));
+    EXPECT_EQ(progress.back(), (std::pair<std::size_t, std::size_t>{3, 3}));
 }
 
 TEST_F(RenameRunTest, TwoRowsWithTheSameNewNameKeepBothFiles) {
@@ -185,6 +189,84 @@ TEST_F(RenameRunTest, ARowWithoutFolderEndsTheRun) {
     EXPECT_TRUE(result.endedEarly);
     EXPECT_EQ(Listing(dir.Path()), (std::vector<std::string>{"c.txt", "x.txt"}));
     EXPECT_EQ(rows[1].newName, "y.txt");
+}
+
+struct PlannedCase {
+    const char* label;
+    std::vector<std::pair<const char*, const char*>> moves; // list order
+    std::vector<std::string> marks;                         // "New Name" after the run
+    std::size_t failed;
+};
+
+// Each file holds its first name, so the contents show where every file went.
+TEST_F(RenameRunTest, SwapsChainsAndCyclesEndUnderTheirNewNames) {
+    const std::vector<PlannedCase> cases = {
+        {"swap", {{"b", "a"}, {"a", "b"}}, {"<ok>b", "<ok>a"}, 0},
+        {"cycle of three", {{"a", "b"}, {"b", "c"}, {"c", "a"}}, {"<ok>a", "<ok>b", "<ok>c"}, 0},
+        {"chain listed front first", {{"a", "b"}, {"b", "c"}}, {"<ok>a", "<ok>b"}, 0},
+        {"same target", {{"a", "t"}, {"b", "t"}}, {"<ok>a", "<err>b"}, 1},
+        {"target kept by a refused row", {{"a", "b"}, {"b", "x/y"}}, {"<err>a", "<err>b"}, 2},
+    };
+    for (const PlannedCase& c : cases) {
+        TempDir caseDir;
+        auto caseFolder = std::make_shared<const std::string>(caseDir.Path());
+        FileRows rows;
+        for (const auto& [from, to] : c.moves) {
+            caseDir.Write(from, from);
+            rows.push_back(Row(caseFolder, from, to));
+        }
+        const RunResult result = RenameFiles(rows, fs);
+        EXPECT_EQ(result.failedFiles, c.failed) << c.label;
+        EXPECT_EQ(result.log.size(), c.failed) << c.label;
+        for (std::size_t i = 0; i < rows.size(); ++i) {
+            EXPECT_EQ(rows[i].newName, c.marks[i]) << c.label << " row " << i;
+            const std::string from = c.moves[i].first;
+            const std::string onDisk = c.marks[i][1] == 'o' ? c.moves[i].second : from;
+            EXPECT_EQ(Content(caseDir.Path() + onDisk), from) << c.label << " row " << i;
+        }
+        // No temporary name is left behind.
+        EXPECT_EQ(Listing(caseDir.Path()).size(), rows.size()) << c.label;
+    }
+}
+
+// Fails the move out of a temporary name once, or reports a source lost.
+class FailingSecondStep final : public RunFileSystem {
+public:
+    PlatformFileSystem real;
+    bool loseSource = false;
+    int Rename(const std::string& folder, const std::string& from, const std::string& to) override {
+        if (loseSource)
+            return kErrorSourceLost;
+        if (from.rfind(".qv-swap-", 0) == 0 && !failed) {
+            failed = true;
+            return EIO;
+        }
+        return real.Rename(folder, from, to);
+    }
+    std::optional<std::uint32_t> ReadAttributes(const std::string&) override { return 0u; }
+    int WriteAttributes(const std::string&, std::uint32_t) override { return 0; }
+    int SetTimeStamp(const std::string&, std::uint32_t) override { return 0; }
+    bool failed = false;
+};
+
+TEST_F(RenameRunTest, ACycleThatFailsHalfwayPutsTheFileBackAndALossIsReported) {
+    Files({"a", "b"});
+    FailingSecondStep failing;
+    FileRows rows{Row(folder, "a", "b"), Row(folder, "b", "a")};
+    const RunResult result = RenameFiles(rows, failing);
+    // Both files are back under their old names and both rows failed.
+    EXPECT_EQ(result.failedFiles, 2u);
+    EXPECT_EQ(Listing(dir.Path()), (std::vector<std::string>{"a", "b"}));
+    EXPECT_EQ(Content(dir.Path() + "a") + Content(dir.Path() + "b"), "ab");
+
+    failing.loseSource = true;
+    FileRows lost{Row(folder, "a", "c")};
+    const RunResult lostResult = RenameFiles(lost, failing);
+    EXPECT_EQ(lostResult.lostFiles, 1u);
+    ASSERT_EQ(lostResult.log.size(), 2u);
+    EXPECT_NE(lostResult.log[1].find("[Lost"), std::string::npos);
+    EXPECT_NE(RunSummaryText(RunKind::Rename, lostResult).find("Files lost by the file system : 1"),
+              std::string::npos);
 }
 
 } // namespace

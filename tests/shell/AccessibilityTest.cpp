@@ -154,6 +154,7 @@ TEST(Accessibility, StatusPanelsAreReadByTheirTexts) {
         {Find<QLabel>(form, "StatusPanel1"), "Selectd files : 0"},
         {Find<QLabel>(form, "StatusPanel2"), "Show/Hide MP3 Tag Renaming Panel"},
         {Find<QLabel>(form, "StatusPanel3"), ""},
+        {Find<QLabel>(form, "StatusPanel4"), ""},
     };
     for (const Case& c : cases) {
         QAccessibleInterface* panel = QAccessible::queryAccessibleInterface(c.panel);

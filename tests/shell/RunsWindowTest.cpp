@@ -15,10 +15,12 @@
 
 #include <gtest/gtest.h>
 
+#include <QAbstractItemView>
 #include <QAccessible>
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -150,6 +152,56 @@ protected:
     std::vector<QString> m_logTexts;
     MsgAnswer m_answer = MsgAnswer::Ok;
 };
+
+TEST_F(RunsWindowTest, PreviewShowsConflictsOnTheirRowsAndCountsThem) {
+    m_files.Write("a.txt");
+    m_files.Write("b.txt");
+    // A folder is not listed, so nothing in the batch moves it away.
+    std::filesystem::create_directory(m_files.Path() + "new_b.txt");
+    Scan(2);
+    m_form.show();
+    ASSERT_TRUE(test::Activate(&m_form));
+    auto* panel = Find<QLabel>(m_form, "StatusPanel4");
+    EXPECT_EQ(panel->text(), "");
+    Find<QTabWidget>(m_form, "pgcGeneral")->setCurrentIndex(TabIndexOf(RulePage::Insert));
+    Find<QLineEdit>(m_form, "meSource")->setText("new_");
+    test::ReachIdle();
+    test::ClickButton(Find<QToolButton>(m_form, "TbPreview"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !panel->text().isEmpty(); }, 1000));
+    EXPECT_EQ(panel->text(), "Conflicts : 1");
+    QAccessibleInterface* panelText = QAccessible::queryAccessibleInterface(panel);
+    EXPECT_EQ(panelText->text(QAccessible::Name), "Conflicts : 1");
+
+    auto* model = Find<FileListModel>(m_form, "ListModel");
+    auto* view = Find<QAbstractItemView>(m_form, "ListView");
+    QAccessibleInterface* table = QAccessible::queryAccessibleInterface(view);
+    ASSERT_NE(table, nullptr);
+    ASSERT_NE(table->tableInterface(), nullptr);
+    const QColor normal = view->palette().color(QPalette::Text);
+    for (int row = 0; row < model->RowCount(); ++row) {
+        const FileRow& fileRow = model->Rows()[static_cast<std::size_t>(row)];
+        const QModelIndex cell = model->index(row, FileListModel::ColNewName);
+        QAccessibleInterface* described = table->tableInterface()->cellAt(row, 1);
+        ASSERT_NE(described, nullptr);
+        if (fileRow.originalName == "b.txt") {
+            EXPECT_EQ(model->data(cell, Qt::ToolTipRole).toString(), "Exists: new_b.txt");
+            EXPECT_EQ(described->text(QAccessible::Description), "Exists: new_b.txt");
+            EXPECT_FALSE(model->data(cell, Qt::DecorationRole).value<QIcon>().isNull());
+            EXPECT_NE(model->data(cell, Qt::ForegroundRole).value<QColor>(), normal);
+        } else {
+            EXPECT_EQ(described->text(QAccessible::Description), "") << fileRow.originalName;
+            EXPECT_FALSE(model->data(cell, Qt::ForegroundRole).isValid()) << fileRow.originalName;
+        }
+    }
+    // Apply follows its documented flow: the conflicting row fails, the others go.
+    test::ReachIdle();
+    test::ClickButton(Find<QToolButton>(m_form, "TbApply"));
+    ASSERT_EQ(m_boxes.size(), 1u);
+    EXPECT_EQ(m_boxes[0].type, MsgType::Warning);
+    EXPECT_EQ(Listing(m_files.Path()),
+              (std::vector<std::string>{"b.txt", "new_a.txt", "new_b.txt"}));
+    EXPECT_EQ(model->data(model->index(0, 1), Qt::AccessibleDescriptionRole).toString(), "");
+}
 
 TEST_F(RunsWindowTest, PreviewApplyUndoEndToEnd) {
     m_files.Write("a.txt", "A");

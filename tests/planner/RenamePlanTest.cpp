@@ -1,0 +1,243 @@
+// The plan over folders described by a double: chains, cycles and conflicts.
+#include "planner/RenamePlan.h"
+
+#include <algorithm>
+#include <gtest/gtest.h>
+#include <map>
+#include <numeric>
+#include <set>
+
+namespace quorvane {
+namespace {
+
+class FakeLister final : public FolderLister {
+public:
+    FolderFacts facts;
+    int listings = 0;
+    FolderFacts Describe(const std::string&) override {
+        ++listings;
+        FolderFacts copy = facts;
+        copy.listed = true;
+        return copy;
+    }
+};
+
+const std::string kFolder = "/music/";
+
+std::vector<PlanRow> Rows(const std::vector<std::pair<std::string, std::string>>& moves) {
+    std::vector<PlanRow> rows;
+    for (const auto& [from, to] : moves)
+        rows.push_back({&kFolder, from, to});
+    return rows;
+}
+
+// Carries out the steps on a set of names, refusing to replace, and returns
+// the names at the end; an impossible step fails the test.
+std::set<std::string> Carry(std::set<std::string> names, const RenamePlan& plan) {
+    for (const RenameStep& step : plan.steps) {
+        EXPECT_EQ(names.count(step.from), 1u) << step.from;
+        EXPECT_EQ(names.count(step.to), 0u) << step.to;
+        names.erase(step.from);
+        names.insert(step.to);
+    }
+    return names;
+}
+
+struct OrderCase {
+    const char* label;
+    std::vector<std::pair<std::string, std::string>> moves;
+    std::set<std::string> onDisk;
+    std::set<std::string> expected;
+    std::size_t temporarySteps;
+};
+
+TEST(RenamePlan, ChainsInEveryOrderAndCyclesWork) {
+    std::vector<OrderCase> cases;
+    // The chain a -> b -> c -> d in every list order.
+    std::vector<std::pair<std::string, std::string>> chain = {{"a", "b"}, {"b", "c"}, {"c", "d"}};
+    std::sort(chain.begin(), chain.end());
+    do {
+        cases.push_back({"chain", chain, {"a", "b", "c"}, {"b", "c", "d"}, 0});
+    } while (std::next_permutation(chain.begin(), chain.end()));
+    cases.push_back({"swap", {{"a", "b"}, {"b", "a"}}, {"a", "b"}, {"a", "b"}, 1});
+    cases.push_back(
+        {"three", {{"a", "b"}, {"b", "c"}, {"c", "a"}}, {"a", "b", "c"}, {"a", "b", "c"}, 1});
+    std::vector<std::pair<std::string, std::string>> ten;
+    std::set<std::string> tenNames;
+    for (int i = 0; i < 10; ++i) {
+        ten.push_back({"f" + std::to_string(i), "f" + std::to_string((i + 1) % 10)});
+        tenNames.insert("f" + std::to_string(i));
+    }
+    cases.push_back({"ten", ten, tenNames, tenNames, 1});
+    cases.push_back({"temporary name taken",
+                     {{"a", "b"}, {"b", "a"}},
+                     {"a", "b", ".qv-swap-0", ".qv-swap-1"},
+                     {"a", "b", ".qv-swap-0", ".qv-swap-1"},
+                     1});
+    cases.push_back({"temporary name in the batch",
+                     {{"a", "b"}, {"b", "a"}, {"c", ".qv-swap-0"}},
+                     {"a", "b", "c"},
+                     {"a", "b", ".qv-swap-0"},
+                     1});
+    cases.push_back({"two cycles and a chain",
+                     {{"x", "y"}, {"a", "b"}, {"y", "x"}, {"b", "a"}, {"m", "n"}},
+                     {"a", "b", "x", "y", "m"},
+                     {"a", "b", "x", "y", "n"},
+                     2});
+    for (const OrderCase& c : cases) {
+        FakeLister lister;
+        lister.facts.names.assign(c.onDisk.begin(), c.onDisk.end());
+        const std::vector<PlanRow> rows = Rows(c.moves);
+        const RenamePlan plan = PlanRenames(rows, lister);
+        EXPECT_EQ(plan.conflicts, 0u) << c.label;
+        EXPECT_EQ(Carry(c.onDisk, plan), c.expected) << c.label;
+        // Every row's last step ends at its new name.
+        std::map<std::size_t, std::string> last;
+        std::size_t temporary = 0;
+        for (const RenameStep& step : plan.steps) {
+            last[step.row] = step.to;
+            temporary += step.isTemporary ? 1 : 0;
+            if (step.isTemporary) {
+                EXPECT_EQ(c.onDisk.count(step.to), 0u) << c.label;
+            }
+        }
+        for (std::size_t i = 0; i < rows.size(); ++i)
+            EXPECT_EQ(last[i], rows[i].to) << c.label;
+        EXPECT_EQ(temporary, c.temporarySteps) << c.label;
+        EXPECT_EQ(lister.listings, 1) << c.label;
+    }
+}
+
+struct ConflictCase {
+    const char* label;
+    std::vector<std::pair<std::string, std::string>> moves;
+    std::vector<std::string> onDisk;
+    bool ignoresCase;
+    bool fatLike;
+    std::vector<std::string> texts; // one per row, "" when none
+    std::vector<bool> refused;
+};
+
+TEST(RenamePlan, ConflictsNameTheOtherSide) {
+    const std::string nfc = "caf\xc3\xa9.txt";  // é as one code point
+    const std::string nfd = "cafe\xcc\x81.txt"; // e + combining acute
+    const std::string longName = std::string(252, 'x') + ".txt";
+    const std::vector<ConflictCase> cases = {
+        {"same target: first wins",
+         {{"a", "t"}, {"b", "t"}, {"c", "t"}},
+         {"a", "b", "c"},
+         false,
+         false,
+         {"Same target as row 2: t", "Same target as row 1: t", "Same target as row 1: t"},
+         {false, true, true}},
+        {"existing file", {{"a", "b"}}, {"a", "b"}, false, false, {"Exists: b"}, {true}},
+        {"exists blocks the chain behind it",
+         {{"a", "b"}, {"b", "c"}},
+         {"a", "b", "c"},
+         false,
+         false,
+         {"Exists: b", "Exists: c"},
+         {true, true}},
+        {"kept by an unchanged row",
+         {{"a", "a"}, {"b", "a"}},
+         {"a", "b"},
+         false,
+         false,
+         {"", "Exists: a"},
+         {false, true}},
+        {"renamed away is free",
+         {{"b", "c"}, {"a", "b"}},
+         {"a", "b"},
+         false,
+         false,
+         {"", ""},
+         {false, false}},
+        {"NFD twin on disk",
+         {{"a", nfd}},
+         {"a", nfc},
+         false,
+         false,
+         {"Looks like: " + nfc},
+         {false}},
+        {"NFC twin in the batch",
+         {{"a", nfc}, {"b", nfd}},
+         {"a", "b"},
+         false,
+         false,
+         {"Looks like: " + nfd, "Looks like: " + nfc},
+         {false, false}},
+        {"normalizing its own name", {{nfd, nfc}}, {nfd}, false, false, {""}, {false}},
+        {"256-byte target",
+         {{"a", longName}},
+         {"a"},
+         false,
+         false,
+         {"Name too long (256 bytes)"},
+         {true}},
+        {"slash, dot and dot-dot",
+         {{"a", "x/y"}, {"b", "."}, {"c", ".."}},
+         {"a", "b", "c"},
+         false,
+         false,
+         {"Not allowed here: x/y", "Not allowed here: .", "Not allowed here: .."},
+         {true, true, true}},
+        {"refused name blocks its source",
+         {{"a", "b:c"}, {"d", "a"}},
+         {"a", "d"},
+         false,
+         true,
+         {"Not allowed here: b:c", "Exists: a"},
+         {true, true}},
+        {"FAT refuses a colon and a trailing dot",
+         {{"a", "b:c"}, {"d", "e."}},
+         {"a", "d"},
+         true,
+         true,
+         {"Not allowed here: b:c", "Not allowed here: e."},
+         {true, true}},
+        {"case twins where case is ignored",
+         {{"a", "T.txt"}, {"b", "t.TXT"}},
+         {"a", "b"},
+         true,
+         false,
+         {"Same target as row 2: t.TXT", "Same target as row 1: T.txt"},
+         {false, true}},
+        {"case twins where case counts",
+         {{"a", "T.txt"}, {"b", "t.TXT"}},
+         {"a", "b"},
+         false,
+         false,
+         {"", ""},
+         {false, false}},
+        {"existing in another case", {{"a", "B"}}, {"a", "b"}, true, false, {"Exists: B"}, {true}},
+        {"change of case alone", {{"a", "A"}}, {"a"}, true, false, {""}, {false}},
+        {"swap of case twins",
+         {{"a", "B"}, {"b", "A"}},
+         {"a", "b"},
+         true,
+         false,
+         {"", ""},
+         {false, false}},
+    };
+    for (const ConflictCase& c : cases) {
+        FakeLister lister;
+        lister.facts.names = c.onDisk;
+        lister.facts.ignoresCase = c.ignoresCase;
+        lister.facts.fatLike = c.fatLike;
+        const RenamePlan plan = PlanRenames(Rows(c.moves), lister);
+        std::size_t conflicts = 0;
+        for (std::size_t i = 0; i < c.moves.size(); ++i) {
+            EXPECT_EQ(ConflictText(plan.rows[i]), c.texts[i]) << c.label << " row " << i;
+            EXPECT_EQ(plan.rows[i].refused, c.refused[i]) << c.label << " row " << i;
+            conflicts += c.texts[i].empty() ? 0 : 1;
+            const bool stepped = std::any_of(plan.steps.begin(), plan.steps.end(),
+                                             [&](const RenameStep& s) { return s.row == i; });
+            EXPECT_EQ(stepped, !c.refused[i] && c.moves[i].first != c.moves[i].second)
+                << c.label << " row " << i;
+        }
+        EXPECT_EQ(plan.conflicts, conflicts) << c.label;
+    }
+}
+
+} // namespace
+} // namespace quorvane
