@@ -12,6 +12,8 @@
 #include "BenchSupport.h"
 #include "filelist/FolderScan.h"
 #include "filelist/RowOrder.h"
+#include "history/HistoryStore.h"
+#include "history/RunJournal.h"
 #include "mp3/Mp3NameFormatter.h"
 #include "mp3/TID3v1.h"
 #include "planner/RenamePlan.h"
@@ -26,9 +28,11 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <fcntl.h>
 #include <fstream>
 #include <string>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
 
@@ -138,7 +142,19 @@ int Rename(const std::string& folder, int runs, const std::string& loop) {
     insert.activePage = RulePage::Insert;
     insert.insert = {kPrefix, "1", false};
     PlatformFileSystem fileSystem;
-    std::vector<double> plan, apply, undo, loopAdd, loopRemove, perlAdd, perlRemove, mmvAdd,
+    // The run history beside the folder, on the same file system, as
+    // "History.sqlite" lies beside "Options.ini".
+    const std::string historyFolder = bare + ".history/";
+    ::mkdir(historyFolder.c_str(), 0755);
+    HistoryStore::OpenReport report;
+    std::unique_ptr<HistoryStore> store =
+        HistoryStore::Open(historyFolder + "History.sqlite", report, std::time(nullptr));
+    if (!store) {
+        std::fprintf(stderr, "bench_core: no history: %s\n", report.error.c_str());
+        return 1;
+    }
+    std::vector<double> journalApply, journalUndo, journalLoopAdd, journalLoopRemove;
+    std::vector<double> planTimes, apply, undo, loopAdd, loopRemove, perlAdd, perlRemove, mmvAdd,
         mmvRemove;
     bool allRenamed = true;
     for (int run = 0; run <= runs; ++run) {
@@ -155,6 +171,27 @@ int Rename(const std::string& folder, int runs, const std::string& loop) {
         allRenamed = allRenamed && result.failedFiles == 0;
         const double add = LoopSeconds(loop, bare, "add");
         const double remove = LoopSeconds(loop, bare, "remove");
+
+        // The same renames journalled: the plan committed before the first
+        // rename, outcomes in batches, the undo from the record with each
+        // file's identity checked.
+        PreviewFileRows(rows, insert);
+        std::int64_t journalRun = 0;
+        const double journalApplySeconds = TimeSeconds([&] {
+            const StepPlan plan = PlanSteps(rows, lister);
+            const auto begun = store->BeginRun(HistoryRunKind::Rename, folder, std::time(nullptr),
+                                               RecordOfPlan(plan, rows));
+            journalRun = begun.value_or(0);
+            result = RenameWithJournal(rows, plan, fileSystem, store.get(), begun);
+        });
+        allRenamed = allRenamed && result.failedFiles == 0 && journalRun != 0;
+        UndoOfRun undone;
+        const double journalUndoSeconds = TimeSeconds(
+            [&] { undone = UndoRecordedRun(*store, journalRun, fileSystem, std::time(nullptr)); });
+        allRenamed = allRenamed && undone.result.failedFiles == 0;
+        MarkRowsUndone(rows, undone.steps);
+        const double journalAdd = LoopSeconds(loop, bare, "add");
+        const double journalRemove = LoopSeconds(loop, bare, "remove");
         double perlAddSeconds = -1.0, perlRemoveSeconds = -1.0;
         if (havePerl) {
             perlAddSeconds = RunCommand({"rename", "-0", "s/^/x_/"}, folder, addList);
@@ -169,7 +206,11 @@ int Rename(const std::string& folder, int runs, const std::string& loop) {
         }
         if (run == 0)
             continue; // warm-up
-        plan.push_back(planSeconds);
+        journalApply.push_back(journalApplySeconds);
+        journalUndo.push_back(journalUndoSeconds);
+        journalLoopAdd.push_back(journalAdd);
+        journalLoopRemove.push_back(journalRemove);
+        planTimes.push_back(planSeconds);
         apply.push_back(applySeconds);
         undo.push_back(undoSeconds);
         loopAdd.push_back(add);
@@ -181,15 +222,24 @@ int Rename(const std::string& folder, int runs, const std::string& loop) {
     }
     ::unlink(addList.c_str());
     ::unlink(removeList.c_str());
+    store.reset();
+    for (const char* name : {"History.sqlite", "History.sqlite-wal", "History.sqlite-shm"})
+        ::unlink((historyFolder + name).c_str());
+    ::rmdir(historyFolder.c_str());
     if (!allRenamed)
         std::fprintf(stderr, "bench_core: some renames of ours failed\n");
 
     const std::string loopName = "renameat2 loop (C)";
-    PrintTimeRow("Plan " + count + " renames (core PlanFileRows, one listing)", Median(plan), 0.1);
+    PrintTimeRow("Plan " + count + " renames (core PlanFileRows, one listing)", Median(planTimes),
+                 0.1);
     PrintRatioRow("Apply " + count + " renames with the plan (core RenameFiles)", Median(apply),
                   loopName, Median(loopAdd), 1.1, 1.5);
     PrintRatioRow("Undo " + count + " renames (core UndoRenames)", Median(undo), loopName,
                   Median(loopRemove), 1.2, 1.5);
+    PrintRatioRow("Apply " + count + " renames with the journal (core)", Median(journalApply),
+                  loopName, Median(journalLoopAdd), 1.1, 1.5);
+    PrintRatioRow("Undo " + count + " renames from the journal (core)", Median(journalUndo),
+                  loopName, Median(journalLoopRemove), 1.1, 1.5);
     if (havePerl) {
         PrintInfoRow("  perl rename, the same " + count + " renames", Median(perlAdd), loopName,
                      Median(loopAdd));

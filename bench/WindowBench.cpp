@@ -229,13 +229,33 @@ int Scan(const QString& folder, bool includeSubfolders, int runs, const std::str
     return 0;
 }
 
+// Insert "x_" at position 1 (the same renames the core rows measure), then
+// sort by two columns; a header click on the same column again reverses it.
+void PrintPreviewAndSortRows(Window& window, const std::string& count, int runs,
+                             double previewLimit, double sortLimit) {
+    TMainForm& form = window.Form();
+    window.Control<QTabWidget>("pgcGeneral")->setCurrentIndex(TabIndexOf(RulePage::Insert));
+    window.Control<QLineEdit>("meSource")->setText("x_");
+    window.Control<QSpinBox>("meindex")->setValue(1);
+    PrintTimeRow(
+        "Preview " + count + " rows in the window (insert)",
+        MedianAfterWarmUp(runs, [&] { return WindowSeconds([&] { form.ActPreviewExecute(); }); }),
+        previewLimit);
+    for (const auto& [column, caption] : {std::pair{0, "Original Name"}, std::pair{4, "Size"}}) {
+        PrintTimeRow(
+            "Sort " + count + " rows by \"" + caption + "\" (header click)",
+            MedianAfterWarmUp(
+                runs, [&] { return WindowSeconds([&] { form.ListViewColumnClick(column); }); }),
+            sortLimit);
+    }
+}
+
 // A large tree listed with "Include Subfolders": the scan, then Preview and
 // both sorts over all its rows, as the window runs them.
 int Big(const QString& folder, int runs, const std::string& loop) {
     Window window;
     if (!window.Open(folder, true))
         return 1;
-    TMainForm& form = window.Form();
     const ScanFigures figures = TimeScans(window, folder, runs, loop);
     const std::string count = std::to_string(figures.rows);
     PrintRatioRow("Scan " + count + " files into the window (Include Subfolders)",
@@ -244,20 +264,7 @@ int Big(const QString& folder, int runs, const std::string& loop) {
                  "readdir+fstatat loop (C, 1 thread)", Median(figures.loop));
     PrintStallRows(figures);
 
-    window.Control<QTabWidget>("pgcGeneral")->setCurrentIndex(TabIndexOf(RulePage::Insert));
-    window.Control<QLineEdit>("meSource")->setText("x_");
-    window.Control<QSpinBox>("meindex")->setValue(1);
-    PrintTimeRow(
-        "Preview " + count + " rows in the window (insert)",
-        MedianAfterWarmUp(runs, [&] { return WindowSeconds([&] { form.ActPreviewExecute(); }); }),
-        0.3);
-    for (const auto& [column, caption] : {std::pair{0, "Original Name"}, std::pair{4, "Size"}}) {
-        PrintTimeRow(
-            "Sort " + count + " rows by \"" + caption + "\" (header click)",
-            MedianAfterWarmUp(
-                runs, [&] { return WindowSeconds([&] { form.ListViewColumnClick(column); }); }),
-            1.5);
-    }
+    PrintPreviewAndSortRows(window, count, runs, 0.3, 1.5);
     return 0;
 }
 
@@ -280,22 +287,7 @@ int Operations(const QString& folder, int runs, const std::string& loop) {
         std::to_string(window.Control<FileListModel>("ListModel")->RowCount());
     SetMessageHook([](const MessageRequest&) { return MsgAnswer::Ok; });
 
-    // Insert "x_" at position 1: the same renames the core rows measure.
-    window.Control<QTabWidget>("pgcGeneral")->setCurrentIndex(TabIndexOf(RulePage::Insert));
-    window.Control<QLineEdit>("meSource")->setText("x_");
-    window.Control<QSpinBox>("meindex")->setValue(1);
-    PrintTimeRow(
-        "Preview " + count + " rows in the window (insert)",
-        MedianAfterWarmUp(runs, [&] { return WindowSeconds([&] { form.ActPreviewExecute(); }); }),
-        0.2);
-    // A header click sorts; the same column again reverses the direction.
-    for (const auto& [column, caption] : {std::pair{0, "Original Name"}, std::pair{4, "Size"}}) {
-        PrintTimeRow(
-            "Sort " + count + " rows by \"" + caption + "\" (header click)",
-            MedianAfterWarmUp(
-                runs, [&] { return WindowSeconds([&] { form.ListViewColumnClick(column); }); }),
-            0.3);
-    }
+    PrintPreviewAndSortRows(window, count, runs, 0.2, 0.3);
 
     std::vector<double> apply, undo, loopAdd, loopRemove;
     for (int run = 0; run <= runs; ++run) {

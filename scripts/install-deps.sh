@@ -10,6 +10,8 @@ packages=(
   libgtest-dev libgmock-dev
   # ID3v2 tags and regular expressions
   libtag1-dev libpcre2-dev
+  # the run history
+  libsqlite3-dev
   # Unicode normalization of names
   libutf8proc-dev
   # the tests: attributes, immutable folders, a locale with a decimal comma,

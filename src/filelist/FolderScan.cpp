@@ -105,6 +105,7 @@ private:
                 row.attributes = static_cast<std::uint16_t>(entry.attributes);
                 row.inode = entry.inode;
                 row.device = entry.device;
+                row.symbolicLink = entry.symbolicLink;
                 m_batcher.Add(std::move(row));
             }
         } catch (const std::exception&) {
@@ -413,6 +414,7 @@ private:
                 row.modifiedUtc = entry.modifiedUtc;
                 row.inode = entry.inode;
                 row.device = entry.device;
+                row.symbolicLink = entry.symbolicLink;
                 row.attributes = static_cast<std::uint16_t>(entry.attributes);
                 break;
             }

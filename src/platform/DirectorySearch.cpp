@@ -164,6 +164,7 @@ bool DirectorySearch::Admit(const char* name, unsigned char type, DirEntry& entr
     entry.modifiedUtc = static_cast<std::int64_t>(info.st_mtim.tv_sec);
     entry.inode = static_cast<std::uint64_t>(info.st_ino);
     entry.device = CompactDevice(info.st_dev);
+    entry.symbolicLink = type == DT_LNK;
     return true;
 }
 
@@ -247,14 +248,16 @@ void FillFile(std::string_view name, const struct stat& info, DirEntry& file) {
     file.modifiedUtc = static_cast<std::int64_t>(info.st_mtim.tv_sec);
     file.inode = static_cast<std::uint64_t>(info.st_ino);
     file.device = CompactDevice(info.st_dev);
+    file.symbolicLink = false;
 }
 
 // The entry's name is a C string inside the chunk, so it can go to the kernel as it is.
-EntryKind StatFile(int folder, const RawEntry& entry, DirEntry& file) {
+EntryKind StatFile(int folder, const RawEntry& entry, DirEntry& file, bool link) {
     struct stat info {};
     if (::fstatat(folder, entry.name.data(), &info, 0) != 0 || !S_ISREG(info.st_mode))
         return EntryKind::Other;
     FillFile(entry.name, info, file);
+    file.symbolicLink = link;
     return EntryKind::File;
 }
 
@@ -271,8 +274,9 @@ EntryKind ExamineEntry(int folder, const RawEntry& entry, std::string_view filte
         return walkable ? EntryKind::Subfolder : EntryKind::Other;
     case DT_REG:
     case DT_LNK: // listed as what it points to; a link to a folder is not walked
-        return MatchesWildcard(entry.name, filter) ? StatFile(folder, entry, file)
-                                                   : EntryKind::Other;
+        return MatchesWildcard(entry.name, filter)
+                   ? StatFile(folder, entry, file, entry.type == DT_LNK)
+                   : EntryKind::Other;
     case DT_UNKNOWN:
         break;
     default:
@@ -294,7 +298,7 @@ EntryKind ExamineEntry(int folder, const RawEntry& entry, std::string_view filte
         FillFile(entry.name, info, file);
         return EntryKind::File;
     }
-    return S_ISLNK(info.st_mode) ? StatFile(folder, entry, file) : EntryKind::Other;
+    return S_ISLNK(info.st_mode) ? StatFile(folder, entry, file, true) : EntryKind::Other;
 }
 
 } // namespace quorvane

@@ -28,6 +28,7 @@ struct DirEntry {
     std::int64_t modifiedUtc = 0; // last-write time, seconds since the epoch (UTC)
     std::uint64_t inode = 0;      // with the device: which file this is
     std::uint32_t device = 0;     // see CompactDevice
+    bool symbolicLink = false;    // the name is a link; the rest describes its target
 };
 
 // A device number in 32 bits without loss: the kernel's own device numbers

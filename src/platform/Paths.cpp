@@ -87,6 +87,10 @@ std::string RunLogFilePath(const std::string& folder) {
     return ProgramFileIn(folder, "Log.txt");
 }
 
+std::string HistoryFilePath(const std::string& folder) {
+    return ProgramFileIn(folder, "History.sqlite");
+}
+
 ManualPlaces BuiltInManualPlaces() {
     return {QUORVANE_MANUAL_FROM_BIN, QUORVANE_BUILD_FOLDER, QUORVANE_SOURCE_MANUAL};
 }

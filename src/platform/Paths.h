@@ -16,6 +16,8 @@ std::string ProgramFolder();
 // the settings elsewhere moves the log with them.
 std::string SettingsFilePath(const std::string& folder = {});
 std::string RunLogFilePath(const std::string& folder = {});
+// "History.sqlite", the run history, lies beside them too.
+std::string HistoryFilePath(const std::string& folder = {});
 
 // The choice ProgramFolder makes for a given executable folder (ending in "/").
 // An installed copy always uses the user's folder, even where it could write

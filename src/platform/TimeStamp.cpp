@@ -50,7 +50,8 @@ std::uint32_t PackDosDateTime(const LocalDateTime& local) {
     return (date << 16) | time;
 }
 
-int SetFileTimesFromDos(const std::string& path, std::uint32_t packedLocal) {
+int SetFileTimesFromDos(const std::string& path, std::uint32_t packedLocal,
+                        TimeStampTarget target) {
     const LocalDateTime local = UnpackDosDateTime(packedLocal);
     if (packedLocal == 0 || !FitsDosForm(local))
         return EINVAL;
@@ -67,7 +68,8 @@ int SetFileTimesFromDos(const std::string& path, std::uint32_t packedLocal) {
     if (utc == static_cast<std::time_t>(-1) && errno != 0)
         return EINVAL;
     const struct timespec times[2] = {{utc, 0}, {utc, 0}};
-    if (::utimensat(AT_FDCWD, path.c_str(), times, 0) != 0)
+    const int flags = target == TimeStampTarget::LinkItself ? AT_SYMLINK_NOFOLLOW : 0;
+    if (::utimensat(AT_FDCWD, path.c_str(), times, flags) != 0)
         return errno;
     return 0;
 }

@@ -19,9 +19,13 @@ struct LocalDateTime {
 // minute, seconds/2). Years before 1980 or after 2107 give 0.
 std::uint32_t PackDosDateTime(const LocalDateTime& local);
 
-// Sets the access and modification times of the file to the packed local time.
-// Returns 0 on success, else an errno value; the value 0 fails with EINVAL.
-[[nodiscard]] int SetFileTimesFromDos(const std::string& path, std::uint32_t packedLocal);
+enum class TimeStampTarget { FileLinkLeadsTo, LinkItself };
+
+// Sets the access and modification times of the file to the packed local time
+// (of a symbolic link itself with LinkItself). Returns 0 on success, else an
+// errno value; the value 0 fails with EINVAL.
+[[nodiscard]] int SetFileTimesFromDos(const std::string& path, std::uint32_t packedLocal,
+                                      TimeStampTarget target = TimeStampTarget::FileLinkLeadsTo);
 
 // The local clock.
 LocalDateTime LocalNow();

@@ -59,7 +59,11 @@ struct FileRow {
     bool selected = false;
     // The bits a Samba share stores (filelist/StoredAttributes.h) are merged
     // into `attributes`: they are read once per row, not each time it is drawn.
-    bool storedAttributesMerged = false;
+    bool storedAttributesMerged : 1 = false;
+    // The listed name is a symbolic link (its size and time are those of the
+    // file it points to). A run that changes the file itself must not reach
+    // through it. Bit fields: the row stays at 104 bytes.
+    bool symbolicLink : 1 = false;
 
     const std::string& Path() const;
     std::string FullPath() const { return Path() + originalName; }

@@ -26,6 +26,13 @@ StampOutcome StampFile(RunFileSystem& fileSystem, const std::string& file, std::
     return outcome;
 }
 
+// A link is changed as itself: its time stamps are set on the link, and its
+// attribute bits cannot be (Linux keeps no mode for a link), so that change
+// fails. Nothing reaches the file it points to, which may lie outside the
+// listed folder.
+bool ChangeLink(const FileRow& row, const std::string& file, const AttributeRunSettings& settings,
+                RunFileSystem& fileSystem, std::vector<std::string>& log);
+
 } // namespace
 
 std::string AttributeFailureLine(const std::string& file) {
@@ -41,6 +48,25 @@ bool SetFileTimeStamp(RunFileSystem& fileSystem, const std::string& path,
     return fileSystem.SetTimeStamp(path, packedLocal) == 0;
 }
 
+namespace {
+
+bool ChangeLink(const FileRow&, const std::string& file, const AttributeRunSettings& settings,
+                RunFileSystem& fileSystem, std::vector<std::string>& log) {
+    bool allWell = true;
+    if (settings.changeTimeStamp &&
+        fileSystem.SetLinkTimeStamp(file, settings.packedTimeStamp) != 0) {
+        allWell = false;
+        log.push_back(TimeStampFailureLine(file));
+    }
+    if (settings.changeAttributes) {
+        allWell = false;
+        log.push_back(AttributeFailureLine(file));
+    }
+    return allWell;
+}
+
+} // namespace
+
 RunResult ChangeAttributes(FileRows& rows, const AttributeRunSettings& settings,
                            RunFileSystem& fileSystem, const RunProgress& progress) {
     RunResult result;
@@ -49,6 +75,10 @@ RunResult ChangeAttributes(FileRows& rows, const AttributeRunSettings& settings,
         if (!row.selected)
             return;
         const std::string file = row.FullPath();
+        if (row.symbolicLink) {
+            result.failedFiles += ChangeLink(row, file, settings, fileSystem, result.log) ? 0 : 1;
+            return;
+        }
         bool failed = false;
         if (settings.changeTimeStamp) {
             const StampOutcome outcome = StampFile(fileSystem, file, settings.packedTimeStamp);

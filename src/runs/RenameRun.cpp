@@ -5,6 +5,8 @@
 #include "runs/RunLoop.h"
 
 #include <cerrno>
+#include <unordered_map>
+#include <unordered_set>
 
 namespace quorvane {
 namespace {
@@ -36,7 +38,8 @@ struct StepOutcome {
 // that cannot be taken back stops the way back and leaves the file whose cycle
 // it was under the temporary name, which the log then names.
 void UnwindCycle(const RenamePlan& plan, std::size_t first, std::size_t failed,
-                 RunFileSystem& fileSystem, std::vector<StepOutcome>& outcomes) {
+                 RunFileSystem& fileSystem, StepRecorder* recorder,
+                 std::vector<StepOutcome>& outcomes) {
     for (std::size_t k = failed - 1; k > first; --k) {
         const RenameStep& step = plan.steps[k];
         if (outcomes[step.row].error != 0)
@@ -46,17 +49,21 @@ void UnwindCycle(const RenamePlan& plan, std::size_t first, std::size_t failed,
             return;
         }
         outcomes[step.row].error = ECANCELED;
+        if (recorder)
+            recorder->StepFinished(k, StepState::Failed, ECANCELED);
     }
     const RenameStep& parked = plan.steps[first];
     if (RenameInFolder(fileSystem, parked.folder, parked.to, parked.from) != 0)
         outcomes[parked.row].strandedAs = parked.to;
+    else if (recorder)
+        recorder->StepFinished(first, StepState::Failed, ECANCELED);
 }
 
 // Carries out the plan's moves, each without replace. A row refused by the
 // plan is never tried; a row in a cycle whose second move fails is moved back
 // from its temporary name.
-void RunSteps(const RenamePlan& plan, RunFileSystem& fileSystem, const RunProgress& progress,
-              std::size_t total, std::vector<StepOutcome>& outcomes) {
+void RunSteps(const RenamePlan& plan, RunFileSystem& fileSystem, StepRecorder* recorder,
+              const RunProgress& progress, std::size_t total, std::vector<StepOutcome>& outcomes) {
     // Where each row went into a temporary name, for the way back.
     std::vector<std::size_t> intoTemporary(plan.rows.size(), kNoRow);
     const std::size_t stepCount = plan.steps.size();
@@ -69,10 +76,15 @@ void RunSteps(const RenamePlan& plan, RunFileSystem& fileSystem, const RunProgre
             const bool refused = !step.isTemporary && !IsAcceptableNewName(step.to);
             outcome.error =
                 refused ? EINVAL : RenameInFolder(fileSystem, step.folder, step.from, step.to);
+            if (recorder)
+                recorder->StepFinished(s, outcome.error == 0 ? StepState::Done : StepState::Failed,
+                                       outcome.error);
             if (outcome.error == 0 && step.isTemporary)
                 intoTemporary[step.row] = s;
             if (outcome.error != 0 && !step.isTemporary && intoTemporary[step.row] != kNoRow)
-                UnwindCycle(plan, intoTemporary[step.row], s, fileSystem, outcomes);
+                UnwindCycle(plan, intoTemporary[step.row], s, fileSystem, recorder, outcomes);
+        } else if (recorder) {
+            recorder->StepFinished(s, StepState::Skipped, 0); // its row failed a step before
         }
         if (!step.isTemporary)
             outcome.finished = true;
@@ -112,32 +124,32 @@ void MarkRows(FileRows& rows, const FileRowsPlan& planned, const std::vector<Ste
     }
 }
 
+std::string LogLine(const std::string& folder, const std::string& from, const std::string& to,
+                    std::string_view tail) {
+    std::string line;
+    line.reserve(2 * folder.size() + from.size() + to.size() + 24);
+    line.append(folder).append(from).append(" -------> ").append(folder).append(to).append(tail);
+    return line;
+}
+
 } // namespace
 
 std::string RenameFailureLine(const std::string& folder, const std::string& from,
                               const std::string& to) {
-    std::string line;
-    line.reserve(2 * folder.size() + from.size() + to.size() + 20);
-    line.append(folder)
-        .append(from)
-        .append(" -------> ")
-        .append(folder)
-        .append(to)
-        .append("   [Fail]");
-    return line;
+    return LogLine(folder, from, to, "   [Fail]");
 }
 
-RunResult RenameFiles(FileRows& rows, RunFileSystem& fileSystem, const RunProgress& progress) {
+std::string ChangedFileLine(const std::string& folder, const std::string& from,
+                            const std::string& to) {
+    return LogLine(folder, from, to, "   [Changed]");
+}
+
+RunResult RenameBySteps(FileRows& rows, const StepPlan& plan, RunFileSystem& fileSystem,
+                        StepRecorder* recorder, const RunProgress& progress) {
     RunResult result;
     result.selectedAtStart = SelectedRowCount(rows);
-    // A row without a folder ends the run there, as the row loop does.
-    std::size_t end = 0;
-    while (end < rows.size() && rows[end].folder)
-        ++end;
-    result.endedEarly = end < rows.size();
-
-    RunFolderLister lister(fileSystem);
-    const FileRowsPlan planned = PlanFileRows(rows, lister);
+    result.endedEarly = plan.endedEarly;
+    const FileRowsPlan& planned = plan.planned;
     std::vector<StepOutcome> outcomes(planned.plan.rows.size());
     for (std::size_t i = 0; i < outcomes.size(); ++i) {
         const RowVerdict& verdict = planned.plan.rows[i];
@@ -146,7 +158,7 @@ RunResult RenameFiles(FileRows& rows, RunFileSystem& fileSystem, const RunProgre
         outcomes[i].finished = verdict.refused || verdict.plan == RowPlan::Unchanged;
     }
     try {
-        RunSteps(planned.plan, fileSystem, progress, end, outcomes);
+        RunSteps(planned.plan, fileSystem, recorder, progress, plan.end, outcomes);
     } catch (...) {
         // The rows done so far show their outcome; the rest stay as they were.
         MarkRows(rows, planned, outcomes, result);
@@ -154,6 +166,92 @@ RunResult RenameFiles(FileRows& rows, RunFileSystem& fileSystem, const RunProgre
     }
     MarkRows(rows, planned, outcomes, result);
     return result;
+}
+
+std::vector<RecordedStep> PlanUndoOfRecord(std::vector<RecordedStep> recorded) {
+    std::vector<RecordedStep> steps;
+    steps.reserve(recorded.size());
+    for (auto it = recorded.rbegin(); it != recorded.rend(); ++it) {
+        if (it->state != StepState::Done && it->state != StepState::Pending)
+            continue;
+        RecordedStep& back = steps.emplace_back(std::move(*it));
+        std::swap(back.from, back.to);
+        back.error = 0;
+    }
+    return steps;
+}
+
+RunResult UndoRecordedSteps(std::vector<RecordedStep>& steps, RunFileSystem& fileSystem,
+                            StepRecorder* recorder, const RunProgress& progress) {
+    struct EndOfRun {
+        RunFileSystem& fileSystem;
+        ~EndOfRun() { fileSystem.RunEnded(); }
+    } endOfRun{fileSystem};
+    RunResult result;
+    std::unordered_set<std::size_t> failedRows;
+    const std::size_t total = steps.size();
+    for (std::size_t i = 0; i < total; ++i) {
+        RecordedStep& step = steps[i];
+        const bool recordedDone = step.state == StepState::Done;
+        const std::optional<FileIdentity> found = fileSystem.Identify(step.folder, step.from);
+        const bool sameFile =
+            found && (step.inode == 0 || *found == FileIdentity{step.device, step.inode});
+        int error = 0;
+        if (!sameFile) {
+            step.state = recordedDone ? StepState::Failed : StepState::Skipped;
+            error = recordedDone ? ESTALE : 0;
+            if (recordedDone)
+                result.log.push_back(ChangedFileLine(step.folder, step.from, step.to));
+        } else {
+            error = RenameInFolder(fileSystem, step.folder, step.from, step.to);
+            step.state = error == 0 ? StepState::Done : StepState::Failed;
+            if (error == EEXIST)
+                result.log.push_back(ChangedFileLine(step.folder, step.from, step.to));
+            else if (error != 0)
+                result.log.push_back(RenameFailureLine(step.folder, step.from, step.to));
+        }
+        step.error = error;
+        if (step.state == StepState::Failed)
+            failedRows.insert(step.row);
+        if (recorder)
+            recorder->StepFinished(i, step.state, error);
+        if (progress)
+            progress(i + 1, total);
+    }
+    result.failedFiles = failedRows.size();
+    return result;
+}
+
+void MarkRowsUndone(FileRows& rows, const std::vector<RecordedStep>& undoSteps) {
+    // Rows may have been sorted since the run: they are found by folder and name.
+    std::unordered_map<std::string, FileRow*> marked;
+    for (FileRow& row : rows) {
+        if (row.folder && row.newName.compare(0, kOkMark.size(), kOkMark) == 0)
+            marked.emplace(*row.folder + row.originalName, &row);
+    }
+    if (marked.empty())
+        return;
+    // Undo steps run from the last name back to the first, so a row's last
+    // undo step ends at its old name.
+    for (const RecordedStep& step : undoSteps) {
+        if (step.state != StepState::Done)
+            continue;
+        auto found = marked.find(step.folder + step.from);
+        if (found == marked.end())
+            continue;
+        FileRow* row = found->second;
+        marked.erase(found);
+        row->originalName = step.to;
+        if (row->newName.compare(kOkMark.size(), std::string::npos, step.to) == 0)
+            row->newName.clear();
+        else
+            marked.emplace(step.folder + step.to, row); // a temporary name on the way back
+    }
+}
+
+RunResult RenameFiles(FileRows& rows, RunFileSystem& fileSystem, const RunProgress& progress) {
+    RunFolderLister lister(fileSystem);
+    return RenameBySteps(rows, PlanSteps(rows, lister), fileSystem, nullptr, progress);
 }
 
 RunResult UndoRenames(FileRows& rows, RunFileSystem& fileSystem, const RunProgress& progress) {

@@ -10,6 +10,13 @@
 
 namespace quorvane {
 
+// Which file a name leads to: the device and inode the scan saw.
+struct FileIdentity {
+    std::uint32_t device = 0;
+    std::uint64_t inode = 0;
+    friend bool operator==(const FileIdentity&, const FileIdentity&) = default;
+};
+
 class RunFileSystem {
 public:
     virtual ~RunFileSystem() = default;
@@ -32,15 +39,39 @@ public:
     // Sets the file's times from a DOS packed local date and time. Returns 0 or
     // an errno value.
     [[nodiscard]] virtual int SetTimeStamp(const std::string& path, std::uint32_t packedLocal) = 0;
+    // The same for a symbolic link itself, never for what it points to.
+    // The platform's unless a double says otherwise.
+    [[nodiscard]] virtual int SetLinkTimeStamp(const std::string& path, std::uint32_t packedLocal);
+    // The file folder + name leads to, following a link as the scan does;
+    // nothing when there is none. The platform's unless a double says otherwise.
+    [[nodiscard]] virtual std::optional<FileIdentity> Identify(const std::string& folder,
+                                                               const std::string& name);
+    // A run is over: whatever was held open for it is let go, so the next run
+    // sees folders as they are then.
+    virtual void RunEnded() {}
 };
 
 // The real file system, through src/platform.
-class PlatformFileSystem final : public RunFileSystem {
+class PlatformFileSystem : public RunFileSystem {
 public:
     int Rename(const std::string& folder, const std::string& from, const std::string& to) override;
     std::optional<std::uint32_t> ReadAttributes(const std::string& path) override;
     int WriteAttributes(const std::string& path, std::uint32_t attributes) override;
     int SetTimeStamp(const std::string& path, std::uint32_t packedLocal) override;
+    // Through the folder, held open between calls: an undo checks every file
+    // of one folder, and the walk down the path is then made once.
+    std::optional<FileIdentity> Identify(const std::string& folder,
+                                         const std::string& name) override;
+
+    PlatformFileSystem() = default;
+    PlatformFileSystem(const PlatformFileSystem&) = delete;
+    PlatformFileSystem& operator=(const PlatformFileSystem&) = delete;
+    ~PlatformFileSystem() override;
+    void RunEnded() override;
+
+private:
+    std::string m_heldFolder;
+    int m_heldFd = -1;
 };
 
 // The file system the window's runs use: the platform's, unless a test has put

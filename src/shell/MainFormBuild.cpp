@@ -198,6 +198,9 @@ QMenu* TMainForm::BuildOperateMenu() {
     MirrorAction(menu, "mmiApply", "Apply", ActRename);
     MirrorAction(menu, "mmiUndo", "Undo", ActUndo);
     MirrorAction(menu, "mmiRefresh", "Refresh", ActRefreshTree);
+    menu->addSeparator();
+    mmiRunHistory = AddEntry(menu, "mmiRunHistory", "Run &History...");
+    connect(mmiRunHistory, &QAction::triggered, this, &TMainForm::mmiRunHistoryClick);
     return menu;
 }
 

@@ -24,6 +24,7 @@
 #include <QMenu>
 #include <QStatusBar>
 #include <QTabWidget>
+#include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
 #include <QUrl>
@@ -33,6 +34,9 @@ namespace quorvane {
 void TMainForm::FormShow() {
     m_settingsPath = SettingsFilePath(m_settingsFolder);
     LoadOptions();
+    // Without a history there is nothing to recover; the first rename run makes it.
+    if (FileExists(HistoryFilePath(m_settingsFolder)))
+        OpenHistory();
 
     // A folder from the command line wins over the one stored last time; the
     // scan it starts writes it into the path box.
@@ -50,6 +54,8 @@ void TMainForm::FormShow() {
         connect(mmiAbout, &QAction::triggered, this, &TMainForm::AboutMenuItemClick);
         ScheduleUpdatesAfter(mmiAbout);
     }
+    // Once the window is on the screen, so the question has a window to belong to.
+    QTimer::singleShot(0, this, &TMainForm::OfferRecovery);
 }
 
 // ---- Renaming panels ----

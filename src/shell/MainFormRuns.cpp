@@ -1,4 +1,6 @@
-// Apply, undo and the run log window.
+// Apply, undo, the run log window and the run history.
+#include "history/HistoryStore.h"
+#include "history/RunJournal.h"
 #include "platform/Paths.h"
 #include "runs/AttributeRun.h"
 #include "runs/RenameRun.h"
@@ -7,6 +9,7 @@
 #include "shell/RulePages.h"
 #include "shell/TFrmLog.h"
 #include "shell/TMainForm.h"
+#include "shell/TRunHistoryForm.h"
 #include "widgets/FileListModel.h"
 #include "widgets/RunProgressBar.h"
 
@@ -14,6 +17,7 @@
 #include <QFile>
 #include <QStatusBar>
 #include <cstring>
+#include <ctime>
 #include <exception>
 
 namespace quorvane {
@@ -111,8 +115,17 @@ void TMainForm::ActRenameExecute() {
                 ActRefreshTreeExecute();
             return;
         }
-        const RunResult result = RunOverList(
-            [&](FileRows& rows, const RunProgress& p) { return RenameFiles(rows, fileSystem, p); });
+        RunFolderLister lister(fileSystem);
+        const StepPlan plan = PlanSteps(ListModel->Rows(), lister);
+        std::optional<std::int64_t> run;
+        if (!JournalRun(plan, run)) {
+            m_state.Applied = false; // nothing was renamed: the preview can still be applied
+            return;
+        }
+        m_lastRun = run;
+        const RunResult result = RunOverList([&](FileRows& rows, const RunProgress& p) {
+            return RenameWithJournal(rows, plan, fileSystem, m_history.get(), run, p);
+        });
         if (FinishRun(this, LogFilePath(), RunKind::Rename, result) != RunEnd::LogNotWritten) {
             ListModel->SetHeaderCaption(FileListModel::ColOriginalName, "New Name");
             ListModel->SetHeaderCaption(FileListModel::ColNewName, "Original Name");
@@ -130,6 +143,16 @@ void TMainForm::ActRenameUpdate() {
 void TMainForm::ActUndoExecute() {
     RunFileSystem& fileSystem = WindowRunFileSystem();
     ShowingErrors(this, [&] {
+        // A journalled run is given back from its record, whatever the list's order now.
+        if (m_lastRun && m_history) {
+            const std::int64_t run = *m_lastRun;
+            m_lastRun.reset();
+            if (!UndoHistoryRun(run))
+                return;
+            ActRefreshTreeExecute();
+            ListModel->ResetHeaderCaptions();
+            return;
+        }
         const RunResult result = RunOverList(
             [&](FileRows& rows, const RunProgress& p) { return UndoRenames(rows, fileSystem, p); });
         if (FinishRun(this, LogFilePath(), RunKind::Undo, result) == RunEnd::LogNotWritten)
@@ -142,6 +165,87 @@ void TMainForm::ActUndoExecute() {
 void TMainForm::ActUndoUpdate() {
     ActUndo->setEnabled(m_state.Applied &&
                         (Mp3PanelVisible() || ActivePage() != RulePage::Attributes));
+}
+
+bool TMainForm::JournalRun(const StepPlan& plan, std::optional<std::int64_t>& run) {
+    // A window that was never shown has not opened it yet; one that could not
+    // open it tries again, the folder may be writable by now.
+    OpenHistory();
+    std::string reason = m_historyError;
+    if (m_history) {
+        run = m_history->BeginRun(HistoryRunKind::Rename, SelectedFolder(), std::time(nullptr),
+                                  RecordOfPlan(plan, ListModel->Rows()));
+        if (run)
+            return true;
+        reason = m_history->LastError();
+    }
+    const QString text =
+        QStringLiteral("The run history cannot be written (%1).\rRename without a record?")
+            .arg(QString::fromLocal8Bit(reason.c_str()));
+    return ShowMessage(this, MsgType::Confirmation, MsgButtons::YesNo, text, MsgAnswer::No) ==
+           MsgAnswer::Yes;
+}
+
+void TMainForm::OpenHistory() {
+    if (m_history)
+        return;
+    HistoryStore::OpenReport report;
+    m_history = HistoryStore::Open(HistoryFilePath(m_settingsFolder), report, std::time(nullptr));
+    m_historyError = report.error;
+    if (!report.setAsidePath.empty()) {
+        ShowMessage(this, MsgType::Warning, MsgButtons::Ok,
+                    QStringLiteral("The run history could not be read. It was set aside as "
+                                   "\"%1\" and a new one was started.")
+                        .arg(Decoded(report.setAsidePath)));
+    }
+}
+
+void TMainForm::OfferRecovery() {
+    if (!m_history)
+        return;
+    const std::optional<HistoryRun> run = m_history->UnfinishedRun();
+    if (!run)
+        return;
+    RunFileSystem& fileSystem = WindowRunFileSystem();
+    const std::size_t renamed = FilesRenamedOnDisk(m_history->Steps(run->id), fileSystem);
+    const QString text = QStringLiteral("The last run did not finish: %1 of %2 files were "
+                                        "renamed.\rUndo the renamed files?")
+                             .arg(renamed)
+                             .arg(run->files);
+    if (ShowMessage(this, MsgType::Confirmation, MsgButtons::YesNo, text) == MsgAnswer::Yes) {
+        ShowingErrors(this, [&] {
+            if (UndoHistoryRun(run->id))
+                ActRefreshTreeExecute();
+        });
+    } else {
+        m_history->EndRun(run->id, HistoryRunState::Interrupted, renamed);
+    }
+}
+
+bool TMainForm::UndoHistoryRun(std::int64_t run) {
+    RunFileSystem& fileSystem = WindowRunFileSystem();
+    UndoOfRun undo;
+    RunOverList([&](FileRows& rows, const RunProgress& p) {
+        undo = UndoRecordedRun(*m_history, run, fileSystem, std::time(nullptr), p);
+        MarkRowsUndone(rows, undo.steps);
+        return undo.result;
+    });
+    return FinishRun(this, LogFilePath(), RunKind::Undo, undo.result) != RunEnd::LogNotWritten;
+}
+
+void TMainForm::mmiRunHistoryClick() {
+    TRunHistoryForm form(
+        m_history.get(),
+        [this](std::int64_t run) {
+            ShowingErrors(this, [&] {
+                if (m_lastRun == run)
+                    m_lastRun.reset();
+                if (UndoHistoryRun(run))
+                    ActRefreshTreeExecute();
+            });
+        },
+        this);
+    form.exec();
 }
 
 void TMainForm::mmiLogClick() {

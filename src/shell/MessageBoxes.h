@@ -18,11 +18,15 @@ struct MessageRequest {
     MsgButtons buttons;
     QString caption;
     QString text; // lines joined by a carriage return, as the program builds them
+    MsgAnswer defaultAnswer = MsgAnswer::Ok; // the button Enter presses; the first one unless said
 };
 
 // Shows a modal box (or hands it to the test hook) and returns the answer.
 MsgAnswer ShowMessage(QWidget* parent, MsgType type, MsgButtons buttons, const QString& text,
                       const QString& caption = QString());
+// The same with a chosen default button (No for a question whose Yes is risky).
+MsgAnswer ShowMessage(QWidget* parent, MsgType type, MsgButtons buttons, const QString& text,
+                      MsgAnswer defaultAnswer);
 
 // Tests install a hook that records the request and answers it; pass an
 // empty function to go back to real boxes.

@@ -1,6 +1,7 @@
 // The main window's life, its wiring and the availability of its commands.
 #include "shell/TMainForm.h"
 
+#include "history/HistoryStore.h"
 #include "mp3/TID3v1.h"
 #include "platform/Paths.h"
 #include "shell/OptionBinding.h"

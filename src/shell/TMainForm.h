@@ -21,8 +21,10 @@
 
 #include <QMainWindow>
 #include <QRect>
+#include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -44,6 +46,8 @@ class FileListModel;
 class FileListView;
 class FloatingPanel;
 class FolderTree;
+class HistoryStore;
+struct StepPlan;
 class Mp3PanelControls;
 class RulePages;
 class ScanController;
@@ -125,6 +129,8 @@ public:
     void ActUndoExecute();
     void ActUndoUpdate();
     void mmiLogClick();
+    // "Run &History...": the recorded runs, each of which can be given back.
+    void mmiRunHistoryClick();
 
     // ---- Ordering, selection, delete ----
     void ListViewColumnClick(int column);
@@ -235,6 +241,18 @@ private:
     // fourth status panel while it goes.
     RunResult RunOverList(const RowsRun& run);
     std::string LogFilePath() const;
+    // Opens "History.sqlite" beside "Options.ini"; a damaged one set aside is
+    // told once.
+    void OpenHistory();
+    // An unfinished run in the history is offered for undo once, at start.
+    void OfferRecovery();
+    // Gives a recorded run back, with the undo summary and "Log.txt"; the
+    // listed rows it names lose their marks. Returns false when "Log.txt"
+    // could not be written.
+    bool UndoHistoryRun(std::int64_t run);
+    // Starts the journal of a rename run; asks whether to rename without one
+    // when it cannot be written. Nothing when the user says No.
+    bool JournalRun(const StepPlan& plan, std::optional<std::int64_t>& run);
 
     // ---- "Options.ini" (MainFormOptions.cpp) ----
     // Every option bound to its control, once, in the order the load sets them.
@@ -294,6 +312,7 @@ private:
     QAction* FilesPanelsMenuItem = nullptr;       // "File   Panel Only"
     QAction* MP3PanelsMenuItem = nullptr;         // "MP3  Panel Only"
     QAction* mmiAbout = nullptr;                  // "About", appended on first show
+    QAction* mmiRunHistory = nullptr;             // "Run &History..."
     QMenu* PopupMenu1 = nullptr;                  // the list's pop-up menu
     // "By &Name", "By &Type", "By &Size", "By &Date", "&Auto Arrange": one set
     // of entries in the View menu's and the pop-up menu's "Arrange Icons".
@@ -309,6 +328,9 @@ private:
     std::string m_startFolder;
     std::string m_manualFolder;
     std::vector<OptionBinding> m_options;
+    std::unique_ptr<HistoryStore> m_history; // none when it cannot be opened
+    std::string m_historyError;              // why there is none
+    std::optional<std::int64_t> m_lastRun;   // the journalled run Undo gives back
     bool m_shown = false;
     QTimer* m_idleTimer = nullptr;
 };

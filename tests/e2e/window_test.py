@@ -14,6 +14,7 @@ import argparse
 import os
 import re
 import shutil
+import signal
 import subprocess
 import sys
 import time
@@ -21,7 +22,7 @@ import traceback
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import desktop as d  # noqa: E402
-from desktop import E2EError, Table, find, find_all, wait_for  # noqa: E402
+from desktop import E2EError, Table, find, find_all, gone, wait_for  # noqa: E402
 
 ALL_FILES = ["alpha.txt", "beta.TXT", "gamma.log"]
 SUMMARY_OK = "All the selected files have been processed successfully!"
@@ -534,6 +535,161 @@ def folder_argument(s):
     equal(s.read_options().get(("main", "favorite")), given + "/", "stored folder")
 
 
+MANY = 20000
+UNFINISHED = re.compile(r"The last run did not finish: (\d+) of (\d+) files were renamed\.")
+
+
+def menu_entry(s, menu, key):
+    """Opens a menu of the menu bar with a pointer click and picks an entry
+    by its access key, as a user does. X events are handled in order, so the
+    key reaches the menu once it is open."""
+    s.program.focus_window()
+    s.click(find(find(s.main, "tool bar", "Menu"), "push button", menu))
+    s.desktop.keys(key)
+
+
+def box_text(box):
+    return "\n".join(n.name for n in find_all(box, "label"))
+
+
+def killed_part_way(s):
+    """Apply over many files, the program killed with SIGKILL while it renames.
+    Returns the names on disk afterwards."""
+    many = os.path.join(s.root, "work", "many")
+    os.makedirs(many)
+    for i in range(MANY):
+        name = "f%05d.txt" % i
+        with open(os.path.join(many, name), "w") as out:
+            out.write(name)
+    s.write_options(dict(PANELS_OUT_OF_THE_WAY, Main={"Favorite": many},
+                         RenamePanel=dict(PANELS_OUT_OF_THE_WAY["RenamePanel"], ActiveIndex=1),
+                         Insert={"InsertStr": "x_", "index": 1}))
+    s.start()
+    wait_equal(lambda: s.status_panels()[0], "Total files : %d" % MANY, "the scan", timeout=60)
+    preview, apply = s.tool_button("Preview"), s.tool_button("Apply")
+    wait_for(lambda: preview.enabled, "Preview to be available")
+    preview.action("Press")
+    wait_for(lambda: apply.enabled, "Apply to be available after Preview", timeout=60)
+    s.program.focus_window()
+    s.click(apply)  # an X click returns at once; the run goes on in the program
+
+    def renamed():
+        return sum(1 for e in os.scandir(many) if e.name.startswith("x_"))
+
+    wait_for(lambda: renamed() >= 300, "the run to be under way", timeout=60)
+    os.kill(s.program.process.pid, signal.SIGKILL)
+    s.program.process.wait(timeout=20)
+    names = sorted(os.listdir(many))
+    done = sum(1 for n in names if n.startswith("x_"))
+    check(0 < done < MANY, "killed part-way: %d of %d renamed" % (done, MANY))
+    equal(len(names), MANY, "files after the kill")
+    return many, names, done
+
+
+def recovery_question(s, done):
+    s.start()
+    box = s.program.message_box()
+    text = box_text(box)
+    found = UNFINISHED.search(text)
+    check(found, "the recovery question, got %r" % text)
+    equal((int(found.group(1)), int(found.group(2))), (done, MANY), "counts of the question")
+    check("Undo the renamed files?" in text, "the question's second line")
+    return box
+
+
+def crash_then_undo(s):
+    """Killed part-way through Apply, restarted, Yes: every file has its
+    original name and content again."""
+    many, _, done = killed_part_way(s)
+    s.program.answer(recovery_question(s, done), "Yes")
+    box = s.program.message_box()
+    check(SUMMARY_OK in box_text(box), "the undo summary: %r" % box_text(box))
+    s.program.answer(box, "OK")
+    names = sorted(os.listdir(many))
+    equal(names, ["f%05d.txt" % i for i in range(MANY)], "the original names")
+    for name in names[:: MANY // 50] + names[-3:]:
+        with open(os.path.join(many, name)) as f:
+            equal(f.read(), name, "the content of " + name)
+    log = os.path.join(s.program.folder, "Log.txt")
+    check(os.path.exists(log) and os.path.getsize(log) == 0, "an empty Log.txt")
+    # The undo rescans the folder; the test ends once the list shows it.
+    wait_for(lambda: s.program.window("Searching Files..") is None
+             and s.status_panels()[0] == "Total files : %d" % MANY
+             and s.file_list().cell(0, 0).name.startswith("f"), "the rescan after the undo",
+             timeout=60)
+
+
+def crash_then_keep(s):
+    """Killed part-way, restarted, No: the names stay, and Run History lists
+    the run as interrupted."""
+    many, names, done = killed_part_way(s)
+    s.program.answer(recovery_question(s, done), "No")
+    equal(sorted(os.listdir(many)), names, "the names after No")
+    menu_entry(s, "Operate", "h")  # "Run &History..."
+    window = wait_for(lambda: next((w for w in s.program.windows()
+                                    if w.name == "Run History" and w.showing), None),
+                      "the Run History window")
+    table = Table(find(window, "table", "Run History"))
+    equal(table.rows, 1, "runs listed")
+    equal([table.cell(0, c).name for c in range(2, 5)],
+          ["Rename", "%d of %d" % (done, MANY), "interrupted"], "the run's row")
+    check(table.cell(0, 1).name == many + "/", "the run's folder: %r" % table.cell(0, 1).name)
+    s.click(find(window, "push button", "Close"))
+    wait_for(lambda: gone(window), "the Run History window to close")
+
+
+def sort_by_header(s, table, caption, order):
+    """Clicks a column header until the first column reads `order`: a click
+    sorts the other way round from the column's last sort, which the list
+    need not show yet."""
+    header = next(c for c in table.node.children() if c.role == "table column header"
+                  and c.name == caption)
+    s.program.focus_window()
+    for attempt in range(2):
+        s.click(header)
+        try:
+            wait_equal(lambda: table.column(0), order, "the order after sorting by %r" % caption,
+                       timeout=3 if attempt == 0 else None)
+            return
+        except E2EError:
+            if attempt == 1:
+                raise
+
+
+def chain_sort_undo(s):
+    """b -> c then a -> b, the list sorted by a header click, then Undo:
+    both files have their names back."""
+    chain = os.path.join(s.root, "work", "chain")
+    os.makedirs(chain)
+    for name in ("a.txt", "aa.txt"):
+        with open(os.path.join(chain, name), "w") as out:
+            out.write(name)
+    # Insert "a" at the front: aa -> aaa must go before a -> aa.
+    s.write_options(dict(PANELS_OUT_OF_THE_WAY, Main={"Favorite": chain},
+                         RenamePanel=dict(PANELS_OUT_OF_THE_WAY["RenamePanel"], ActiveIndex=1),
+                         Insert={"InsertStr": "a", "index": 1}))
+    s.start()
+    s.wait_listed(["a.txt", "aa.txt"], "the chain's files")
+    table = s.file_list()
+    sort_by_header(s, table, "Original Name", ["aa.txt", "a.txt"])
+    preview, apply, undo = (s.tool_button(n) for n in ("Preview", "Apply", "Undo"))
+    preview.action("Press")
+    wait_equal(lambda: table.column(1), ["aaa.txt", "aa.txt"], "the new names")
+    apply.action("Press", opens_box=True)
+    s.program.answer(s.program.message_box(), "OK")
+    equal(sorted(os.listdir(chain)), ["aa.txt", "aaa.txt"], "the files after Apply")
+    # The other order now: a list-order undo would try aa -> a first.
+    sort_by_header(s, table, "New Name", ["aa.txt", "aaa.txt"])
+    undo.action("Press", opens_box=True)
+    box = s.program.message_box()
+    check(SUMMARY_OK in box_text(box), "the undo summary: %r" % box_text(box))
+    s.program.answer(box, "OK")
+    equal(sorted(os.listdir(chain)), ["a.txt", "aa.txt"], "both names back")
+    for name in ("a.txt", "aa.txt"):
+        with open(os.path.join(chain, name)) as f:
+            equal(f.read(), name, "the content of " + name)
+
+
 TESTS = {
     "FirstStart": first_start,
     "PathAndEnter": path_and_enter,
@@ -545,6 +701,9 @@ TESTS = {
     "PanelButtons": panel_buttons,
     "RestartRestoresSettings": restart_restores_settings,
     "FolderArgument": folder_argument,
+    "CrashThenUndo": crash_then_undo,
+    "CrashThenKeep": crash_then_keep,
+    "ChainSortUndo": chain_sort_undo,
 }
 
 

@@ -11,16 +11,28 @@ using test::TagBlock;
 using test::TagBytes;
 using test::TempDir;
 
+// Every field of a tag, compared one by one so that a failure names the field.
+struct Fields {
+    bool exists;
+    std::uint8_t version;
+    std::string title, artist, album, year, comment;
+    std::uint8_t track, genre;
+};
+
+void ExpectFields(const TID3v1& tag, const Fields& expected) {
+    EXPECT_EQ(tag.exists, expected.exists);
+    EXPECT_EQ(tag.version, expected.version);
+    EXPECT_EQ(tag.title, expected.title);
+    EXPECT_EQ(tag.artist, expected.artist);
+    EXPECT_EQ(tag.album, expected.album);
+    EXPECT_EQ(tag.year, expected.year);
+    EXPECT_EQ(tag.comment, expected.comment);
+    EXPECT_EQ(tag.track, expected.track);
+    EXPECT_EQ(tag.genre, expected.genre);
+}
+
 void ExpectResetState(const TID3v1& tag) {
-    EXPECT_FALSE(tag.exists);
-    EXPECT_EQ(tag.version, kID3v1Version10);
-    EXPECT_EQ(tag.title, "");
-    EXPECT_EQ(tag.artist, "");
-    EXPECT_EQ(tag.album, "");
-    EXPECT_EQ(tag.year, "");
-    EXPECT_EQ(tag.comment, "");
-    EXPECT_EQ(tag.track, 0);
-    EXPECT_EQ(tag.genre, 255);
+    ExpectFields(tag, {false, kID3v1Version10, "", "", "", "", "", 0, 255});
 }
 
 TagBytes FullTag() {
@@ -45,15 +57,8 @@ TEST(TID3v1, ReadsTheLastBlockOfAFile) {
     const std::string path = dir.Write("song.mp3", audio + TagBlock(FullTag()));
     TID3v1 tag;
     ASSERT_TRUE(tag.ReadID3v1(path));
-    EXPECT_TRUE(tag.exists);
-    EXPECT_EQ(tag.version, kID3v1Version11);
-    EXPECT_EQ(tag.title, "Come Home");
-    EXPECT_EQ(tag.artist, "Blue Sky");
-    EXPECT_EQ(tag.album, "Night Road");
-    EXPECT_EQ(tag.year, "1999");
-    EXPECT_EQ(tag.comment, "live");
-    EXPECT_EQ(tag.track, 7);
-    EXPECT_EQ(tag.genre, 17);
+    ExpectFields(
+        tag, {true, kID3v1Version11, "Come Home", "Blue Sky", "Night Road", "1999", "live", 7, 17});
 }
 
 TEST(TID3v1, FileSizesAndIdentifiers) {

@@ -378,12 +378,15 @@ TEST_F(RunsWindowTest, UnwritableLogShowsTheErrorBoxAndKeepsTheHeaders) {
     Scan(1);
     PreviewPrefix();
     ASSERT_TRUE(test::LockFolder(m_settings.Path()));
+    // The locked folder holds the run history too: renaming without a record is allowed.
+    m_answer = MsgAnswer::Yes;
 
     m_form.ActRenameExecute();
 
-    ASSERT_EQ(m_boxes.size(), 1u);
-    EXPECT_EQ(m_boxes[0].type, MsgType::Error);
-    EXPECT_TRUE(m_boxes[0].text.contains("Log.txt"));
+    ASSERT_EQ(m_boxes.size(), 2u);
+    EXPECT_EQ(m_boxes[0].type, MsgType::Confirmation);
+    EXPECT_EQ(m_boxes[1].type, MsgType::Error);
+    EXPECT_TRUE(m_boxes[1].text.contains("Log.txt"));
     EXPECT_EQ(Listing(m_files.Path()), (std::vector<std::string>{"new_a.txt"}));
     EXPECT_EQ(Header(0), "Original Name");
     EXPECT_TRUE(ProgressBarLeft());
@@ -552,6 +555,67 @@ TEST_F(RunsWindowTest, ApplyAndUndoAvailability) {
         EXPECT_EQ(Enabled("ActRename"), c.apply);
         EXPECT_EQ(Enabled("ActUndo"), c.undo);
     }
+}
+
+TEST_F(RunsWindowTest, AnUnwritableHistoryAsksBeforeRenaming) {
+    const struct {
+        MsgAnswer answer;
+        std::vector<std::string> after;
+    } cases[] = {
+        {MsgAnswer::No, {"a.txt"}},
+        {MsgAnswer::Yes, {"new_a.txt"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.answer == MsgAnswer::Yes ? "Yes" : "No");
+        TempDir files, settings;
+        // A folder where the database should be: it cannot be opened, for
+        // any user.
+        settings.MakeDir("History.sqlite");
+        TMainForm form;
+        form.SetSettingsFolder(settings.Path());
+        files.Write("a.txt");
+        Find<FolderTree>(form, "ShellTree")->SetPath(QString::fromStdString(files.Path()));
+        form.ActRefreshExecute();
+        auto* model = Find<FileListModel>(form, "ListModel");
+        ASSERT_TRUE(QTest::qWaitFor([&] { return model->Rows().size() == 1; }, 10000));
+        model->Rows()[0].newName = "new_a.txt";
+        m_answer = c.answer;
+        m_boxes.clear();
+
+        form.ActRenameExecute();
+
+        ASSERT_GE(m_boxes.size(), 1u);
+        EXPECT_EQ(m_boxes[0].type, MsgType::Confirmation);
+        EXPECT_EQ(m_boxes[0].buttons, MsgButtons::YesNo);
+        EXPECT_EQ(m_boxes[0].defaultAnswer, MsgAnswer::No);
+        EXPECT_TRUE(m_boxes[0].text.startsWith("The run history cannot be written ("));
+        EXPECT_TRUE(m_boxes[0].text.endsWith(").\rRename without a record?"));
+        EXPECT_EQ(m_boxes.size(), c.answer == MsgAnswer::Yes ? 2u : 1u);
+        EXPECT_EQ(Listing(files.Path()), c.after);
+    }
+}
+
+TEST_F(RunsWindowTest, UndoFollowsTheRecordWhateverTheListOrder) {
+    // b -> c, then a -> b: given back in reverse order even after a sort.
+    m_files.Write("a.txt", "A");
+    m_files.Write("b.txt", "B");
+    Scan(2);
+    FileRows& rows = Find<FileListModel>(m_form, "ListModel")->Rows();
+    std::sort(rows.begin(), rows.end(),
+              [](const FileRow& x, const FileRow& y) { return x.originalName > y.originalName; });
+    rows[0].newName = "c.txt";
+    rows[1].newName = "b.txt";
+    m_form.ActRenameExecute();
+    ASSERT_EQ(Listing(m_files.Path()), (std::vector<std::string>{"b.txt", "c.txt"}));
+    m_form.ListViewColumnClick(0);
+    m_form.ListViewColumnClick(0);
+
+    m_form.ActUndoExecute();
+
+    EXPECT_EQ(m_boxes.back().text, kAllWell);
+    EXPECT_EQ(Listing(m_files.Path()), (std::vector<std::string>{"a.txt", "b.txt"}));
+    EXPECT_EQ(test::ReadFile(m_files.Path() + "a.txt"), "A");
+    EXPECT_EQ(test::ReadFile(m_files.Path() + "b.txt"), "B");
 }
 
 } // namespace

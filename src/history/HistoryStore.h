@@ -1,0 +1,104 @@
+#pragma once
+// The run history: every rename run and undo, its planned steps and their
+// outcomes, in "History.sqlite" beside "Options.ini". A run is written before
+// its first rename, so a run the program never finished (a crash, a kill, a
+// power cut) can be given back at the next start.
+
+#include "runs/RunSteps.h"
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+struct sqlite3;
+
+namespace quorvane {
+
+enum class HistoryRunKind : std::uint8_t { Rename = 0, Undo = 1 };
+enum class HistoryRunState : std::uint8_t {
+    Running = 0, // begun and not ended: the program stopped in the middle
+    Finished = 1,
+    Interrupted = 2, // an unfinished run the user chose to keep as it is
+    Undone = 3,
+};
+
+struct HistoryRun {
+    std::int64_t id = 0;
+    std::int64_t startedUtc = 0; // seconds since the epoch
+    std::string folder;          // the listed folder, ending in "/"
+    HistoryRunKind kind = HistoryRunKind::Rename;
+    HistoryRunState state = HistoryRunState::Running;
+    std::size_t files = 0;     // files the run set out to rename
+    std::size_t filesDone = 0; // files renamed, as recorded at its end
+    std::int64_t undoOf = 0;   // for an undo: the run it gave back
+};
+
+// One step's outcome, as the run reports it.
+struct StepOutcome {
+    std::size_t step = 0;
+    StepState state = StepState::Done;
+    int error = 0;
+};
+
+class HistoryStore {
+public:
+    // What opening found. A file that is not a database, or a damaged one, is
+    // renamed aside to "<name>.broken-<time>" and a new one started; the
+    // window tells the user once.
+    struct OpenReport {
+        std::string setAsidePath; // where a broken file went; empty when none
+        std::string error;        // why there is no usable store; empty when there is one
+    };
+
+    // Opens (or creates) the database at `path`; `now` names a file set aside.
+    static std::unique_ptr<HistoryStore> Open(const std::string& path, OpenReport& report,
+                                              std::int64_t nowUtc);
+    ~HistoryStore();
+    HistoryStore(const HistoryStore&) = delete;
+    HistoryStore& operator=(const HistoryStore&) = delete;
+
+    // The reason of the last failed call, in words.
+    const std::string& LastError() const { return m_error; }
+
+    // Records a run and all its steps in one transaction, committed to disk
+    // before it returns. Also drops the oldest runs beyond the newest 200.
+    // Returns the run's id, or nothing (see LastError).
+    std::optional<std::int64_t> BeginRun(HistoryRunKind kind, const std::string& folder,
+                                         std::int64_t startedUtc,
+                                         const std::vector<RecordedStep>& steps,
+                                         std::int64_t undoOf = 0);
+    // Records a batch of outcomes in one transaction.
+    bool RecordOutcomes(std::int64_t run, const std::vector<StepOutcome>& outcomes);
+    bool EndRun(std::int64_t run, HistoryRunState state, std::size_t filesDone);
+    bool SetState(std::int64_t run, HistoryRunState state);
+
+    // Newest first, at most `limit`.
+    std::vector<HistoryRun> Runs(std::size_t limit = kKeptRuns);
+    std::optional<HistoryRun> Run(std::int64_t id);
+    // The newest run still marked running, if any.
+    std::optional<HistoryRun> UnfinishedRun();
+    // The steps of a run in run order, with their recorded outcomes.
+    std::vector<RecordedStep> Steps(std::int64_t run);
+
+    static constexpr std::size_t kKeptRuns = 200;
+    static constexpr int kSchemaVersion = 1;
+
+private:
+    explicit HistoryStore(sqlite3* db) : m_db(db) {}
+    bool Execute(const char* sql);
+    bool Fail(const char* what);
+    bool Migrate();
+
+    sqlite3* m_db = nullptr;
+    std::string m_error;
+};
+
+// The files a recorded run has renamed: those whose last step is done, or was
+// carried out without its outcome reaching the record (the file with the
+// recorded identity is under the step's new name).
+class RunFileSystem;
+std::size_t FilesRenamedOnDisk(const std::vector<RecordedStep>& steps, RunFileSystem& fileSystem);
+
+} // namespace quorvane

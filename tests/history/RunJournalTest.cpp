@@ -1,0 +1,263 @@
+// The run history on real temporary folders: runs recorded before they act,
+// given back after a crash at any point, and refused where a file changed.
+#include "history/RunJournal.h"
+#include "history/HistoryStore.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fcntl.h>
+#include <stdexcept>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace quorvane {
+namespace {
+
+StepPlan PlanOnDisk(const FileRows& rows) {
+    PlatformFolderLister lister;
+    return PlanSteps(rows, lister);
+}
+
+using test::Listing;
+using test::ReadFile;
+using test::TempDir;
+
+// Renames as the platform does, but the program "dies" at the k-th rename:
+// before it, or right after it before anyone hears of it.
+class CrashingFileSystem final : public PlatformFileSystem {
+public:
+    CrashingFileSystem(int crashAt, bool afterRename) : m_crashAt(crashAt), m_after(afterRename) {}
+    int Rename(const std::string& folder, const std::string& from, const std::string& to) override {
+        if (++m_calls == m_crashAt && !m_after)
+            throw std::runtime_error("killed");
+        const int error = PlatformFileSystem::Rename(folder, from, to);
+        if (m_calls == m_crashAt)
+            throw std::runtime_error("killed");
+        return error;
+    }
+
+private:
+    int m_crashAt;
+    bool m_after;
+    int m_calls = 0;
+};
+
+FileIdentity IdentityOf(const std::string& path) {
+    struct stat info {};
+    EXPECT_EQ(::stat(path.c_str(), &info), 0) << path;
+    return {static_cast<std::uint32_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino)};
+}
+
+class RunJournalTest : public ::testing::Test {
+protected:
+    TempDir files;
+    TempDir program;
+    std::shared_ptr<const std::string> folder = std::make_shared<const std::string>(files.Path());
+    PlatformFileSystem platform;
+
+    std::string HistoryPath() const { return program.Path() + "History.sqlite"; }
+
+    std::unique_ptr<HistoryStore> OpenStore() {
+        HistoryStore::OpenReport report;
+        auto store = HistoryStore::Open(HistoryPath(), report, 1'700'000'000);
+        EXPECT_TRUE(store) << report.error;
+        return store;
+    }
+
+    // Rows as a scan gives them: every file holds its own first name.
+    FileRows Rows(const std::vector<std::pair<std::string, std::string>>& renames) {
+        FileRows rows;
+        for (const auto& [from, to] : renames) {
+            if (::access((files.Path() + from).c_str(), F_OK) != 0)
+                files.Write(from, from);
+            FileRow row;
+            row.folder = folder;
+            row.originalName = from;
+            row.newName = to;
+            const FileIdentity id = IdentityOf(files.Path() + from);
+            row.device = id.device;
+            row.inode = id.inode;
+            rows.push_back(std::move(row));
+        }
+        return rows;
+    }
+
+    std::int64_t Begin(HistoryStore& store, const StepPlan& plan, const FileRows& rows) {
+        const auto run =
+            store.BeginRun(HistoryRunKind::Rename, files.Path(), 1, RecordOfPlan(plan, rows));
+        EXPECT_TRUE(run) << store.LastError();
+        return run.value_or(0);
+    }
+};
+
+// b -> c before a -> b: giving it back needs the reverse order.
+const std::vector<std::pair<std::string, std::string>> kChainAndMore = {
+    {"b", "c"}, {"a", "b"}, {"d", "d1"}, {"e", "e1"}, {"f", "f1"}, {"g", "g1"}, {"h", "h1"}};
+
+TEST_F(RunJournalTest, ACrashAtAnyStepIsGivenBackWhole) {
+    struct Case {
+        int crashAt;
+        bool afterRename;
+    };
+    std::vector<Case> cases;
+    for (int k = 1; k <= static_cast<int>(kChainAndMore.size()); ++k)
+        for (bool after : {false, true})
+            cases.push_back({k, after});
+    for (const Case& c : cases) {
+        SCOPED_TRACE("crash at step " + std::to_string(c.crashAt) +
+                     (c.afterRename ? " after its rename" : " before its rename"));
+        TempDir localFiles, localProgram;
+        folder = std::make_shared<const std::string>(localFiles.Path());
+        for (const auto& [from, to] : kChainAndMore)
+            localFiles.Write(from, from);
+        const std::vector<std::string> before = Listing(localFiles.Path());
+        FileRows rows;
+        for (const auto& [from, to] : kChainAndMore) {
+            FileRow& row = rows.emplace_back();
+            row.folder = folder;
+            row.originalName = from;
+            row.newName = to;
+            const FileIdentity id = IdentityOf(localFiles.Path() + from);
+            row.device = id.device;
+            row.inode = id.inode;
+        }
+        const StepPlan plan = PlanOnDisk(rows);
+        HistoryStore::OpenReport report;
+        {
+            auto store = HistoryStore::Open(localProgram.Path() + "History.sqlite", report, 0);
+            ASSERT_TRUE(store);
+            const auto run = store->BeginRun(HistoryRunKind::Rename, localFiles.Path(), 1,
+                                             RecordOfPlan(plan, rows));
+            ASSERT_TRUE(run);
+            // Commits every third step, so crashes fall before, on and after a commit.
+            RunJournal journal(*store, *run, 3, std::chrono::hours(1));
+            CrashingFileSystem crashing(c.crashAt, c.afterRename);
+            EXPECT_THROW(RenameBySteps(rows, plan, crashing, &journal), std::runtime_error);
+        } // the store goes away without the run's end, as after a kill
+
+        auto store = HistoryStore::Open(localProgram.Path() + "History.sqlite", report, 0);
+        ASSERT_TRUE(store);
+        const std::optional<HistoryRun> unfinished = store->UnfinishedRun();
+        ASSERT_TRUE(unfinished);
+        EXPECT_EQ(unfinished->files, kChainAndMore.size());
+        const int renamed = c.crashAt - (c.afterRename ? 0 : 1);
+        // The chain's first step moved b away, its second step needs b free:
+        // a crash before nothing else changes the count.
+        EXPECT_EQ(FilesRenamedOnDisk(store->Steps(unfinished->id), platform),
+                  static_cast<std::size_t>(renamed));
+        const UndoOfRun undo = UndoRecordedRun(*store, unfinished->id, platform, 2);
+        ASSERT_TRUE(undo.found);
+        EXPECT_TRUE(undo.result.AllWell()) << testing::PrintToString(undo.result.log);
+        EXPECT_EQ(Listing(localFiles.Path()), before);
+        for (const auto& [from, to] : kChainAndMore)
+            EXPECT_EQ(ReadFile(localFiles.Path() + from), from);
+        EXPECT_FALSE(store->UnfinishedRun());
+        EXPECT_EQ(store->Run(unfinished->id)->state, HistoryRunState::Undone);
+    }
+}
+
+TEST_F(RunJournalTest, UndoRefusesAFileThatChanged) {
+    struct Case {
+        const char* label;
+        void (*change)(const TempDir&);
+        bool givenBack;
+    };
+    const std::vector<Case> cases = {
+        {"untouched", [](const TempDir&) {}, true},
+        {"replaced under the new name",
+         [](const TempDir& dir) {
+             // Written beside it and moved over it, as an editor saves.
+             dir.Write("other.tmp", "someone else's");
+             ASSERT_EQ(
+                 std::rename((dir.Path() + "other.tmp").c_str(), (dir.Path() + "new.txt").c_str()),
+                 0);
+         },
+         false},
+        {"old name taken again", [](const TempDir& dir) { dir.Write("old.txt", "newcomer"); },
+         false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.label);
+        TempDir localFiles, localProgram;
+        folder = std::make_shared<const std::string>(localFiles.Path());
+        localFiles.Write("old.txt", "mine");
+        FileRow row;
+        row.folder = folder;
+        row.originalName = "old.txt";
+        row.newName = "new.txt";
+        const FileIdentity id = IdentityOf(localFiles.Path() + "old.txt");
+        row.device = id.device;
+        row.inode = id.inode;
+        FileRows rows{row};
+        HistoryStore::OpenReport report;
+        auto store = HistoryStore::Open(localProgram.Path() + "History.sqlite", report, 0);
+        ASSERT_TRUE(store);
+        const StepPlan plan = PlanOnDisk(rows);
+        const auto run =
+            store->BeginRun(HistoryRunKind::Rename, localFiles.Path(), 1, RecordOfPlan(plan, rows));
+        ASSERT_TRUE(run);
+        ASSERT_TRUE(RenameWithJournal(rows, plan, platform, store.get(), run).AllWell());
+        c.change(localFiles);
+        const std::vector<std::string> changed = Listing(localFiles.Path());
+
+        const UndoOfRun undo = UndoRecordedRun(*store, *run, platform, 2);
+        if (c.givenBack) {
+            EXPECT_TRUE(undo.result.AllWell());
+            EXPECT_EQ(Listing(localFiles.Path()), std::vector<std::string>{"old.txt"});
+            EXPECT_EQ(ReadFile(localFiles.Path() + "old.txt"), "mine");
+            continue;
+        }
+        EXPECT_EQ(undo.result.failedFiles, 1u);
+        ASSERT_EQ(undo.result.log.size(), 1u);
+        EXPECT_EQ(undo.result.log[0], localFiles.Path() + "new.txt -------> " + localFiles.Path() +
+                                          "old.txt   [Changed]");
+        EXPECT_EQ(Listing(localFiles.Path()), changed) << "nothing moves";
+    }
+}
+
+TEST_F(RunJournalTest, DamagedOrUnwritableHistory) {
+    // Not a database at all: set aside whole, and a new one works.
+    const std::string garbage(4096, '\x5a');
+    program.Write("History.sqlite", garbage);
+    HistoryStore::OpenReport report;
+    auto store = HistoryStore::Open(HistoryPath(), report, 1'700'000'000);
+    ASSERT_TRUE(store) << report.error;
+    ASSERT_FALSE(report.setAsidePath.empty());
+    EXPECT_EQ(report.setAsidePath.rfind(HistoryPath() + ".broken-", 0), 0u);
+    EXPECT_EQ(ReadFile(report.setAsidePath), garbage);
+    EXPECT_TRUE(store->BeginRun(HistoryRunKind::Rename, files.Path(), 1, {}));
+
+    // A folder nobody may write: no store, and a reason for the question.
+    TempDir locked;
+    const std::string lock = "chattr +i '" + locked.Path() + "' 2>/dev/null";
+    if (std::system(lock.c_str()) != 0)
+        GTEST_SKIP() << "chattr +i is refused here";
+    auto none = HistoryStore::Open(locked.Path() + "History.sqlite", report, 0);
+    std::system(("chattr -i '" + locked.Path() + "'").c_str());
+    EXPECT_FALSE(none);
+    EXPECT_FALSE(report.error.empty());
+    EXPECT_TRUE(report.setAsidePath.empty()) << "nothing to set aside";
+}
+
+TEST_F(RunJournalTest, KeepsTheNewest200RunsAndTheirSteps) {
+    auto store = OpenStore();
+    ASSERT_TRUE(store);
+    FileRows rows = Rows({{"x", "y"}});
+    const StepPlan plan = PlanOnDisk(rows);
+    std::int64_t last = 0;
+    for (int i = 0; i < 205; ++i)
+        last = Begin(*store, plan, rows);
+    const std::vector<HistoryRun> runs = store->Runs(1000);
+    ASSERT_EQ(runs.size(), 200u);
+    EXPECT_EQ(runs.front().id, last) << "newest first";
+    EXPECT_EQ(runs.back().id, last - 199);
+    EXPECT_TRUE(store->Steps(last - 200).empty());
+    ASSERT_EQ(store->Steps(last).size(), 1u);
+    EXPECT_EQ(store->Steps(last)[0].to, "y");
+}
+
+} // namespace
+} // namespace quorvane
