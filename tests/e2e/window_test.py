@@ -689,6 +689,110 @@ def chain_sort_undo(s):
         with open(os.path.join(chain, name)) as f:
             equal(f.read(), name, "the content of " + name)
 
+# -- whole-batch plans: swaps, cycles, two rows to one name ---------------------
+
+
+def make_folder(s, name, contents):
+    """A folder of its own beside the usual files, {file name: contents}."""
+    folder = os.path.join(s.root, "work", name)
+    os.makedirs(folder)
+    for file_name, text in contents.items():
+        with open(os.path.join(folder, file_name), "w") as out:
+            out.write(text)
+    return folder
+
+
+def folder_contents(folder):
+    found = {}
+    for name in os.listdir(folder):
+        with open(os.path.join(folder, name)) as file:
+            found[name] = file.read()
+    return found
+
+
+def click_header(s, caption):
+    header = next(c for c in s.file_list().node.children()
+                  if c.role == "table column header" and c.name == caption)
+    s.program.focus_window()
+    s.click(header)
+
+
+def numbering_options(folder):
+    return dict(PANELS_OUT_OF_THE_WAY, Main={"Favorite": folder},
+                RenamePanel=dict(PANELS_OUT_OF_THE_WAY["RenamePanel"], ActiveIndex=5),
+                Emu={"Alpha": 0, "StartFromStr": "001", "step": 1, "Ext": "txt"})
+
+
+def preview_then_apply(s, conflicts):
+    """Preview, the conflict count it shows, then Apply; the summary's labels."""
+    preview, apply = (s.tool_button(n) for n in ("Preview", "Apply"))
+    wait_for(lambda: preview.enabled, "Preview to be available")
+    preview.action("Press")
+    wait_for(lambda: "Conflicts : %d" % conflicts in s.status_panels(), "the conflict count")
+    wait_for(lambda: apply.enabled, "Apply to be available after Preview")
+    apply.action("Press", opens_box=True)
+    box = s.program.message_box()
+    labels = [n.name for n in find_all(box, "label")]
+    return box, labels
+
+
+def swap_sorted_down(s):
+    """Numbering on a list sorted Z to A swaps two names: 002.txt becomes
+    001.txt and 001.txt becomes 002.txt, and both count as renamed."""
+    folder = make_folder(s, "swap", {"001.txt": "one", "002.txt": "two"})
+    s.write_options(numbering_options(folder))
+    s.start()
+    s.wait_listed(["001.txt", "002.txt"], "the restored folder's files")
+    for _ in range(2):  # the first click may sort A to Z
+        if s.file_list().column(0) == ["002.txt", "001.txt"]:
+            break
+        before = s.file_list().column(0)
+        click_header(s, "Original Name")
+        wait_for(lambda: s.file_list().column(0) != before, "the list to be sorted again")
+    equal(s.file_list().column(0), ["002.txt", "001.txt"], "the list sorted Z to A")
+    box, labels = preview_then_apply(s, 0)
+    check(SUMMARY_OK in labels, "the summary names success: %r" % labels)
+    s.program.answer(box, "OK")
+    equal(folder_contents(folder), {"001.txt": "two", "002.txt": "one"}, "the files swapped")
+
+
+def three_file_cycle(s):
+    """Numbering on a list sorted by size moves three names round a cycle.
+    The sizes lie kilobytes apart, as the list shows them."""
+    sizes = {"001.txt": "a" * 5000, "002.txt": "b" * 100, "003.txt": "c" * 2500}
+    folder = make_folder(s, "cycle", sizes)
+    s.write_options(numbering_options(folder))
+    s.start()
+    s.wait_listed(["001.txt", "002.txt", "003.txt"], "the restored folder's files")
+    click_header(s, "Size")
+    wait_equal(lambda: s.file_list().column(0), ["002.txt", "003.txt", "001.txt"],
+               "the list sorted by size")
+    box, labels = preview_then_apply(s, 0)
+    check(SUMMARY_OK in labels, "the summary names success: %r" % labels)
+    s.program.answer(box, "OK")
+    equal(folder_contents(folder), {"001.txt": sizes["002.txt"], "002.txt": sizes["003.txt"],
+                                    "003.txt": sizes["001.txt"]},
+          "the files after the cycle")
+
+
+def two_rows_one_name(s):
+    """Deleting the first letter gives two rows the same name: Preview counts
+    both, and Apply renames the row listed first and fails the other."""
+    folder = make_folder(s, "same", {"xa.txt": "x", "ya.txt": "y"})
+    s.write_options(dict(PANELS_OUT_OF_THE_WAY, Main={"Favorite": folder},
+                         RenamePanel=dict(PANELS_OUT_OF_THE_WAY["RenamePanel"], ActiveIndex=2),
+                         Delete={"IsFromEnd": 0, "index": 1, "Count": 1}))
+    s.start()
+    s.wait_listed(["xa.txt", "ya.txt"], "the restored folder's files")
+    first = s.file_list().column(0)[0]
+    box, labels = preview_then_apply(s, 2)
+    check("Files can not be renamed : 1" in " ".join(labels),
+          "the summary counts one failure: %r" % labels)
+    s.program.answer(box, "Cancel")
+    other = "ya.txt" if first == "xa.txt" else "xa.txt"
+    equal(folder_contents(folder), {"a.txt": first[0], other: other[0]},
+          "the first row renamed, the other left")
+
 
 TESTS = {
     "FirstStart": first_start,
@@ -705,6 +809,11 @@ TESTS = {
     "CrashThenKeep": crash_then_keep,
     "ChainSortUndo": chain_sort_undo,
 }
+TESTS.update({
+    "SwapSortedDown": swap_sorted_down,
+    "ThreeFileCycle": three_file_cycle,
+    "TwoRowsOneName": two_rows_one_name,
+})
 
 
 def run(name, executable, out):

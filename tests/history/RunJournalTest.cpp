@@ -51,6 +51,25 @@ FileIdentity IdentityOf(const std::string& path) {
     return {static_cast<std::uint32_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino)};
 }
 
+// Rows as a scan gives them, with each file's identity; a file that is not
+// there yet is made holding its own first name.
+FileRows ScannedRows(const TempDir& dir, const std::shared_ptr<const std::string>& folder,
+                     const std::vector<std::pair<std::string, std::string>>& renames) {
+    FileRows rows;
+    for (const auto& [from, to] : renames) {
+        if (::access((dir.Path() + from).c_str(), F_OK) != 0)
+            dir.Write(from, from);
+        FileRow& row = rows.emplace_back();
+        row.folder = folder;
+        row.originalName = from;
+        row.newName = to;
+        const FileIdentity id = IdentityOf(dir.Path() + from);
+        row.device = id.device;
+        row.inode = id.inode;
+    }
+    return rows;
+}
+
 class RunJournalTest : public ::testing::Test {
 protected:
     TempDir files;
@@ -67,22 +86,8 @@ protected:
         return store;
     }
 
-    // Rows as a scan gives them: every file holds its own first name.
     FileRows Rows(const std::vector<std::pair<std::string, std::string>>& renames) {
-        FileRows rows;
-        for (const auto& [from, to] : renames) {
-            if (::access((files.Path() + from).c_str(), F_OK) != 0)
-                files.Write(from, from);
-            FileRow row;
-            row.folder = folder;
-            row.originalName = from;
-            row.newName = to;
-            const FileIdentity id = IdentityOf(files.Path() + from);
-            row.device = id.device;
-            row.inode = id.inode;
-            rows.push_back(std::move(row));
-        }
-        return rows;
+        return ScannedRows(files, folder, renames);
     }
 
     std::int64_t Begin(HistoryStore& store, const StepPlan& plan, const FileRows& rows) {
@@ -114,16 +119,7 @@ TEST_F(RunJournalTest, ACrashAtAnyStepIsGivenBackWhole) {
         for (const auto& [from, to] : kChainAndMore)
             localFiles.Write(from, from);
         const std::vector<std::string> before = Listing(localFiles.Path());
-        FileRows rows;
-        for (const auto& [from, to] : kChainAndMore) {
-            FileRow& row = rows.emplace_back();
-            row.folder = folder;
-            row.originalName = from;
-            row.newName = to;
-            const FileIdentity id = IdentityOf(localFiles.Path() + from);
-            row.device = id.device;
-            row.inode = id.inode;
-        }
+        FileRows rows = ScannedRows(localFiles, folder, kChainAndMore);
         const StepPlan plan = PlanOnDisk(rows);
         HistoryStore::OpenReport report;
         {
@@ -184,14 +180,7 @@ TEST_F(RunJournalTest, UndoRefusesAFileThatChanged) {
         TempDir localFiles, localProgram;
         folder = std::make_shared<const std::string>(localFiles.Path());
         localFiles.Write("old.txt", "mine");
-        FileRow row;
-        row.folder = folder;
-        row.originalName = "old.txt";
-        row.newName = "new.txt";
-        const FileIdentity id = IdentityOf(localFiles.Path() + "old.txt");
-        row.device = id.device;
-        row.inode = id.inode;
-        FileRows rows{row};
+        FileRows rows = ScannedRows(localFiles, folder, {{"old.txt", "new.txt"}});
         HistoryStore::OpenReport report;
         auto store = HistoryStore::Open(localProgram.Path() + "History.sqlite", report, 0);
         ASSERT_TRUE(store);

@@ -10,6 +10,7 @@
 #include "support/Input.h"
 #include "support/TempDir.h"
 #include "widgets/FileListModel.h"
+#include "widgets/FileListView.h"
 #include "widgets/FloatingPanel.h"
 #include "widgets/FolderTree.h"
 
@@ -20,6 +21,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QHeaderView>
 #include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
@@ -607,8 +609,9 @@ TEST_F(RunsWindowTest, UndoFollowsTheRecordWhateverTheListOrder) {
     rows[1].newName = "b.txt";
     m_form.ActRenameExecute();
     ASSERT_EQ(Listing(m_files.Path()), (std::vector<std::string>{"b.txt", "c.txt"}));
-    m_form.ListViewColumnClick(0);
-    m_form.ListViewColumnClick(0);
+    QHeaderView* header = Find<FileListView>(m_form, "ListView")->header();
+    test::ClickHeaderSection(header, FileListModel::ColOriginalName);
+    test::ClickHeaderSection(header, FileListModel::ColOriginalName);
 
     m_form.ActUndoExecute();
 

@@ -1,0 +1,423 @@
+#include "filelist/ScanWalks.h"
+
+#include "platform/DirectorySearch.h"
+#include "platform/LargeBlocks.h"
+
+#include <algorithm>
+#include <condition_variable>
+#include <memory>
+#include <mutex>
+#include <set>
+#include <sys/stat.h>
+#include <system_error>
+#include <thread>
+#include <utility>
+#include <vector>
+
+namespace quorvane {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+unsigned WalkThreads(const ScanOptions& options) {
+    if (options.threads > 0)
+        return options.threads;
+    const unsigned cores = std::thread::hardware_concurrency();
+    return std::clamp(cores, 1u, 4u);
+}
+
+// The walk on several threads. Work comes in two kinds: opening a folder, and
+// reading the next chunk of raw entries of an open folder and examining them
+// (the stats are most of the time). One thread at a time reads a given folder;
+// the others meanwhile examine earlier chunks of it or work on other folders.
+// Every chunk keeps its number within its folder, and the folders form the
+// tree of the walk, so the rows can be handed over in exactly the order of the
+// single-thread walk: a cursor goes through the tree in pre-order and passes
+// on each chunk's rows as soon as everything before them has been passed on.
+class ParallelWalk {
+public:
+    ParallelWalk(const ScanRequest& request, const std::atomic<bool>& stop, RowBatcher& batcher,
+                 const ScanOptions& options)
+        : m_request(request), m_stop(stop), m_batcher(batcher), m_threads(WalkThreads(options)),
+          m_rowsAheadLimit(2 * options.maxBatchRows) {}
+
+    void Run() {
+        if (m_request.folder.empty())
+            return;
+        m_root = std::make_unique<Folder>(nullptr, m_request.folder);
+        m_pending.push_back(m_root.get());
+        m_cursor.push_back({m_root.get()});
+        {
+            std::vector<std::jthread> helpers;
+            for (unsigned i = 1; i < m_threads; ++i) {
+                try {
+                    helpers.emplace_back([this] { Work(); });
+                } catch (const std::system_error&) {
+                    break; // fewer threads walk; the rows stay the same
+                }
+            }
+            Work();
+        } // the helpers are joined here
+    }
+
+private:
+    struct Chunk {
+        bool examined = false;
+        FileRows rows;
+        std::vector<std::string> subfolders; // names, in entry order
+    };
+
+    struct Folder {
+        Folder(Folder* parentFolder, std::string folderPath)
+            : parent(parentFolder), path(std::move(folderPath)), shared(path) {}
+
+        Folder* const parent;
+        const std::string path; // ends in "/"
+        const FolderPath shared;
+        // Set by the thread that opens the folder, before any other touches it.
+        FolderListing listing;
+        std::uint64_t device = 0;
+        std::uint64_t inode = 0;
+        // The rest is guarded by the walk's mutex.
+        enum class State { Pending, Open, Listed } state = State::Pending;
+        bool reading = false;    // a thread is reading its next chunk
+        bool endReached = false; // no chunk is left to read
+        bool walkedInto = false; // yields rows (opened, not hidden, not a loop)
+        bool abandoned = false;  // already listed elsewhere: nothing below it is walked
+        std::size_t chunksExamined = 0;
+        std::vector<Chunk> chunks;
+        std::vector<std::unique_ptr<Folder>> children; // in entry order, once listed
+    };
+
+    // Where the hand-over stands: a folder, its next chunk and its next child.
+    struct Position {
+        Folder* folder;
+        bool entered = false;
+        std::size_t nextChunk = 0;
+        std::size_t nextChild = 0;
+    };
+
+    struct Task {
+        enum class Kind { None, Open, Read } kind = Kind::None;
+        Folder* folder = nullptr;
+    };
+
+    using Lock = std::unique_lock<std::mutex>;
+
+    bool Stopped() const { return m_stop.load(std::memory_order_relaxed); }
+
+    void Work() {
+        std::unique_ptr<char[]> buffer(new char[kChunkBytes]);
+        Lock lock(m_mutex);
+        while (true) {
+            const Task task = NextTask(lock);
+            if (task.kind == Task::Kind::None)
+                break;
+            if (task.kind == Task::Kind::Open)
+                Open(lock, *task.folder);
+            else
+                ReadAndExamine(lock, *task.folder, buffer.get());
+            --m_busy;
+            m_changed.notify_all();
+            HandOver(lock);
+        }
+        m_changed.notify_all();
+    }
+
+    // The earliest folder still being read goes first, so the hand-over is
+    // rarely kept waiting; then the folder found last, which is the next one
+    // in walk order more often than not.
+    Task NextTask(Lock& lock) {
+        while (true) {
+            if (Stopped())
+                return {};
+            // Far ahead of the hand-over (a slow receiver), only what it waits
+            // for is done, so rows do not pile up in memory.
+            if (m_rowsWaiting >= m_rowsAheadLimit) {
+                if (const Task task = TaskTheHandOverWaitsFor(); task.kind != Task::Kind::None)
+                    return task;
+                if (m_busy > 0 || m_handingOver) {
+                    m_changed.wait(lock);
+                    continue;
+                }
+            }
+            for (Folder* folder : m_open) {
+                if (!folder->reading && !folder->endReached && !folder->abandoned) {
+                    folder->reading = true;
+                    ++m_busy;
+                    return {Task::Kind::Read, folder};
+                }
+            }
+            while (!m_pending.empty()) {
+                Folder* folder = m_pending.back();
+                m_pending.pop_back();
+                if (BelowAbandoned(*folder)) {
+                    folder->state = Folder::State::Listed; // never reached by the hand-over
+                    continue;
+                }
+                ++m_busy;
+                return {Task::Kind::Open, folder};
+            }
+            if (m_busy == 0)
+                return {};
+            m_changed.wait(lock);
+        }
+    }
+
+    Task TaskTheHandOverWaitsFor() {
+        if (m_cursor.empty())
+            return {};
+        const Position& at = m_cursor.back();
+        Folder& folder = *at.folder;
+        if (folder.state == Folder::State::Pending) {
+            const auto pending = std::find(m_pending.rbegin(), m_pending.rend(), &folder);
+            if (pending == m_pending.rend())
+                return {}; // being opened
+            m_pending.erase(std::next(pending).base());
+            ++m_busy;
+            return {Task::Kind::Open, &folder};
+        }
+        if (folder.state == Folder::State::Open && !folder.reading && !folder.endReached &&
+            !folder.abandoned && at.nextChunk >= folder.chunks.size()) {
+            folder.reading = true;
+            ++m_busy;
+            return {Task::Kind::Read, &folder};
+        }
+        return {};
+    }
+
+    void Open(Lock& lock, Folder& folder) {
+        lock.unlock();
+        bool walk = false;
+        try {
+            const bool isRoot = folder.parent == nullptr;
+            folder.listing = FolderListing(folder.path, isRoot ? FolderListing::Links::Follow
+                                                               : FolderListing::Links::NotFollow);
+            folder.device = folder.listing.Device();
+            folder.inode = folder.listing.Inode();
+            walk = folder.listing.IsOpen() &&
+                   (isRoot || !folder.listing.HasStoredHiddenOrSystemBit()) && !BelowItself(folder);
+        } catch (const std::exception&) {
+        }
+        if (!walk)
+            folder.listing.Close();
+        lock.lock();
+        folder.walkedInto = walk;
+        if (walk) {
+            folder.state = Folder::State::Open;
+            m_open.push_back(&folder);
+        } else {
+            folder.state = Folder::State::Listed;
+        }
+    }
+
+    static bool BelowAbandoned(const Folder& folder) {
+        for (const Folder* above = folder.parent; above; above = above->parent)
+            if (above->abandoned)
+                return true;
+        return false;
+    }
+
+    // A folder that is one of its own ancestors (a mount below itself).
+    static bool BelowItself(const Folder& folder) {
+        for (const Folder* above = folder.parent; above; above = above->parent)
+            if (above->device == folder.device && above->inode == folder.inode)
+                return true;
+        return false;
+    }
+
+    void ReadAndExamine(Lock& lock, Folder& folder, char* buffer) {
+        lock.unlock();
+        std::size_t bytes = 0;
+        try {
+            bytes = folder.listing.ReadChunk(buffer, kChunkBytes);
+        } catch (const std::exception&) {
+        }
+        lock.lock();
+        folder.reading = false;
+        if (bytes == 0) {
+            folder.endReached = true;
+            m_open.erase(std::find(m_open.begin(), m_open.end(), &folder));
+            FinishIfListed(folder);
+            return;
+        }
+        const std::size_t number = folder.chunks.size();
+        folder.chunks.emplace_back();
+        m_changed.notify_all(); // the next chunk may be read now
+
+        lock.unlock();
+        Chunk chunk;
+        try {
+            Examine(folder, buffer, bytes, chunk);
+        } catch (const std::exception&) {
+            // An error ends that folder's listing; its rows so far stay.
+        }
+        lock.lock();
+        chunk.examined = true;
+        if (folder.abandoned || BelowAbandoned(folder))
+            FileRows().swap(chunk.rows); // never handed over
+        m_rowsWaiting += chunk.rows.size();
+        folder.chunks[number] = std::move(chunk);
+        ++folder.chunksExamined;
+        FinishIfListed(folder);
+    }
+
+    void Examine(const Folder& folder, const char* buffer, std::size_t bytes, Chunk& chunk) const {
+        const int descriptor = folder.listing.Descriptor();
+        const bool subfolders = m_request.includeSubfolders;
+        chunk.rows.reserve(bytes / kTypicalEntryBytes);
+        DirEntry entry;
+        ForEachEntry(buffer, bytes, [&](const RawEntry& raw) {
+            if (Stopped())
+                return;
+            switch (ExamineEntry(descriptor, raw, m_request.filter, subfolders, entry)) {
+            case EntryKind::File: {
+                FileRow& row = chunk.rows.emplace_back();
+                row.originalName = std::move(entry.name);
+                row.folder = folder.shared;
+                row.sizeBytes = entry.size;
+                row.modifiedUtc = entry.modifiedUtc;
+                row.inode = entry.inode;
+                row.device = entry.device;
+                row.symbolicLink = entry.symbolicLink;
+                row.attributes = static_cast<std::uint16_t>(entry.attributes);
+                break;
+            }
+            case EntryKind::Subfolder:
+                chunk.subfolders.emplace_back(raw.name);
+                break;
+            case EntryKind::Other:
+                break;
+            }
+        });
+    }
+
+    // Once the last chunk is examined the folder's subfolders are known.
+    void FinishIfListed(Folder& folder) {
+        if (!folder.endReached || folder.chunksExamined != folder.chunks.size())
+            return;
+        folder.listing.Close();
+        folder.state = Folder::State::Listed;
+        if (folder.abandoned)
+            return;
+        for (Chunk& chunk : folder.chunks) {
+            for (const std::string& name : chunk.subfolders)
+                folder.children.push_back(
+                    std::make_unique<Folder>(&folder, folder.path + name + "/"));
+            std::vector<std::string>().swap(chunk.subfolders);
+        }
+        for (auto child = folder.children.rbegin(); child != folder.children.rend(); ++child)
+            m_pending.push_back(child->get());
+    }
+
+    // Passes on every row whose turn has come. One thread at a time does it;
+    // the rows go to the batcher without the lock held.
+    void HandOver(Lock& lock) {
+        if (m_handingOver)
+            return;
+        m_handingOver = true;
+        while (!Stopped() && !m_cursor.empty()) {
+            Position& at = m_cursor.back();
+            Folder& folder = *at.folder;
+            if (!at.entered) {
+                if (folder.state == Folder::State::Pending)
+                    break;
+                // The single-thread walk lists a folder it reaches twice only
+                // the first time, and nothing below it the second.
+                if (folder.walkedInto && !m_visited.emplace(folder.device, folder.inode).second) {
+                    folder.abandoned = true;
+                    DropRows(folder);
+                }
+                if (!folder.walkedInto || folder.abandoned) {
+                    m_cursor.pop_back();
+                    continue;
+                }
+                at.entered = true;
+            }
+            if (at.nextChunk < folder.chunks.size()) {
+                Chunk& chunk = folder.chunks[at.nextChunk];
+                if (!chunk.examined)
+                    break;
+                ++at.nextChunk;
+                FileRows rows = std::move(chunk.rows);
+                m_rowsWaiting -= rows.size();
+                lock.unlock();
+                Pass(rows);
+                lock.lock();
+                m_changed.notify_all(); // there may be room to work ahead again
+                continue;
+            }
+            if (folder.state != Folder::State::Listed)
+                break;
+            if (at.nextChild < folder.children.size()) {
+                Folder* child = folder.children[at.nextChild++].get();
+                m_cursor.push_back({child});
+                continue;
+            }
+            ReleaseChildren(folder);
+            m_cursor.pop_back();
+        }
+        m_handingOver = false;
+    }
+
+    // The rows of an abandoned folder and of everything below it.
+    void DropRows(Folder& folder) {
+        for (Chunk& chunk : folder.chunks) {
+            m_rowsWaiting -= chunk.rows.size();
+            FileRows().swap(chunk.rows);
+        }
+        for (const std::unique_ptr<Folder>& child : folder.children)
+            DropRows(*child);
+    }
+
+    // Everything below a folder the hand-over has left is done with, except
+    // an abandoned folder: threads may still be reading it, so it stays until
+    // the walk ends.
+    void ReleaseChildren(Folder& folder) {
+        std::vector<Chunk>().swap(folder.chunks);
+        for (std::unique_ptr<Folder>& child : folder.children)
+            if (child->abandoned)
+                m_abandoned.push_back(std::move(child));
+        std::vector<std::unique_ptr<Folder>>().swap(folder.children);
+    }
+
+    void Pass(FileRows& rows) {
+        for (FileRow& row : rows) {
+            if (Stopped())
+                return;
+            m_batcher.Add(std::move(row));
+        }
+    }
+
+    static constexpr std::size_t kChunkBytes = 32 * 1024;
+    static constexpr std::size_t kTypicalEntryBytes =
+        40; // a raw entry with a name of about 20 bytes
+
+    const ScanRequest& m_request;
+    const std::atomic<bool>& m_stop;
+    RowBatcher& m_batcher;
+    const unsigned m_threads;
+    // Rows examined but not yet handed over, and how many may be.
+    std::size_t m_rowsWaiting = 0;
+    const std::size_t m_rowsAheadLimit;
+
+    std::mutex m_mutex;
+    std::condition_variable m_changed;
+    std::unique_ptr<Folder> m_root;
+    std::vector<Folder*> m_pending; // to be opened; the next one last
+    std::vector<Folder*> m_open;    // open with chunks left to read, earliest first
+    std::size_t m_busy = 0;         // tasks under way
+    std::vector<Position> m_cursor; // the hand-over's path from the root
+    bool m_handingOver = false;
+    std::set<std::pair<std::uint64_t, std::uint64_t>> m_visited;
+    std::vector<std::unique_ptr<Folder>> m_abandoned;
+};
+
+} // namespace
+
+void WalkInParallel(const ScanRequest& request, const std::atomic<bool>& stop, RowBatcher& batcher,
+                    const ScanOptions& options) {
+    ParallelWalk(request, stop, batcher, options).Run();
+}
+
+} // namespace quorvane

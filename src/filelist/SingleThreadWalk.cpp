@@ -1,0 +1,122 @@
+#include "filelist/ScanWalks.h"
+
+#include "platform/DirectorySearch.h"
+#include "platform/LargeBlocks.h"
+
+#include <algorithm>
+#include <condition_variable>
+#include <memory>
+#include <mutex>
+#include <set>
+#include <sys/stat.h>
+#include <system_error>
+#include <utility>
+#include <vector>
+
+namespace quorvane {
+namespace {
+
+// The walk on one thread, folder by folder: the files of a folder through
+// one listing, its subfolders through a second. Each folder is listed at most
+// once, so a folder mounted below itself cannot make the walk endless and no
+// file is listed twice through two paths. The parallel walk must give exactly
+// its rows.
+class SingleThreadWalk {
+public:
+    SingleThreadWalk(const ScanRequest& request, const std::atomic<bool>& stop, RowBatcher& batcher)
+        : m_request(request), m_stop(stop), m_batcher(batcher) {}
+
+    void Run() {
+        const std::string& root = m_request.folder;
+        if (root.empty() || !FirstVisit(root))
+            return;
+        ListFiles(root);
+        if (m_request.includeSubfolders && !Stopped())
+            WalkSubfolders(root);
+    }
+
+private:
+    bool Stopped() const { return m_stop.load(std::memory_order_relaxed); }
+
+    bool FirstVisit(const std::string& folder) {
+        struct stat st {};
+        if (::stat(folder.c_str(), &st) != 0)
+            return false;
+        return m_visited.emplace(st.st_dev, st.st_ino).second;
+    }
+
+    // An error while listing a folder ends that folder only.
+    void ListFiles(const std::string& folder) {
+        try {
+            const FolderPath shared(folder);
+            DirectorySearch search(folder, m_request.filter, SearchMode::Files);
+            // One stat per file and nothing else: the stored Samba bits would
+            // cost a second call per file; the list reads them for drawn rows.
+            search.SetReadStoredAttributes(false);
+            DirEntry entry;
+            while (!Stopped() && search.Next(entry)) {
+                FileRow row;
+                row.originalName = std::move(entry.name);
+                row.folder = shared;
+                row.sizeBytes = entry.size;
+                row.modifiedUtc = entry.modifiedUtc;
+                row.attributes = static_cast<std::uint16_t>(entry.attributes);
+                row.inode = entry.inode;
+                row.device = entry.device;
+                row.symbolicLink = entry.symbolicLink;
+                m_batcher.Add(std::move(row));
+            }
+        } catch (const std::exception&) {
+        }
+    }
+
+    std::vector<std::string> SubfoldersOf(const std::string& folder) {
+        std::vector<std::string> paths;
+        try {
+            DirectorySearch search(folder, "*.*", SearchMode::Folders);
+            DirEntry entry;
+            while (!Stopped() && search.Next(entry))
+                paths.push_back(folder + entry.name + "/");
+        } catch (const std::exception&) {
+        }
+        return paths;
+    }
+
+    // Depth first, pre-order, with an explicit stack: a deep tree neither
+    // exhausts the thread's stack nor keeps one open directory per level.
+    void WalkSubfolders(const std::string& root) {
+        struct Level {
+            std::vector<std::string> subfolders;
+            std::size_t next = 0;
+        };
+        std::vector<Level> stack;
+        stack.push_back({SubfoldersOf(root)});
+        while (!stack.empty() && !Stopped()) {
+            Level& level = stack.back();
+            if (level.next == level.subfolders.size()) {
+                stack.pop_back();
+                continue;
+            }
+            const std::string folder = std::move(level.subfolders[level.next++]);
+            if (!FirstVisit(folder))
+                continue;
+            ListFiles(folder);
+            if (!Stopped())
+                stack.push_back({SubfoldersOf(folder)});
+        }
+    }
+
+    const ScanRequest& m_request;
+    const std::atomic<bool>& m_stop;
+    RowBatcher& m_batcher;
+    std::set<std::pair<dev_t, ino_t>> m_visited;
+};
+
+} // namespace
+
+void WalkOnOneThread(const ScanRequest& request, const std::atomic<bool>& stop,
+                     RowBatcher& batcher) {
+    SingleThreadWalk(request, stop, batcher).Run();
+}
+
+} // namespace quorvane
