@@ -4,6 +4,7 @@
 #include "history/HistoryStore.h"
 #include "mp3/TID3v1.h"
 #include "platform/Paths.h"
+#include "shell/Mp3PanelControls.h"
 #include "shell/OptionBinding.h"
 #include "shell/RulePages.h"
 #include "shell/ScanController.h"
@@ -50,6 +51,11 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
     m_idleTimer->setSingleShot(true);
     m_idleTimer->setInterval(0);
     connect(m_idleTimer, &QTimer::timeout, this, &TMainForm::UpdateActions);
+    LivePreviewTimer = new QTimer(this);
+    LivePreviewTimer->setObjectName("LivePreviewTimer");
+    LivePreviewTimer->setSingleShot(true);
+    LivePreviewTimer->setInterval(150);
+    connect(LivePreviewTimer, &QTimer::timeout, this, &TMainForm::LivePreviewTimerTimer);
     WireSignals();
 
     FormCreate();
@@ -111,6 +117,14 @@ void TMainForm::WireSignals() {
     connect(ListView, &FileListView::KeyReleased, this, &TMainForm::ListViewKeyUp);
     connect(ListView, &FileListView::MouseReleased, this, &TMainForm::ListViewMouseUp);
     connect(ListView, &QAbstractItemView::clicked, this, &TMainForm::ListViewClick);
+
+    // Live preview: any change of a rule or of the MP3 panel's choices.
+    connect(Pages, &RulePages::RuleSettingsChanged, this, &TMainForm::ScheduleLivePreview);
+    connect(Mp3Controls, &Mp3PanelControls::SettingsChanged, this, &TMainForm::ScheduleLivePreview);
+    connect(mmiLivePreview, &QAction::toggled, this, [this](bool on) {
+        if (!on)
+            LivePreviewTimer->stop();
+    });
 
     // The boxes and buttons whose keys and pointer moves have handlers of
     // their own (see eventFilter); each is watched where its events arrive.

@@ -197,6 +197,7 @@ std::map<OptionId, OptionValue> ChangedState(int variant, const TMainForm& fresh
         {I::ReplaceReplace, odd},
         {I::ReplaceRemove, !odd},
         {I::ReplaceAllOccurrences, true},
+        {I::ReplaceRegularExpression, true},
         {I::AttrChangeAttr, true},
         {I::AttrSetTimeStamp, true},
         {I::AttrReadOnly, true},
@@ -235,6 +236,7 @@ std::map<OptionId, OptionValue> ChangedState(int variant, const TMainForm& fresh
         {I::MainFavoriteVisible, false},
         {I::MainIncludeSubVisible, false},
         {I::MainStatusBarVisible, false},
+        {I::MainLivePreview, true},
         {I::Mp3Space, true},
         {I::Mp3Case, true},
         {I::Mp3AddPre, true},
@@ -245,6 +247,7 @@ std::map<OptionId, OptionValue> ChangedState(int variant, const TMainForm& fresh
         {I::Mp3FormatCount, count(formats)},
         {I::Mp3LastFormat, std::string("%7 - %2")},
         {I::Mp3FormatItems, Strings(formats)},
+        {I::Mp3ReadId3v2, false},
     };
 }
 
