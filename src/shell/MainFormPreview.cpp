@@ -5,9 +5,8 @@
 #include "shell/TMainForm.h"
 
 #include "mp3/Mp3NameFormatter.h"
-#include "planner/RenamePlan.h"
 #include "rules/Preview.h"
-#include "runs/RenameRun.h"
+#include "shell/ConflictCheck.h"
 #include "shell/MessageBoxes.h"
 #include "shell/Mp3PanelControls.h"
 #include "shell/RulePages.h"
@@ -84,7 +83,10 @@ bool TMainForm::PreviewList(PreviewMode mode) {
     if (listEmpty)
         return false;
     ShowSelectedFiles();
-    ShowConflicts();
+    if (live)
+        ShowConflictsLater();
+    else
+        ShowConflicts();
     ScheduleUpdateActions();
     return true;
 }
@@ -113,15 +115,19 @@ void TMainForm::ScheduleLivePreview() {
 // The plan Apply would carry out, shown before it runs: each conflict on its
 // row, their count in the fifth panel.
 void TMainForm::ShowConflicts() {
-    RunFolderLister lister(WindowRunFileSystem());
-    const FileRowsPlan planned = PlanFileRows(ListModel->Rows(), lister);
-    std::vector<std::string> texts;
-    texts.reserve(planned.plan.rows.size());
-    for (const RowVerdict& verdict : planned.plan.rows)
-        texts.push_back(ConflictText(verdict));
-    ListModel->SetConflictNotes(planned.listRow, texts);
+    ShowConflictNotes(FindConflicts(ListModel->Rows()));
+}
+
+void TMainForm::ShowConflictsLater() {
+    // The notes of the names before would stand on the wrong rows meanwhile.
+    ListModel->ClearConflictNotes();
+    m_conflictCheck->Check(ListModel->Rows(), m_listGeneration);
+}
+
+void TMainForm::ShowConflictNotes(const ConflictNotes& notes) {
+    ListModel->SetConflictNotes(notes.listRow, notes.texts);
     StatusPanel4->setText(
-        QStringLiteral("Conflicts : %1").arg(static_cast<qulonglong>(planned.plan.conflicts)));
+        QStringLiteral("Conflicts : %1").arg(static_cast<qulonglong>(notes.conflicts)));
 }
 
 void TMainForm::ActPreviewUpdate() {

@@ -4,6 +4,7 @@
 #include "history/HistoryStore.h"
 #include "mp3/TID3v1.h"
 #include "platform/Paths.h"
+#include "shell/ConflictCheck.h"
 #include "shell/Mp3PanelControls.h"
 #include "shell/OptionBinding.h"
 #include "shell/RulePages.h"
@@ -46,6 +47,12 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
     BuildStatusBar();
     m_options = BindOptions();
     m_scan = new ScanController(this);
+    m_conflictCheck = new ConflictCheck(
+        [this](const ConflictNotes& notes) {
+            if (notes.generation == m_listGeneration)
+                ShowConflictNotes(notes);
+        },
+        this);
 
     m_idleTimer = new QTimer(this);
     m_idleTimer->setSingleShot(true);
@@ -117,6 +124,14 @@ void TMainForm::WireSignals() {
     connect(ListView, &FileListView::KeyReleased, this, &TMainForm::ListViewKeyUp);
     connect(ListView, &FileListView::MouseReleased, this, &TMainForm::ListViewMouseUp);
     connect(ListView, &QAbstractItemView::clicked, this, &TMainForm::ListViewClick);
+
+    // Any change of the list's rows, their order or their names.
+    const auto listChanged = [this] { ++m_listGeneration; };
+    connect(ListModel, &QAbstractItemModel::modelReset, this, listChanged);
+    connect(ListModel, &QAbstractItemModel::layoutChanged, this, listChanged);
+    connect(ListModel, &QAbstractItemModel::rowsInserted, this, listChanged);
+    connect(ListModel, &QAbstractItemModel::rowsRemoved, this, listChanged);
+    connect(ListModel, &QAbstractItemModel::dataChanged, this, listChanged);
 
     // Live preview: any change of a rule or of the MP3 panel's choices.
     connect(Pages, &RulePages::RuleSettingsChanged, this, &TMainForm::ScheduleLivePreview);

@@ -42,6 +42,8 @@ class QWidget;
 
 namespace quorvane {
 
+class ConflictCheck;
+struct ConflictNotes;
 class FileListModel;
 class FileListView;
 class FloatingPanel;
@@ -224,7 +226,11 @@ private:
     // "Total files : N" in panel 0 / "Selectd files : N" in panel 1.
     void ShowTotalFiles();
     void ShowSelectedFiles();
+    // The conflicts of the list's new names: at once (Preview), or worked
+    // out beside the window and shown when they are ready (a live preview).
     void ShowConflicts();
+    void ShowConflictsLater();
+    void ShowConflictNotes(const ConflictNotes& notes);
     // The fourth status panel, over which runs place their progress bar, in
     // status bar coordinates.
     QRect ProgressPanelRect() const;
@@ -354,6 +360,10 @@ private:
     QTimer* LivePreviewTimer = nullptr; // single shot, 150 ms after the last change
     bool m_previewing = false;          // a preview's own refills are no change
     bool m_patternHintShown = false;    // the hint panel holds a pattern's error
+    ConflictCheck* m_conflictCheck = nullptr;
+    // Counts the list's changes, so conflicts worked out for an older list
+    // are never shown on a newer one.
+    std::uint64_t m_listGeneration = 0;
 };
 
 } // namespace quorvane

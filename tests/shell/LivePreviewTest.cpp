@@ -14,6 +14,7 @@
 
 #include <QAbstractButton>
 #include <QAccessible>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QTabWidget>
@@ -119,6 +120,23 @@ TEST_F(LivePreviewTest, TypingRenamesAfterTheWaitAndKeepsFocusAndSelection) {
         EXPECT_EQ(List().CellText(0, FileListModel::ColNewName).left(2), "x_");
     }
     EXPECT_TRUE(m_boxes.isEmpty()) << m_boxes.join(" | ").toStdString();
+}
+
+TEST_F(LivePreviewTest, ConflictsFollowTheTypedNames) {
+    // a.txt would become b.txt, which stays: the conflict is counted once the
+    // planning beside the window is done.
+    TurnOnLivePreview();
+    auto* search = Find<QLineEdit>(Form(), "edsource");
+    ASSERT_TRUE(test::Reach(search));
+    test::ClickAt(search);
+    test::TypeText("a");
+    test::ClickAt(Find<QLineEdit>(Form(), "edTarget"));
+    test::TypeText("b");
+    auto* conflicts = Find<QLabel>(Form(), "StatusPanel4");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return conflicts->text() == "Conflicts : 1"; }, 5000))
+        << conflicts->text().toStdString();
+    EXPECT_EQ(Rows().at("a.txt").first, "b.txt");
+    EXPECT_EQ(QApplication::focusWidget(), Find<QLineEdit>(Form(), "edTarget"));
 }
 
 TEST_F(LivePreviewTest, OffNothingHappensUntilPreview) {
