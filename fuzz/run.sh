@@ -5,6 +5,10 @@
 # written to the current folder as crash-* files.
 #
 #   fuzz/run.sh [SECONDS] [TARGET...]     TARGET: Mp3Tags, PatternReplace
+#
+# The committed seeds stay small: one input per coverage edge, e.g.
+#   build-fuzz/fuzz/fuzz_Mp3Tags -merge=1 -use_counters=0 NEW fuzz/corpus/mp3-tags SCRATCH
+# and NEW replaces fuzz/corpus/mp3-tags.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${1:-60}
