@@ -17,6 +17,7 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QTest>
 #include <QToolButton>
 
 #include <filesystem>
@@ -134,6 +135,18 @@ TEST_F(TagAndPatternOptionsTest, ReadId3v2TagsDecidesWhichTagNamesTheFile) {
         ASSERT_EQ(box->isChecked(), step.ticked);
         Click(preview);
         EXPECT_EQ(NewNames(*window), std::vector<std::string>{step.newName}) << step.ticked;
+    }
+    // With "Live Preview" on, the click alone is enough.
+    ASSERT_TRUE(test::Activate(window.get()));
+    ASSERT_TRUE(
+        test::ChooseFromMenuButton(Find<QToolButton>(*window, "TbView"), {"mmiLivePreview"}));
+    for (const Step& step : steps) {
+        if (!step.click)
+            continue;
+        Click(box);
+        EXPECT_TRUE(QTest::qWaitFor(
+            [&] { return NewNames(*window) == std::vector<std::string>{step.newName}; }, 5000))
+            << step.ticked;
     }
 }
 
