@@ -133,9 +133,16 @@ void TMainForm::WireSignals() {
     connect(ListModel, &QAbstractItemModel::rowsRemoved, this, listChanged);
     connect(ListModel, &QAbstractItemModel::dataChanged, this, listChanged);
 
-    // Live preview: any change of a rule or of the MP3 panel's choices.
-    connect(Pages, &RulePages::RuleSettingsChanged, this, &TMainForm::ScheduleLivePreview);
-    connect(Mp3Controls, &Mp3PanelControls::SettingsChanged, this, &TMainForm::ScheduleLivePreview);
+    // Live preview: any change of a rule or of the MP3 panel's choices, each
+    // while Preview works by that panel.
+    connect(Pages, &RulePages::RuleSettingsChanged, this, [this] {
+        if (!Mp3PanelVisible())
+            ScheduleLivePreview();
+    });
+    connect(Mp3Controls, &Mp3PanelControls::SettingsChanged, this, [this] {
+        if (Mp3PanelVisible())
+            ScheduleLivePreview();
+    });
     connect(mmiLivePreview, &QAction::toggled, this, [this](bool on) {
         if (!on)
             LivePreviewTimer->stop();
