@@ -2,6 +2,7 @@
 // field, in the same order, on trees made to trip it up.
 #include "filelist/FolderScan.h"
 
+#include "support/ScanRows.h"
 #include "support/TempDir.h"
 
 #include <condition_variable>
@@ -36,15 +37,9 @@ std::vector<std::string> Described(const FileRows& rows) {
 }
 
 std::vector<std::string> Walk(const ScanRequest& request, const ScanOptions& options) {
-    FileRows rows;
-    FolderScan scan(
-        [&](FileRows&& batch) {
-            for (FileRow& row : batch)
-                rows.push_back(std::move(row));
-        },
-        {}, options);
-    EXPECT_TRUE(scan.Start(request));
-    scan.Wait();
+    bool started = false;
+    const FileRows rows = test::ScanAllRows(request, options, &started);
+    EXPECT_TRUE(started);
     return Described(rows);
 }
 
