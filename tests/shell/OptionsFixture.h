@@ -20,6 +20,13 @@
 
 namespace quorvane {
 
+// The helpers every settings test uses.
+using test::ControlShown;
+using test::Find;
+using test::ItemsOf;
+using test::ReadFile;
+using test::TempDir;
+
 inline std::vector<std::string> Strings(const QStringList& list) {
     std::vector<std::string> result;
     for (const QString& item : list)
@@ -49,7 +56,7 @@ protected:
         return Start(m_dir.Path());
     }
 
-    test::TempDir m_dir;
+    TempDir m_dir;
     QStringList m_messages;
 };
 

@@ -24,11 +24,6 @@
 namespace quorvane {
 namespace {
 
-using test::ControlShown;
-using test::Find;
-using test::ItemsOf;
-using test::TempDir;
-
 TEST_F(OptionsTest, TheLoadedStatesDriveTheDependentControls) {
     const auto window = StartWith("[Case]\r\nMFRB1=0\r\nMFRB3=1\r\nRB1=0\r\nRB4=1\r\nCaseEXT=1\r\n"
                                   "[Replace]\r\nReplace=0\r\nRemove=1\r\n"

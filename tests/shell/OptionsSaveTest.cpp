@@ -20,12 +20,6 @@
 namespace quorvane {
 namespace {
 
-using test::ControlShown;
-using test::Find;
-using test::ItemsOf;
-using test::ReadFile;
-using test::TempDir;
-
 namespace fs = std::filesystem;
 using test::Shell;
 

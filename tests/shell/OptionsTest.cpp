@@ -23,11 +23,6 @@
 namespace quorvane {
 namespace {
 
-using test::ControlShown;
-using test::Find;
-using test::ItemsOf;
-using test::ReadFile;
-using test::TempDir;
 using I = OptionId;
 
 TEST_F(OptionsTest, FirstStartWithoutAFileTakesTheDefaults) {
@@ -83,35 +78,34 @@ TEST_F(OptionsTest, FirstStartWithoutAFileTakesTheDefaults) {
     EXPECT_TRUE(m_messages.isEmpty());
 }
 
-// The changed values that are the same in every variant of ChangedState.
+// Ticks and states that are off by default and on in every variant of
+// ChangedState (AttrNoEnabled is loaded after the boxes, so it may differ from
+// what the ticks enabled).
+const OptionId kOnInEveryVariant[] = {
+    I::Mp3PanelVisible, I::Mp3PanelDown,     I::CaseExtEnabled,
+    I::InsertFromEnd,   I::DeleteFromEnd,    I::ReplaceAllOccurrences,
+    I::AttrChangeAttr,  I::AttrSetTimeStamp, I::AttrReadOnly,
+    I::AttrHidden,      I::AttrArchive,      I::AttrSystem,
+    I::AttrNoEnabled,   I::MainIncludeSub,   I::Mp3Space,
+    I::Mp3Case,         I::Mp3AddPre};
+// States that are on by default and off in every variant.
+const OptionId kOffInEveryVariant[] = {
+    I::RenamePanelVisible,  I::RenamePanelDown,       I::MainToolBarVisible,  I::MainFilterVisible,
+    I::MainFavoriteVisible, I::MainIncludeSubVisible, I::MainStatusBarVisible};
+
+// The other changed values that are the same in every variant.
 const std::map<OptionId, OptionValue> kChangedInEveryVariant = {
     {I::RenamePanelLeft, 210L},
     {I::RenamePanelTop, 190L},
-    {I::RenamePanelVisible, false},
-    {I::RenamePanelDown, false},
     {I::Mp3PanelLeft, 160L},
     {I::Mp3PanelTop, 170L},
-    {I::Mp3PanelVisible, true},
-    {I::Mp3PanelDown, true},
-    {I::CaseExtEnabled, true},
     {I::CaseExtText, std::string("webp")},
     {I::InsertText, std::string("pre_")},
     {I::InsertIndex, 7.0},
-    {I::InsertFromEnd, true},
-    {I::DeleteFromEnd, true},
     {I::DeleteIndex, 4.0},
     {I::DeleteCount, -3.0},
     {I::ReplaceSource, std::string("foo")},
     {I::ReplaceTarget, std::string(" bar ")},
-    {I::ReplaceAllOccurrences, true},
-    {I::AttrChangeAttr, true},
-    {I::AttrSetTimeStamp, true},
-    {I::AttrReadOnly, true},
-    {I::AttrHidden, true},
-    {I::AttrArchive, true},
-    {I::AttrSystem, true},
-    // Loaded after the boxes, so they may differ from what the ticks enabled.
-    {I::AttrNoEnabled, true},
     {I::EmuTemplate, std::string("Img")},
     {I::EmuLast, std::string(" end")},
     {I::EmuStartFromText, std::string("AAA")},
@@ -126,15 +120,6 @@ const std::map<OptionId, OptionValue> kChangedInEveryVariant = {
     {I::MainHeight, 560L},
     {I::MainFavoriteText, std::string("/nonexistent/quorvane/")},
     {I::MainFilterText, std::string("*.flac")},
-    {I::MainIncludeSub, true},
-    {I::MainToolBarVisible, false},
-    {I::MainFilterVisible, false},
-    {I::MainFavoriteVisible, false},
-    {I::MainIncludeSubVisible, false},
-    {I::MainStatusBarVisible, false},
-    {I::Mp3Space, true},
-    {I::Mp3Case, true},
-    {I::Mp3AddPre, true},
     {I::Mp3FormatIndex, 2L},
     {I::Mp3SpaceIndex, 2L},
     {I::Mp3CaseIndex, 1L},
@@ -159,6 +144,10 @@ std::map<OptionId, OptionValue> ChangedState(int variant, const TMainForm& fresh
     auto count = [](const QStringList& list) { return long(list.size()); };
 
     std::map<OptionId, OptionValue> state = kChangedInEveryVariant;
+    for (const OptionId id : kOnInEveryVariant)
+        state.emplace(id, true);
+    for (const OptionId id : kOffInEveryVariant)
+        state.emplace(id, false);
     state.insert({
         {I::RenamePanelActiveIndex, 2L + variant},
         {I::CaseMFRB1, variant == 0},
