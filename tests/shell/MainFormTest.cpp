@@ -66,79 +66,71 @@ QString TextOf(QObject* object) {
     return QString();
 }
 
+struct NamedText {
+    const char* name;
+    const char* text;
+};
+
+// Controls with a text of their own, by their names.
+const NamedText kNamedTexts[] = {
+    {"TbFile", "&File"},
+    {"TbView", "&View"},
+    {"TbOperate", "&Operate"},
+    {"TbHelp", "&Help"},
+    {"TbRenameFiles", "Rename File(s)"},
+    {"TbRenameMp3", "Rename MP3"},
+    {"TbPreview", "Preview"},
+    {"TbApply", "Apply"},
+    {"TbUndo", "Undo"},
+    {"TbRefresh", "Refresh"},
+    {"lblPath", "Path:   "},
+    {"lblFilter", "Filter:   "},
+    {"TbIncludeSub", "Include Subfolders"},
+    {"TB97Rename", "File Renaming Panel"},
+    {"TB97Mp3", "MP3 Tag Renaming Panel"},
+    {"TbRenameApply", "Apply"},
+    {"TbMp3Apply", "Apply "},
+    {"TbMp3Undo", "Undo "},
+    {"ExitMenuItem", "E&xit"},
+    {"ViewButtonMenuItem", "&Toolbars  "},
+    {"statusbarMenuItem", "&Status Bar "},
+    {"PathMenuItem", "Path"},
+    {"FilterMenuItem", "Filter"},
+    {"IncludeSubfoldersMenuItem", "Include Subfolders"},
+    {"FilesPanelsMenuItem", "File   Panel Only"},
+    {"MP3PanelsMenuItem", "MP3  Panel Only"},
+    {"mmiArrangeIcons", "Arrange Icons"},
+    {"pmiArrangeIcons", "&Arrange Icons"},
+    {"mmiByName", "By &Name"},
+    {"mmiAutoArrange", "&Auto Arrange"},
+    {"mmiLog", "Log(&L)"},
+    {"mmiInvertSelect", "&Invert Select "},
+    {"mmiUserManual", "User &Manual"},
+    {"HomPageMenuItem", "Visit Web &Site"},
+    {"EmailMenuItem", "&Contact us"},
+    {"FAQinInternet1", "&FAQ in Internet"},
+    {"pmiPreview", "&Preview"},
+    {"pmiApply", "A&pply"},
+    {"pmiRefresh", "&Refresh"},
+};
+
+// Named parts of the window without a text to check.
+const char* const kNamedParts[] = {
+    "ToolBar1",      "ToolBarOperate",     "cbFavorite", "cbFilter",   "Sp1",
+    "ShellTree",     "ListView",           "Dock971",    "StatusBar",  "PopupMenu1",
+    "ActPreview",    "ActRename",          "ActUndo",    "ActRefresh", "ActSelectAll",
+    "ActSelectNone", "ActionSelectInvert", "ActDelete",  "ActHelp",    "ActRefreshTree",
+    "pgcGeneral",    "cbFormat",
+};
+
 TEST(MainForm, NamedControlsShowTheirTexts) {
     Window window;
-    struct Case {
-        const char* name;
-        const char* text;
-    } cases[] = {
-        {"TbFile", "&File"},
-        {"TbView", "&View"},
-        {"TbOperate", "&Operate"},
-        {"TbHelp", "&Help"},
-        {"TbRenameFiles", "Rename File(s)"},
-        {"TbRenameMp3", "Rename MP3"},
-        {"TbPreview", "Preview"},
-        {"TbApply", "Apply"},
-        {"TbUndo", "Undo"},
-        {"TbRefresh", "Refresh"},
-        {"lblPath", "Path:   "},
-        {"lblFilter", "Filter:   "},
-        {"TbIncludeSub", "Include Subfolders"},
-        {"TB97Rename", "File Renaming Panel"},
-        {"TB97Mp3", "MP3 Tag Renaming Panel"},
-        {"TbRenameApply", "Apply"},
-        {"TbMp3Apply", "Apply "},
-        {"TbMp3Undo", "Undo "},
-        {"ExitMenuItem", "E&xit"},
-        {"ViewButtonMenuItem", "&Toolbars  "},
-        {"statusbarMenuItem", "&Status Bar "},
-        {"PathMenuItem", "Path"},
-        {"FilterMenuItem", "Filter"},
-        {"IncludeSubfoldersMenuItem", "Include Subfolders"},
-        {"FilesPanelsMenuItem", "File   Panel Only"},
-        {"MP3PanelsMenuItem", "MP3  Panel Only"},
-        {"mmiArrangeIcons", "Arrange Icons"},
-        {"pmiArrangeIcons", "&Arrange Icons"},
-        {"mmiByName", "By &Name"},
-        {"mmiAutoArrange", "&Auto Arrange"},
-        {"mmiLog", "Log(&L)"},
-        {"mmiInvertSelect", "&Invert Select "},
-        {"mmiUserManual", "User &Manual"},
-        {"HomPageMenuItem", "Visit Web &Site"},
-        {"EmailMenuItem", "&Contact us"},
-        {"FAQinInternet1", "&FAQ in Internet"},
-        {"pmiPreview", "&Preview"},
-        {"pmiApply", "A&pply"},
-        {"pmiRefresh", "&Refresh"},
-    };
-    for (const Case& c : cases) {
+    for (const NamedText& c : kNamedTexts) {
         QObject* object = window.form.findChild<QObject*>(c.name);
         ASSERT_NE(object, nullptr) << c.name;
         EXPECT_EQ(TextOf(object), c.text) << c.name;
     }
-    for (const char* name : {"ToolBar1",
-                             "ToolBarOperate",
-                             "cbFavorite",
-                             "cbFilter",
-                             "Sp1",
-                             "ShellTree",
-                             "ListView",
-                             "Dock971",
-                             "StatusBar",
-                             "PopupMenu1",
-                             "ActPreview",
-                             "ActRename",
-                             "ActUndo",
-                             "ActRefresh",
-                             "ActSelectAll",
-                             "ActSelectNone",
-                             "ActionSelectInvert",
-                             "ActDelete",
-                             "ActHelp",
-                             "ActRefreshTree",
-                             "pgcGeneral",
-                             "cbFormat"})
+    for (const char* name : kNamedParts)
         EXPECT_NE(window.form.findChild<QObject*>(name), nullptr) << name;
 
     TMainForm& form = window.form;
