@@ -242,6 +242,54 @@ bool HistoryStore::Migrate() {
     return true;
 }
 
+bool HistoryStore::PruneOldRuns() {
+    const std::string prune = "(SELECT id FROM runs ORDER BY id DESC LIMIT -1 OFFSET " +
+                              std::to_string(kKeptRuns - 1) + ")";
+    for (const char* table : {"folders", "steps", "outcomes"}) {
+        const std::string sql =
+            std::string("DELETE FROM ") + table + " WHERE run IN " + prune + ";";
+        if (!Execute(sql.c_str()))
+            return false;
+    }
+    return Execute(("DELETE FROM runs WHERE id IN " + prune + ";").c_str());
+}
+
+// The steps go in packed chunks of kStepsPerChunk, folders once per run.
+bool HistoryStore::InsertSteps(std::int64_t run, const std::vector<RecordedStep>& steps) {
+    Statement insertFolder(m_db, "INSERT INTO folders(run, id, path) VALUES(?, ?, ?)");
+    Statement insertChunk(m_db, "INSERT INTO steps(run, first, count, data) VALUES(?, ?, ?, ?)");
+    if (!insertFolder || !insertChunk)
+        return Fail("preparing the steps");
+    std::unordered_map<std::string_view, std::uint64_t> folderIds;
+    std::string chunk;
+    for (std::size_t first = 0; first < steps.size(); first += kStepsPerChunk) {
+        const std::size_t end = std::min(steps.size(), first + kStepsPerChunk);
+        chunk.clear();
+        for (std::size_t i = first; i < end; ++i) {
+            const RecordedStep& step = steps[i];
+            auto [at, added] = folderIds.emplace(step.folder, folderIds.size());
+            if (added && !insertFolder.Bind(1, run)
+                              .Bind(2, static_cast<std::int64_t>(at->second))
+                              .Bind(3, step.folder)
+                              .Run())
+                return Fail("recording a folder");
+            PutNumber(chunk, step.row);
+            PutNumber(chunk, at->second);
+            PutBytes(chunk, step.from);
+            PutBytes(chunk, step.to);
+            PutNumber(chunk, step.device);
+            PutNumber(chunk, step.inode);
+        }
+        if (!insertChunk.Bind(1, run)
+                 .Bind(2, static_cast<std::int64_t>(first))
+                 .Bind(3, static_cast<std::int64_t>(end - first))
+                 .Bind(4, chunk)
+                 .Run())
+            return Fail("recording the steps");
+    }
+    return true;
+}
+
 std::optional<std::int64_t> HistoryStore::BeginRun(HistoryRunKind kind, const std::string& folder,
                                                    std::int64_t startedUtc,
                                                    const std::vector<RecordedStep>& steps,
@@ -253,17 +301,8 @@ std::optional<std::int64_t> HistoryStore::BeginRun(HistoryRunKind kind, const st
         sqlite3_exec(m_db, "ROLLBACK; PRAGMA synchronous=NORMAL;", nullptr, nullptr, nullptr);
         return std::nullopt;
     };
-    const std::string prune = "(SELECT id FROM runs ORDER BY id DESC LIMIT -1 OFFSET " +
-                              std::to_string(kKeptRuns - 1) + ")";
-    for (const char* table : {"folders", "steps", "outcomes"}) {
-        const std::string sql =
-            std::string("DELETE FROM ") + table + " WHERE run IN " + prune + ";";
-        if (!Execute(sql.c_str()))
-            return rollBack();
-    }
-    if (!Execute(("DELETE FROM runs WHERE id IN " + prune + ";").c_str()))
+    if (!PruneOldRuns())
         return rollBack();
-
     Statement insertRun(m_db, "INSERT INTO runs(started, folder, kind, state, files, undo_of)"
                               " VALUES(?, ?, ?, 0, ?, ?)");
     if (!insertRun || !insertRun.Bind(1, startedUtc)
@@ -276,45 +315,7 @@ std::optional<std::int64_t> HistoryStore::BeginRun(HistoryRunKind kind, const st
         return rollBack();
     }
     const std::int64_t run = sqlite3_last_insert_rowid(m_db);
-
-    Statement insertFolder(m_db, "INSERT INTO folders(run, id, path) VALUES(?, ?, ?)");
-    Statement insertChunk(m_db, "INSERT INTO steps(run, first, count, data) VALUES(?, ?, ?, ?)");
-    if (!insertFolder || !insertChunk) {
-        Fail("preparing the steps");
-        return rollBack();
-    }
-    std::unordered_map<std::string_view, std::uint64_t> folderIds;
-    std::string chunk;
-    for (std::size_t first = 0; first < steps.size(); first += kStepsPerChunk) {
-        const std::size_t end = std::min(steps.size(), first + kStepsPerChunk);
-        chunk.clear();
-        for (std::size_t i = first; i < end; ++i) {
-            const RecordedStep& step = steps[i];
-            auto [at, added] = folderIds.emplace(step.folder, folderIds.size());
-            if (added && !insertFolder.Bind(1, run)
-                              .Bind(2, static_cast<std::int64_t>(at->second))
-                              .Bind(3, step.folder)
-                              .Run()) {
-                Fail("recording a folder");
-                return rollBack();
-            }
-            PutNumber(chunk, step.row);
-            PutNumber(chunk, at->second);
-            PutBytes(chunk, step.from);
-            PutBytes(chunk, step.to);
-            PutNumber(chunk, step.device);
-            PutNumber(chunk, step.inode);
-        }
-        if (!insertChunk.Bind(1, run)
-                 .Bind(2, static_cast<std::int64_t>(first))
-                 .Bind(3, static_cast<std::int64_t>(end - first))
-                 .Bind(4, chunk)
-                 .Run()) {
-            Fail("recording the steps");
-            return rollBack();
-        }
-    }
-    if (!Execute("COMMIT;"))
+    if (!InsertSteps(run, steps) || !Execute("COMMIT;"))
         return rollBack();
     Execute("PRAGMA synchronous=NORMAL;");
     return run;

@@ -90,6 +90,8 @@ private:
     bool Execute(const char* sql);
     bool Fail(const char* what);
     bool Migrate();
+    bool PruneOldRuns();
+    bool InsertSteps(std::int64_t run, const std::vector<RecordedStep>& steps);
 
     sqlite3* m_db = nullptr;
     std::string m_error;

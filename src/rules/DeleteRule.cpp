@@ -1,7 +1,6 @@
 #include "rules/DeleteRule.h"
 
 #include "rules/CharacterPositions.h"
-#include "rules/FileRow.h"
 #include "rules/WholeNumber.h"
 
 #include <algorithm>
@@ -23,15 +22,9 @@ void DeleteWithin(std::string& text, const CharacterPositions& characters, std::
 
 } // namespace
 
-void DeleteCharacters(std::string& text, std::size_t baseLength, std::int64_t position,
-                      std::int64_t count) {
-    const CharacterPositions characters(std::string_view(text).substr(0, baseLength));
-    DeleteWithin(text, characters, position, count);
-}
-
 std::string DeleteText(std::string_view text, std::int64_t position, std::int64_t count) {
     std::string result(text);
-    DeleteCharacters(result, result.size(), position, count);
+    DeleteWithin(result, CharacterPositions(text), position, count);
     return result;
 }
 
@@ -44,9 +37,7 @@ DeleteOutcome PreviewDelete(std::vector<std::string>& names, const DeleteSetting
     const std::int64_t count = outcome.refilledCount.value_or(WholeNumberOr(settings.count, 1));
     const std::int64_t position =
         outcome.refilledPosition.value_or(WholeNumberOr(settings.position, 0));
-    for (std::string& name : names) {
-        const std::size_t baseLength = ExtensionOffset(name);
-        const CharacterPositions base(std::string_view(name).substr(0, baseLength));
+    EditBaseNames(names, [&](std::string& name, const CharacterPositions& base) {
         // From the end, the run is the `count` characters ending at the
         // position-th last one; a run that would start before the first
         // character deletes nothing (it is not cut, unlike at the far end).
@@ -54,7 +45,7 @@ DeleteOutcome PreviewDelete(std::vector<std::string>& names, const DeleteSetting
             settings.fromEnd ? static_cast<std::int64_t>(base.Count()) - position - count + 2
                              : position;
         DeleteWithin(name, base, from, count);
-    }
+    });
     return outcome;
 }
 
