@@ -30,13 +30,8 @@ std::string DeleteText(std::string_view text, std::int64_t position, std::int64_
 
 DeleteOutcome PreviewDelete(std::vector<std::string>& names, const DeleteSettings& settings) {
     DeleteOutcome outcome;
-    if (settings.position.empty())
-        outcome.refilledPosition = 1;
-    if (settings.count.empty())
-        outcome.refilledCount = 0;
-    const std::int64_t count = outcome.refilledCount.value_or(WholeNumberOr(settings.count, 1));
-    const std::int64_t position =
-        outcome.refilledPosition.value_or(WholeNumberOr(settings.position, 0));
+    const std::int64_t position = BoxNumber(settings.position, 1, 0, outcome.refilledPosition);
+    const std::int64_t count = BoxNumber(settings.count, 0, 1, outcome.refilledCount);
     EditBaseNames(names, [&](std::string& name, const CharacterPositions& base) {
         // From the end, the run is the `count` characters ending at the
         // position-th last one; a run that would start before the first

@@ -28,10 +28,7 @@ std::string InsertText(std::string_view text, std::string_view insertion, std::i
 
 InsertOutcome PreviewInsert(std::vector<std::string>& names, const InsertSettings& settings) {
     InsertOutcome outcome;
-    if (settings.position.empty())
-        outcome.refilledPosition = 1;
-    const std::int64_t position =
-        outcome.refilledPosition.value_or(WholeNumberOr(settings.position, 1));
+    const std::int64_t position = BoxNumber(settings.position, 1, 1, outcome.refilledPosition);
     EditBaseNames(names, [&](std::string& name, const CharacterPositions& base) {
         // Position 1 from the end appends to the base name: p - 1 characters
         // of the base name follow the inserted text.
