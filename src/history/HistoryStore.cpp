@@ -171,7 +171,7 @@ std::unique_ptr<HistoryStore> HistoryStore::Open(const std::string& path, OpenRe
         std::unique_ptr<HistoryStore> store;
         if (opened == SQLITE_OK) {
             sqlite3_busy_timeout(db, 2000);
-            store.reset(new HistoryStore(db));
+            store.reset(new HistoryStore(db, path));
             // WAL: a reader never waits for the run that writes. Outcomes are
             // committed without waiting for the disk (synchronous NORMAL):
             // a power cut may lose the last of them, and recovery then judges
@@ -294,13 +294,15 @@ std::optional<std::int64_t> HistoryStore::BeginRun(HistoryRunKind kind, const st
                                                    std::int64_t startedUtc,
                                                    const std::vector<RecordedStep>& steps,
                                                    std::int64_t undoOf) {
-    // The plan must be on disk before the first rename: this one commit waits for it.
-    if (!Execute("PRAGMA synchronous=FULL; BEGIN IMMEDIATE;"))
-        return std::nullopt;
+    m_runLock.Hold();
     auto rollBack = [&] {
         sqlite3_exec(m_db, "ROLLBACK; PRAGMA synchronous=NORMAL;", nullptr, nullptr, nullptr);
+        m_runLock.Release();
         return std::nullopt;
     };
+    // The plan must be on disk before the first rename: this one commit waits for it.
+    if (!Execute("PRAGMA synchronous=FULL; BEGIN IMMEDIATE;"))
+        return rollBack();
     if (!PruneOldRuns())
         return rollBack();
     Statement insertRun(m_db, "INSERT INTO runs(started, folder, kind, state, files, undo_of)"
@@ -353,12 +355,13 @@ bool HistoryStore::RecordOutcomes(std::int64_t run, const std::vector<StepOutcom
 
 bool HistoryStore::EndRun(std::int64_t run, HistoryRunState state, std::size_t filesDone) {
     Statement update(m_db, "UPDATE runs SET state = ?, done = ? WHERE id = ?");
-    if (!update || !update.Bind(1, static_cast<std::int64_t>(state))
-                        .Bind(2, static_cast<std::int64_t>(filesDone))
-                        .Bind(3, run)
-                        .Run())
-        return Fail("ending the run");
-    return true;
+    const bool ended = update && update.Bind(1, static_cast<std::int64_t>(state))
+                                     .Bind(2, static_cast<std::int64_t>(filesDone))
+                                     .Bind(3, run)
+                                     .Run();
+    // Only once the end is recorded may another program judge the run.
+    m_runLock.Release();
+    return ended || Fail("ending the run");
 }
 
 bool HistoryStore::SetState(std::int64_t run, HistoryRunState state) {
@@ -387,6 +390,8 @@ std::optional<HistoryRun> HistoryStore::Run(std::int64_t id) {
 }
 
 std::optional<HistoryRun> HistoryStore::UnfinishedRun() {
+    if (m_runLock.HeldByARun())
+        return std::nullopt;
     Statement select(
         m_db, (std::string(kRunColumns) + "WHERE state = 0 ORDER BY id DESC LIMIT 1").c_str());
     if (select && select.Step())
