@@ -8,6 +8,7 @@
 #include "shell/TSearchThread.h"
 #include "support/Input.h"
 #include "support/MainWindow.h"
+#include "support/Rows.h"
 #include "support/TempDir.h"
 #include "widgets/FileListModel.h"
 #include "widgets/FileListView.h"
@@ -273,10 +274,7 @@ struct PreviewWindow : Window {
         ok = ScanBySelecting(form, dir.Path());
     }
     std::vector<std::string> NewNames() {
-        std::vector<std::string> names;
-        for (const FileRow& row : ListOf(form).Rows())
-            names.push_back(row.newName);
-        return names;
+        return test::FieldOfEach(ListOf(form).Rows(), &FileRow::newName);
     }
     TempDir dir;
     bool ok = false;

@@ -1,6 +1,7 @@
 // Preview, Apply and Undo and the attribute run, driven through the main
 // window offscreen on temporary folders.
 #include "shell/RunsWindowFixture.h"
+#include "support/Rows.h"
 #include "widgets/FileListView.h"
 #include "widgets/FloatingPanel.h"
 
@@ -192,9 +193,8 @@ TEST_F(RunsWindowTest, AutoArrangeRenamesEveryFileOnce) {
               (std::vector<std::string>{"a.md", "b.md", "c.md", "d.md", "e.md"}));
     EXPECT_EQ(test::ReadFile(m_files.Path() + "a.md"), "e.txt");
     QCoreApplication::processEvents(); // the arranger works at the next turn of the loop
-    std::vector<std::string> shown;
-    for (const FileRow& row : Find<FileListModel>(m_form, "ListModel")->Rows())
-        shown.push_back(row.originalName);
+    const std::vector<std::string> shown =
+        test::FieldOfEach(Find<FileListModel>(m_form, "ListModel")->Rows(), &FileRow::originalName);
     EXPECT_TRUE(std::is_sorted(shown.begin(), shown.end()) ||
                 std::is_sorted(shown.rbegin(), shown.rend()));
 }
