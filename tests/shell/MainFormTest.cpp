@@ -41,6 +41,7 @@
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <memory>
+#include <utility>
 #include <vector>
 
 namespace quorvane {
@@ -66,13 +67,8 @@ QString TextOf(QObject* object) {
     return QString();
 }
 
-struct NamedText {
-    const char* name;
-    const char* text;
-};
-
-// Controls with a text of their own, by their names.
-const NamedText kNamedTexts[] = {
+// Controls with a text of their own: the name, the text.
+const std::pair<const char*, const char*> kNamedTexts[] = {
     {"TbFile", "&File"},
     {"TbView", "&View"},
     {"TbOperate", "&Operate"},
@@ -125,10 +121,10 @@ const char* const kNamedParts[] = {
 
 TEST(MainForm, NamedControlsShowTheirTexts) {
     Window window;
-    for (const NamedText& c : kNamedTexts) {
-        QObject* object = window.form.findChild<QObject*>(c.name);
-        ASSERT_NE(object, nullptr) << c.name;
-        EXPECT_EQ(TextOf(object), c.text) << c.name;
+    for (const auto& [name, text] : kNamedTexts) {
+        QObject* object = window.form.findChild<QObject*>(name);
+        ASSERT_NE(object, nullptr) << name;
+        EXPECT_EQ(TextOf(object), text) << name;
     }
     for (const char* name : kNamedParts)
         EXPECT_NE(window.form.findChild<QObject*>(name), nullptr) << name;
