@@ -81,6 +81,11 @@ public:
     // The newest run still marked running, if any, unless a live program may
     // still be carrying it out (another one holds the run lock).
     std::optional<HistoryRun> UnfinishedRun();
+    // A run still marked running while some program holds the run lock may
+    // be going on right now: it must not be given back.
+    bool MayBeGoingOn(const HistoryRun& run) const {
+        return run.state == HistoryRunState::Running && m_runLock.HeldByARun();
+    }
     // The steps of a run in run order, with their recorded outcomes.
     std::vector<RecordedStep> Steps(std::int64_t run);
 

@@ -256,6 +256,9 @@ TEST_F(RunJournalTest, ARunOfALiveProgramIsNotOfferedBack) {
     auto store = OpenStore();
     ASSERT_TRUE(store);
     EXPECT_FALSE(store->UnfinishedRun()) << "the run is still going";
+    const std::vector<HistoryRun> runs = store->Runs();
+    ASSERT_EQ(runs.size(), 1u);
+    EXPECT_TRUE(store->MayBeGoingOn(runs[0]));
 
     ::kill(child, SIGKILL);
     ::waitpid(child, nullptr, 0);
@@ -264,6 +267,7 @@ TEST_F(RunJournalTest, ARunOfALiveProgramIsNotOfferedBack) {
     const std::optional<HistoryRun> unfinished = store->UnfinishedRun();
     ASSERT_TRUE(unfinished);
     EXPECT_EQ(unfinished->files, 1u);
+    EXPECT_FALSE(store->MayBeGoingOn(*unfinished));
 }
 
 TEST_F(RunJournalTest, KeepsTheNewest200RunsAndTheirSteps) {
