@@ -20,6 +20,7 @@
 #include "rules/Preview.h"
 #include "runs/RenameRun.h"
 #include "runs/RunFileSystem.h"
+#include "support/ScanRows.h"
 
 #include <taglib/id3v2framefactory.h>
 #include <taglib/id3v2tag.h>
@@ -42,16 +43,7 @@ using namespace quorvane;
 using namespace quorvane::bench;
 
 FileRows ScanRows(const std::string& folder, bool includeSubfolders, ScanOptions options = {}) {
-    FileRows rows;
-    FolderScan scan(
-        [&](FileRows&& batch) {
-            for (FileRow& row : batch)
-                rows.push_back(std::move(row));
-        },
-        {}, options);
-    scan.Start({WithTrailingSlash(folder), "*.*", includeSubfolders});
-    scan.Wait();
-    return rows;
+    return test::ScanAllRows({WithTrailingSlash(folder), "*.*", includeSubfolders}, options);
 }
 
 // The seconds of the C loop's own walk, without the start of its process.
@@ -126,133 +118,180 @@ double LoopSeconds(const std::string& loop, const std::string& folder, const cha
     return std::atof(output.c_str());
 }
 
-int Rename(const std::string& folder, int runs, const std::string& loop) {
-    FileRows rows = ScanRows(folder, false);
-    const std::string count = std::to_string(rows.size());
-    // The name lists for perl go beside the folder, not into it.
-    const std::string bare = folder.substr(0, folder.size() - 1);
-    const std::string addList = bare + ".names-add";
-    const std::string removeList = bare + ".names-remove";
-    if (!WriteNameList(addList, rows, "") || !WriteNameList(removeList, rows, kPrefix))
-        return 1;
-    const bool havePerl = RunCommand({"rename", "-V"}) >= 0;
-    const bool haveMmv = RunCommand({"mmv", "-V"}) >= 0;
+// Every contender's seconds, one series each, a value a round.
+struct RenameSeries {
+    std::vector<double> plan, apply, undo, loopAdd, loopRemove;
+    std::vector<double> journalApply, journalUndo, journalLoopAdd, journalLoopRemove;
+    std::vector<double> perlAdd, perlRemove, mmvAdd, mmvRemove;
+};
 
+// What the rounds of the rename benchmark share.
+struct RenameBench {
+    std::string folder;
+    std::string bare; // the folder without its final "/"
+    std::string loop;
+    std::string addList, removeList;
+    FileRows rows;
+    PreviewSettings insert;
+    PlatformFileSystem fileSystem;
+    std::unique_ptr<HistoryStore> store;
+    bool havePerl = false, haveMmv = false;
+    bool allRenamed = true;
+};
+
+PreviewSettings PrefixInsert() {
     PreviewSettings insert;
     insert.activePage = RulePage::Insert;
     insert.insert = {kPrefix, "1", false};
-    PlatformFileSystem fileSystem;
-    // The run history beside the folder, on the same file system, as
-    // "History.sqlite" lies beside "Options.ini".
-    const std::string historyFolder = bare + ".history/";
-    ::mkdir(historyFolder.c_str(), 0755);
+    return insert;
+}
+
+// The run history beside the folder, on the same file system, as
+// "History.sqlite" lies beside "Options.ini".
+std::string HistoryFolder(const RenameBench& bench) {
+    return bench.bare + ".history/";
+}
+
+bool OpenHistory(RenameBench& bench) {
+    ::mkdir(HistoryFolder(bench).c_str(), 0755);
     HistoryStore::OpenReport report;
-    std::unique_ptr<HistoryStore> store =
-        HistoryStore::Open(historyFolder + "History.sqlite", report, std::time(nullptr));
-    if (!store) {
+    bench.store =
+        HistoryStore::Open(HistoryFolder(bench) + "History.sqlite", report, std::time(nullptr));
+    if (!bench.store)
         std::fprintf(stderr, "bench_core: no history: %s\n", report.error.c_str());
-        return 1;
-    }
-    std::vector<double> journalApply, journalUndo, journalLoopAdd, journalLoopRemove;
-    std::vector<double> planTimes, apply, undo, loopAdd, loopRemove, perlAdd, perlRemove, mmvAdd,
-        mmvRemove;
-    bool allRenamed = true;
-    for (int run = 0; run <= runs; ++run) {
-        PreviewFileRows(rows, insert);
-        PlatformFolderLister lister;
-        std::size_t planned = 0;
-        const double planSeconds =
-            TimeSeconds([&] { planned = PlanFileRows(rows, lister).plan.steps.size(); });
-        allRenamed = allRenamed && planned == rows.size();
-        RunResult result;
-        const double applySeconds = TimeSeconds([&] { result = RenameFiles(rows, fileSystem); });
-        allRenamed = allRenamed && result.failedFiles == 0;
-        const double undoSeconds = TimeSeconds([&] { result = UndoRenames(rows, fileSystem); });
-        allRenamed = allRenamed && result.failedFiles == 0;
-        const double add = LoopSeconds(loop, bare, "add");
-        const double remove = LoopSeconds(loop, bare, "remove");
+    return bench.store != nullptr;
+}
 
-        // The same renames journalled: the plan committed before the first
-        // rename, outcomes in batches, the undo from the record with each
-        // file's identity checked.
-        PreviewFileRows(rows, insert);
-        std::int64_t journalRun = 0;
-        const double journalApplySeconds = TimeSeconds([&] {
-            const StepPlan plan = PlanSteps(rows, lister);
-            const auto begun = store->BeginRun(HistoryRunKind::Rename, folder, std::time(nullptr),
-                                               RecordOfPlan(plan, rows));
-            journalRun = begun.value_or(0);
-            result = RenameWithJournal(rows, plan, fileSystem, store.get(), begun);
-        });
-        allRenamed = allRenamed && result.failedFiles == 0 && journalRun != 0;
-        UndoOfRun undone;
-        const double journalUndoSeconds = TimeSeconds(
-            [&] { undone = UndoRecordedRun(*store, journalRun, fileSystem, std::time(nullptr)); });
-        allRenamed = allRenamed && undone.result.failedFiles == 0;
-        MarkRowsUndone(rows, undone.steps);
-        const double journalAdd = LoopSeconds(loop, bare, "add");
-        const double journalRemove = LoopSeconds(loop, bare, "remove");
-        double perlAddSeconds = -1.0, perlRemoveSeconds = -1.0;
-        if (havePerl) {
-            perlAddSeconds = RunCommand({"rename", "-0", "s/^/x_/"}, folder, addList);
-            perlRemoveSeconds = RunCommand({"rename", "-0", "s/^x_//"}, folder, removeList);
-        }
-        // mmv finds the names itself and checks every target first; -p makes
-        // an existing target an error, as it is for us.
-        double mmvAddSeconds = -1.0, mmvRemoveSeconds = -1.0;
-        if (haveMmv) {
-            mmvAddSeconds = RunCommand({"mmv", "-r", "-p", "*", "x_#1"}, folder);
-            mmvRemoveSeconds = RunCommand({"mmv", "-r", "-p", "x_*", "#1"}, folder);
-        }
-        if (run == 0)
-            continue; // warm-up
-        journalApply.push_back(journalApplySeconds);
-        journalUndo.push_back(journalUndoSeconds);
-        journalLoopAdd.push_back(journalAdd);
-        journalLoopRemove.push_back(journalRemove);
-        planTimes.push_back(planSeconds);
-        apply.push_back(applySeconds);
-        undo.push_back(undoSeconds);
-        loopAdd.push_back(add);
-        loopRemove.push_back(remove);
-        perlAdd.push_back(perlAddSeconds);
-        perlRemove.push_back(perlRemoveSeconds);
-        mmvAdd.push_back(mmvAddSeconds);
-        mmvRemove.push_back(mmvRemoveSeconds);
-    }
-    ::unlink(addList.c_str());
-    ::unlink(removeList.c_str());
-    store.reset();
+void RemoveHistory(RenameBench& bench) {
+    bench.store.reset();
     for (const char* name : {"History.sqlite", "History.sqlite-wal", "History.sqlite-shm"})
-        ::unlink((historyFolder + name).c_str());
-    ::rmdir(historyFolder.c_str());
-    if (!allRenamed)
-        std::fprintf(stderr, "bench_core: some renames of ours failed\n");
+        ::unlink((HistoryFolder(bench) + name).c_str());
+    ::rmdir(HistoryFolder(bench).c_str());
+}
 
+// Plan, Apply and Undo from the rows, then the C loop over the same names.
+void TimePlannedRenames(RenameBench& bench, RenameSeries& into) {
+    PreviewFileRows(bench.rows, bench.insert);
+    PlatformFolderLister lister;
+    std::size_t planned = 0;
+    into.plan.push_back(
+        TimeSeconds([&] { planned = PlanFileRows(bench.rows, lister).plan.steps.size(); }));
+    bench.allRenamed = bench.allRenamed && planned == bench.rows.size();
+    RunResult result;
+    into.apply.push_back(TimeSeconds([&] { result = RenameFiles(bench.rows, bench.fileSystem); }));
+    bench.allRenamed = bench.allRenamed && result.failedFiles == 0;
+    into.undo.push_back(TimeSeconds([&] { result = UndoRenames(bench.rows, bench.fileSystem); }));
+    bench.allRenamed = bench.allRenamed && result.failedFiles == 0;
+    into.loopAdd.push_back(LoopSeconds(bench.loop, bench.bare, "add"));
+    into.loopRemove.push_back(LoopSeconds(bench.loop, bench.bare, "remove"));
+}
+
+// The same renames journalled: the plan committed before the first rename,
+// outcomes in batches, the undo from the record with each file's identity
+// checked.
+void TimeJournalledRenames(RenameBench& bench, RenameSeries& into) {
+    PreviewFileRows(bench.rows, bench.insert);
+    PlatformFolderLister lister;
+    RunResult result;
+    std::int64_t journalRun = 0;
+    into.journalApply.push_back(TimeSeconds([&] {
+        const StepPlan plan = PlanSteps(bench.rows, lister);
+        const auto begun =
+            bench.store->BeginRun(HistoryRunKind::Rename, bench.folder, std::time(nullptr),
+                                  RecordOfPlan(plan, bench.rows));
+        journalRun = begun.value_or(0);
+        result = RenameWithJournal(bench.rows, plan, bench.fileSystem, bench.store.get(), begun);
+    }));
+    bench.allRenamed = bench.allRenamed && result.failedFiles == 0 && journalRun != 0;
+    UndoOfRun undone;
+    into.journalUndo.push_back(TimeSeconds([&] {
+        undone = UndoRecordedRun(*bench.store, journalRun, bench.fileSystem, std::time(nullptr));
+    }));
+    bench.allRenamed = bench.allRenamed && undone.result.failedFiles == 0;
+    MarkRowsUndone(bench.rows, undone.steps);
+    into.journalLoopAdd.push_back(LoopSeconds(bench.loop, bench.bare, "add"));
+    into.journalLoopRemove.push_back(LoopSeconds(bench.loop, bench.bare, "remove"));
+}
+
+// perl rename and mmv, where they are installed (-1 where not).
+void TimeOtherTools(const RenameBench& bench, RenameSeries& into) {
+    double perlAdd = -1.0, perlRemove = -1.0;
+    if (bench.havePerl) {
+        perlAdd = RunCommand({"rename", "-0", "s/^/x_/"}, bench.folder, bench.addList);
+        perlRemove = RunCommand({"rename", "-0", "s/^x_//"}, bench.folder, bench.removeList);
+    }
+    into.perlAdd.push_back(perlAdd);
+    into.perlRemove.push_back(perlRemove);
+    // mmv finds the names itself and checks every target first; -p makes
+    // an existing target an error, as it is for us.
+    double mmvAdd = -1.0, mmvRemove = -1.0;
+    if (bench.haveMmv) {
+        mmvAdd = RunCommand({"mmv", "-r", "-p", "*", "x_#1"}, bench.folder);
+        mmvRemove = RunCommand({"mmv", "-r", "-p", "x_*", "#1"}, bench.folder);
+    }
+    into.mmvAdd.push_back(mmvAdd);
+    into.mmvRemove.push_back(mmvRemove);
+}
+
+void PrintRenameRows(const RenameBench& bench, const RenameSeries& times) {
+    const std::string count = std::to_string(bench.rows.size());
     const std::string loopName = "renameat2 loop (C)";
-    PrintTimeRow("Plan " + count + " renames (core PlanFileRows, one listing)", Median(planTimes),
+    PrintTimeRow("Plan " + count + " renames (core PlanFileRows, one listing)", Median(times.plan),
                  0.1);
-    PrintRatioRow("Apply " + count + " renames with the plan (core RenameFiles)", Median(apply),
-                  loopName, Median(loopAdd), 1.1, 1.5);
-    PrintRatioRow("Undo " + count + " renames (core UndoRenames)", Median(undo), loopName,
-                  Median(loopRemove), 1.2, 1.5);
-    PrintRatioRow("Apply " + count + " renames with the journal (core)", Median(journalApply),
-                  loopName, Median(journalLoopAdd), 1.1, 1.5);
-    PrintRatioRow("Undo " + count + " renames from the journal (core)", Median(journalUndo),
-                  loopName, Median(journalLoopRemove), 1.1, 1.5);
-    if (havePerl) {
-        PrintInfoRow("  perl rename, the same " + count + " renames", Median(perlAdd), loopName,
-                     Median(loopAdd));
-        PrintInfoRow("  perl rename, the same " + count + " renames back", Median(perlRemove),
-                     loopName, Median(loopRemove));
+    PrintRatioRow("Apply " + count + " renames with the plan (core RenameFiles)",
+                  Median(times.apply), loopName, Median(times.loopAdd), 1.1, 1.5);
+    PrintRatioRow("Undo " + count + " renames (core UndoRenames)", Median(times.undo), loopName,
+                  Median(times.loopRemove), 1.2, 1.5);
+    PrintRatioRow("Apply " + count + " renames with the journal (core)", Median(times.journalApply),
+                  loopName, Median(times.journalLoopAdd), 1.1, 1.5);
+    PrintRatioRow("Undo " + count + " renames from the journal (core)", Median(times.journalUndo),
+                  loopName, Median(times.journalLoopRemove), 1.1, 1.5);
+    if (bench.havePerl) {
+        PrintInfoRow("  perl rename, the same " + count + " renames", Median(times.perlAdd),
+                     loopName, Median(times.loopAdd));
+        PrintInfoRow("  perl rename, the same " + count + " renames back", Median(times.perlRemove),
+                     loopName, Median(times.loopRemove));
     }
-    if (haveMmv) {
-        PrintInfoRow("  mmv, the same " + count + " renames", Median(mmvAdd), loopName,
-                     Median(loopAdd));
-        PrintInfoRow("  mmv, the same " + count + " renames back", Median(mmvRemove), loopName,
-                     Median(loopRemove));
+    if (bench.haveMmv) {
+        PrintInfoRow("  mmv, the same " + count + " renames", Median(times.mmvAdd), loopName,
+                     Median(times.loopAdd));
+        PrintInfoRow("  mmv, the same " + count + " renames back", Median(times.mmvRemove),
+                     loopName, Median(times.loopRemove));
     }
-    return allRenamed ? 0 : 1;
+}
+
+int Rename(const std::string& folder, int runs, const std::string& loop) {
+    RenameBench bench;
+    bench.folder = folder;
+    bench.bare = folder.substr(0, folder.size() - 1);
+    bench.loop = loop;
+    bench.rows = ScanRows(folder, false);
+    bench.insert = PrefixInsert();
+    // The name lists for perl go beside the folder, not into it.
+    bench.addList = bench.bare + ".names-add";
+    bench.removeList = bench.bare + ".names-remove";
+    if (!WriteNameList(bench.addList, bench.rows, "") ||
+        !WriteNameList(bench.removeList, bench.rows, kPrefix))
+        return 1;
+    bench.havePerl = RunCommand({"rename", "-V"}) >= 0;
+    bench.haveMmv = RunCommand({"mmv", "-V"}) >= 0;
+    if (!OpenHistory(bench))
+        return 1;
+
+    RenameSeries warmUp, times;
+    for (int run = 0; run <= runs; ++run) {
+        RenameSeries& into = run == 0 ? warmUp : times;
+        TimePlannedRenames(bench, into);
+        TimeJournalledRenames(bench, into);
+        TimeOtherTools(bench, into);
+    }
+    ::unlink(bench.addList.c_str());
+    ::unlink(bench.removeList.c_str());
+    RemoveHistory(bench);
+    if (!bench.allRenamed)
+        std::fprintf(stderr, "bench_core: some renames of ours failed\n");
+    PrintRenameRows(bench, times);
+    return bench.allRenamed ? 0 : 1;
 }
 
 // The least any MP3 preview must do: open, read the last 128 bytes, close.

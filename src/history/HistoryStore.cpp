@@ -171,7 +171,7 @@ std::unique_ptr<HistoryStore> HistoryStore::Open(const std::string& path, OpenRe
         std::unique_ptr<HistoryStore> store;
         if (opened == SQLITE_OK) {
             sqlite3_busy_timeout(db, 2000);
-            store.reset(new HistoryStore(db));
+            store.reset(new HistoryStore(db, path));
             // WAL: a reader never waits for the run that writes. Outcomes are
             // committed without waiting for the disk (synchronous NORMAL):
             // a power cut may lose the last of them, and recovery then judges
@@ -242,28 +242,69 @@ bool HistoryStore::Migrate() {
     return true;
 }
 
-std::optional<std::int64_t> HistoryStore::BeginRun(HistoryRunKind kind, const std::string& folder,
-                                                   std::int64_t startedUtc,
-                                                   const std::vector<RecordedStep>& steps,
-                                                   std::int64_t undoOf) {
-    // The plan must be on disk before the first rename: this one commit waits for it.
-    if (!Execute("PRAGMA synchronous=FULL; BEGIN IMMEDIATE;"))
-        return std::nullopt;
-    auto rollBack = [&] {
-        sqlite3_exec(m_db, "ROLLBACK; PRAGMA synchronous=NORMAL;", nullptr, nullptr, nullptr);
-        return std::nullopt;
-    };
+bool HistoryStore::PruneOldRuns() {
     const std::string prune = "(SELECT id FROM runs ORDER BY id DESC LIMIT -1 OFFSET " +
                               std::to_string(kKeptRuns - 1) + ")";
     for (const char* table : {"folders", "steps", "outcomes"}) {
         const std::string sql =
             std::string("DELETE FROM ") + table + " WHERE run IN " + prune + ";";
         if (!Execute(sql.c_str()))
-            return rollBack();
+            return false;
     }
-    if (!Execute(("DELETE FROM runs WHERE id IN " + prune + ";").c_str()))
-        return rollBack();
+    return Execute(("DELETE FROM runs WHERE id IN " + prune + ";").c_str());
+}
 
+// The steps go in packed chunks of kStepsPerChunk, folders once per run.
+bool HistoryStore::InsertSteps(std::int64_t run, const std::vector<RecordedStep>& steps) {
+    Statement insertFolder(m_db, "INSERT INTO folders(run, id, path) VALUES(?, ?, ?)");
+    Statement insertChunk(m_db, "INSERT INTO steps(run, first, count, data) VALUES(?, ?, ?, ?)");
+    if (!insertFolder || !insertChunk)
+        return Fail("preparing the steps");
+    std::unordered_map<std::string_view, std::uint64_t> folderIds;
+    std::string chunk;
+    for (std::size_t first = 0; first < steps.size(); first += kStepsPerChunk) {
+        const std::size_t end = std::min(steps.size(), first + kStepsPerChunk);
+        chunk.clear();
+        for (std::size_t i = first; i < end; ++i) {
+            const RecordedStep& step = steps[i];
+            auto [at, added] = folderIds.emplace(step.folder, folderIds.size());
+            if (added && !insertFolder.Bind(1, run)
+                              .Bind(2, static_cast<std::int64_t>(at->second))
+                              .Bind(3, step.folder)
+                              .Run())
+                return Fail("recording a folder");
+            PutNumber(chunk, step.row);
+            PutNumber(chunk, at->second);
+            PutBytes(chunk, step.from);
+            PutBytes(chunk, step.to);
+            PutNumber(chunk, step.device);
+            PutNumber(chunk, step.inode);
+        }
+        if (!insertChunk.Bind(1, run)
+                 .Bind(2, static_cast<std::int64_t>(first))
+                 .Bind(3, static_cast<std::int64_t>(end - first))
+                 .Bind(4, chunk)
+                 .Run())
+            return Fail("recording the steps");
+    }
+    return true;
+}
+
+std::optional<std::int64_t> HistoryStore::BeginRun(HistoryRunKind kind, const std::string& folder,
+                                                   std::int64_t startedUtc,
+                                                   const std::vector<RecordedStep>& steps,
+                                                   std::int64_t undoOf) {
+    m_runLock.Hold();
+    auto rollBack = [&] {
+        sqlite3_exec(m_db, "ROLLBACK; PRAGMA synchronous=NORMAL;", nullptr, nullptr, nullptr);
+        m_runLock.Release();
+        return std::nullopt;
+    };
+    // The plan must be on disk before the first rename: this one commit waits for it.
+    if (!Execute("PRAGMA synchronous=FULL; BEGIN IMMEDIATE;"))
+        return rollBack();
+    if (!PruneOldRuns())
+        return rollBack();
     Statement insertRun(m_db, "INSERT INTO runs(started, folder, kind, state, files, undo_of)"
                               " VALUES(?, ?, ?, 0, ?, ?)");
     if (!insertRun || !insertRun.Bind(1, startedUtc)
@@ -276,45 +317,7 @@ std::optional<std::int64_t> HistoryStore::BeginRun(HistoryRunKind kind, const st
         return rollBack();
     }
     const std::int64_t run = sqlite3_last_insert_rowid(m_db);
-
-    Statement insertFolder(m_db, "INSERT INTO folders(run, id, path) VALUES(?, ?, ?)");
-    Statement insertChunk(m_db, "INSERT INTO steps(run, first, count, data) VALUES(?, ?, ?, ?)");
-    if (!insertFolder || !insertChunk) {
-        Fail("preparing the steps");
-        return rollBack();
-    }
-    std::unordered_map<std::string_view, std::uint64_t> folderIds;
-    std::string chunk;
-    for (std::size_t first = 0; first < steps.size(); first += kStepsPerChunk) {
-        const std::size_t end = std::min(steps.size(), first + kStepsPerChunk);
-        chunk.clear();
-        for (std::size_t i = first; i < end; ++i) {
-            const RecordedStep& step = steps[i];
-            auto [at, added] = folderIds.emplace(step.folder, folderIds.size());
-            if (added && !insertFolder.Bind(1, run)
-                              .Bind(2, static_cast<std::int64_t>(at->second))
-                              .Bind(3, step.folder)
-                              .Run()) {
-                Fail("recording a folder");
-                return rollBack();
-            }
-            PutNumber(chunk, step.row);
-            PutNumber(chunk, at->second);
-            PutBytes(chunk, step.from);
-            PutBytes(chunk, step.to);
-            PutNumber(chunk, step.device);
-            PutNumber(chunk, step.inode);
-        }
-        if (!insertChunk.Bind(1, run)
-                 .Bind(2, static_cast<std::int64_t>(first))
-                 .Bind(3, static_cast<std::int64_t>(end - first))
-                 .Bind(4, chunk)
-                 .Run()) {
-            Fail("recording the steps");
-            return rollBack();
-        }
-    }
-    if (!Execute("COMMIT;"))
+    if (!InsertSteps(run, steps) || !Execute("COMMIT;"))
         return rollBack();
     Execute("PRAGMA synchronous=NORMAL;");
     return run;
@@ -352,12 +355,13 @@ bool HistoryStore::RecordOutcomes(std::int64_t run, const std::vector<StepOutcom
 
 bool HistoryStore::EndRun(std::int64_t run, HistoryRunState state, std::size_t filesDone) {
     Statement update(m_db, "UPDATE runs SET state = ?, done = ? WHERE id = ?");
-    if (!update || !update.Bind(1, static_cast<std::int64_t>(state))
-                        .Bind(2, static_cast<std::int64_t>(filesDone))
-                        .Bind(3, run)
-                        .Run())
-        return Fail("ending the run");
-    return true;
+    const bool ended = update && update.Bind(1, static_cast<std::int64_t>(state))
+                                     .Bind(2, static_cast<std::int64_t>(filesDone))
+                                     .Bind(3, run)
+                                     .Run();
+    // Only once the end is recorded may another program judge the run.
+    m_runLock.Release();
+    return ended || Fail("ending the run");
 }
 
 bool HistoryStore::SetState(std::int64_t run, HistoryRunState state) {
@@ -386,6 +390,8 @@ std::optional<HistoryRun> HistoryStore::Run(std::int64_t id) {
 }
 
 std::optional<HistoryRun> HistoryStore::UnfinishedRun() {
+    if (m_runLock.HeldByARun())
+        return std::nullopt;
     Statement select(
         m_db, (std::string(kRunColumns) + "WHERE state = 0 ORDER BY id DESC LIMIT 1").c_str());
     if (select && select.Step())

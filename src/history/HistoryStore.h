@@ -4,6 +4,7 @@
 // its first rename, so a run the program never finished (a crash, a kill, a
 // power cut) can be given back at the next start.
 
+#include "history/RunLock.h"
 #include "runs/RunSteps.h"
 
 #include <cstdint>
@@ -77,8 +78,14 @@ public:
     // Newest first, at most `limit`.
     std::vector<HistoryRun> Runs(std::size_t limit = kKeptRuns);
     std::optional<HistoryRun> Run(std::int64_t id);
-    // The newest run still marked running, if any.
+    // The newest run still marked running, if any, unless a live program may
+    // still be carrying it out (another one holds the run lock).
     std::optional<HistoryRun> UnfinishedRun();
+    // A run still marked running while some program holds the run lock may
+    // be going on right now: it must not be given back.
+    bool MayBeGoingOn(const HistoryRun& run) const {
+        return run.state == HistoryRunState::Running && m_runLock.HeldByARun();
+    }
     // The steps of a run in run order, with their recorded outcomes.
     std::vector<RecordedStep> Steps(std::int64_t run);
 
@@ -86,12 +93,15 @@ public:
     static constexpr int kSchemaVersion = 1;
 
 private:
-    explicit HistoryStore(sqlite3* db) : m_db(db) {}
+    HistoryStore(sqlite3* db, const std::string& path) : m_db(db), m_runLock(path + ".lock") {}
     bool Execute(const char* sql);
     bool Fail(const char* what);
     bool Migrate();
+    bool PruneOldRuns();
+    bool InsertSteps(std::int64_t run, const std::vector<RecordedStep>& steps);
 
     sqlite3* m_db = nullptr;
+    RunLock m_runLock;
     std::string m_error;
 };
 

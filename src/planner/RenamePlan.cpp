@@ -1,6 +1,7 @@
 #include "planner/RenamePlan.h"
 
 #include "planner/NameForms.h"
+#include "planner/NameTable.h"
 #include "platform/Rename.h"
 
 #include <deque>
@@ -10,9 +11,9 @@
 namespace quorvane {
 namespace {
 
-// Everything the plan knows of one folder. Keys are the names as the folder
-// compares them: the bytes themselves, or the folded form where the folder
-// ignores case.
+// Everything the plan knows of one name of a folder. Names are keyed as the
+// folder compares them: the bytes themselves, or the folded form where the
+// folder ignores case.
 struct NameSlot {
     std::size_t source = kNoRow; // the row renaming the file of this name
     std::size_t target = kNoRow; // the first row that gets this name
@@ -22,9 +23,7 @@ struct NameSlot {
 struct FolderState {
     FolderFacts facts;
     std::deque<std::string> foldedStore; // keeps folded keys at a fixed address
-    // Every name of the folder and the batch, hashed once: rows keep
-    // pointers to their slots (stable in a node-based map).
-    std::unordered_map<std::string_view, NameSlot> names;
+    NameTable<NameSlot> names;           // every name of the folder and the batch
     bool anyNonAscii = false;
     unsigned nextTemporary = 0;
 
@@ -33,12 +32,14 @@ struct FolderState {
             return name;
         return foldedStore.emplace_back(FoldedForm(name));
     }
+    std::uint32_t Add(std::string_view name) { return names.Add(Key(name)); }
 };
 
+// Where a row's names sit in its folder's table.
 struct RowKeys {
     FolderState* folder = nullptr;
-    NameSlot* from = nullptr;
-    NameSlot* to = nullptr;
+    std::uint32_t from = kNoSlot;
+    std::uint32_t to = kNoSlot;
 };
 
 bool FatRefuses(std::string_view name) {
@@ -73,8 +74,7 @@ bool MarkCannotHold(std::string_view to, const FolderFacts& facts, RowVerdict& v
 std::string TemporaryName(FolderState& folder) {
     for (;;) {
         std::string name = ".qv-swap-" + std::to_string(folder.nextTemporary++);
-        const std::string_view key = name;
-        if (!folder.names.count(key))
+        if (folder.names.Find(folder.Key(name)) == kNoSlot)
             return name;
     }
 }
@@ -101,167 +101,195 @@ private:
     std::unordered_map<std::string, std::pair<std::string_view, std::string_view>> m_byNfc;
 };
 
-} // namespace
+// Makes the plan in four passes over the rows: conflicts between the rows
+// themselves, conflicts with the files that stay, look-alikes, then the order.
+class Planner {
+public:
+    Planner(const std::vector<PlanRow>& rows, FolderLister& lister)
+        : m_rows(rows), m_lister(lister), m_keys(rows.size()) {
+        m_plan.rows.resize(rows.size());
+    }
 
-RenamePlan PlanRenames(const std::vector<PlanRow>& rows, FolderLister& lister) {
-    RenamePlan plan;
-    const std::size_t count = rows.size();
-    plan.rows.resize(count);
-    std::vector<RowKeys> keys(count);
-    std::deque<FolderState> folders;
-    std::unordered_map<std::string_view, FolderState*> folderByPath;
-    const std::string* lastFolder = nullptr;
-    FolderState* lastState = nullptr;
+    RenamePlan Make() {
+        for (std::size_t i = 0; i < m_rows.size(); ++i)
+            TakeRow(i);
+        RefuseExisting();
+        for (FolderState& folder : m_folders)
+            MarkLookAlikes(folder);
+        OrderMoves();
+        for (const RowVerdict& verdict : m_plan.rows)
+            m_plan.conflicts += verdict.IsConflict() ? 1 : 0;
+        return std::move(m_plan);
+    }
 
-    auto changed = [&](std::size_t i) { return plan.rows[i].plan != RowPlan::Unchanged; };
-    auto moving = [&](std::size_t i) { return changed(i) && !plan.rows[i].refused; };
+private:
+    bool Changed(std::size_t i) const { return m_plan.rows[i].plan != RowPlan::Unchanged; }
+    bool Moving(std::size_t i) const { return Changed(i) && !m_plan.rows[i].refused; }
+    NameSlot& From(std::size_t i) { return m_keys[i].folder->names[m_keys[i].from]; }
+    NameSlot& To(std::size_t i) { return m_keys[i].folder->names[m_keys[i].to]; }
 
-    // Folders, names that cannot be held and rows that share a target.
-    for (std::size_t i = 0; i < count; ++i) {
-        const PlanRow& row = rows[i];
-        RowVerdict& verdict = plan.rows[i];
-        if (row.folder != lastFolder) {
-            auto [where, added] = folderByPath.try_emplace(*row.folder, nullptr);
-            if (added) {
-                FolderState& folder = folders.emplace_back();
-                folder.facts = lister.Describe(*row.folder);
-                folder.names.reserve(folder.facts.names.size() + count);
-                for (const std::string& name : folder.facts.names) {
-                    folder.names[folder.Key(name)].listed = true;
-                    folder.anyNonAscii = folder.anyNonAscii || !IsAscii(name);
-                }
-                where->second = &folder;
+    FolderState& FolderOf(const std::string& path) {
+        if (&path == m_lastPath)
+            return *m_lastFolder;
+        auto [where, added] = m_folderByPath.try_emplace(path, nullptr);
+        if (added) {
+            FolderState& folder = m_folders.emplace_back();
+            folder.facts = m_lister.Describe(path);
+            folder.names.Reserve(folder.facts.names.size() + m_rows.size());
+            for (const std::string& name : folder.facts.names) {
+                folder.names[folder.Add(name)].listed = true;
+                folder.anyNonAscii = folder.anyNonAscii || !IsAscii(name);
             }
-            lastFolder = row.folder;
-            lastState = where->second;
+            where->second = &folder;
         }
-        FolderState& folder = *lastState;
+        m_lastPath = &path;
+        m_lastFolder = where->second;
+        return *m_lastFolder;
+    }
+
+    // Names that cannot be held, and rows that share a target: the first row
+    // of a target keeps it.
+    void TakeRow(std::size_t i) {
+        const PlanRow& row = m_rows[i];
+        RowVerdict& verdict = m_plan.rows[i];
+        FolderState& folder = FolderOf(*row.folder);
         if (row.from == row.to) {
             verdict.plan = RowPlan::Unchanged;
-            continue;
+            return;
         }
-        RowKeys& key = keys[i];
+        RowKeys& key = m_keys[i];
         key.folder = &folder;
-        key.from = &folder.names[folder.Key(row.from)];
-        if (key.from->source == kNoRow)
-            key.from->source = i;
+        key.from = folder.Add(row.from);
+        if (From(i).source == kNoRow)
+            From(i).source = i;
         if (MarkCannotHold(row.to, folder.facts, verdict))
-            continue;
-        key.to = &folder.names[folder.Key(row.to)];
+            return;
+        key.to = folder.Add(row.to);
         folder.anyNonAscii = folder.anyNonAscii || !IsAscii(row.to);
-        if (key.to->target == kNoRow) {
-            key.to->target = i;
-        } else {
-            const std::size_t winner = key.to->target;
-            verdict.plan = RowPlan::SameTarget;
-            verdict.otherRow = winner;
-            verdict.otherName = std::string(rows[winner].to);
-            verdict.refused = true;
-            RowVerdict& winning = plan.rows[winner];
-            if (winning.plan == RowPlan::Ready) {
-                winning.plan = RowPlan::SameTarget;
-                winning.otherRow = i;
-                winning.otherName = std::string(row.to);
-            }
+        const std::size_t winner = To(i).target;
+        if (winner == kNoRow) {
+            To(i).target = i;
+            return;
+        }
+        verdict.plan = RowPlan::SameTarget;
+        verdict.otherRow = winner;
+        verdict.otherName = std::string(m_rows[winner].to);
+        verdict.refused = true;
+        RowVerdict& winning = m_plan.rows[winner];
+        if (winning.plan == RowPlan::Ready) {
+            winning.plan = RowPlan::SameTarget;
+            winning.otherRow = i;
+            winning.otherName = std::string(row.to);
         }
     }
 
     // Targets that exist and are not moved away. A refused row keeps its file
     // where it is, so the row whose target that is fails in turn.
-    std::vector<std::size_t> refusedRows;
-    auto refuseAsExisting = [&](std::size_t i) {
-        RowVerdict& verdict = plan.rows[i];
-        verdict.plan = RowPlan::Exists;
-        verdict.otherRow = kNoRow;
-        verdict.otherName = std::string(rows[i].to);
-        verdict.refused = true;
-        refusedRows.push_back(i);
-    };
-    for (std::size_t i = 0; i < count; ++i) {
-        if (!changed(i))
-            continue;
-        if (plan.rows[i].refused) {
+    void RefuseExisting() {
+        std::vector<std::size_t> refusedRows;
+        auto refuseAsExisting = [&](std::size_t i) {
+            RowVerdict& verdict = m_plan.rows[i];
+            verdict.plan = RowPlan::Exists;
+            verdict.otherRow = kNoRow;
+            verdict.otherName = std::string(m_rows[i].to);
+            verdict.refused = true;
             refusedRows.push_back(i);
-            continue;
+        };
+        for (std::size_t i = 0; i < m_rows.size(); ++i) {
+            if (!Changed(i))
+                continue;
+            if (m_plan.rows[i].refused)
+                refusedRows.push_back(i);
+            else if (m_keys[i].to != m_keys[i].from && To(i).source == kNoRow && To(i).listed)
+                refuseAsExisting(i);
         }
-        const RowKeys& key = keys[i];
-        if (key.to == key.from || key.to->source != kNoRow)
-            continue;
-        if (key.to->listed)
-            refuseAsExisting(i);
+        for (std::size_t done = 0; done < refusedRows.size(); ++done) {
+            const std::size_t waiting = From(refusedRows[done]).target;
+            if (waiting != kNoRow && Moving(waiting))
+                refuseAsExisting(waiting);
+        }
     }
-    for (std::size_t done = 0; done < refusedRows.size(); ++done) {
-        const RowKeys& key = keys[refusedRows[done]];
-        const std::size_t waiting = key.from->target;
-        if (waiting != kNoRow && moving(waiting))
-            refuseAsExisting(waiting);
-    }
+
     // Look-alikes need a name outside ASCII on one side at least.
-    for (FolderState& folder : folders) {
+    void MarkLookAlikes(FolderState& folder) {
         if (!folder.anyNonAscii)
-            continue;
+            return;
         LookAlikes lookAlikes;
         for (const std::string& name : folder.facts.names) {
-            const std::size_t source = folder.names[folder.Key(name)].source;
-            if (source == kNoRow || !moving(source))
+            const std::size_t source = folder.names[folder.names.Find(folder.Key(name))].source;
+            if (source == kNoRow || !Moving(source))
                 lookAlikes.Add(name);
         }
         std::vector<std::size_t> members;
-        for (std::size_t i = 0; i < count; ++i) {
-            if (keys[i].folder == &folder && moving(i)) {
-                lookAlikes.Add(rows[i].to);
+        for (std::size_t i = 0; i < m_rows.size(); ++i) {
+            if (m_keys[i].folder == &folder && Moving(i)) {
+                lookAlikes.Add(m_rows[i].to);
                 members.push_back(i);
             }
         }
         for (const std::size_t i : members) {
-            const std::string_view other = lookAlikes.Other(rows[i].to);
-            if (!other.empty() && other != rows[i].from && plan.rows[i].plan == RowPlan::Ready) {
-                plan.rows[i].plan = RowPlan::LookAlike;
-                plan.rows[i].otherName = std::string(other);
+            const std::string_view other = lookAlikes.Other(m_rows[i].to);
+            RowVerdict& verdict = m_plan.rows[i];
+            if (!other.empty() && other != m_rows[i].from && verdict.plan == RowPlan::Ready) {
+                verdict.plan = RowPlan::LookAlike;
+                verdict.otherName = std::string(other);
             }
         }
     }
 
-    // The order of the moves: each chain from its free end back, then each
-    // cycle opened through a temporary name.
-    std::vector<std::size_t> after(count, kNoRow);
-    std::vector<bool> waits(count, false);
-    for (std::size_t i = 0; i < count; ++i) {
-        if (!moving(i))
-            continue;
-        const std::size_t next = keys[i].from->target;
-        if (next != kNoRow && next != i && moving(next)) {
-            after[i] = next;
-            waits[next] = true;
+    // Each chain from its free end back, then each cycle opened through a
+    // temporary name.
+    void OrderMoves() {
+        const std::size_t count = m_rows.size();
+        std::vector<std::size_t> after(count, kNoRow);
+        std::vector<bool> waits(count, false);
+        for (std::size_t i = 0; i < count; ++i) {
+            const std::size_t next = Moving(i) ? From(i).target : kNoRow;
+            if (next != kNoRow && next != i && Moving(next)) {
+                after[i] = next;
+                waits[next] = true;
+            }
+        }
+        m_plan.steps.reserve(count);
+        std::vector<bool> placed(count, false);
+        auto place = [&](std::size_t i, std::string_view from, std::string_view to,
+                         bool isTemporary) {
+            m_plan.steps.push_back(
+                {i, *m_rows[i].folder, std::string(from), std::string(to), isTemporary});
+            placed[i] = true;
+        };
+        auto placeChain = [&](std::size_t first, std::size_t end) {
+            for (std::size_t row = first; row != end; row = after[row])
+                place(row, m_rows[row].from, m_rows[row].to, false);
+        };
+        for (std::size_t i = 0; i < count; ++i) {
+            if (Moving(i) && !waits[i])
+                placeChain(i, kNoRow);
+        }
+        for (std::size_t i = 0; i < count; ++i) {
+            if (!Moving(i) || placed[i])
+                continue;
+            const std::string temporary = TemporaryName(*m_keys[i].folder);
+            place(i, m_rows[i].from, temporary, true);
+            placeChain(after[i], i);
+            place(i, temporary, m_rows[i].to, false);
         }
     }
-    plan.steps.reserve(count);
-    std::vector<bool> placed(count, false);
-    auto place = [&](std::size_t i) {
-        plan.steps.push_back(
-            {i, *rows[i].folder, std::string(rows[i].from), std::string(rows[i].to), false});
-        placed[i] = true;
-    };
-    for (std::size_t i = 0; i < count; ++i) {
-        if (!moving(i) || waits[i])
-            continue;
-        for (std::size_t row = i; row != kNoRow; row = after[row])
-            place(row);
-    }
-    for (std::size_t i = 0; i < count; ++i) {
-        if (!moving(i) || placed[i])
-            continue;
-        const std::string temporary = TemporaryName(*keys[i].folder);
-        plan.steps.push_back({i, *rows[i].folder, std::string(rows[i].from), temporary, true});
-        placed[i] = true;
-        for (std::size_t row = after[i]; row != i; row = after[row])
-            place(row);
-        plan.steps.push_back({i, *rows[i].folder, temporary, std::string(rows[i].to), false});
-    }
 
-    for (const RowVerdict& verdict : plan.rows)
-        plan.conflicts += verdict.IsConflict() ? 1 : 0;
-    return plan;
+    const std::vector<PlanRow>& m_rows;
+    FolderLister& m_lister;
+    RenamePlan m_plan;
+    std::vector<RowKeys> m_keys;
+    std::deque<FolderState> m_folders;
+    std::unordered_map<std::string_view, FolderState*> m_folderByPath;
+    const std::string* m_lastPath = nullptr;
+    FolderState* m_lastFolder = nullptr;
+};
+
+} // namespace
+
+RenamePlan PlanRenames(const std::vector<PlanRow>& rows, FolderLister& lister) {
+    return Planner(rows, lister).Make();
 }
 
 FileRowsPlan PlanFileRows(const FileRows& rows, FolderLister& lister) {

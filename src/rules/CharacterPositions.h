@@ -3,8 +3,12 @@
 // character per code point, so a rule never cuts a character in two; any other
 // name counts one character per byte.
 
+#include "rules/FileRow.h"
+
 #include <cstddef>
+#include <string>
 #include <string_view>
+#include <vector>
 
 namespace quorvane {
 
@@ -23,5 +27,15 @@ private:
     std::size_t m_count;
     bool m_utf8;
 };
+
+// Calls `edit(name, base)` for every name of the working list, where `base`
+// holds the character positions of the name without its extension. The rules
+// that count characters work on the base name only.
+template <typename Edit> void EditBaseNames(std::vector<std::string>& names, Edit edit) {
+    for (std::string& name : names) {
+        const CharacterPositions base(std::string_view(name).substr(0, ExtensionOffset(name)));
+        edit(name, base);
+    }
+}
 
 } // namespace quorvane

@@ -1,7 +1,6 @@
 #include "rules/DeleteRule.h"
 
 #include "rules/CharacterPositions.h"
-#include "rules/FileRow.h"
 #include "rules/WholeNumber.h"
 
 #include <algorithm>
@@ -23,30 +22,17 @@ void DeleteWithin(std::string& text, const CharacterPositions& characters, std::
 
 } // namespace
 
-void DeleteCharacters(std::string& text, std::size_t baseLength, std::int64_t position,
-                      std::int64_t count) {
-    const CharacterPositions characters(std::string_view(text).substr(0, baseLength));
-    DeleteWithin(text, characters, position, count);
-}
-
 std::string DeleteText(std::string_view text, std::int64_t position, std::int64_t count) {
     std::string result(text);
-    DeleteCharacters(result, result.size(), position, count);
+    DeleteWithin(result, CharacterPositions(text), position, count);
     return result;
 }
 
 DeleteOutcome PreviewDelete(std::vector<std::string>& names, const DeleteSettings& settings) {
     DeleteOutcome outcome;
-    if (settings.position.empty())
-        outcome.refilledPosition = 1;
-    if (settings.count.empty())
-        outcome.refilledCount = 0;
-    const std::int64_t count = outcome.refilledCount.value_or(WholeNumberOr(settings.count, 1));
-    const std::int64_t position =
-        outcome.refilledPosition.value_or(WholeNumberOr(settings.position, 0));
-    for (std::string& name : names) {
-        const std::size_t baseLength = ExtensionOffset(name);
-        const CharacterPositions base(std::string_view(name).substr(0, baseLength));
+    const std::int64_t position = BoxNumber(settings.position, 1, 0, outcome.refilledPosition);
+    const std::int64_t count = BoxNumber(settings.count, 0, 1, outcome.refilledCount);
+    EditBaseNames(names, [&](std::string& name, const CharacterPositions& base) {
         // From the end, the run is the `count` characters ending at the
         // position-th last one; a run that would start before the first
         // character deletes nothing (it is not cut, unlike at the far end).
@@ -54,7 +40,7 @@ DeleteOutcome PreviewDelete(std::vector<std::string>& names, const DeleteSetting
             settings.fromEnd ? static_cast<std::int64_t>(base.Count()) - position - count + 2
                              : position;
         DeleteWithin(name, base, from, count);
-    }
+    });
     return outcome;
 }
 

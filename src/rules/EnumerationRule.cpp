@@ -41,12 +41,8 @@ void Compose(std::string& entry, std::string_view serial, const EnumerationSetti
     }
 }
 
-// The step box as a number; an empty box is refilled with 1.
 std::int64_t RefilledStep(const EnumerationSettings& settings, EnumerationOutcome& outcome) {
-    if (!settings.step.empty())
-        return WholeNumberOr(settings.step, 1);
-    outcome.refilledStep = 1;
-    return 1;
+    return BoxNumber(settings.step, 1, 1, outcome.refilledStep);
 }
 
 } // namespace

@@ -1,7 +1,6 @@
 #include "rules/InsertRule.h"
 
 #include "rules/CharacterPositions.h"
-#include "rules/FileRow.h"
 #include "rules/WholeNumber.h"
 
 #include <algorithm>
@@ -21,33 +20,22 @@ void InsertWithin(std::string& text, const CharacterPositions& characters,
 
 } // namespace
 
-void InsertCharacters(std::string& text, std::size_t baseLength, std::string_view insertion,
-                      std::int64_t position) {
-    const CharacterPositions characters(std::string_view(text).substr(0, baseLength));
-    InsertWithin(text, characters, insertion, position);
-}
-
 std::string InsertText(std::string_view text, std::string_view insertion, std::int64_t position) {
     std::string result(text);
-    InsertCharacters(result, result.size(), insertion, position);
+    InsertWithin(result, CharacterPositions(text), insertion, position);
     return result;
 }
 
 InsertOutcome PreviewInsert(std::vector<std::string>& names, const InsertSettings& settings) {
     InsertOutcome outcome;
-    if (settings.position.empty())
-        outcome.refilledPosition = 1;
-    const std::int64_t position =
-        outcome.refilledPosition.value_or(WholeNumberOr(settings.position, 1));
-    for (std::string& name : names) {
-        const std::size_t baseLength = ExtensionOffset(name);
-        const CharacterPositions base(std::string_view(name).substr(0, baseLength));
+    const std::int64_t position = BoxNumber(settings.position, 1, 1, outcome.refilledPosition);
+    EditBaseNames(names, [&](std::string& name, const CharacterPositions& base) {
         // Position 1 from the end appends to the base name: p - 1 characters
         // of the base name follow the inserted text.
         const std::int64_t at =
             settings.fromEnd ? static_cast<std::int64_t>(base.Count()) - position + 2 : position;
         InsertWithin(name, base, settings.text, at);
-    }
+    });
     return outcome;
 }
 

@@ -22,12 +22,9 @@ struct InsertOutcome {
     std::optional<std::int32_t> refilledPosition;
 };
 
-// Inserts `insertion` into the first `baseLength` bytes of `text` at the
-// 1-based character `position`: below 1 counts as 1, past the end appends
-// (just before the bytes after `baseLength`). Characters are UTF-8 code points
-// when that part is valid UTF-8, bytes otherwise.
-void InsertCharacters(std::string& text, std::size_t baseLength, std::string_view insertion,
-                      std::int64_t position);
+// Inserts `insertion` into `text` at the 1-based character `position`: below
+// 1 counts as 1, past the end appends. Characters are UTF-8 code points when
+// the text is valid UTF-8, bytes otherwise.
 std::string InsertText(std::string_view text, std::string_view insertion, std::int64_t position);
 
 // Rewrites every entry of the working list in place.

@@ -16,4 +16,16 @@ inline std::int32_t WholeNumberOr(std::string_view text, std::int32_t fallback) 
     return ParseWholeNumber(text).value_or(fallback);
 }
 
+// A number box of a rule page: an empty box is refilled with `refill` (noted
+// in `refilled`, so the page shows it) and counts as that; any other text
+// counts as its whole number, or as `fallback` when it is none.
+inline std::int32_t BoxNumber(std::string_view text, std::int32_t refill, std::int32_t fallback,
+                              std::optional<std::int32_t>& refilled) {
+    if (text.empty()) {
+        refilled = refill;
+        return refill;
+    }
+    return WholeNumberOr(text, fallback);
+}
+
 } // namespace quorvane

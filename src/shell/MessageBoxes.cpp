@@ -4,6 +4,7 @@
 #include <QMessageBox>
 
 #include <cstddef>
+#include <utility>
 
 namespace quorvane {
 namespace {
@@ -25,17 +26,27 @@ template <typename Table, typename Enum> const auto& Entry(const Table& table, E
     return table[static_cast<std::size_t>(value)];
 }
 
+// Each answer and its button; a box closed without a button counts as Cancel.
+const std::pair<MsgAnswer, QMessageBox::StandardButton> kAnswerButtons[] = {
+    {MsgAnswer::Ok, QMessageBox::Ok},
+    {MsgAnswer::Yes, QMessageBox::Yes},
+    {MsgAnswer::No, QMessageBox::No},
+    {MsgAnswer::Cancel, QMessageBox::Cancel}};
+
 MsgAnswer AnswerOf(int button) {
-    switch (button) {
-    case QMessageBox::Ok:
-        return MsgAnswer::Ok;
-    case QMessageBox::Yes:
-        return MsgAnswer::Yes;
-    case QMessageBox::No:
-        return MsgAnswer::No;
-    default:
-        return MsgAnswer::Cancel;
+    for (const auto& [answer, standard] : kAnswerButtons) {
+        if (standard == button)
+            return answer;
     }
+    return MsgAnswer::Cancel;
+}
+
+QMessageBox::StandardButton ButtonOf(MsgAnswer answer) {
+    for (const auto& [known, standard] : kAnswerButtons) {
+        if (known == answer)
+            return standard;
+    }
+    return QMessageBox::Ok;
 }
 
 } // namespace
@@ -49,19 +60,6 @@ namespace {
 MsgAnswer FirstAnswer(MsgButtons buttons) {
     return buttons == MsgButtons::Yes || buttons == MsgButtons::YesNo ? MsgAnswer::Yes
                                                                       : MsgAnswer::Ok;
-}
-
-QMessageBox::StandardButton ButtonOf(MsgAnswer answer) {
-    switch (answer) {
-    case MsgAnswer::Yes:
-        return QMessageBox::Yes;
-    case MsgAnswer::No:
-        return QMessageBox::No;
-    case MsgAnswer::Cancel:
-        return QMessageBox::Cancel;
-    default:
-        return QMessageBox::Ok;
-    }
 }
 
 MsgAnswer Show(QWidget* parent, MsgType type, MsgButtons buttons, const QString& text,

@@ -19,10 +19,7 @@
 
 namespace quorvane {
 
-QWidget* RulePages::BuildAttributesPage() {
-    auto* page = new QWidget;
-    page->setObjectName("TabAttributes");
-
+QGroupBox* RulePages::BuildAttributeBoxes(QWidget* page) {
     auto* attrGroup = new QGroupBox(page);
     attrGroup->setObjectName("grpAttributes");
     ChkChangeAttr = MakeCheck("ChkChangeAttr", "Change Attributes", attrGroup);
@@ -43,7 +40,10 @@ QWidget* RulePages::BuildAttributesPage() {
     attrLayout->addWidget(TBSelect, 3, 0);
     attrLayout->addWidget(TbNo, 3, 1);
     attrLayout->setRowStretch(4, 1);
+    return attrGroup;
+}
 
+QGroupBox* RulePages::BuildTimeStampBoxes(QWidget* page) {
     auto* timeGroup = new QGroupBox(page);
     timeGroup->setObjectName("grpTimeStamp");
     ChkSetTimeStamp = MakeCheck("ChkSetTimeStamp", "Change Time Stamp", timeGroup);
@@ -61,6 +61,14 @@ QWidget* RulePages::BuildAttributesPage() {
     AddLabelledRow(timeLayout, "Set  Date:", DateTimePicker1);
     AddLabelledRow(timeLayout, "Set Time :", DateTimePicker2);
     timeLayout->addRow(QString(), tb97TimeNow);
+    return timeGroup;
+}
+
+QWidget* RulePages::BuildAttributesPage() {
+    auto* page = new QWidget;
+    page->setObjectName("TabAttributes");
+    QGroupBox* attrGroup = BuildAttributeBoxes(page);
+    QGroupBox* timeGroup = BuildTimeStampBoxes(page);
 
     for (QWidget* dependent :
          std::initializer_list<QWidget*>{ChkReadOnly, chkArchive, chkHidden, chksysfile, TBSelect,

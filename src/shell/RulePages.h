@@ -16,6 +16,7 @@
 class QCheckBox;
 class QComboBox;
 class QDateEdit;
+class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -154,6 +155,8 @@ private:
     QWidget* BuildDeletePage();
     QWidget* BuildReplacePage();
     QWidget* BuildAttributesPage();
+    QGroupBox* BuildAttributeBoxes(QWidget* page);
+    QGroupBox* BuildTimeStampBoxes(QWidget* page);
     QWidget* BuildEnumerationPage();
     void SetAttributeBoxesChecked(bool checked);
     void WatchPageControls();

@@ -82,9 +82,15 @@ void TRunHistoryForm::Reload() {
 
 void TRunHistoryForm::UpdateButtons() {
     const int row = lvRuns->currentRow();
-    // A run already given back has nothing left to undo.
-    btnUndoRun->setEnabled(row >= 0 && row < static_cast<int>(m_runs.size()) &&
-                           m_runs[static_cast<std::size_t>(row)].state != HistoryRunState::Undone);
+    if (row < 0 || row >= static_cast<int>(m_runs.size())) {
+        btnUndoRun->setEnabled(false);
+        return;
+    }
+    // A run already given back has nothing left to undo, and one another
+    // program is still carrying out is not ours to give back.
+    const HistoryRun& run = m_runs[static_cast<std::size_t>(row)];
+    btnUndoRun->setEnabled(run.state != HistoryRunState::Undone &&
+                           !(m_store && m_store->MayBeGoingOn(run)));
 }
 
 void TRunHistoryForm::UndoRunClick() {

@@ -1,6 +1,7 @@
 #include "filelist/FolderScan.h"
 
 #include "platform/DirectorySearch.h"
+#include "support/Rows.h"
 #include "support/TempDir.h"
 
 #include <algorithm>
@@ -82,10 +83,7 @@ TEST(FolderScan, ListsTheFilesOfOneFolderInDirectoryOrderWithTheirFields) {
 
     ASSERT_EQ(result.doneCalls, 1);
     const FileRows rows = result.Rows();
-    std::vector<std::string> names;
-    for (const FileRow& row : rows)
-        names.push_back(row.originalName);
-    EXPECT_EQ(names, DirectoryOrder(dir.Path()));
+    EXPECT_EQ(test::FieldOfEach(rows, &FileRow::originalName), DirectoryOrder(dir.Path()));
     ASSERT_EQ(rows.size(), 3u);
 
     struct Expected {

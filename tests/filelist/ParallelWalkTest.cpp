@@ -2,6 +2,7 @@
 // field, in the same order, on trees made to trip it up.
 #include "filelist/FolderScan.h"
 
+#include "support/ScanRows.h"
 #include "support/TempDir.h"
 
 #include <condition_variable>
@@ -36,15 +37,9 @@ std::vector<std::string> Described(const FileRows& rows) {
 }
 
 std::vector<std::string> Walk(const ScanRequest& request, const ScanOptions& options) {
-    FileRows rows;
-    FolderScan scan(
-        [&](FileRows&& batch) {
-            for (FileRow& row : batch)
-                rows.push_back(std::move(row));
-        },
-        {}, options);
-    EXPECT_TRUE(scan.Start(request));
-    scan.Wait();
+    bool started = false;
+    const FileRows rows = test::ScanAllRows(request, options, &started);
+    EXPECT_TRUE(started);
     return Described(rows);
 }
 
@@ -80,90 +75,93 @@ void MakeLink(const std::string& target, const std::string& path) {
     ASSERT_EQ(symlink(target.c_str(), path.c_str()), 0) << path;
 }
 
+// Trees made to trip the parallel walk up.
+void MakeEmptyFolders(const TempDir& dir) {
+    dir.MakeDir("empty");
+    dir.MakeDir("a/empty/deeper/still");
+    dir.Write("a/b/one.txt");
+    dir.MakeDir("a/c");
+    dir.Write("z/two.dat");
+    dir.MakeDir("z/zz");
+}
+
+void MakeDotAndStoredHiddenFolders(const TempDir& dir) {
+    dir.Write(".hidden/inside.txt");
+    dir.Write(".hidden/sub/deeper.txt");
+    dir.Write("shown/.dot/under-dot.txt");
+    dir.Write("shown/visible.txt");
+    dir.Write(".dotfile.txt");
+    dir.Write("..twice/x.txt");
+    const std::string system = dir.MakeDir("System Volume");
+    dir.Write("System Volume/in-system.txt");
+    const std::string hidden = dir.MakeDir("stored hidden");
+    dir.Write("stored hidden/in-hidden.txt");
+    dir.Write("stored archive/in-archive.txt");
+    // Where the file system keeps no extended attributes, these are plain folders.
+    setxattr(system.c_str(), "user.DOSATTRIB", "0x14", 4, 0);
+    setxattr(hidden.c_str(), "user.DOSATTRIB", "0x12", 4, 0);
+    setxattr((dir.Path() + "stored archive").c_str(), "user.DOSATTRIB", "0x30", 4, 0);
+}
+
+void MakeLinkLoops(const TempDir& dir) {
+    dir.Write("top.txt");
+    dir.Write("real/inner.txt");
+    dir.Write("real/deep/bottom.txt");
+    MakeLink("..", dir.Path() + "real/back-to-root");
+    MakeLink(".", dir.Path() + "real/itself");
+    MakeLink("../..", dir.Path() + "real/deep/up-two");
+    MakeLink(dir.Path(), dir.Path() + "real/deep/absolute-root");
+    MakeLink("real", dir.Path() + "alias");
+    MakeLink("loop-b.txt", dir.Path() + "loop-a.txt");
+    MakeLink("loop-a.txt", dir.Path() + "loop-b.txt");
+    MakeLink("real/inner.txt", dir.Path() + "link-to-file.txt");
+    MakeLink("nowhere", dir.Path() + "dangling.txt");
+}
+
+void MakeTenThousandFolders(const TempDir& dir) {
+    for (int top = 0; top < 100; ++top) {
+        const std::string folder = "t" + std::to_string(top) + "/";
+        dir.Write(folder + "f.txt");
+        for (int sub = 0; sub < 99; ++sub)
+            dir.Write(folder + "s" + std::to_string(sub) + "/g.txt");
+    }
+}
+
+void MakeFolderReadInChunks(const TempDir& dir) {
+    const std::string padding(60, 'n');
+    for (int i = 0; i < 3000; ++i) {
+        dir.Write(padding + std::to_string(i) + (i % 3 ? ".txt" : ".dat"));
+        if (i % 500 == 0)
+            dir.Write("folder" + std::to_string(i) + "/in.txt");
+    }
+}
+
+void MakeChainTwoHundredDeep(const TempDir& dir) {
+    std::string folder;
+    for (int depth = 0; depth < 200; ++depth) {
+        folder += "d/";
+        dir.Write(folder + "at" + std::to_string(depth) + ".txt");
+    }
+}
+
+struct WalkCase {
+    const char* what;
+    void (*make)(const TempDir&);
+    std::size_t atLeastRows; // with subfolders and "*.*"
+    bool inMemory = false;   // many folders: made where they are quick to remove
+};
+
+const WalkCase kWalkCases[] = {
+    {"empty folders", MakeEmptyFolders, 2},
+    {"dot-folders and stored hidden or system folders", MakeDotAndStoredHiddenFolders, 3},
+    {"symbolic-link loops", MakeLinkLoops, 4},
+    {"10,000 folders of one file", MakeTenThousandFolders, 10'000, true},
+    {"a folder read in many chunks, with folders among its files", MakeFolderReadInChunks, 3006},
+    {"a chain of folders 200 deep", MakeChainTwoHundredDeep, 200},
+};
+
 TEST(ParallelWalk, GivesTheRowsAndOrderOfTheSingleThreadWalk) {
-    struct Case {
-        const char* what;
-        std::function<void(const TempDir&)> make;
-        std::size_t atLeastRows; // with subfolders and "*.*"
-        bool inMemory = false;   // many folders: made where they are quick to remove
-    };
-    const Case cases[] = {
-        {"empty folders",
-         [](const TempDir& dir) {
-             dir.MakeDir("empty");
-             dir.MakeDir("a/empty/deeper/still");
-             dir.Write("a/b/one.txt");
-             dir.MakeDir("a/c");
-             dir.Write("z/two.dat");
-             dir.MakeDir("z/zz");
-         },
-         2},
-        {"dot-folders and stored hidden or system folders",
-         [](const TempDir& dir) {
-             dir.Write(".hidden/inside.txt");
-             dir.Write(".hidden/sub/deeper.txt");
-             dir.Write("shown/.dot/under-dot.txt");
-             dir.Write("shown/visible.txt");
-             dir.Write(".dotfile.txt");
-             dir.Write("..twice/x.txt");
-             const std::string system = dir.MakeDir("System Volume");
-             dir.Write("System Volume/in-system.txt");
-             const std::string hidden = dir.MakeDir("stored hidden");
-             dir.Write("stored hidden/in-hidden.txt");
-             dir.Write("stored archive/in-archive.txt");
-             // Where the file system keeps no extended attributes, these are plain folders.
-             setxattr(system.c_str(), "user.DOSATTRIB", "0x14", 4, 0);
-             setxattr(hidden.c_str(), "user.DOSATTRIB", "0x12", 4, 0);
-             setxattr((dir.Path() + "stored archive").c_str(), "user.DOSATTRIB", "0x30", 4, 0);
-         },
-         3},
-        {"symbolic-link loops",
-         [](const TempDir& dir) {
-             dir.Write("top.txt");
-             dir.Write("real/inner.txt");
-             dir.Write("real/deep/bottom.txt");
-             MakeLink("..", dir.Path() + "real/back-to-root");
-             MakeLink(".", dir.Path() + "real/itself");
-             MakeLink("../..", dir.Path() + "real/deep/up-two");
-             MakeLink(dir.Path(), dir.Path() + "real/deep/absolute-root");
-             MakeLink("real", dir.Path() + "alias");
-             MakeLink("loop-b.txt", dir.Path() + "loop-a.txt");
-             MakeLink("loop-a.txt", dir.Path() + "loop-b.txt");
-             MakeLink("real/inner.txt", dir.Path() + "link-to-file.txt");
-             MakeLink("nowhere", dir.Path() + "dangling.txt");
-         },
-         4},
-        {"10,000 folders of one file",
-         [](const TempDir& dir) {
-             for (int top = 0; top < 100; ++top) {
-                 const std::string folder = "t" + std::to_string(top) + "/";
-                 dir.Write(folder + "f.txt");
-                 for (int sub = 0; sub < 99; ++sub)
-                     dir.Write(folder + "s" + std::to_string(sub) + "/g.txt");
-             }
-         },
-         10'000, true},
-        {"a folder read in many chunks, with folders among its files",
-         [](const TempDir& dir) {
-             const std::string padding(60, 'n');
-             for (int i = 0; i < 3000; ++i) {
-                 dir.Write(padding + std::to_string(i) + (i % 3 ? ".txt" : ".dat"));
-                 if (i % 500 == 0)
-                     dir.Write("folder" + std::to_string(i) + "/in.txt");
-             }
-         },
-         3006},
-        {"a chain of folders 200 deep",
-         [](const TempDir& dir) {
-             std::string folder;
-             for (int depth = 0; depth < 200; ++depth) {
-                 folder += "d/";
-                 dir.Write(folder + "at" + std::to_string(depth) + ".txt");
-             }
-         },
-         200},
-    };
-    for (const Case& c : cases) {
+    for (const WalkCase& c : kWalkCases) {
         const TempDir dir(c.inMemory ? test::MemoryBackedTempBase()
                                      : std::filesystem::temp_directory_path().string());
         c.make(dir);

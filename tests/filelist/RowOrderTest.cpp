@@ -1,4 +1,5 @@
 #include "filelist/RowOrder.h"
+#include "support/Rows.h"
 
 #include <gtest/gtest.h>
 
@@ -19,10 +20,7 @@ FileRow Row(std::string name, std::uint64_t sizeBytes = 0, std::int64_t modified
 }
 
 std::vector<std::string> Names(const FileRows& rows) {
-    std::vector<std::string> names;
-    for (const FileRow& row : rows)
-        names.push_back(row.originalName);
-    return names;
+    return test::FieldOfEach(rows, &FileRow::originalName);
 }
 
 TEST(CompareListText, FoldsOnlyBasicLatinLetters) {

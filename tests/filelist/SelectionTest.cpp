@@ -1,4 +1,5 @@
 #include "filelist/Selection.h"
+#include "support/Rows.h"
 
 #include <gtest/gtest.h>
 
@@ -20,10 +21,7 @@ FileRows ThreeRows() {
 }
 
 std::vector<bool> Flags(const FileRows& rows) {
-    std::vector<bool> flags;
-    for (const FileRow& row : rows)
-        flags.push_back(row.selected);
-    return flags;
+    return test::FieldOfEach(rows, &FileRow::selected);
 }
 
 TEST(Selection, Commands) {

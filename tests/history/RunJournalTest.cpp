@@ -6,11 +6,13 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
 #include <stdexcept>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace quorvane {
@@ -229,6 +231,43 @@ TEST_F(RunJournalTest, DamagedOrUnwritableHistory) {
     EXPECT_FALSE(none);
     EXPECT_FALSE(report.error.empty());
     EXPECT_TRUE(report.setAsidePath.empty()) << "nothing to set aside";
+}
+
+// A second program started while the first is renaming must not offer that
+// run back; once the first is killed, the run is offered.
+TEST_F(RunJournalTest, ARunOfALiveProgramIsNotOfferedBack) {
+    FileRows rows = Rows({{"x", "y"}});
+    const StepPlan plan = PlanOnDisk(rows);
+    int ready[2];
+    ASSERT_EQ(::pipe(ready), 0);
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        auto store = OpenStore();
+        const bool begun = store && Begin(*store, plan, rows) != 0;
+        const char byte = begun ? 'y' : 'n';
+        if (::write(ready[1], &byte, 1) == 1)
+            ::pause(); // mid-run until killed
+        ::_exit(1);
+    }
+    char byte = 0;
+    ASSERT_EQ(::read(ready[0], &byte, 1), 1);
+    ASSERT_EQ(byte, 'y');
+    auto store = OpenStore();
+    ASSERT_TRUE(store);
+    EXPECT_FALSE(store->UnfinishedRun()) << "the run is still going";
+    const std::vector<HistoryRun> runs = store->Runs();
+    ASSERT_EQ(runs.size(), 1u);
+    EXPECT_TRUE(store->MayBeGoingOn(runs[0]));
+
+    ::kill(child, SIGKILL);
+    ::waitpid(child, nullptr, 0);
+    ::close(ready[0]);
+    ::close(ready[1]);
+    const std::optional<HistoryRun> unfinished = store->UnfinishedRun();
+    ASSERT_TRUE(unfinished);
+    EXPECT_EQ(unfinished->files, 1u);
+    EXPECT_FALSE(store->MayBeGoingOn(*unfinished));
 }
 
 TEST_F(RunJournalTest, KeepsTheNewest200RunsAndTheirSteps) {

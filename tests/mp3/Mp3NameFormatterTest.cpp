@@ -1,5 +1,6 @@
 #include "mp3/Mp3NameFormatter.h"
 #include "TagBlock.h"
+#include "support/Rows.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -37,18 +38,8 @@ public:
     Mp3PreviewResult Preview(const Mp3NameSettings& settings) {
         return PreviewMp3Names(rows, settings, m_reader);
     }
-    std::vector<std::string> NewNames() const {
-        std::vector<std::string> names;
-        for (const FileRow& row : rows)
-            names.push_back(row.newName);
-        return names;
-    }
-    std::vector<bool> Selection() const {
-        std::vector<bool> selection;
-        for (const FileRow& row : rows)
-            selection.push_back(row.selected);
-        return selection;
-    }
+    std::vector<std::string> NewNames() const { return test::FieldOfEach(rows, &FileRow::newName); }
+    std::vector<bool> Selection() const { return test::FieldOfEach(rows, &FileRow::selected); }
     const test::TempDir& Dir() const { return m_dir; }
 
     FileRows rows;

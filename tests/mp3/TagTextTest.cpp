@@ -1,16 +1,14 @@
 #include "mp3/TagText.h"
 
 #include <gtest/gtest.h>
+#include <utility>
 
 namespace quorvane {
 namespace {
 
 TEST(TagText, Latin1IsConvertedAndUtf8IsKept) {
-    struct Case {
-        const char* raw;
-        const char* utf8;
-    };
-    const Case cases[] = {
+    // The bytes of a tag field and the UTF-8 text they are shown as.
+    const std::pair<const char*, const char*> cases[] = {
         {"", ""},
         {"Plain ASCII", "Plain ASCII"},
         {"Caf\xE9", "Caf\xC3\xA9"},                   // é in ISO-8859-1
@@ -20,8 +18,8 @@ TEST(TagText, Latin1IsConvertedAndUtf8IsKept) {
         {"\xC3", "\xC3\x83"},     // a lone lead byte is Latin-1
         {"Pop/Funk", "Pop/Funk"}, // no character is dropped
     };
-    for (const Case& c : cases)
-        EXPECT_EQ(TagTextToUtf8(c.raw), c.utf8) << c.raw;
+    for (const auto& [raw, utf8] : cases)
+        EXPECT_EQ(TagTextToUtf8(raw), utf8) << raw;
 }
 
 } // namespace

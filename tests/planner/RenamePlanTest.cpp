@@ -108,135 +108,136 @@ TEST(RenamePlan, ChainsInEveryOrderAndCyclesWork) {
     }
 }
 
+// What the folder's file system is like.
+struct FolderKind {
+    bool ignoresCase;
+    bool fatLike; // refuses the names a FAT file system refuses
+};
+constexpr FolderKind kPlainFolder{false, false};
+constexpr FolderKind kCaseBlindFolder{true, false};
+constexpr FolderKind kFatNamesFolder{false, true};
+constexpr FolderKind kFatFolder{true, true};
+
 struct ConflictCase {
     const char* label;
     std::vector<std::pair<std::string, std::string>> moves;
     std::vector<std::string> onDisk;
-    bool ignoresCase;
-    bool fatLike;
+    FolderKind folder;
     std::vector<std::string> texts; // one per row, "" when none
     std::vector<bool> refused;
 };
 
-TEST(RenamePlan, ConflictsNameTheOtherSide) {
-    const std::string nfc = "caf\xc3\xa9.txt";  // é as one code point
-    const std::string nfd = "cafe\xcc\x81.txt"; // e + combining acute
-    const std::string longName = std::string(252, 'x') + ".txt";
-    const std::vector<ConflictCase> cases = {
-        {"same target: first wins",
-         {{"a", "t"}, {"b", "t"}, {"c", "t"}},
-         {"a", "b", "c"},
-         false,
-         false,
-         {"Same target as row 2: t", "Same target as row 1: t", "Same target as row 1: t"},
-         {false, true, true}},
-        {"existing file", {{"a", "b"}}, {"a", "b"}, false, false, {"Exists: b"}, {true}},
-        {"exists blocks the chain behind it",
-         {{"a", "b"}, {"b", "c"}},
-         {"a", "b", "c"},
-         false,
-         false,
-         {"Exists: b", "Exists: c"},
-         {true, true}},
-        {"kept by an unchanged row",
-         {{"a", "a"}, {"b", "a"}},
-         {"a", "b"},
-         false,
-         false,
-         {"", "Exists: a"},
-         {false, true}},
-        {"renamed away is free",
-         {{"b", "c"}, {"a", "b"}},
-         {"a", "b"},
-         false,
-         false,
-         {"", ""},
-         {false, false}},
-        {"NFD twin on disk",
-         {{"a", nfd}},
-         {"a", nfc},
-         false,
-         false,
-         {"Looks like: " + nfc},
-         {false}},
-        {"NFC twin in the batch",
-         {{"a", nfc}, {"b", nfd}},
-         {"a", "b"},
-         false,
-         false,
-         {"Looks like: " + nfd, "Looks like: " + nfc},
-         {false, false}},
-        {"normalizing its own name", {{nfd, nfc}}, {nfd}, false, false, {""}, {false}},
-        {"256-byte target",
-         {{"a", longName}},
-         {"a"},
-         false,
-         false,
-         {"Name too long (256 bytes)"},
-         {true}},
-        {"slash, dot and dot-dot",
-         {{"a", "x/y"}, {"b", "."}, {"c", ".."}},
-         {"a", "b", "c"},
-         false,
-         false,
-         {"Not allowed here: x/y", "Not allowed here: .", "Not allowed here: .."},
-         {true, true, true}},
-        {"refused name blocks its source",
-         {{"a", "b:c"}, {"d", "a"}},
-         {"a", "d"},
-         false,
-         true,
-         {"Not allowed here: b:c", "Exists: a"},
-         {true, true}},
-        {"FAT refuses a colon and a trailing dot",
-         {{"a", "b:c"}, {"d", "e."}},
-         {"a", "d"},
-         true,
-         true,
-         {"Not allowed here: b:c", "Not allowed here: e."},
-         {true, true}},
-        {"case twins where case is ignored",
-         {{"a", "T.txt"}, {"b", "t.TXT"}},
-         {"a", "b"},
-         true,
-         false,
-         {"Same target as row 2: t.TXT", "Same target as row 1: T.txt"},
-         {false, true}},
-        {"case twins where case counts",
-         {{"a", "T.txt"}, {"b", "t.TXT"}},
-         {"a", "b"},
-         false,
-         false,
-         {"", ""},
-         {false, false}},
-        {"existing in another case", {{"a", "B"}}, {"a", "b"}, true, false, {"Exists: B"}, {true}},
-        {"change of case alone", {{"a", "A"}}, {"a"}, true, false, {""}, {false}},
-        {"swap of case twins",
-         {{"a", "B"}, {"b", "A"}},
-         {"a", "b"},
-         true,
-         false,
-         {"", ""},
-         {false, false}},
-    };
-    for (const ConflictCase& c : cases) {
-        FakeLister lister;
-        lister.facts.names = c.onDisk;
-        lister.facts.ignoresCase = c.ignoresCase;
-        lister.facts.fatLike = c.fatLike;
-        const RenamePlan plan = PlanRenames(Rows(c.moves), lister);
-        std::size_t conflicts = 0;
-        for (std::size_t i = 0; i < c.moves.size(); ++i) {
-            EXPECT_EQ(ConflictText(plan.rows[i]), c.texts[i]) << c.label << " row " << i;
-            EXPECT_EQ(plan.rows[i].refused, c.refused[i]) << c.label << " row " << i;
-            conflicts += c.texts[i].empty() ? 0 : 1;
-            const bool stepped = std::any_of(plan.steps.begin(), plan.steps.end(),
-                                             [&](const RenameStep& s) { return s.row == i; });
-            EXPECT_EQ(stepped, !c.refused[i] && c.moves[i].first != c.moves[i].second)
-                << c.label << " row " << i;
-        }
-        EXPECT_EQ(plan.conflicts, conflicts) << c.label;
+const std::string kNfc = "caf\xc3\xa9.txt";  // é as one code point
+const std::string kNfd = "cafe\xcc\x81.txt"; // e + combining acute
+const std::string kLongName = std::string(252, 'x') + ".txt";
+
+const std::vector<ConflictCase> kConflictCases = {
+    {"same target: first wins",
+     {{"a", "t"}, {"b", "t"}, {"c", "t"}},
+     {"a", "b", "c"},
+     kPlainFolder,
+     {"Same target as row 2: t", "Same target as row 1: t", "Same target as row 1: t"},
+     {false, true, true}},
+    {"existing file", {{"a", "b"}}, {"a", "b"}, kPlainFolder, {"Exists: b"}, {true}},
+    {"exists blocks the chain behind it",
+     {{"a", "b"}, {"b", "c"}},
+     {"a", "b", "c"},
+     kPlainFolder,
+     {"Exists: b", "Exists: c"},
+     {true, true}},
+    {"kept by an unchanged row",
+     {{"a", "a"}, {"b", "a"}},
+     {"a", "b"},
+     kPlainFolder,
+     {"", "Exists: a"},
+     {false, true}},
+    {"renamed away is free",
+     {{"b", "c"}, {"a", "b"}},
+     {"a", "b"},
+     kPlainFolder,
+     {"", ""},
+     {false, false}},
+    {"NFD twin on disk",
+     {{"a", kNfd}},
+     {"a", kNfc},
+     kPlainFolder,
+     {"Looks like: " + kNfc},
+     {false}},
+    {"NFC twin in the batch",
+     {{"a", kNfc}, {"b", kNfd}},
+     {"a", "b"},
+     kPlainFolder,
+     {"Looks like: " + kNfd, "Looks like: " + kNfc},
+     {false, false}},
+    {"normalizing its own name", {{kNfd, kNfc}}, {kNfd}, kPlainFolder, {""}, {false}},
+    {"256-byte target",
+     {{"a", kLongName}},
+     {"a"},
+     kPlainFolder,
+     {"Name too long (256 bytes)"},
+     {true}},
+    {"slash, dot and dot-dot",
+     {{"a", "x/y"}, {"b", "."}, {"c", ".."}},
+     {"a", "b", "c"},
+     kPlainFolder,
+     {"Not allowed here: x/y", "Not allowed here: .", "Not allowed here: .."},
+     {true, true, true}},
+    {"refused name blocks its source",
+     {{"a", "b:c"}, {"d", "a"}},
+     {"a", "d"},
+     kFatNamesFolder,
+     {"Not allowed here: b:c", "Exists: a"},
+     {true, true}},
+    {"FAT refuses a colon and a trailing dot",
+     {{"a", "b:c"}, {"d", "e."}},
+     {"a", "d"},
+     kFatFolder,
+     {"Not allowed here: b:c", "Not allowed here: e."},
+     {true, true}},
+    {"case twins where case is ignored",
+     {{"a", "T.txt"}, {"b", "t.TXT"}},
+     {"a", "b"},
+     kCaseBlindFolder,
+     {"Same target as row 2: t.TXT", "Same target as row 1: T.txt"},
+     {false, true}},
+    {"case twins where case counts",
+     {{"a", "T.txt"}, {"b", "t.TXT"}},
+     {"a", "b"},
+     kPlainFolder,
+     {"", ""},
+     {false, false}},
+    {"existing in another case", {{"a", "B"}}, {"a", "b"}, kCaseBlindFolder, {"Exists: B"}, {true}},
+    {"change of case alone", {{"a", "A"}}, {"a"}, kCaseBlindFolder, {""}, {false}},
+    {"swap of case twins",
+     {{"a", "B"}, {"b", "A"}},
+     {"a", "b"},
+     kCaseBlindFolder,
+     {"", ""},
+     {false, false}},
+};
+
+void ExpectConflicts(const ConflictCase& c) {
+    FakeLister lister;
+    lister.facts.names = c.onDisk;
+    lister.facts.ignoresCase = c.folder.ignoresCase;
+    lister.facts.fatLike = c.folder.fatLike;
+    const RenamePlan plan = PlanRenames(Rows(c.moves), lister);
+    std::size_t conflicts = 0;
+    for (std::size_t i = 0; i < c.moves.size(); ++i) {
+        EXPECT_EQ(ConflictText(plan.rows[i]), c.texts[i]) << c.label << " row " << i;
+        EXPECT_EQ(plan.rows[i].refused, c.refused[i]) << c.label << " row " << i;
+        conflicts += c.texts[i].empty() ? 0 : 1;
+        const bool stepped = std::any_of(plan.steps.begin(), plan.steps.end(),
+                                         [&](const RenameStep& s) { return s.row == i; });
+        EXPECT_EQ(stepped, !c.refused[i] && c.moves[i].first != c.moves[i].second)
+            << c.label << " row " << i;
     }
+    EXPECT_EQ(plan.conflicts, conflicts) << c.label;
+}
+
+TEST(RenamePlan, ConflictsNameTheOtherSide) {
+    for (const ConflictCase& c : kConflictCases)
+        ExpectConflicts(c);
 }
 
 } // namespace

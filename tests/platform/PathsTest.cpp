@@ -1,10 +1,9 @@
 #include "platform/Paths.h"
 
+#include "support/ScopedEnv.h"
 #include "support/TempDir.h"
 
-#include <cstdlib>
 #include <gtest/gtest.h>
-#include <optional>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
@@ -12,6 +11,7 @@
 namespace quorvane {
 namespace {
 
+using test::ScopedEnv;
 using test::TempDir;
 
 TEST(PathsTest, ExistenceChecksTellFilesFromFolders) {
@@ -33,31 +33,6 @@ TEST(PathsTest, ExecutableFolderHoldsThisProgram) {
     // The test binary's folder is writable, so it is the program folder too.
     EXPECT_EQ(ProgramFolder(), folder);
 }
-
-// Sets an environment variable for one test and puts the old value back.
-class ScopedEnv {
-public:
-    ScopedEnv(const char* name, const char* value) : m_name(name) {
-        if (const char* old = std::getenv(name))
-            m_old = old;
-        if (value)
-            ::setenv(name, value, 1);
-        else
-            ::unsetenv(name);
-    }
-    ~ScopedEnv() {
-        if (m_old)
-            ::setenv(m_name, m_old->c_str(), 1);
-        else
-            ::unsetenv(m_name);
-    }
-    ScopedEnv(const ScopedEnv&) = delete;
-    ScopedEnv& operator=(const ScopedEnv&) = delete;
-
-private:
-    const char* m_name;
-    std::optional<std::string> m_old;
-};
 
 TEST(PathsTest, UnwritableExecutableFolderFallsBackToTheUserConfiguration) {
     const TempDir dir;

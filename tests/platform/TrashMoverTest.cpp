@@ -2,6 +2,7 @@
 // fresh temporary folders so the user's own trash is never touched.
 #include "platform/TrashMover.h"
 
+#include "support/ScopedEnv.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -19,29 +20,9 @@ namespace {
 
 namespace fs = std::filesystem;
 using test::ReadFile;
+using test::ScopedEnv;
 using test::Shell;
 using test::TempDir;
-
-class ScopedVariable {
-public:
-    ScopedVariable(const char* name, const std::string& value) : m_name(name) {
-        if (const char* old = std::getenv(name))
-            m_old = old;
-        ::setenv(name, value.c_str(), 1);
-    }
-    ~ScopedVariable() {
-        if (m_old)
-            ::setenv(m_name, m_old->c_str(), 1);
-        else
-            ::unsetenv(m_name);
-    }
-    ScopedVariable(const ScopedVariable&) = delete;
-    ScopedVariable& operator=(const ScopedVariable&) = delete;
-
-private:
-    const char* m_name;
-    std::optional<std::string> m_old;
-};
 
 // What a reader of the trash does with Path=: every %XX back to its byte.
 std::string PercentDecode(const std::string& text) {
@@ -111,8 +92,8 @@ protected:
     TempDir m_files;
     TempDir m_home;
     std::string m_dataHome = m_home.Path() + "data/share"; // not there yet
-    ScopedVariable m_homeVariable{"HOME", m_home.Path()};
-    ScopedVariable m_dataVariable{"XDG_DATA_HOME", m_dataHome};
+    ScopedEnv m_homeVariable{"HOME", m_home.Path()};
+    ScopedEnv m_dataVariable{"XDG_DATA_HOME", m_dataHome};
     std::string m_trash = m_dataHome + "/Trash";
 };
 
@@ -252,8 +233,8 @@ TEST_F(TrashMoverTest, OtherDevicesUseTheirTopDirectorysTrash) {
         SCOPED_TRACE(c.what);
         const TempDir root;
         const std::string volume = root.MakeDir("volume");
-        const ScopedVariable home("HOME", root.MakeDir("home"));
-        const ScopedVariable dataHome("XDG_DATA_HOME", root.Path() + "home/.local/share");
+        const ScopedEnv home("HOME", root.MakeDir("home"));
+        const ScopedEnv dataHome("XDG_DATA_HOME", root.Path() + "home/.local/share");
         ASSERT_EQ(Shell(std::string("cd '") + volume + "' && true " +
                         (*c.sharedSetup ? "&& " : "") + c.sharedSetup),
                   0);
@@ -285,7 +266,7 @@ TEST_F(TrashMoverTest, OtherDevicesUseTheirTopDirectorysTrash) {
 }
 
 TEST_F(TrashMoverTest, RelativeDataHomeIsIgnored) {
-    const ScopedVariable dataHome("XDG_DATA_HOME", "relative/share");
+    const ScopedEnv dataHome("XDG_DATA_HOME", "relative/share");
     const std::string file = m_files.Write("x.txt", "x");
     const TrashOutcome outcome = TrashFile(file);
     ASSERT_EQ(outcome.error, 0);

@@ -1,30 +1,17 @@
 #include "rules/DeleteRule.h"
 #include "rules/InsertRule.h"
+#include "support/OneName.h"
 
 #include <gtest/gtest.h>
 
 namespace quorvane {
 namespace {
 
-std::string RunInsert(const std::string& name, const InsertSettings& settings) {
-    std::vector<std::string> names{name};
-    PreviewInsert(names, settings);
-    return names.front();
-}
-
-std::string RunDelete(const std::string& name, const DeleteSettings& settings) {
-    std::vector<std::string> names{name};
-    PreviewDelete(names, settings);
-    return names.front();
-}
+using test::NameCase;
+using test::PreviewOne;
 
 TEST(InsertRule, InsertsIntoTheBaseName) {
-    struct Case {
-        const char* name;
-        InsertSettings settings;
-        const char* expected;
-    };
-    const Case cases[] = {
+    const NameCase<InsertSettings> cases[] = {
         {"song.mp3", {"_v2", "1", false}, "_v2song.mp3"},
         {"song.mp3", {"_v2", "5", false}, "song_v2.mp3"},
         {"song.mp3", {"_v2", "50", false}, "song_v2.mp3"},
@@ -42,8 +29,8 @@ TEST(InsertRule, InsertsIntoTheBaseName) {
         {"aé.txt", {"X", "1", true}, "aéX.txt"},
         {"a\xe9z.txt", {"X", "3", false}, "a\xe9Xz.txt"}, // not UTF-8: bytes
     };
-    for (const Case& c : cases)
-        EXPECT_EQ(RunInsert(c.name, c.settings), c.expected)
+    for (const auto& c : cases)
+        EXPECT_EQ(PreviewOne(PreviewInsert, c.name, c.settings), c.expected)
             << c.name << " at " << c.settings.position << (c.settings.fromEnd ? " from end" : "");
 }
 
@@ -56,12 +43,8 @@ TEST(InsertRule, RefillsAnEmptyPositionWithOne) {
 }
 
 TEST(DeleteRule, DeletesFromTheBaseName) {
-    struct Case {
-        const char* name;
-        DeleteSettings settings; // position, count, from end
-        const char* expected;
-    };
-    const Case cases[] = {
+    // The settings: position, count, from end.
+    const NameCase<DeleteSettings> cases[] = {
         {"IMG_0001.jpg", {"1", "2", false}, "G_0001.jpg"},
         {"IMG_0001.jpg", {"4", "2", false}, "IMG001.jpg"},
         {"photo_old.jpg", {"1", "3", true}, "photo_.jpg"},
@@ -82,8 +65,8 @@ TEST(DeleteRule, DeletesFromTheBaseName) {
         {"日本語.txt", {"1", "1", true}, "日本.txt"},
         {"a\xe9\xe9z.txt", {"2", "2", false}, "az.txt"}, // not UTF-8: bytes
     };
-    for (const Case& c : cases)
-        EXPECT_EQ(RunDelete(c.name, c.settings), c.expected)
+    for (const auto& c : cases)
+        EXPECT_EQ(PreviewOne(PreviewDelete, c.name, c.settings), c.expected)
             << c.name << " " << c.settings.count << " at " << c.settings.position
             << (c.settings.fromEnd ? " from end" : "");
 }

@@ -9,10 +9,7 @@ namespace {
 using test::RowsNamed;
 
 std::vector<std::string> NewNames(const FileRows& rows) {
-    std::vector<std::string> names;
-    for (const FileRow& row : rows)
-        names.push_back(row.newName);
-    return names;
+    return test::FieldOfEach(rows, &FileRow::newName);
 }
 
 PreviewSettings UpperCasePage() {

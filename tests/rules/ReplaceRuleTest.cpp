@@ -1,4 +1,5 @@
 #include "rules/ReplaceRule.h"
+#include "support/OneName.h"
 
 #include <gtest/gtest.h>
 
@@ -6,14 +7,10 @@ namespace quorvane {
 namespace {
 
 TEST(ReplaceRule, ReplacesAndRemoves) {
-    struct Case {
-        const char* name;
-        ReplaceSettings settings; // search, replacement, mode, all, entire name
-        const char* expected;
-    };
+    // The settings: search, replacement, mode, all, entire name.
     const auto Replace = ReplaceMode::Replace;
     const auto Remove = ReplaceMode::Remove;
-    const Case cases[] = {
+    const test::NameCase<ReplaceSettings> cases[] = {
         {"a.b.txt", {".", "_", Replace, true, true}, "a_b_txt"},
         {"a.b.txt", {".", "_", Replace, true, false}, "a_b.txt"},
         {"a-b-c.txt", {"-", " ", Replace, false, true}, "a b-c.txt"},
@@ -33,11 +30,9 @@ TEST(ReplaceRule, ReplacesAndRemoves) {
         {"a b .txt", {" ", "", Replace, true, false}, "ab.txt"},
         {"téte.txt", {"é", "e", Replace, true, false}, "tete.txt"},
     };
-    for (const Case& c : cases) {
-        std::vector<std::string> names{c.name};
-        PreviewReplace(names, c.settings);
-        EXPECT_EQ(names.front(), c.expected) << c.name << " search " << c.settings.search;
-    }
+    for (const auto& c : cases)
+        EXPECT_EQ(test::PreviewOne(PreviewReplace, c.name, c.settings), c.expected)
+            << c.name << " search " << c.settings.search;
 }
 
 TEST(ReplaceRule, TextFunctions) {

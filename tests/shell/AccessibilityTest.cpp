@@ -55,16 +55,38 @@ QAccessible::Role RoleOf(QWidget* widget) {
     return control ? control->role() : QAccessible::NoRole;
 }
 
+// No control a user can work is left without a name, whatever its page; a
+// combo box is named by its label even when it shows a text.
+void ExpectEveryControlNamed(TMainForm& form) {
+    Find<QComboBox>(form, "cbFilter")->setEditText("*.txt");
+    for (QWidget* widget : form.findChildren<QWidget*>()) {
+        const bool control =
+            qobject_cast<QAbstractButton*>(widget) || qobject_cast<QComboBox*>(widget) ||
+            qobject_cast<QAbstractSpinBox*>(widget) || qobject_cast<QAbstractItemView*>(widget) ||
+            (qobject_cast<QLineEdit*>(widget) && widget->focusProxy() == nullptr &&
+             !qobject_cast<QAbstractSpinBox*>(widget->parentWidget()));
+        if (!control || widget->objectName().isEmpty() || widget->objectName().startsWith("qt_"))
+            continue;
+        EXPECT_FALSE(SpokenName(widget).isEmpty()) << test::NameOf(widget);
+        if (auto* combo = qobject_cast<QComboBox*>(widget); combo && combo->isEditable()) {
+            EXPECT_NE(SpokenName(widget).toStdString(), combo->currentText().toStdString())
+                << test::NameOf(widget);
+        }
+    }
+}
+
+// A control by its name, with the role and the name a screen reader gives it.
+struct SpokenControl {
+    const char* name;
+    QAccessible::Role role;
+    const char* spoken;
+};
+
 TEST(Accessibility, NamedControlsHaveTheirRolesAndNames) {
     Window window;
     TMainForm& form = window.form;
     form.show();
-    struct Case {
-        const char* name;
-        QAccessible::Role role;
-        const char* spoken;
-    };
-    const Case cases[] = {
+    const SpokenControl cases[] = {
         {"TbFile", QAccessible::ButtonMenu, "File"},
         {"TbHelp", QAccessible::ButtonMenu, "Help"},
         {"TbRenameFiles", QAccessible::CheckBox, "Rename File(s)"},
@@ -110,30 +132,14 @@ TEST(Accessibility, NamedControlsHaveTheirRolesAndNames) {
         {"cbEmulation", QAccessible::ComboBox, "Add number at the beginning"},
         {"chkReadId3v2", QAccessible::CheckBox, "Read ID3v2 tags"},
     };
-    for (const Case& c : cases) {
+    for (const SpokenControl& c : cases) {
         auto* widget = form.findChild<QWidget*>(c.name);
         ASSERT_NE(widget, nullptr) << c.name;
         EXPECT_EQ(RoleOf(widget), c.role) << c.name;
         EXPECT_EQ(SpokenName(widget).toStdString(), c.spoken) << c.name;
     }
 
-    // And no control a user can work is left without a name, whatever its
-    // page; a combo box is named by its label even when it shows a text.
-    Find<QComboBox>(form, "cbFilter")->setEditText("*.txt");
-    for (QWidget* widget : form.findChildren<QWidget*>()) {
-        const bool control =
-            qobject_cast<QAbstractButton*>(widget) || qobject_cast<QComboBox*>(widget) ||
-            qobject_cast<QAbstractSpinBox*>(widget) || qobject_cast<QAbstractItemView*>(widget) ||
-            (qobject_cast<QLineEdit*>(widget) && widget->focusProxy() == nullptr &&
-             !qobject_cast<QAbstractSpinBox*>(widget->parentWidget()));
-        if (!control || widget->objectName().isEmpty() || widget->objectName().startsWith("qt_"))
-            continue;
-        EXPECT_FALSE(SpokenName(widget).isEmpty()) << test::NameOf(widget);
-        if (auto* combo = qobject_cast<QComboBox*>(widget); combo && combo->isEditable()) {
-            EXPECT_NE(SpokenName(widget).toStdString(), combo->currentText().toStdString())
-                << test::NameOf(widget);
-        }
-    }
+    ExpectEveryControlNamed(form);
 }
 
 TEST(Accessibility, StatusPanelsAreReadByTheirTexts) {

@@ -8,6 +8,7 @@
 #include "shell/TSearchThread.h"
 #include "support/Input.h"
 #include "support/MainWindow.h"
+#include "support/Rows.h"
 #include "support/TempDir.h"
 #include "widgets/FileListModel.h"
 #include "widgets/FileListView.h"
@@ -75,108 +76,102 @@ public:
     std::vector<MessageRequest> shown;
 };
 
-TEST(MainFormScan, ChoosingAFolderFillsTheListAndTheStatusPanels) {
-    TempDir dir;
-    dir.Write("a.txt");
-    dir.Write("b.mp3");
-    dir.Write("c.doc");
-    dir.Write("sub/deep.txt");
-    Window window;
-    TMainForm& form = window.form;
-    FileListModel& list = ListOf(form);
+// A window and a fresh folder for it to list.
+class MainFormScan : public ::testing::Test {
+protected:
+    TempDir m_dir;
+    Window m_window;
+    TMainForm& m_form = m_window.form;
+};
+
+TEST_F(MainFormScan, ChoosingAFolderFillsTheListAndTheStatusPanels) {
+    m_dir.Write("a.txt");
+    m_dir.Write("b.mp3");
+    m_dir.Write("c.doc");
+    m_dir.Write("sub/deep.txt");
+    FileListModel& list = ListOf(m_form);
     {
         // Previewed and applied: an empty list run through both.
         const Boxes boxes;
-        form.ActPreviewExecute();
-        form.ActRenameExecute();
+        m_form.ActPreviewExecute();
+        m_form.ActRenameExecute();
     }
     test::ReachIdle();
-    ASSERT_TRUE(Enabled(form, "ActUndo"));
+    ASSERT_TRUE(Enabled(m_form, "ActUndo"));
     ASSERT_EQ(list.headerData(0, Qt::Horizontal).toString(), "New Name");
 
-    ASSERT_TRUE(ScanBySelecting(form, dir.Path()));
-    EXPECT_EQ(Names(form), (std::set<std::string>{"a.txt", "b.mp3", "c.doc"}));
-    EXPECT_EQ(Find<QLabel>(form, "StatusPanel0")->text(), "Total files : 3");
-    EXPECT_EQ(Find<QLabel>(form, "StatusPanel1")->text(), "Selectd files : 0");
+    ASSERT_TRUE(ScanBySelecting(m_form, m_dir.Path()));
+    EXPECT_EQ(Names(m_form), (std::set<std::string>{"a.txt", "b.mp3", "c.doc"}));
+    EXPECT_EQ(Find<QLabel>(m_form, "StatusPanel0")->text(), "Total files : 3");
+    EXPECT_EQ(Find<QLabel>(m_form, "StatusPanel1")->text(), "Selectd files : 0");
     EXPECT_EQ(list.headerData(0, Qt::Horizontal).toString(), "Original Name");
     EXPECT_EQ(list.headerData(1, Qt::Horizontal).toString(), "New Name");
-    EXPECT_EQ(Find<ScanController>(form, "ScanController")->SearchCount(), 0);
-    EXPECT_EQ(Find<QComboBox>(form, "cbFavorite")->currentText(), Q(dir.Path()));
-    const auto* progress = form.findChild<TSearchForm*>("SearchForm");
+    EXPECT_EQ(Find<ScanController>(m_form, "ScanController")->SearchCount(), 0);
+    EXPECT_EQ(Find<QComboBox>(m_form, "cbFavorite")->currentText(), Q(m_dir.Path()));
+    const auto* progress = m_form.findChild<TSearchForm*>("SearchForm");
     EXPECT_TRUE(!progress || !progress->isVisible());
     for (const FileRow& row : list.Rows()) {
-        EXPECT_EQ(row.Path(), dir.Path());
+        EXPECT_EQ(row.Path(), m_dir.Path());
         EXPECT_FALSE(row.selected);
         EXPECT_TRUE(row.newName.empty());
     }
     test::ReachIdle();
-    EXPECT_TRUE(Enabled(form, "ActPreview"));
-    EXPECT_TRUE(Enabled(form, "ActRefresh"));
+    EXPECT_TRUE(Enabled(m_form, "ActPreview"));
+    EXPECT_TRUE(Enabled(m_form, "ActRefresh"));
     // Neither previewed nor applied any more.
-    EXPECT_FALSE(Enabled(form, "ActRename"));
-    EXPECT_FALSE(Enabled(form, "ActUndo"));
+    EXPECT_FALSE(Enabled(m_form, "ActRename"));
+    EXPECT_FALSE(Enabled(m_form, "ActUndo"));
 }
 
-TEST(MainFormScan, FilterAndSubfoldersComeFromTheBoxes) {
-    TempDir dir;
-    dir.Write("one.MP3");
-    dir.Write("two.txt");
-    dir.Write("sub/three.mp3");
-    Window window;
-    TMainForm& form = window.form;
-    Find<QComboBox>(form, "cbFilter")->setEditText("*.mp3");
-    Find<QCheckBox>(form, "TbIncludeSub")->setChecked(true);
-    ASSERT_TRUE(ScanBySelecting(form, dir.Path()));
-    const FileRows& rows = ListOf(form).Rows();
+TEST_F(MainFormScan, FilterAndSubfoldersComeFromTheBoxes) {
+    m_dir.Write("one.MP3");
+    m_dir.Write("two.txt");
+    m_dir.Write("sub/three.mp3");
+    Find<QComboBox>(m_form, "cbFilter")->setEditText("*.mp3");
+    Find<QCheckBox>(m_form, "TbIncludeSub")->setChecked(true);
+    ASSERT_TRUE(ScanBySelecting(m_form, m_dir.Path()));
+    const FileRows& rows = ListOf(m_form).Rows();
     ASSERT_EQ(rows.size(), 2u);
     EXPECT_EQ(rows[0].originalName, "one.MP3"); // root files first
-    EXPECT_EQ(rows[1].FullPath(), dir.Path() + "sub/three.mp3");
+    EXPECT_EQ(rows[1].FullPath(), m_dir.Path() + "sub/three.mp3");
 }
 
-TEST(MainFormScan, RefreshWithoutAFolderEmptiesTheListAndThePathBox) {
-    Window window;
-    TMainForm& form = window.form;
-    auto* path = Find<QComboBox>(form, "cbFavorite");
-    ListOf(form).AppendRows({FileRow{}});
+TEST_F(MainFormScan, RefreshWithoutAFolderEmptiesTheListAndThePathBox) {
+    auto* path = Find<QComboBox>(m_form, "cbFavorite");
+    ListOf(m_form).AppendRows({FileRow{}});
     path->setEditText("/somewhere");
-    form.ActRefreshExecute();
-    EXPECT_EQ(ListOf(form).RowCount(), 0);
+    m_form.ActRefreshExecute();
+    EXPECT_EQ(ListOf(m_form).RowCount(), 0);
     EXPECT_EQ(path->currentText(), "");
-    EXPECT_EQ(Find<ScanController>(form, "ScanController")->SearchCount(), 0);
-    EXPECT_EQ(Find<QLabel>(form, "StatusPanel0")->text(), "Total files : 0");
+    EXPECT_EQ(Find<ScanController>(m_form, "ScanController")->SearchCount(), 0);
+    EXPECT_EQ(Find<QLabel>(m_form, "StatusPanel0")->text(), "Total files : 0");
 }
 
-TEST(MainFormScan, RequestsWhileAScanRunsAreIgnored) {
+TEST_F(MainFormScan, RequestsWhileAScanRunsAreIgnored) {
     TempDir first;
     first.Write("first.txt");
-    TempDir dir;
-    dir.Write("a.txt");
-    Window window;
-    TMainForm& form = window.form;
-    const RunningScan running(form, first.Path());
-    ListOf(form).AppendRows({FileRow{}});
+    m_dir.Write("a.txt");
+    const RunningScan running(m_form, first.Path());
+    ListOf(m_form).AppendRows({FileRow{}});
     test::ReachIdle();
-    EXPECT_FALSE(Enabled(form, "ActRefresh"));
-    EXPECT_FALSE(Enabled(form, "ActPreview"));
+    EXPECT_FALSE(Enabled(m_form, "ActRefresh"));
+    EXPECT_FALSE(Enabled(m_form, "ActPreview"));
     // The tree follows another folder; the list does not.
-    auto* tree = Find<FolderTree>(form, "ShellTree");
-    ASSERT_TRUE(tree->SetPath(Q(dir.Path())));
-    EXPECT_EQ(tree->SelectedPath(), dir.Path());
-    EXPECT_EQ(ListOf(form).RowCount(), 1);
-    EXPECT_EQ(Find<ScanController>(form, "ScanController")->SearchCount(), 1);
-    EXPECT_TRUE(Enabled(form, "ActRefreshTree")); // F5 stays available
+    auto* tree = Find<FolderTree>(m_form, "ShellTree");
+    ASSERT_TRUE(tree->SetPath(Q(m_dir.Path())));
+    EXPECT_EQ(tree->SelectedPath(), m_dir.Path());
+    EXPECT_EQ(ListOf(m_form).RowCount(), 1);
+    EXPECT_EQ(Find<ScanController>(m_form, "ScanController")->SearchCount(), 1);
+    EXPECT_TRUE(Enabled(m_form, "ActRefreshTree")); // F5 stays available
 }
 
-TEST(MainFormScan, RefreshTreeRescansTheSelectedFolder) {
-    TempDir dir;
-    dir.Write("first.txt");
-    Window window;
-    TMainForm& form = window.form;
-    ASSERT_TRUE(ScanBySelecting(form, dir.Path()));
-    ASSERT_EQ(ListOf(form).RowCount(), 1);
-    dir.Write("second.txt");
-    ASSERT_TRUE(WaitForScan(form, [&] { Find<QAction>(form, "ActRefreshTree")->trigger(); }));
-    EXPECT_EQ(Names(form), (std::set<std::string>{"first.txt", "second.txt"}));
+TEST_F(MainFormScan, RefreshTreeRescansTheSelectedFolder) {
+    m_dir.Write("first.txt");
+    ASSERT_TRUE(ScanBySelecting(m_form, m_dir.Path()));
+    ASSERT_EQ(ListOf(m_form).RowCount(), 1);
+    m_dir.Write("second.txt");
+    ASSERT_TRUE(WaitForScan(m_form, [&] { Find<QAction>(m_form, "ActRefreshTree")->trigger(); }));
+    EXPECT_EQ(Names(m_form), (std::set<std::string>{"first.txt", "second.txt"}));
 }
 
 // Types into a box of the shown window as the user does: a click gives it the
@@ -193,88 +188,78 @@ void TypeInto(QComboBox* box, const QString& text) {
     ASSERT_EQ(box->currentText(), text);
 }
 
-TEST(MainFormScan, EnterInThePathBox) {
-    TempDir dir;
-    dir.Write("x.txt");
-    dir.MakeDir("Music");
-    Window window;
-    TMainForm& form = window.form;
-    ASSERT_TRUE(test::Activate(&form));
-    auto* path = Find<QComboBox>(form, "cbFavorite");
-    auto* tree = Find<FolderTree>(form, "ShellTree");
+TEST_F(MainFormScan, EnterInThePathBox) {
+    m_dir.Write("x.txt");
+    m_dir.MakeDir("Music");
+    ASSERT_TRUE(test::Activate(&m_form));
+    auto* path = Find<QComboBox>(m_form, "cbFavorite");
+    auto* tree = Find<FolderTree>(m_form, "ShellTree");
     const int itemsBefore = path->count();
 
     // Another key, or a path that is no folder: nothing happens.
-    TypeInto(path, Q(dir.Path()));
+    TypeInto(path, Q(m_dir.Path()));
     test::PressKey(Qt::Key_A);
-    EXPECT_EQ(ListOf(form).RowCount(), 0);
-    TypeInto(path, Q(dir.Path() + "missing"));
+    EXPECT_EQ(ListOf(m_form).RowCount(), 0);
+    TypeInto(path, Q(m_dir.Path() + "missing"));
     test::PressKey(Qt::Key_Return);
     EXPECT_EQ(path->count(), itemsBefore);
     EXPECT_EQ(tree->SelectedPath(), "");
 
-    TypeInto(path, Q(dir.Path()).chopped(1)); // without the final "/"
-    ASSERT_TRUE(WaitForScan(form, [] { test::PressKey(Qt::Key_Return); }));
-    EXPECT_EQ(tree->SelectedPath(), dir.Path());
-    EXPECT_EQ(Names(form), (std::set<std::string>{"x.txt"}));
+    TypeInto(path, Q(m_dir.Path()).chopped(1)); // without the final "/"
+    ASSERT_TRUE(WaitForScan(m_form, [] { test::PressKey(Qt::Key_Return); }));
+    EXPECT_EQ(tree->SelectedPath(), m_dir.Path());
+    EXPECT_EQ(Names(m_form), (std::set<std::string>{"x.txt"}));
     EXPECT_EQ(path->count(), itemsBefore + 1);
-    EXPECT_EQ(path->currentText(), Q(dir.Path())); // as the scan wrote it
+    EXPECT_EQ(path->currentText(), Q(m_dir.Path())); // as the scan wrote it
 
     // Other letter case: the same item, not appended again. (Letter case
     // names other folders here, so the stored item is respelled instead.)
-    path->setItemText(path->count() - 1, Q(dir.Path() + "MUSIC"));
-    TypeInto(path, Q(dir.Path() + "Music"));
-    ASSERT_TRUE(WaitForScan(form, [] { test::PressKey(Qt::Key_Enter, Qt::KeypadModifier); }));
-    EXPECT_EQ(tree->SelectedPath(), dir.Path() + "Music/");
+    path->setItemText(path->count() - 1, Q(m_dir.Path() + "MUSIC"));
+    TypeInto(path, Q(m_dir.Path() + "Music"));
+    ASSERT_TRUE(WaitForScan(m_form, [] { test::PressKey(Qt::Key_Enter, Qt::KeypadModifier); }));
+    EXPECT_EQ(tree->SelectedPath(), m_dir.Path() + "Music/");
     EXPECT_EQ(path->count(), itemsBefore + 1);
 }
 
-TEST(MainFormScan, EnterInTheFilterBox) {
-    TempDir dir;
-    dir.Write("keep.log");
-    dir.Write("skip.txt");
-    Window window;
-    TMainForm& form = window.form;
-    ASSERT_TRUE(test::Activate(&form));
-    ASSERT_TRUE(ScanBySelecting(form, dir.Path()));
-    auto* filter = Find<QComboBox>(form, "cbFilter");
+TEST_F(MainFormScan, EnterInTheFilterBox) {
+    m_dir.Write("keep.log");
+    m_dir.Write("skip.txt");
+    ASSERT_TRUE(test::Activate(&m_form));
+    ASSERT_TRUE(ScanBySelecting(m_form, m_dir.Path()));
+    auto* filter = Find<QComboBox>(m_form, "cbFilter");
     const int items = filter->count();
 
     TypeInto(filter, "*.LOG");
-    ASSERT_TRUE(WaitForScan(form, [] { test::PressKey(Qt::Key_Return); }));
-    EXPECT_EQ(Names(form), (std::set<std::string>{"keep.log"}));
+    ASSERT_TRUE(WaitForScan(m_form, [] { test::PressKey(Qt::Key_Return); }));
+    EXPECT_EQ(Names(m_form), (std::set<std::string>{"keep.log"}));
     EXPECT_EQ(filter->count(), items + 1);
 
     TypeInto(filter, "*.log"); // same item in other letter case
-    ASSERT_TRUE(WaitForScan(form, [] { test::PressKey(Qt::Key_Return); }));
+    ASSERT_TRUE(WaitForScan(m_form, [] { test::PressKey(Qt::Key_Return); }));
     EXPECT_EQ(filter->count(), items + 1);
     EXPECT_EQ(filter->currentText(), "*.log"); // not respelled as the item
 
     TypeInto(filter, "");
-    ASSERT_TRUE(WaitForScan(form, [] { test::PressKey(Qt::Key_Return); }));
+    ASSERT_TRUE(WaitForScan(m_form, [] { test::PressKey(Qt::Key_Return); }));
     EXPECT_EQ(filter->currentText(), "*.*");
-    EXPECT_EQ(ListOf(form).RowCount(), 2);
+    EXPECT_EQ(ListOf(m_form).RowCount(), 2);
     EXPECT_EQ(filter->count(), items + 1);
 }
 
-TEST(MainFormScan, RestoredPathStartsTheFirstScanOnShow) {
-    TempDir dir;
-    dir.Write("song.mp3");
-    Window window;
-    window.settings.Write("Options.ini", "[Main]\nFavorite=" + dir.Path() + "\n");
-    TMainForm& form = window.form;
-    ASSERT_TRUE(WaitForScan(form, [&] { form.show(); }));
-    EXPECT_EQ(Find<FolderTree>(form, "ShellTree")->SelectedPath(), dir.Path());
-    EXPECT_EQ(ListOf(form).RowCount(), 1);
+TEST_F(MainFormScan, RestoredPathStartsTheFirstScanOnShow) {
+    m_dir.Write("song.mp3");
+    m_window.settings.Write("Options.ini", "[Main]\nFavorite=" + m_dir.Path() + "\n");
+    ASSERT_TRUE(WaitForScan(m_form, [&] { m_form.show(); }));
+    EXPECT_EQ(Find<FolderTree>(m_form, "ShellTree")->SelectedPath(), m_dir.Path());
+    EXPECT_EQ(ListOf(m_form).RowCount(), 1);
 }
 
-TEST(MainFormScan, ClosingTheWindowDuringAScanIsSafe) {
-    TempDir dir;
+TEST_F(MainFormScan, ClosingTheWindowDuringAScanIsSafe) {
     for (int i = 0; i < 3000; ++i)
-        dir.Write("sub/f" + std::to_string(i) + ".txt");
+        m_dir.Write("sub/f" + std::to_string(i) + ".txt");
     auto window = std::make_unique<Window>();
     window->Control<QCheckBox>("TbIncludeSub")->setChecked(true);
-    ASSERT_TRUE(window->Control<FolderTree>("ShellTree")->SetPath(Q(dir.Path())));
+    ASSERT_TRUE(window->Control<FolderTree>("ShellTree")->SetPath(Q(m_dir.Path())));
     EXPECT_EQ(window->Control<ScanController>("ScanController")->SearchCount(), 1);
     window.reset(); // must neither crash nor hang
 }
@@ -289,10 +274,7 @@ struct PreviewWindow : Window {
         ok = ScanBySelecting(form, dir.Path());
     }
     std::vector<std::string> NewNames() {
-        std::vector<std::string> names;
-        for (const FileRow& row : ListOf(form).Rows())
-            names.push_back(row.newName);
-        return names;
+        return test::FieldOfEach(ListOf(form).Rows(), &FileRow::newName);
     }
     TempDir dir;
     bool ok = false;

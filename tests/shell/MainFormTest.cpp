@@ -41,6 +41,7 @@
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <memory>
+#include <utility>
 #include <vector>
 
 namespace quorvane {
@@ -66,79 +67,66 @@ QString TextOf(QObject* object) {
     return QString();
 }
 
+// Controls with a text of their own: the name, the text.
+const std::pair<const char*, const char*> kNamedTexts[] = {
+    {"TbFile", "&File"},
+    {"TbView", "&View"},
+    {"TbOperate", "&Operate"},
+    {"TbHelp", "&Help"},
+    {"TbRenameFiles", "Rename File(s)"},
+    {"TbRenameMp3", "Rename MP3"},
+    {"TbPreview", "Preview"},
+    {"TbApply", "Apply"},
+    {"TbUndo", "Undo"},
+    {"TbRefresh", "Refresh"},
+    {"lblPath", "Path:   "},
+    {"lblFilter", "Filter:   "},
+    {"TbIncludeSub", "Include Subfolders"},
+    {"TB97Rename", "File Renaming Panel"},
+    {"TB97Mp3", "MP3 Tag Renaming Panel"},
+    {"TbRenameApply", "Apply"},
+    {"TbMp3Apply", "Apply "},
+    {"TbMp3Undo", "Undo "},
+    {"ExitMenuItem", "E&xit"},
+    {"ViewButtonMenuItem", "&Toolbars  "},
+    {"statusbarMenuItem", "&Status Bar "},
+    {"PathMenuItem", "Path"},
+    {"FilterMenuItem", "Filter"},
+    {"IncludeSubfoldersMenuItem", "Include Subfolders"},
+    {"FilesPanelsMenuItem", "File   Panel Only"},
+    {"MP3PanelsMenuItem", "MP3  Panel Only"},
+    {"mmiArrangeIcons", "Arrange Icons"},
+    {"pmiArrangeIcons", "&Arrange Icons"},
+    {"mmiByName", "By &Name"},
+    {"mmiAutoArrange", "&Auto Arrange"},
+    {"mmiLog", "Log(&L)"},
+    {"mmiInvertSelect", "&Invert Select "},
+    {"mmiUserManual", "User &Manual"},
+    {"HomPageMenuItem", "Visit Web &Site"},
+    {"EmailMenuItem", "&Contact us"},
+    {"FAQinInternet1", "&FAQ in Internet"},
+    {"pmiPreview", "&Preview"},
+    {"pmiApply", "A&pply"},
+    {"pmiRefresh", "&Refresh"},
+};
+
+// Named parts of the window without a text to check.
+const char* const kNamedParts[] = {
+    "ToolBar1",      "ToolBarOperate",     "cbFavorite", "cbFilter",   "Sp1",
+    "ShellTree",     "ListView",           "Dock971",    "StatusBar",  "PopupMenu1",
+    "ActPreview",    "ActRename",          "ActUndo",    "ActRefresh", "ActSelectAll",
+    "ActSelectNone", "ActionSelectInvert", "ActDelete",  "ActHelp",    "ActRefreshTree",
+    "pgcGeneral",    "cbFormat",
+};
+
 TEST(MainForm, NamedControlsShowTheirTexts) {
     Window window;
-    struct Case {
-        const char* name;
-        const char* text;
-    } cases[] = {
-        {"TbFile", "&File"},
-        {"TbView", "&View"},
-        {"TbOperate", "&Operate"},
-        {"TbHelp", "&Help"},
-        {"TbRenameFiles", "Rename File(s)"},
-        {"TbRenameMp3", "Rename MP3"},
-        {"TbPreview", "Preview"},
-        {"TbApply", "Apply"},
-        {"TbUndo", "Undo"},
-        {"TbRefresh", "Refresh"},
-        {"lblPath", "Path:   "},
-        {"lblFilter", "Filter:   "},
-        {"TbIncludeSub", "Include Subfolders"},
-        {"TB97Rename", "File Renaming Panel"},
-        {"TB97Mp3", "MP3 Tag Renaming Panel"},
-        {"TbRenameApply", "Apply"},
-        {"TbMp3Apply", "Apply "},
-        {"TbMp3Undo", "Undo "},
-        {"ExitMenuItem", "E&xit"},
-        {"ViewButtonMenuItem", "&Toolbars  "},
-        {"statusbarMenuItem", "&Status Bar "},
-        {"PathMenuItem", "Path"},
-        {"FilterMenuItem", "Filter"},
-        {"IncludeSubfoldersMenuItem", "Include Subfolders"},
-        {"FilesPanelsMenuItem", "File   Panel Only"},
-        {"MP3PanelsMenuItem", "MP3  Panel Only"},
-        {"mmiArrangeIcons", "Arrange Icons"},
-        {"pmiArrangeIcons", "&Arrange Icons"},
-        {"mmiByName", "By &Name"},
-        {"mmiAutoArrange", "&Auto Arrange"},
-        {"mmiLog", "Log(&L)"},
-        {"mmiInvertSelect", "&Invert Select "},
-        {"mmiUserManual", "User &Manual"},
-        {"HomPageMenuItem", "Visit Web &Site"},
-        {"EmailMenuItem", "&Contact us"},
-        {"FAQinInternet1", "&FAQ in Internet"},
-        {"pmiPreview", "&Preview"},
-        {"pmiApply", "A&pply"},
-        {"pmiRefresh", "&Refresh"},
-    };
-    for (const Case& c : cases) {
-        QObject* object = window.form.findChild<QObject*>(c.name);
-        ASSERT_NE(object, nullptr) << c.name;
-        EXPECT_EQ(TextOf(object), c.text) << c.name;
+    for (const auto& [name, text] : kNamedTexts) {
+        QObject* object = window.form.findChild<QObject*>(name);
+        ASSERT_NE(object, nullptr) << name;
+        EXPECT_EQ(TextOf(object), text) << name;
     }
-    for (const char* name : {"ToolBar1",
-                             "ToolBarOperate",
-                             "cbFavorite",
-                             "cbFilter",
-                             "Sp1",
-                             "ShellTree",
-                             "ListView",
-                             "Dock971",
-                             "StatusBar",
-                             "PopupMenu1",
-                             "ActPreview",
-                             "ActRename",
-                             "ActUndo",
-                             "ActRefresh",
-                             "ActSelectAll",
-                             "ActSelectNone",
-                             "ActionSelectInvert",
-                             "ActDelete",
-                             "ActHelp",
-                             "ActRefreshTree",
-                             "pgcGeneral",
-                             "cbFormat"})
+    for (const char* name : kNamedParts)
         EXPECT_NE(window.form.findChild<QObject*>(name), nullptr) << name;
 
     TMainForm& form = window.form;
@@ -198,63 +186,54 @@ TEST(MainForm, ShortcutsBelongToTheActions) {
     }
 }
 
+// A key pressed with the focus on a control, by their names.
+struct ShortcutCase {
+    const char* focus;
+    const char* action;
+    Qt::Key key;
+    Qt::KeyboardModifiers modifiers;
+    bool runs;
+};
+
+const ShortcutCase kShortcutCases[] = {
+    {"ListView", "ActSelectNone", Qt::Key_Z, Qt::ControlModifier, true},
+    {"ListView", "ActSelectAll", Qt::Key_A, Qt::ControlModifier, true},
+    {"ListView", "ActionSelectInvert", Qt::Key_I, Qt::ControlModifier, true},
+    {"ListView", "ActHelp", Qt::Key_F1, Qt::NoModifier, true},
+    {"ListView", "ActRefreshTree", Qt::Key_F5, Qt::NoModifier, true},
+    {"ShellTree", "ActSelectAll", Qt::Key_A, Qt::ControlModifier, true},
+    {"ShellTree", "ActRefreshTree", Qt::Key_F5, Qt::NoModifier, true},
+    {"cbFilter", "ActRefreshTree", Qt::Key_F5, Qt::NoModifier, true},
+    {"cbFilter", "ActHelp", Qt::Key_F1, Qt::NoModifier, true},
+    {"cbFilter", "ActionSelectInvert", Qt::Key_I, Qt::ControlModifier, true},
+    // In a text box these keys keep their editing meaning: select the
+    // text, take back the typing.
+    {"cbFavorite", "ActSelectAll", Qt::Key_A, Qt::ControlModifier, false},
+    {"cbFavorite", "ActSelectNone", Qt::Key_Z, Qt::ControlModifier, false},
+    // The floating panels are windows of their own; the keys work there too.
+    {"meindex", "ActRefreshTree", Qt::Key_F5, Qt::NoModifier, true},
+    {"MFRB2", "ActSelectAll", Qt::Key_A, Qt::ControlModifier, true},
+    {"MFRB2", "ActHelp", Qt::Key_F1, Qt::NoModifier, true},
+};
+
 TEST(MainForm, ShortcutsReachTheActionsWhereverTheFocusIs) {
     Window window;
     TMainForm& form = window.form;
     ASSERT_TRUE(test::Activate(&form));
     FileRow row;
     row.originalName = "a.txt";
-    struct Case {
-        QWidget* focus;
-        QAction* action;
-        Qt::Key key;
-        Qt::KeyboardModifiers modifiers;
-        bool runs;
-    };
-    const Qt::KeyboardModifiers none = Qt::NoModifier;
-    const Case cases[] = {
-        {Find<FileListView>(form, "ListView"), Find<QAction>(form, "ActSelectNone"), Qt::Key_Z,
-         Qt::ControlModifier, true},
-        {Find<FileListView>(form, "ListView"), Find<QAction>(form, "ActSelectAll"), Qt::Key_A,
-         Qt::ControlModifier, true},
-        {Find<FileListView>(form, "ListView"), Find<QAction>(form, "ActionSelectInvert"), Qt::Key_I,
-         Qt::ControlModifier, true},
-        {Find<FileListView>(form, "ListView"), Find<QAction>(form, "ActHelp"), Qt::Key_F1, none,
-         true},
-        {Find<FileListView>(form, "ListView"), Find<QAction>(form, "ActRefreshTree"), Qt::Key_F5,
-         none, true},
-        {Find<FolderTree>(form, "ShellTree"), Find<QAction>(form, "ActSelectAll"), Qt::Key_A,
-         Qt::ControlModifier, true},
-        {Find<FolderTree>(form, "ShellTree"), Find<QAction>(form, "ActRefreshTree"), Qt::Key_F5,
-         none, true},
-        {Find<QComboBox>(form, "cbFilter"), Find<QAction>(form, "ActRefreshTree"), Qt::Key_F5, none,
-         true},
-        {Find<QComboBox>(form, "cbFilter"), Find<QAction>(form, "ActHelp"), Qt::Key_F1, none, true},
-        {Find<QComboBox>(form, "cbFilter"), Find<QAction>(form, "ActionSelectInvert"), Qt::Key_I,
-         Qt::ControlModifier, true},
-        // In a text box these keys keep their editing meaning: select the
-        // text, take back the typing.
-        {Find<QComboBox>(form, "cbFavorite"), Find<QAction>(form, "ActSelectAll"), Qt::Key_A,
-         Qt::ControlModifier, false},
-        {Find<QComboBox>(form, "cbFavorite"), Find<QAction>(form, "ActSelectNone"), Qt::Key_Z,
-         Qt::ControlModifier, false},
-        // The floating panels are windows of their own; the keys work there too.
-        {Find<QSpinBox>(form, "meindex"), Find<QAction>(form, "ActRefreshTree"), Qt::Key_F5, none,
-         true},
-        {Find<QRadioButton>(form, "MFRB2"), Find<QAction>(form, "ActSelectAll"), Qt::Key_A,
-         Qt::ControlModifier, true},
-        {Find<QRadioButton>(form, "MFRB2"), Find<QAction>(form, "ActHelp"), Qt::Key_F1, none, true},
-    };
-    for (const Case& c : cases) {
-        const std::string what = test::NameOf(c.focus) + " " + test::NameOf(c.action);
-        ASSERT_TRUE(test::Activate(c.focus->window())) << what;
-        ASSERT_EQ(test::FocusByTab(c.focus), c.focus) << what;
+    for (const ShortcutCase& c : kShortcutCases) {
+        QWidget* focus = Find<QWidget>(form, c.focus);
+        QAction* action = Find<QAction>(form, c.action);
+        const std::string what = std::string(c.focus) + " " + c.action;
+        ASSERT_TRUE(test::Activate(focus->window())) << what;
+        ASSERT_EQ(test::FocusByTab(focus), focus) << what;
         // F5 lists the (unchosen) folder again, which empties the list.
         if (Find<FileListModel>(form, "ListModel")->RowCount() == 0)
             Find<FileListModel>(form, "ListModel")->AppendRows({row});
         test::ReachIdle();
-        ASSERT_TRUE(c.action->isEnabled()) << what;
-        QSignalSpy triggered(c.action, &QAction::triggered);
+        ASSERT_TRUE(action->isEnabled()) << what;
+        QSignalSpy triggered(action, &QAction::triggered);
         test::PressKey(c.key, c.modifiers);
         EXPECT_EQ(triggered.count(), c.runs ? 1 : 0) << what;
     }

@@ -1,99 +1,29 @@
-// "Options.ini" through the window: the first start, a save read back by the
-// next start, the names the load reads, history lists, spin box bounds and a
-// save that cannot write. Every window keeps its settings in a temporary folder.
+// "Options.ini" through the window: the first start and a save read back by
+// the next start, key for key.
 #include "platform/IniFile.h"
 #include "settings/OptionsTable.h"
-#include "shell/MessageBoxes.h"
 #include "shell/Mp3PanelControls.h"
+#include "shell/OptionsFixture.h"
 #include "shell/RulePageParts.h"
 #include "shell/RulePages.h"
-#include "shell/TMainForm.h"
-#include "shell/TSearchThread.h"
-#include "support/Find.h"
-#include "support/Input.h"
-#include "support/MainWindow.h"
-#include "support/TempDir.h"
 #include "widgets/FloatingPanel.h"
-#include "widgets/FolderTree.h"
-
-#include <gtest/gtest.h>
 
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDateEdit>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
 #include <QRadioButton>
-#include <QScreen>
-#include <QSignalSpy>
 #include <QSpinBox>
-#include <QStatusBar>
 #include <QTabWidget>
-#include <QToolBar>
 #include <QToolButton>
 
-#include <climits>
-#include <filesystem>
-#include <fstream>
 #include <map>
-#include <memory>
 #include <set>
 #include <sstream>
 
 namespace quorvane {
 namespace {
 
-using test::ControlShown;
-using test::Find;
-
-namespace fs = std::filesystem;
-using test::Shell;
-using test::TempDir;
 using I = OptionId;
-
-using test::ReadFile;
-
-QStringList ItemTexts(const QComboBox* box) {
-    QStringList items;
-    for (int i = 0; i < box->count(); ++i)
-        items << box->itemText(i);
-    return items;
-}
-
-std::vector<std::string> Strings(const QStringList& list) {
-    std::vector<std::string> result;
-    for (const QString& item : list)
-        result.push_back(item.toStdString());
-    return result;
-}
-
-class OptionsTest : public ::testing::Test {
-protected:
-    OptionsTest() {
-        SetMessageHook([this](const MessageRequest& request) {
-            m_messages.push_back(request.text);
-            return MsgAnswer::Ok;
-        });
-    }
-    ~OptionsTest() override { SetMessageHook({}); }
-
-    // A window that keeps its settings in `folder`, shown (which loads them).
-    std::unique_ptr<TMainForm> Start(const std::string& folder) {
-        auto window = std::make_unique<TMainForm>();
-        window->SetSettingsFolder(folder);
-        window->show();
-        return window;
-    }
-    std::unique_ptr<TMainForm> StartWith(const std::string& fileText) {
-        m_dir.Write("Options.ini", fileText);
-        return Start(m_dir.Path());
-    }
-
-    TempDir m_dir;
-    QStringList m_messages;
-};
 
 TEST_F(OptionsTest, FirstStartWithoutAFileTakesTheDefaults) {
     const auto window = Start(m_dir.Path());
@@ -125,7 +55,7 @@ TEST_F(OptionsTest, FirstStartWithoutAFileTakesTheDefaults) {
     EXPECT_EQ(pages.CBAlpha->currentText(), "Numerical(001)");
     EXPECT_EQ(pages.CBApplyTo->currentIndex(), 0);
     EXPECT_EQ(pages.meStartFrom->currentText(), "001");
-    EXPECT_EQ(ItemTexts(pages.meStartFrom), QStringList({"1", "01", "001", "0001", "00001"}));
+    EXPECT_EQ(ItemsOf(pages.meStartFrom), QStringList({"1", "01", "001", "0001", "00001"}));
     EXPECT_EQ(pages.mestep->value(), 1);
 
     EXPECT_EQ(mp3.cbEmulation->currentText(), "001");
@@ -148,6 +78,56 @@ TEST_F(OptionsTest, FirstStartWithoutAFileTakesTheDefaults) {
     EXPECT_TRUE(m_messages.isEmpty());
 }
 
+// Ticks and states that are off by default and on in every variant of
+// ChangedState (AttrNoEnabled is loaded after the boxes, so it may differ from
+// what the ticks enabled).
+const OptionId kOnInEveryVariant[] = {
+    I::Mp3PanelVisible, I::Mp3PanelDown,     I::CaseExtEnabled,
+    I::InsertFromEnd,   I::DeleteFromEnd,    I::ReplaceAllOccurrences,
+    I::AttrChangeAttr,  I::AttrSetTimeStamp, I::AttrReadOnly,
+    I::AttrHidden,      I::AttrArchive,      I::AttrSystem,
+    I::AttrNoEnabled,   I::MainIncludeSub,   I::Mp3Space,
+    I::Mp3Case,         I::Mp3AddPre,        I::ReplaceRegularExpression,
+    I::MainLivePreview};
+// States that are on by default and off in every variant.
+const OptionId kOffInEveryVariant[] = {
+    I::RenamePanelVisible,  I::RenamePanelDown,       I::MainToolBarVisible,   I::MainFilterVisible,
+    I::MainFavoriteVisible, I::MainIncludeSubVisible, I::MainStatusBarVisible, I::Mp3ReadId3v2};
+
+// The other changed values that are the same in every variant.
+const std::map<OptionId, OptionValue> kChangedInEveryVariant = {
+    {I::RenamePanelLeft, 210L},
+    {I::RenamePanelTop, 190L},
+    {I::Mp3PanelLeft, 160L},
+    {I::Mp3PanelTop, 170L},
+    {I::CaseExtText, std::string("webp")},
+    {I::InsertText, std::string("pre_")},
+    {I::InsertIndex, 7.0},
+    {I::DeleteIndex, 4.0},
+    {I::DeleteCount, -3.0},
+    {I::ReplaceSource, std::string("foo")},
+    {I::ReplaceTarget, std::string(" bar ")},
+    {I::EmuTemplate, std::string("Img")},
+    {I::EmuLast, std::string(" end")},
+    {I::EmuStartFromText, std::string("AAA")},
+    {I::EmuExtText, std::string("dat")},
+    {I::EmuStartFromIndex, -1L},
+    {I::EmuApplyTo, 1L},
+    {I::EmuAlpha, 2L},
+    {I::EmuStep, 5.0},
+    {I::MainLeft, 120L},
+    {I::MainTop, 60L},
+    {I::MainWidth, 790L},
+    {I::MainHeight, 560L},
+    {I::MainFavoriteText, std::string("/nonexistent/quorvane/")},
+    {I::MainFilterText, std::string("*.flac")},
+    {I::Mp3FormatIndex, 2L},
+    {I::Mp3SpaceIndex, 2L},
+    {I::Mp3CaseIndex, 1L},
+    {I::Mp3EmulationIndex, 3L},
+    {I::Mp3LastFormat, std::string("%7 - %2")},
+};
+
 // A state in which every key differs from its default (a radio button off in
 // one variant is on in another), written as the save writes it.
 std::map<OptionId, OptionValue> ChangedState(int variant, const TMainForm& fresh) {
@@ -156,24 +136,21 @@ std::map<OptionId, OptionValue> ChangedState(int variant, const TMainForm& fresh
     caseExt << "webp";
     QStringList emuExt = ExtensionItems();
     emuExt << "dat";
-    QStringList filters = ItemTexts(Find<QComboBox>(fresh, "cbFilter"));
+    QStringList filters = ItemsOf(Find<QComboBox>(fresh, "cbFilter"));
     filters << "*.flac";
-    QStringList formats = ItemTexts(Find<QComboBox>(fresh, "cbFormat"));
+    QStringList formats = ItemsOf(Find<QComboBox>(fresh, "cbFormat"));
     formats << "%7 - %2";
     const QStringList starts{"A", "AA", "AAA", "AAAA", "AAAAA", "ZZ"};
     const QStringList folders{"/srv/music/", "/nonexistent/quorvane/"};
     auto count = [](const QStringList& list) { return long(list.size()); };
 
-    return {
-        {I::RenamePanelLeft, 210L},
-        {I::RenamePanelTop, 190L},
-        {I::RenamePanelVisible, false},
-        {I::RenamePanelDown, false},
+    std::map<OptionId, OptionValue> state = kChangedInEveryVariant;
+    for (const OptionId id : kOnInEveryVariant)
+        state.emplace(id, true);
+    for (const OptionId id : kOffInEveryVariant)
+        state.emplace(id, false);
+    state.insert({
         {I::RenamePanelActiveIndex, 2L + variant},
-        {I::Mp3PanelLeft, 160L},
-        {I::Mp3PanelTop, 170L},
-        {I::Mp3PanelVisible, true},
-        {I::Mp3PanelDown, true},
         {I::CaseMFRB1, variant == 0},
         {I::CaseMFRB2, variant == 1},
         {I::CaseMFRB3, variant == 2},
@@ -182,73 +159,25 @@ std::map<OptionId, OptionValue> ChangedState(int variant, const TMainForm& fresh
         {I::CaseRB2, variant == 2},
         {I::CaseRB3, variant == 1},
         {I::CaseRB4, variant == 0},
-        {I::CaseExtEnabled, true},
-        {I::CaseExtText, std::string("webp")},
         {I::CaseExtCount, count(caseExt)},
         {I::CaseExtItems, Strings(caseExt)},
-        {I::InsertText, std::string("pre_")},
-        {I::InsertIndex, 7.0},
-        {I::InsertFromEnd, true},
-        {I::DeleteFromEnd, true},
-        {I::DeleteIndex, 4.0},
-        {I::DeleteCount, -3.0},
-        {I::ReplaceSource, std::string("foo")},
-        {I::ReplaceTarget, std::string(" bar ")},
         {I::ReplaceReplace, odd},
         {I::ReplaceRemove, !odd},
-        {I::ReplaceAllOccurrences, true},
-        {I::ReplaceRegularExpression, true},
-        {I::AttrChangeAttr, true},
-        {I::AttrSetTimeStamp, true},
-        {I::AttrReadOnly, true},
-        {I::AttrHidden, true},
-        {I::AttrArchive, true},
-        {I::AttrSystem, true},
         // Loaded after the boxes, so they may differ from what the ticks enabled.
         {I::AttrSelectEnabled, !odd},
-        {I::AttrNoEnabled, true},
         {I::AttrTimeNowEnabled, !odd},
-        {I::EmuTemplate, std::string("Img")},
-        {I::EmuLast, std::string(" end")},
-        {I::EmuStartFromText, std::string("AAA")},
-        {I::EmuExtText, std::string("dat")},
         {I::EmuExtCount, count(emuExt)},
-        {I::EmuStartFromIndex, -1L},
         {I::EmuStartFromCount, count(starts)},
-        {I::EmuApplyTo, 1L},
-        {I::EmuAlpha, 2L},
-        {I::EmuStep, 5.0},
         {I::EmuStartFromItems, Strings(starts)},
         {I::EmuExtItems, Strings(emuExt)},
-        {I::MainLeft, 120L},
-        {I::MainTop, 60L},
-        {I::MainWidth, 790L},
-        {I::MainHeight, 560L},
-        {I::MainFavoriteText, std::string("/nonexistent/quorvane/")},
-        {I::MainFilterText, std::string("*.flac")},
         {I::MainDirCount, count(folders)},
         {I::MainFilterCount, count(filters)},
-        {I::MainIncludeSub, true},
         {I::MainFavoriteItems, Strings(folders)},
         {I::MainFilterItems, Strings(filters)},
-        {I::MainToolBarVisible, false},
-        {I::MainFilterVisible, false},
-        {I::MainFavoriteVisible, false},
-        {I::MainIncludeSubVisible, false},
-        {I::MainStatusBarVisible, false},
-        {I::MainLivePreview, true},
-        {I::Mp3Space, true},
-        {I::Mp3Case, true},
-        {I::Mp3AddPre, true},
-        {I::Mp3FormatIndex, 2L},
-        {I::Mp3SpaceIndex, 2L},
-        {I::Mp3CaseIndex, 1L},
-        {I::Mp3EmulationIndex, 3L},
         {I::Mp3FormatCount, count(formats)},
-        {I::Mp3LastFormat, std::string("%7 - %2")},
         {I::Mp3FormatItems, Strings(formats)},
-        {I::Mp3ReadId3v2, false},
-    };
+    });
+    return state;
 }
 
 // The value of one key as a file holds it, in the form WriteOption takes.
@@ -358,311 +287,6 @@ TEST_F(OptionsTest, ASavedStateIsRestoredKeyForKey) {
             EXPECT_TRUE(differedOnce.count(key.id)) << key.key << " never differs from its default";
         }
     EXPECT_TRUE(m_messages.isEmpty());
-}
-
-TEST_F(OptionsTest, TheLoadedStatesDriveTheDependentControls) {
-    const auto window = StartWith("[Case]\r\nMFRB1=0\r\nMFRB3=1\r\nRB1=0\r\nRB4=1\r\nCaseEXT=1\r\n"
-                                  "[Replace]\r\nReplace=0\r\nRemove=1\r\n"
-                                  "[Attr]\r\nChangeAttr=1\r\nSelect=1\r\nNO=0\r\n"
-                                  "ChkSetTimeStamp=1\r\nTimeNow=1\r\n"
-                                  "[Mp3Panel]\r\nSpace=1\r\ncase=1\r\nAddPre=0\r\n"
-                                  "visible=1\r\nDown=1\r\n"
-                                  "[RenamePanel]\r\nvisible=0\r\nDown=0\r\n"
-                                  "[Main]\r\nFavoriteVisible=0\r\nStatusBarVisible=0\r\n");
-    const RulePages& pages = *Find<RulePages>(*window, "RulePages");
-    EXPECT_TRUE(pages.MFRB3->isChecked());
-    EXPECT_FALSE(pages.MFRB1->isChecked());
-    EXPECT_TRUE(pages.RB4->isChecked());
-    EXPECT_TRUE(pages.cbCaseEXT->isEnabled());
-    EXPECT_TRUE(pages.rdbRemove->isChecked());
-    EXPECT_FALSE(pages.edTarget->isEnabled());
-    EXPECT_TRUE(pages.ChkReadOnly->isEnabled());
-    EXPECT_TRUE(pages.TBSelect->isEnabled());
-    EXPECT_FALSE(pages.TbNo->isEnabled());
-    EXPECT_TRUE(pages.DateTimePicker1->isEnabled());
-    EXPECT_TRUE(Find<QComboBox>(*window, "cbSpace")->isEnabled());
-    EXPECT_TRUE(Find<QComboBox>(*window, "cbCase")->isEnabled());
-    EXPECT_FALSE(Find<QComboBox>(*window, "cbEmulation")->isEnabled());
-
-    // The panels and the View menu start from the loaded states, so the next
-    // click flips the right way.
-    EXPECT_FALSE(Find<FloatingPanel>(*window, "TB97Rename")->isVisible());
-    EXPECT_TRUE(Find<FloatingPanel>(*window, "TB97Mp3")->isVisible());
-    EXPECT_FALSE(Find<QAction>(*window, "FilesPanelsMenuItem")->isChecked());
-    EXPECT_TRUE(Find<QAction>(*window, "MP3PanelsMenuItem")->isChecked());
-    EXPECT_FALSE(Find<QAction>(*window, "PathMenuItem")->isChecked());
-    EXPECT_FALSE(Find<QAction>(*window, "statusbarMenuItem")->isChecked());
-    EXPECT_TRUE(Find<QAction>(*window, "FilterMenuItem")->isChecked());
-    ASSERT_TRUE(test::Activate(window.get()));
-    ASSERT_TRUE(test::ChooseFromMenuButton(Find<QToolButton>(*window, "TbView"), {"PathMenuItem"}));
-    EXPECT_TRUE(ControlShown(*window, "cbFavorite"));
-    EXPECT_TRUE(Find<QAction>(*window, "PathMenuItem")->isChecked());
-}
-
-TEST_F(OptionsTest, APanelThatStartsHiddenOpensWhereItWasStored) {
-    struct Case {
-        const char* file;
-        const char* button;
-        const char* panel;
-        QPoint stored;
-    };
-    const Case cases[] = {
-        {"[MP3Panel]\r\nLeft=311\r\nTop=257\r\n", "TbRenameMp3", "TB97Mp3", QPoint(311, 257)},
-        {"[RenamePanel]\r\nLeft=87\r\nTop=301\r\nvisible=0\r\nDown=0\r\n", "TbRenameFiles",
-         "TB97Rename", QPoint(87, 301)},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.file);
-        const auto window = StartWith(c.file);
-        auto* panel = Find<FloatingPanel>(*window, c.panel);
-        auto* button = Find<QToolButton>(*window, c.button);
-        ASSERT_FALSE(panel->isVisible());
-        ASSERT_TRUE(test::Activate(window.get()));
-        test::ClickAt(button);
-        ASSERT_TRUE(panel->isVisible());
-        QCoreApplication::processEvents();
-        EXPECT_EQ(panel->pos(), c.stored);
-        EXPECT_EQ(panel->geometry().topLeft(), c.stored);
-        // Hidden and shown again, it stays where it was.
-        test::ClickAt(button);
-        ASSERT_FALSE(panel->isVisible());
-        test::ClickAt(button);
-        EXPECT_EQ(panel->pos(), c.stored);
-    }
-}
-
-TEST_F(OptionsTest, AllFalseRadioGroupsLoadWithNothingChosen) {
-    const auto window = StartWith("[Case]\r\nMFRB1=0\r\nRB1=0\r\n[Replace]\r\nReplace=0\r\n");
-    const RulePages& pages = *Find<RulePages>(*window, "RulePages");
-    for (QRadioButton* button :
-         {pages.MFRB1, pages.MFRB2, pages.MFRB3, pages.MFRB4, pages.RB1, pages.RB2, pages.RB3,
-          pages.RB4, pages.rdbReplace, pages.rdbRemove})
-        EXPECT_FALSE(button->isChecked()) << button->objectName().toStdString();
-    // The group still works as a group afterwards.
-    pages.MFRB2->setChecked(true);
-    pages.MFRB3->setChecked(true);
-    EXPECT_FALSE(pages.MFRB2->isChecked());
-}
-
-TEST_F(OptionsTest, TheLoadFindsKeysUnderEveryAcceptedSpelling) {
-    // Other letter case and blanks around the names; the save's own spellings
-    // of the keys the load reads differently.
-    const auto window = StartWith("[MP3PANEL]\r\nTagCount=5\r\nFormat_4=%5\r\nCase=1\r\n"
-                                  "[main]\r\nFavorite =/srv/\r\nFilter =*.txt\r\nFILTERCOUNT=13\r\n"
-                                  "Filter_12=*.ogg\r\n"
-                                  "[Emu]\r\nStartFromStr=007\r\n  ApplyTo  =1\r\n");
-    EXPECT_EQ(ItemTexts(Find<QComboBox>(*window, "cbFormat")).last(), "%5");
-    EXPECT_TRUE(Find<QCheckBox>(*window, "ChkCase")->isChecked());
-    EXPECT_EQ(Find<QComboBox>(*window, "cbFavorite")->currentText(), "/srv/");
-    EXPECT_EQ(Find<QComboBox>(*window, "cbFilter")->currentText(), "*.txt");
-    EXPECT_EQ(ItemTexts(Find<QComboBox>(*window, "cbFilter")).last(), "*.ogg");
-    EXPECT_EQ(Find<QComboBox>(*window, "meStartFrom")->currentText(), "007");
-    EXPECT_EQ(Find<QComboBox>(*window, "CBApplyTo")->currentIndex(), 1);
-    EXPECT_EQ(Find<QLabel>(*window, "lblFileName")->text(), "FileName");
-}
-
-TEST_F(OptionsTest, HistoryListsSkipEmptyAndRepeatedItems) {
-    const auto window = StartWith(
-        "[Main]\r\nFilterCount=6\r\nFilter_0=*.mp3\r\nFilter_1=\r\nFilter_2=*.Flac\r\n"
-        "Filter_3=*.FLAC\r\nFilter_4=*.wav\r\nDirCount=3\r\nFavorite_0=/a/\r\nFavorite_1=/A/\r\n"
-        "Favorite_2=/b/\r\nFavorite=/typed/\r\n"
-        "[Case]\r\nCaseEXTCount=2\r\nExt_0=GIF\r\nExt_1=webp\r\n"
-        "[Emu]\r\nExtCount=1\r\nExt_0=dat\r\nStartFromCount=2\r\nStart_0=0001\r\nStart_1=9\r\n");
-    QStringList filters = ItemTexts(Find<QComboBox>(*window, "cbFilter"));
-    ASSERT_EQ(filters.size(), 14);
-    EXPECT_EQ(filters.mid(12), QStringList({"*.Flac", "*.wav"})) << "*.mp3 is built in as *.MP3";
-    // The box was empty: it keeps the stored text instead of selecting an item.
-    EXPECT_EQ(ItemTexts(Find<QComboBox>(*window, "cbFavorite")), QStringList({"/a/", "/b/"}));
-    EXPECT_EQ(Find<QComboBox>(*window, "cbFavorite")->currentText(), "/typed/");
-    EXPECT_EQ(ItemTexts(Find<QComboBox>(*window, "cbCaseEXT")).size(), 17);
-    EXPECT_EQ(ItemTexts(Find<QComboBox>(*window, "cbCaseEXT")).last(), "webp");
-    EXPECT_EQ(ItemTexts(Find<QComboBox>(*window, "cbExt")).last(), "dat");
-    EXPECT_EQ(ItemTexts(Find<QComboBox>(*window, "meStartFrom")),
-              QStringList({"1", "01", "001", "0001", "00001", "9"}));
-    EXPECT_EQ(Find<QComboBox>(*window, "meStartFrom")->currentText(), "001");
-}
-
-TEST_F(OptionsTest, TheSerialKindChoosesTheStartValues) {
-    struct Case {
-        const char* file;
-        QStringList items;
-        const char* text;
-    };
-    const Case cases[] = {
-        {"[Emu]\r\nAlpha=2\r\n", {"A", "AA", "AAA", "AAAA", "AAAAA"}, "A"},
-        {"[Emu]\r\nAlpha=2\r\nStartFromStr=AAAA\r\n", {"A", "AA", "AAA", "AAAA", "AAAAA"}, "AAAA"},
-        {"[Emu]\r\nAlpha=1\r\n", {"a", "aa", "aaa", "aaaa", "aaaaa"}, "a"},
-        // No kind: the start text is not read.
-        {"[Emu]\r\nAlpha=7\r\nStartFromStr=ZZZ\r\n", {}, "001"},
-    };
-    for (const Case& c : cases) {
-        TempDir dir;
-        dir.Write("Options.ini", c.file);
-        const auto window = Start(dir.Path());
-        EXPECT_EQ(ItemTexts(Find<QComboBox>(*window, "meStartFrom")), c.items) << c.file;
-        EXPECT_EQ(Find<QComboBox>(*window, "meStartFrom")->currentText(), c.text) << c.file;
-    }
-}
-
-TEST_F(OptionsTest, SpinBoxesAndIndexesAreHeldInRange) {
-    struct Case {
-        const char* value;
-        int index; // meindex, bounds 1..50
-        int count; // edtCount, no bounds of its own
-    };
-    const Case cases[] = {
-        {"0", 1, 0},           {"2.6", 3, 3}, {"-5", 1, -5}, {"1e9", 50, 1000000000},
-        {"1e30", 50, INT_MAX}, {"abc", 1, 0}, {"nan", 1, 0}, {"49.5", 50, 50},
-    };
-    for (const Case& c : cases) {
-        TempDir dir;
-        dir.Write("Options.ini",
-                  std::string("[Insert]\r\nindex=") + c.value + "\r\n[Delete]\r\nCount=" + c.value +
-                      "\r\n[Emu]\r\nstep=" + c.value + "\r\n[Mp3Panel]\r\ncbSpace=" + c.value +
-                      "\r\n[RenamePanel]\r\nActiveIndex=" + c.value + "\r\n");
-        const auto window = Start(dir.Path());
-        EXPECT_EQ(Find<QSpinBox>(*window, "meindex")->value(), c.index) << c.value;
-        EXPECT_EQ(Find<QSpinBox>(*window, "mestep")->value(), c.index) << c.value;
-        EXPECT_EQ(Find<QSpinBox>(*window, "edtCount")->value(), c.count) << c.value;
-        const int page = Find<QTabWidget>(*window, "pgcGeneral")->currentIndex();
-        EXPECT_TRUE(page >= 0 && page <= 5) << c.value;
-        const int space = Find<QComboBox>(*window, "cbSpace")->currentIndex();
-        EXPECT_TRUE(space >= -1 && space <= 2) << c.value;
-    }
-}
-
-TEST_F(OptionsTest, AStoredIndexOutsideTheListSelectsNothing) {
-    const auto window = StartWith("[Mp3Panel]\r\ncbCase=3\r\ncbEmulation=-1\r\ncbSpace=1\r\n");
-    EXPECT_EQ(Find<QComboBox>(*window, "cbCase")->currentIndex(), -1);
-    EXPECT_EQ(Find<QComboBox>(*window, "cbEmulation")->currentIndex(), -1);
-    EXPECT_EQ(Find<QComboBox>(*window, "cbSpace")->currentIndex(), 1);
-    window->SetSettingsFolder(m_dir.MakeDir("again"));
-    window->SaveOptions();
-    IniFile saved(window->SettingsPath());
-    ASSERT_TRUE(saved.Load());
-    EXPECT_EQ(saved.ReadString("Mp3Panel", "cbCase", ""), "-1");
-}
-
-TEST_F(OptionsTest, AnOversizedWindowIsHeldWithinTheDesktop) {
-    const auto window = StartWith("[Main]\r\nWidth=999999999\r\nHeight=99999999999999\r\n");
-    const QSize desktop = window->screen()->availableVirtualSize();
-    EXPECT_LE(window->width(), desktop.width());
-    EXPECT_LE(window->height(), desktop.height());
-}
-
-TEST_F(OptionsTest, TheSaveKeepsWhatElseTheFileHolds) {
-    const auto window =
-        StartWith("; kept\r\n[Other]\r\nmine=1\r\n[Main]\r\nLeft=130\r\nextra=yes\r\n");
-    Find<QLineEdit>(*window, "meSource")->setText("x");
-    window->SaveOptions();
-    IniFile saved(window->SettingsPath());
-    ASSERT_TRUE(saved.Load());
-    EXPECT_EQ(saved.ReadString("Other", "mine", ""), "1");
-    EXPECT_EQ(saved.ReadString("Main", "extra", ""), "yes");
-    EXPECT_EQ(saved.ReadString("Main", "Left", ""), "130");
-    EXPECT_EQ(saved.ReadString("Insert", "InsertStr", ""), "x");
-    EXPECT_EQ(ReadFile(window->SettingsPath())
-                  .rfind("; kept\r\n[Other]\r\nmine=1\r\n[Main]\r\nLeft=130\r\n", 0),
-              0u);
-}
-
-TEST_F(OptionsTest, ASaveThatCannotWriteLeavesTheOldFileUnchanged) {
-    const std::string old = "[Main]\r\nLeft=130\r\nTop=40\r\n";
-    const std::string path = m_dir.Write("Options.ini", old);
-    {
-        const auto window = Start(m_dir.Path());
-        Find<QLineEdit>(*window, "meSource")->setText("changed");
-        ASSERT_TRUE(test::LockFolder(m_dir.Path()));
-        window->SaveOptions();
-        EXPECT_EQ(ReadFile(path), old);
-        // The window's own end saves again and fails the same way.
-    }
-    EXPECT_EQ(ReadFile(path), old);
-    test::UnlockFolder(m_dir.Path());
-    EXPECT_EQ(std::distance(fs::directory_iterator(m_dir.Path()), fs::directory_iterator()), 1);
-
-    // An immutable file in a writable folder: the rename over it fails.
-    {
-        const auto window = Start(m_dir.Path());
-        Find<QLineEdit>(*window, "meSource")->setText("changed");
-        if (!test::MakeImmutable(path))
-            GTEST_SKIP() << "chattr +i refused: needs root and a file system with the flag";
-        window->SaveOptions();
-    }
-    EXPECT_EQ(ReadFile(path), old);
-    ASSERT_EQ(Shell("chattr -i '" + path + "'"), 0);
-    EXPECT_EQ(std::distance(fs::directory_iterator(m_dir.Path()), fs::directory_iterator()), 1);
-    EXPECT_TRUE(m_messages.isEmpty());
-}
-
-TEST_F(OptionsTest, AFileThatCannotBeReadIsNeitherAppliedNorReplaced) {
-    // A folder in the file's place: opening works, reading fails.
-    m_dir.MakeDir("Options.ini");
-    m_dir.Write("Options.ini/inside", "x");
-    {
-        const auto window = Start(m_dir.Path());
-        // The built-in state stays, which differs from the defaults here.
-        EXPECT_TRUE(Find<QCheckBox>(*window, "chkAllSub")->isChecked());
-        EXPECT_EQ(window->size(), QSize(667, 500).expandedTo(window->minimumSize()));
-    }
-    EXPECT_TRUE(fs::is_directory(m_dir.Path() + "Options.ini"));
-    EXPECT_TRUE(m_messages.isEmpty());
-}
-
-TEST_F(OptionsTest, TheEndOfOneRunIsTheStartOfTheNext) {
-    {
-        const auto window = Start(m_dir.Path());
-        ASSERT_TRUE(test::Activate(window.get()));
-        ASSERT_TRUE(
-            test::ChooseFromMenuButton(Find<QToolButton>(*window, "TbView"), {"PathMenuItem"}));
-        Find<QTabWidget>(*window, "pgcGeneral")->setCurrentIndex(3);
-        Find<QLineEdit>(*window, "edTarget")->setText("new");
-        test::ClickAt(Find<QToolButton>(*window, "TbRenameMp3"));
-        Find<QComboBox>(*window, "cbFormat")->setEditText("%2 (%4)");
-        ASSERT_TRUE(test::Reach(Find<QToolButton>(*window, "Image2")));
-        test::ClickAt(Find<QToolButton>(*window, "Image2"));
-        ASSERT_TRUE(test::Activate(window.get()));
-        ASSERT_TRUE(
-            test::ChooseFromMenuButton(Find<QToolButton>(*window, "TbFile"), {"ExitMenuItem"}));
-    }
-    ASSERT_TRUE(fs::exists(m_dir.Path() + "Options.ini"));
-    const auto window = Start(m_dir.Path());
-    EXPECT_FALSE(ControlShown(*window, "cbFavorite"));
-    EXPECT_FALSE(Find<QAction>(*window, "PathMenuItem")->isChecked());
-    EXPECT_TRUE(Find<QToolButton>(*window, "TbRenameMp3")->isChecked());
-    EXPECT_FALSE(Find<QToolButton>(*window, "TbRenameFiles")->isChecked());
-    EXPECT_TRUE(Find<FloatingPanel>(*window, "TB97Mp3")->isVisible());
-    EXPECT_FALSE(Find<FloatingPanel>(*window, "TB97Rename")->isVisible());
-    EXPECT_EQ(Find<QComboBox>(*window, "cbFilter")->currentText(), "*.mp3");
-    EXPECT_EQ(Find<QTabWidget>(*window, "pgcGeneral")->currentIndex(), 3);
-    EXPECT_EQ(Find<QLineEdit>(*window, "edTarget")->text(), "new");
-    EXPECT_EQ(Find<QComboBox>(*window, "cbFormat")->currentText(), "%2 (%4)");
-    EXPECT_EQ(ItemTexts(Find<QComboBox>(*window, "cbFormat")).count("%2 (%4)"), 1);
-}
-
-TEST_F(OptionsTest, ARestoredFolderIsScannedAtStart) {
-    TempDir files;
-    files.Write("song.mp3", "x");
-    files.Write("note.txt", "y");
-    auto window = std::make_unique<TMainForm>();
-    window->SetSettingsFolder(m_dir.Path());
-    m_dir.Write("Options.ini", "[Main]\r\nFavorite=" + files.Path() + "\r\n");
-    ASSERT_TRUE(test::WaitForScan(*window, [&] { window->show(); }));
-    EXPECT_EQ(Find<FolderTree>(*window, "ShellTree")->SelectedPath(), files.Path());
-    EXPECT_EQ(Find<QLabel>(*window, "StatusPanel0")->text(), "Total files : 2");
-}
-
-TEST_F(OptionsTest, AMissingRestoredFolderStartsNoScan) {
-    auto window = std::make_unique<TMainForm>();
-    window->SetSettingsFolder(m_dir.Path());
-    m_dir.Write("Options.ini", "[Main]\r\nFavorite=" + m_dir.Path() + "gone/\r\n");
-    QSignalSpy done(Find<TSearchThread>(*window, "SearchThread"), &TSearchThread::SearchDone);
-    window->show();
-    QCoreApplication::processEvents();
-    EXPECT_EQ(Find<QComboBox>(*window, "cbFavorite")->currentText().toStdString(),
-              m_dir.Path() + "gone/");
-    EXPECT_TRUE(Find<FolderTree>(*window, "ShellTree")->SelectedPath().empty());
-    EXPECT_EQ(done.count(), 0);
 }
 
 } // namespace

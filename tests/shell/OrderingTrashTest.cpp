@@ -7,6 +7,7 @@
 #include "support/Find.h"
 #include "support/Input.h"
 #include "support/MainWindow.h"
+#include "support/ScopedEnv.h"
 #include "support/TempDir.h"
 #include "widgets/FileListModel.h"
 #include "widgets/FileListView.h"
@@ -16,7 +17,6 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QByteArray>
 #include <QCheckBox>
 #include <QDir>
 #include <QItemSelectionModel>
@@ -43,23 +43,11 @@ using test::ReadFile;
 class TrashEnvironment {
 public:
     TrashEnvironment(const std::string& home, const std::string& dataHome)
-        : m_home(qgetenv("HOME")), m_dataHome(qgetenv("XDG_DATA_HOME")),
-          m_hadDataHome(qEnvironmentVariableIsSet("XDG_DATA_HOME")) {
-        qputenv("HOME", QByteArray::fromStdString(home));
-        qputenv("XDG_DATA_HOME", QByteArray::fromStdString(dataHome));
-    }
-    ~TrashEnvironment() {
-        qputenv("HOME", m_home);
-        if (m_hadDataHome)
-            qputenv("XDG_DATA_HOME", m_dataHome);
-        else
-            qunsetenv("XDG_DATA_HOME");
-    }
+        : m_home("HOME", home), m_dataHome("XDG_DATA_HOME", dataHome) {}
 
 private:
-    QByteArray m_home;
-    QByteArray m_dataHome;
-    bool m_hadDataHome;
+    test::ScopedEnv m_home;
+    test::ScopedEnv m_dataHome;
 };
 
 class TrashTest : public ::testing::Test {

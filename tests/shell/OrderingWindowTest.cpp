@@ -76,6 +76,19 @@ protected:
         ASSERT_TRUE(QTest::qWaitForWindowActive(&m_form));
     }
 
+    // An entry of "Arrange Icons" in the View menu, or in the list's own menu.
+    void ArrangeFromTheViewMenu(const char* entry) {
+        ASSERT_TRUE(test::ChooseFromMenuButton(Find<QToolButton>(m_form, "TbView"),
+                                               {"mmiArrangeIcons", entry}));
+    }
+    void ArrangeFromThePopupMenu(const char* entry) {
+        auto* view = Find<FileListView>(m_form, "ListView");
+        ASSERT_TRUE(test::ChooseFromContextMenu(
+            view->viewport(),
+            test::RowPoint(view, Find<FileListModel>(m_form, "ListModel")->index(0, 0)),
+            {"pmiArrangeIcons", entry}));
+    }
+
     test::TempDir m_settings;
     TMainForm m_form;
 };
@@ -141,18 +154,6 @@ TEST_F(OrderingWindowTest, HeaderClicksAndArrangeEntriesOrderTheList) {
     AddRows();
     ShowAndActivate();
     QHeaderView* header = Find<FileListView>(m_form, "ListView")->header();
-    const auto viewMenu = [this](const char* entry) {
-        ASSERT_TRUE(test::ChooseFromMenuButton(Find<QToolButton>(m_form, "TbView"),
-                                               {"mmiArrangeIcons", entry}));
-    };
-    const auto popupMenu = [this](const char* entry) {
-        QWidget* rows = Find<FileListView>(m_form, "ListView")->viewport();
-        ASSERT_TRUE(test::ChooseFromContextMenu(
-            rows,
-            test::RowPoint(Find<FileListView>(m_form, "ListView"),
-                           Find<FileListModel>(m_form, "ListModel")->index(0, 0)),
-            {"pmiArrangeIcons", entry}));
-    };
     struct Step {
         const char* what;
         std::function<void()> act;
@@ -162,17 +163,17 @@ TEST_F(OrderingWindowTest, HeaderClicksAndArrangeEntriesOrderTheList) {
     };
     const std::vector<Step> steps = {
         {"By Name right after start: Z to A",
-         [&] { viewMenu("mmiByName"); },
+         [&] { ArrangeFromTheViewMenu("mmiByName"); },
          {"c.doc", "b.txt", "A.txt", "a.TXT"},
          kColumnOriginalName,
          false},
         {"By Name again: A to Z",
-         [&] { popupMenu("mmiByName"); },
+         [&] { ArrangeFromThePopupMenu("mmiByName"); },
          {"A.txt", "a.TXT", "b.txt", "c.doc"},
          kColumnOriginalName,
          true},
         {"By Type next: descending",
-         [&] { viewMenu("mmiByType"); },
+         [&] { ArrangeFromTheViewMenu("mmiByType"); },
          {"A.txt", "a.TXT", "b.txt", "c.doc"},
          kColumnType,
          false},
@@ -226,8 +227,7 @@ TEST_F(OrderingWindowTest, SelectionMovesWithItsRows) {
 TEST_F(OrderingWindowTest, AutoArrangeOrdersRowsAsTheyArrive) {
     AddRows();
     ShowAndActivate();
-    ASSERT_TRUE(test::ChooseFromMenuButton(Find<QToolButton>(m_form, "TbView"),
-                                           {"mmiArrangeIcons", "mmiAutoArrange"}));
+    ArrangeFromTheViewMenu("mmiAutoArrange");
     QHeaderView* header = Find<FileListView>(m_form, "ListView")->header();
     EXPECT_EQ(header->sortIndicatorSection(), kColumnOriginalName);
     EXPECT_EQ(header->sortIndicatorOrder(), Qt::DescendingOrder);

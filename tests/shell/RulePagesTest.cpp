@@ -25,6 +25,7 @@
 #include "support/Input.h"
 
 #include <gtest/gtest.h>
+#include <utility>
 
 namespace quorvane {
 namespace {
@@ -101,11 +102,8 @@ TEST(RulePagesTest, ButtonCaptionsAndInitialStates) {
 }
 
 TEST(RulePagesTest, BoxesCarryTheirLabelsAsBuddies) {
-    struct Case {
-        const char* label;
-        const char* buddy;
-    };
-    const Case cases[] = {
+    // The text of a label and the name of the box it is the buddy of.
+    const std::pair<const char*, const char*> cases[] = {
         {"String   To   Insert  : ", "meSource"},
         {"At  Character  Position  : ", "meindex"},
         {"At Character Position : ", "edtIndex"},
@@ -124,14 +122,13 @@ TEST(RulePagesTest, BoxesCarryTheirLabelsAsBuddies) {
     };
     RulePages pages;
     const auto labels = pages.findChildren<QLabel*>();
-    for (const Case& c : cases) {
+    for (const auto& [text, buddy] : cases) {
         const QLabel* found = nullptr;
         for (const QLabel* label : labels) {
-            if (label->text() == c.label && label->buddy() &&
-                label->buddy()->objectName() == c.buddy)
+            if (label->text() == text && label->buddy() && label->buddy()->objectName() == buddy)
                 found = label;
         }
-        EXPECT_NE(found, nullptr) << c.label << " -> " << c.buddy;
+        EXPECT_NE(found, nullptr) << text << " -> " << buddy;
     }
     EXPECT_EQ(Find<QLabel>(pages, "lblFileName")->buddy(), Find<QWidget>(pages, "cbExt"));
     // Boxes without a label of their own are named for screen readers.

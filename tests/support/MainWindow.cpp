@@ -1,4 +1,5 @@
 #include "support/MainWindow.h"
+#include "support/Rows.h"
 
 #include "shell/TSearchThread.h"
 #include "widgets/FileListModel.h"
@@ -22,10 +23,7 @@ std::set<std::string> Names(const TMainForm& form) {
 }
 
 std::vector<std::string> ListedNames(const TMainForm& form) {
-    std::vector<std::string> names;
-    for (const FileRow& row : ListOf(form).Rows())
-        names.push_back(row.originalName);
-    return names;
+    return FieldOfEach(ListOf(form).Rows(), &FileRow::originalName);
 }
 
 bool ControlShown(const TMainForm& form, const char* name) {

@@ -4,6 +4,7 @@
 #include "rules/FileRow.h"
 
 #include <initializer_list>
+#include <vector>
 
 namespace quorvane::test {
 
@@ -15,6 +16,16 @@ inline FileRows RowsNamed(std::initializer_list<const char*> names) {
         rows.push_back(row);
     }
     return rows;
+}
+
+// One field of every row, in list order: FieldOfEach(rows, &FileRow::newName).
+template <typename Field>
+std::vector<Field> FieldOfEach(const FileRows& rows, Field FileRow::*field) {
+    std::vector<Field> values;
+    values.reserve(rows.size());
+    for (const FileRow& row : rows)
+        values.push_back(row.*field);
+    return values;
 }
 
 } // namespace quorvane::test

@@ -1,0 +1,25 @@
+#pragma once
+// One name through a rule page's preview, for the table tests of the pages.
+
+#include <string>
+#include <vector>
+
+namespace quorvane::test {
+
+// A table row: the name, the page's settings, the name the page makes of it.
+template <typename Settings> struct NameCase {
+    const char* name;
+    Settings settings;
+    const char* expected;
+};
+
+// The new name that a page's preview (PreviewInsert, PreviewDelete, ...) gives
+// a name alone.
+template <typename Preview, typename Settings>
+std::string PreviewOne(Preview preview, const std::string& name, const Settings& settings) {
+    std::vector<std::string> names{name};
+    preview(names, settings);
+    return names.front();
+}
+
+} // namespace quorvane::test
