@@ -269,9 +269,7 @@ TEST(AttributesTest, ExistingBinaryValueKeepsItsOtherFields) {
     // 0x27 holds read-only too: the file is read-only though its mode is not.
     EXPECT_EQ(ReadAttributes(file), kAttrReadOnly | kAttrHidden | kAttrSystem | kAttrArchive);
     ASSERT_EQ(WriteAttributes(file, kAttrSystem), 0);
-    std::string expected = FromHex(kVersion5Of7);
-    expected[12] = '\x04';
-    EXPECT_EQ(StoredBlob(file), expected);
+    EXPECT_EQ(StoredBlob(file), FromHex(kVersion5Of7).replace(12, 1, "\x04"));
     EXPECT_EQ(ReadAttributes(file), kAttrSystem);
 }
 
