@@ -22,12 +22,6 @@ void DeleteWithin(std::string& text, const CharacterPositions& characters, std::
 
 } // namespace
 
-std::string DeleteText(std::string_view text, std::int64_t position, std::int64_t count) {
-    std::string result(text);
-    DeleteWithin(result, CharacterPositions(text), position, count);
-    return result;
-}
-
 DeleteOutcome PreviewDelete(std::vector<std::string>& names, const DeleteSettings& settings) {
     DeleteOutcome outcome;
     const std::int64_t position = BoxNumber(settings.position, 1, 0, outcome.refilledPosition);

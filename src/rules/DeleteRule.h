@@ -23,13 +23,10 @@ struct DeleteOutcome {
     std::optional<std::int32_t> refilledCount;
 };
 
-// Deletes `count` characters of `text` from the 1-based character `position`.
-// Nothing happens when the position lies outside the text or the count is not
+// Rewrites every entry of the working list in place. Nothing happens to a
+// name when the position lies outside its base name or the count is not
 // positive; a run past the end is cut there. Characters are UTF-8 code points
-// when the text is valid UTF-8, bytes otherwise.
-std::string DeleteText(std::string_view text, std::int64_t position, std::int64_t count);
-
-// Rewrites every entry of the working list in place.
+// when the base name is valid UTF-8, bytes otherwise.
 DeleteOutcome PreviewDelete(std::vector<std::string>& names, const DeleteSettings& settings);
 
 } // namespace quorvane

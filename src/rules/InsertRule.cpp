@@ -20,12 +20,6 @@ void InsertWithin(std::string& text, const CharacterPositions& characters,
 
 } // namespace
 
-std::string InsertText(std::string_view text, std::string_view insertion, std::int64_t position) {
-    std::string result(text);
-    InsertWithin(result, CharacterPositions(text), insertion, position);
-    return result;
-}
-
 InsertOutcome PreviewInsert(std::vector<std::string>& names, const InsertSettings& settings) {
     InsertOutcome outcome;
     const std::int64_t position = BoxNumber(settings.position, 1, 1, outcome.refilledPosition);

@@ -22,12 +22,10 @@ struct InsertOutcome {
     std::optional<std::int32_t> refilledPosition;
 };
 
-// Inserts `insertion` into `text` at the 1-based character `position`: below
-// 1 counts as 1, past the end appends. Characters are UTF-8 code points when
-// the text is valid UTF-8, bytes otherwise.
-std::string InsertText(std::string_view text, std::string_view insertion, std::int64_t position);
-
-// Rewrites every entry of the working list in place.
+// Rewrites every entry of the working list in place. The position counts
+// characters of the base name from 1: below 1 counts as 1, past the end
+// appends to it. Characters are UTF-8 code points when the base name is valid
+// UTF-8, bytes otherwise.
 InsertOutcome PreviewInsert(std::vector<std::string>& names, const InsertSettings& settings);
 
 } // namespace quorvane

@@ -82,14 +82,15 @@ TEST(DeleteRule, RefillsEmptyBoxes) {
     EXPECT_FALSE(filled.refilledCount);
 }
 
+// Positions at and past the ends of a name without an extension.
 TEST(TextPrimitives, BoundsAndCharacters) {
-    EXPECT_EQ(InsertText("abc", "X", 0), "Xabc");
-    EXPECT_EQ(InsertText("abc", "X", 4), "abcX");
-    EXPECT_EQ(InsertText("", "X", 7), "X");
-    EXPECT_EQ(DeleteText("abc", 3, 5), "ab");
-    EXPECT_EQ(DeleteText("abc", 4, 1), "abc");
-    EXPECT_EQ(DeleteText("", 1, 1), "");
-    EXPECT_EQ(DeleteText("€uro", 1, 1), "uro");
+    EXPECT_EQ(PreviewOne(PreviewInsert, "abc", InsertSettings{"X", "0", false}), "Xabc");
+    EXPECT_EQ(PreviewOne(PreviewInsert, "abc", InsertSettings{"X", "4", false}), "abcX");
+    EXPECT_EQ(PreviewOne(PreviewInsert, "", InsertSettings{"X", "7", false}), "X");
+    EXPECT_EQ(PreviewOne(PreviewDelete, "abc", DeleteSettings{"3", "5", false}), "ab");
+    EXPECT_EQ(PreviewOne(PreviewDelete, "abc", DeleteSettings{"4", "1", false}), "abc");
+    EXPECT_EQ(PreviewOne(PreviewDelete, "", DeleteSettings{"1", "1", false}), "");
+    EXPECT_EQ(PreviewOne(PreviewDelete, "€uro", DeleteSettings{"1", "1", false}), "uro");
 }
 
 } // namespace
