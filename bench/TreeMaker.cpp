@@ -1,8 +1,10 @@
 // Makes the benchmark trees: a flat folder, or F subfolders of N files each,
 // with varied names and (sparse) sizes; with --mp3 every file is a 4 KiB file
-// ending in an ID3v1.1 tag.
+// ending in an ID3v1.1 tag; with --mp3v2 it also begins with an ID3v2.3 tag
+// as taggers write one (text frames, a comment, 1 KiB of padding; every
+// fourth file's text in UTF-16).
 //
-//   bench_mktree DIR FOLDERS FILES [--mp3]     FOLDERS = 0 makes a flat folder
+//   bench_mktree DIR FOLDERS FILES [--mp3|--mp3v2]   FOLDERS = 0 makes a flat folder
 
 #include <cerrno>
 #include <cstdint>
@@ -59,7 +61,58 @@ bool WriteTag(int fd, std::uint32_t number) {
     return ::pwrite(fd, block, sizeof block, kMp3Size - 128) == 128;
 }
 
-bool MakeFiles(const std::string& folder, std::uint32_t first, std::uint32_t count, bool mp3) {
+enum class Kind { Plain, Mp3, Mp3WithId3v2 };
+
+// One ID3v2.3 frame: id, 32-bit size, two flag bytes, then the body.
+void AppendFrame(std::string& tag, const char* id, const std::string& body) {
+    tag.append(id, 4);
+    for (int shift = 24; shift >= 0; shift -= 8)
+        tag += static_cast<char>((body.size() >> shift) & 0xFF);
+    tag.append(2, '\0');
+    tag += body;
+}
+
+// A text frame body: Latin-1, or UTF-16 with a byte order mark.
+std::string TextBody(const std::string& ascii, bool utf16) {
+    if (!utf16)
+        return '\0' + ascii;
+    std::string body = "\x01\xFF\xFE";
+    for (const char c : ascii) {
+        body += c;
+        body += '\0';
+    }
+    return body;
+}
+
+std::string Id3v2Tag(std::uint32_t number) {
+    const bool utf16 = number % 4 == 0;
+    std::string frames;
+    AppendFrame(frames, "TIT2", TextBody("Song " + std::to_string(number), utf16));
+    AppendFrame(frames, "TPE1", TextBody("Artist " + std::to_string(number % 97), utf16));
+    AppendFrame(frames, "TALB", TextBody("Album " + std::to_string(number % 31), utf16));
+    AppendFrame(frames, "TYER", TextBody("1999", false));
+    // (built piecewise: GCC 12 warns falsely about "(" + std::to_string(...))
+    std::string genre = "(";
+    genre += std::to_string(number % 148);
+    genre += ')';
+    AppendFrame(frames, "TCON", TextBody(genre, false));
+    AppendFrame(frames, "TRCK", TextBody(std::to_string(number % 20 + 1) + "/20", false));
+    AppendFrame(frames, "COMM", std::string("\0eng\0", 5) + "bench");
+    frames.append(1024, '\0'); // padding, as taggers leave room to grow
+    std::string tag = "ID3\x03";
+    tag.append(2, '\0'); // revision, flags
+    for (int shift = 21; shift >= 0; shift -= 7)
+        tag += static_cast<char>((frames.size() >> shift) & 0x7F);
+    return tag + frames;
+}
+
+bool WriteId3v2(int fd, std::uint32_t number) {
+    const std::string tag = Id3v2Tag(number);
+    return ::pwrite(fd, tag.data(), tag.size(), 0) == static_cast<ssize_t>(tag.size());
+}
+
+bool MakeFiles(const std::string& folder, std::uint32_t first, std::uint32_t count, Kind kind) {
+    const bool mp3 = kind != Kind::Plain;
     const int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY);
     if (dir < 0)
         return false;
@@ -74,7 +127,8 @@ bool MakeFiles(const std::string& folder, std::uint32_t first, std::uint32_t cou
         }
         // Sizes spread over 0..3 MB without writing data (sparse files).
         const off_t size = mp3 ? kMp3Size : static_cast<off_t>((number * 2654435761u) % 3000000u);
-        const bool ok = ::ftruncate(fd, size) == 0 && (!mp3 || WriteTag(fd, number));
+        const bool ok = ::ftruncate(fd, size) == 0 && (!mp3 || WriteTag(fd, number)) &&
+                        (kind != Kind::Mp3WithId3v2 || WriteId3v2(fd, number));
         ::close(fd);
         if (!ok) {
             ::close(dir);
@@ -89,22 +143,26 @@ bool MakeFiles(const std::string& folder, std::uint32_t first, std::uint32_t cou
 
 int main(int argc, char** argv) {
     if (argc < 4) {
-        std::fprintf(stderr, "usage: %s DIR FOLDERS FILES [--mp3]\n", argv[0]);
+        std::fprintf(stderr, "usage: %s DIR FOLDERS FILES [--mp3|--mp3v2]\n", argv[0]);
         return 2;
     }
     const std::string root = argv[1];
     const auto folders = static_cast<std::uint32_t>(std::strtoul(argv[2], nullptr, 10));
     const auto files = static_cast<std::uint32_t>(std::strtoul(argv[3], nullptr, 10));
-    const bool mp3 = argc > 4 && std::strcmp(argv[4], "--mp3") == 0;
+    Kind kind = Kind::Plain;
+    if (argc > 4 && std::strcmp(argv[4], "--mp3") == 0)
+        kind = Kind::Mp3;
+    else if (argc > 4 && std::strcmp(argv[4], "--mp3v2") == 0)
+        kind = Kind::Mp3WithId3v2;
     if (::mkdir(root.c_str(), 0755) != 0 && errno != EEXIST)
         return 1;
     if (folders == 0)
-        return MakeFiles(root, 0, files, mp3) ? 0 : 1;
+        return MakeFiles(root, 0, files, kind) ? 0 : 1;
     for (std::uint32_t f = 0; f < folders; ++f) {
         char name[32];
         std::snprintf(name, sizeof name, "/folder %04u", f);
         const std::string folder = root + name;
-        if (::mkdir(folder.c_str(), 0755) != 0 || !MakeFiles(folder, f * files, files, mp3))
+        if (::mkdir(folder.c_str(), 0755) != 0 || !MakeFiles(folder, f * files, files, kind))
             return 1;
     }
     return 0;

@@ -45,6 +45,7 @@ note "== making trees in $work"
 "$bin/bench_mktree" "$work/tree" "$folders" 1000
 "$bin/bench_mktree" "$work/rename" 0 "$files"
 "$bin/bench_mktree" "$work/mp3" 0 "$mp3" --mp3
+"$bin/bench_mktree" "$work/mp3v2" 0 "$mp3" --mp3v2
 "$bin/bench_mktree" "$work/big" "$big" 1000
 
 load_start=$(cut -d' ' -f1-3 /proc/loadavg)
@@ -63,8 +64,10 @@ bench "$bin/bench_preview" "$files" "$runs"
 bench "$bin/bench_core" sort "$work/flat" "$runs"
 bench "$bin/bench_core" rename "$work/rename" "$runs" "$bin/bench_renameat2"
 bench "$bin/bench_window" ops "$work/rename" "$runs" "$bin/bench_renameat2"
+bench "$bin/bench_window" live "$work/flat" "$runs"
 bench "$bin/bench_core" mp3 "$work/mp3" "$runs"
 bench "$bin/bench_window" big "$work/big" "$bigruns" "$bin/bench_readdir"
+bench "$bin/bench_core" mp3v2 "$work/mp3v2" "$runs"
 bench "$bin/bench_window" memory "$work/big"
 
 cpu=$(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2- | sed 's/^ *//')

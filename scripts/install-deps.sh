@@ -8,6 +8,8 @@ packages=(
   cmake g++ make ninja-build pkg-config
   qt6-base-dev qt6-base-dev-tools libgl-dev libxkbcommon-dev
   libgtest-dev libgmock-dev
+  # ID3v2 tags and regular expressions
+  libtag1-dev libpcre2-dev
   # the run history
   libsqlite3-dev
   # Unicode normalization of names
@@ -21,6 +23,10 @@ packages=(
   # AT-SPI bindings of Debian's python3, X input, screenshots and fonts
   xvfb xauth dbus at-spi2-core python3 python3-gi python3-pyatspi gir1.2-atspi-2.0
   xdotool imagemagick fonts-dejavu-core
+  # MP3 files tagged at test time as the field's tools tag them
+  python3-mutagen
+  # the fuzz targets (fuzz/run.sh): clang with libFuzzer
+  clang libclang-rt-14-dev
   # the window's icons
   adwaita-icon-theme hicolor-icon-theme
   desktop-file-utils appstream groff-base dpkg-dev

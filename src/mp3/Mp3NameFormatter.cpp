@@ -72,10 +72,10 @@ std::string PaddedNumber(std::int64_t number, std::size_t width) {
     return text + digits;
 }
 
-} // namespace
-
-std::string ExpandMp3Format(const std::string& format, const TID3v1& tag,
-                            const std::string& originalName) {
+// Walks the format as the expansion reads it: "%" turns the placeholder state
+// on, one of 1-7 or N expands and turns it off, any other character (literal
+// text included) is dropped without ending a pending "%".
+template <typename Expand> std::string WalkFormat(const std::string& format, Expand expand) {
     std::string name;
     bool percent = false;
     for (const char c : format) {
@@ -83,11 +83,43 @@ std::string ExpandMp3Format(const std::string& format, const TID3v1& tag,
             percent = true;
             continue;
         }
-        // Any other character, literal text included, is dropped; it does not
-        // end a pending "%".
         if (!percent)
             continue;
-        switch (c) {
+        if ((c >= '1' && c <= '7') || c == 'N') {
+            expand(c, name);
+            percent = false;
+        }
+    }
+    return name;
+}
+
+const std::string* FieldOf(char placeholder, const Mp3TagFields& fields) {
+    switch (placeholder) {
+    case '1':
+        return &fields.artist;
+    case '2':
+        return &fields.title;
+    case '3':
+        return &fields.album;
+    case '4':
+        return &fields.year;
+    case '5':
+        return &fields.genre;
+    case '6':
+        return &fields.comment;
+    case '7':
+        return &fields.track;
+    default:
+        return nullptr;
+    }
+}
+
+} // namespace
+
+std::string ExpandMp3Format(const std::string& format, const TID3v1& tag,
+                            const std::string& originalName) {
+    return WalkFormat(format, [&](char placeholder, std::string& name) {
+        switch (placeholder) {
         case '1':
             AppendTagText(name, tag.artist);
             break;
@@ -109,15 +141,28 @@ std::string ExpandMp3Format(const std::string& format, const TID3v1& tag,
         case '7':
             AppendField(name, std::to_string(tag.track));
             break;
-        case 'N':
+        default:
             AppendField(name, BaseNameOf(originalName));
             break;
-        default:
-            continue;
         }
-        percent = false;
-    }
-    return name;
+    });
+}
+
+std::string ExpandMp3Format(const std::string& format, const Mp3TagFields& fields,
+                            const std::string& originalName) {
+    return WalkFormat(format, [&](char placeholder, std::string& name) {
+        const std::string* field = FieldOf(placeholder, fields);
+        AppendField(name, field ? std::string_view(*field) : BaseNameOf(originalName));
+    });
+}
+
+bool FormatUsesControlCharacters(const std::string& format, const Mp3TagFields& fields) {
+    bool found = false;
+    WalkFormat(format, [&](char placeholder, std::string&) {
+        const std::string* field = FieldOf(placeholder, fields);
+        found = found || (field && HoldsControlCharacter(*field));
+    });
+    return found;
 }
 
 void ApplyMp3Case(std::string& name, int caseIndex) {
@@ -174,28 +219,49 @@ Mp3PreviewResult PreviewMp3Names(FileRows& rows, const Mp3NameSettings& settings
         row.newName.clear();
     SelectAllWhenNoneSelected(rows);
 
+    Mp3TagReader tags(reader);
+    Mp3TagFields fields;
     std::vector<std::string> names;
     names.reserve(rows.size());
+    std::vector<FileRow*> namedRows; // the row each built name belongs to
     HeldFolder folder; // rows of one folder come one after another, as a scan lists them
     std::string path;  // one buffer for every row's path where the folder cannot be held
     for (FileRow& row : rows) {
         if (!row.selected)
             continue;
-        const int held = folder.Descriptor(row.Path());
-        bool read = false;
-        if (held >= 0) {
-            read = reader.ReadID3v1In(held, row.originalName);
-        } else {
+        Mp3TagSource source = Mp3TagSource::None;
+        if (settings.readId3v2) {
             path.assign(row.Path());
             path += row.originalName;
-            read = reader.ReadID3v1(path);
+            source = tags.Read(path, true, fields);
+        } else {
+            const int held = folder.Descriptor(row.Path());
+            bool read = false;
+            if (held >= 0) {
+                read = reader.ReadID3v1In(held, row.originalName);
+            } else {
+                path.assign(row.Path());
+                path += row.originalName;
+                read = reader.ReadID3v1(path);
+            }
+            source = read && reader.exists ? Mp3TagSource::ID3v1 : Mp3TagSource::None;
         }
-        if (!read || !reader.exists) {
+        if (source == Mp3TagSource::None) {
             row.selected = false;
             ++result.untagged;
             continue;
         }
-        names.push_back(ExpandMp3Format(settings.format, reader, row.originalName));
+        if (source == Mp3TagSource::ID3v1) {
+            names.push_back(ExpandMp3Format(settings.format, reader, row.originalName));
+        } else if (FormatUsesControlCharacters(settings.format, fields)) {
+            // A line break or other control character has no place in a file
+            // name; the row is left without one so Apply passes it by.
+            ++result.refusedTagText;
+            continue;
+        } else {
+            names.push_back(ExpandMp3Format(settings.format, fields, row.originalName));
+        }
+        namedRows.push_back(&row);
     }
 
     if (settings.caseOn)
@@ -207,19 +273,16 @@ Mp3PreviewResult PreviewMp3Names(FileRows& rows, const Mp3NameSettings& settings
         for (std::string& name : names)
             ApplyMp3Spaces(name, settings.spaceIndex);
 
-    std::size_t next = 0;
-    for (FileRow& row : rows) {
-        if (!row.selected || next == names.size())
-            continue;
+    for (std::size_t k = 0; k < names.size(); ++k) {
         // A name of nothing but ".mp3" would hide the file on this platform;
         // like an empty name from the file rules, it leaves the row unnamed.
-        std::string& built = names[next++];
+        std::string& built = names[k];
         if (built.empty())
             continue;
-        row.newName = std::move(built);
-        row.newName += kMp3Extension;
+        namedRows[k]->newName = std::move(built);
+        namedRows[k]->newName += kMp3Extension;
     }
-    result.selected = next;
+    result.selected = names.size() + result.refusedTagText;
     return result;
 }
 

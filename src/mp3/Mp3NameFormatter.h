@@ -1,7 +1,8 @@
 #pragma once
-// Builds new names for MP3 files from their ID3v1 tags: a format with
+// Builds new names for MP3 files from their tags: a format with
 // placeholders, then the case, number and space options, then ".mp3".
 
+#include "mp3/Mp3TagReader.h"
 #include "mp3/TID3v1.h"
 #include "rules/FileRow.h"
 
@@ -33,18 +34,25 @@ struct Mp3NameSettings {
     std::string numberText = "001";  // cbEmulation text: first number and width
     bool spaceOn = false;            // ChkSpace ticked
     int spaceIndex = -1;             // cbSpace current index
+    // "Read ID3v2 tags" ticked: a file's ID3v2 tag wins over its ID3v1 block.
+    // Clear, only the ID3v1 block is read.
+    bool readId3v2 = true;
 };
 
 struct Mp3PreviewResult {
     bool previewed = true;    // the window sets its Previewed mark from this
     std::size_t selected = 0; // rows selected afterwards ("Selectd files : N")
     std::size_t untagged = 0; // rows deselected: unreadable or without a tag
+    // Rows left selected but without a name because ID3v2 text they would use
+    // holds a control character (a line break in a comment, say).
+    std::size_t refusedTagText = 0;
 };
 
-// Clears every new name, selects all rows when none is selected, reads the tag
-// of each selected row through `reader`, deselects rows without a readable tag
-// and gives the others a name ending in ".mp3" (none when the built name is
-// empty, so Apply leaves the file alone). Files are only read.
+// Clears every new name, selects all rows when none is selected, reads the tags
+// of each selected row (the ID3v1 block through `reader`), deselects rows
+// without a readable tag and gives the others a name ending in ".mp3" (none
+// when the built name is empty, so Apply leaves the file alone). Files are
+// only read.
 Mp3PreviewResult PreviewMp3Names(FileRows& rows, const Mp3NameSettings& settings, TID3v1& reader);
 
 // The parts of the preview, for the window's own use and for tests.
@@ -52,6 +60,11 @@ Mp3PreviewResult PreviewMp3Names(FileRows& rows, const Mp3NameSettings& settings
 // "-" joins the non-empty expansions. Tag text is converted to UTF-8.
 std::string ExpandMp3Format(const std::string& format, const TID3v1& tag,
                             const std::string& originalName);
+// The same from fields that are UTF-8 already (an ID3v2 tag).
+std::string ExpandMp3Format(const std::string& format, const Mp3TagFields& fields,
+                            const std::string& originalName);
+// True when a tag field that the format uses holds a control character.
+bool FormatUsesControlCharacters(const std::string& format, const Mp3TagFields& fields);
 // Case option by item index; no item chosen leaves the name as it is.
 void ApplyMp3Case(std::string& name, int caseIndex);
 // Number prefix: the counter text read as a decimal number, padded with "0" to

@@ -3,6 +3,7 @@
 #include "platform/RenameSteps.h"
 #include "text/AsciiCase.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <cstdio>
@@ -139,6 +140,11 @@ int RenameThroughTemporary(const std::string& folder, const std::string& oldName
 bool IsValidEntryName(const std::string& name) {
     return !name.empty() && name != "." && name != ".." && name.find('/') == std::string::npos &&
            name.find('\0') == std::string::npos;
+}
+
+bool IsAcceptableNewName(const std::string& name) {
+    const auto control = [](unsigned char c) { return c < 32 || c == 127; };
+    return IsValidEntryName(name) && std::none_of(name.begin(), name.end(), control);
 }
 
 int RenameNoReplace(const std::string& folder, const std::string& oldName,

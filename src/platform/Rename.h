@@ -9,6 +9,11 @@ namespace quorvane {
 // no NUL byte, not "." or "..".
 bool IsValidEntryName(const std::string& name);
 
+// A name a run may give a file: a valid entry name without control bytes (1 to
+// 31, 127). A tab or line break in a name, often from tag text, breaks
+// listings and scripts, and the user would not see it in the list.
+bool IsAcceptableNewName(const std::string& name);
+
 // The error of a move whose source is gone after the file system refused it:
 // only the last-resort plain rename can leave a file so.
 inline constexpr int kErrorSourceLost = -1;

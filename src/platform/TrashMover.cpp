@@ -168,7 +168,14 @@ std::string TrashName(const std::string& name, unsigned attempt) {
     if (dot == 0 || dot == std::string::npos || name.size() - dot > 32)
         dot = name.size();
     std::string stem = name.substr(0, dot);
-    const std::string tail = (attempt > 1 ? "." + std::to_string(attempt) : "") + name.substr(dot);
+    // Appended piece by piece: GCC 12 at -O3 sees a possible overlap in
+    // "." + std::to_string(...) and warns (-Wrestrict), which -Werror stops.
+    std::string tail;
+    if (attempt > 1) {
+        tail += '.';
+        tail += std::to_string(attempt);
+    }
+    tail.append(name, dot, std::string::npos);
     const std::size_t room = NAME_MAX - kInfoSuffix.size() - tail.size();
     if (stem.size() > room) {
         std::size_t cut = room;

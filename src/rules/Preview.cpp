@@ -59,7 +59,7 @@ RuleOutcome RunRule(std::vector<std::string>& names, const PreviewSettings& sett
         outcome.deletion = PreviewDelete(names, settings.deletion);
         break;
     case RulePage::Replace:
-        PreviewReplace(names, settings.replace);
+        outcome.replace = PreviewReplace(names, settings.replace);
         break;
     case RulePage::Enumeration:
         outcome.enumeration = PreviewEnumeration(names, settings.enumeration);

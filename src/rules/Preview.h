@@ -30,6 +30,7 @@ struct PreviewSettings {
 struct RuleOutcome {
     InsertOutcome insert;
     DeleteOutcome deletion;
+    ReplaceOutcome replace;
     EnumerationOutcome enumeration;
 };
 

@@ -1,6 +1,7 @@
 #include "rules/ReplaceRule.h"
 
 #include "rules/FileRow.h"
+#include "rules/PatternReplace.h"
 
 namespace quorvane {
 
@@ -74,9 +75,11 @@ std::string RemoveAll(std::string_view text, std::string_view search) {
     return result;
 }
 
-void PreviewReplace(std::vector<std::string>& names, const ReplaceSettings& settings) {
+ReplaceOutcome PreviewReplace(std::vector<std::string>& names, const ReplaceSettings& settings) {
     if (settings.mode == ReplaceMode::None || settings.search.empty())
-        return;
+        return {};
+    if (settings.regularExpression)
+        return PreviewPatternReplace(names, settings);
     std::string rewritten;
     for (std::string& name : names) {
         const std::size_t end = settings.entireName ? name.size() : ExtensionOffset(name);
@@ -88,6 +91,7 @@ void PreviewReplace(std::vector<std::string>& names, const ReplaceSettings& sett
         rewritten.append(name, end);
         name.assign(rewritten); // reuses the name's own buffer when it is large enough
     }
+    return {};
 }
 
 } // namespace quorvane

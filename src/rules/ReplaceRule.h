@@ -1,8 +1,11 @@
 #pragma once
 // Page 3 "Replace": replaces or removes a search text, once or everywhere, in
 // the whole name or in the base name only. Matching is exact, byte for byte
-// and case-sensitive; an empty search text never matches.
+// and case-sensitive; an empty search text never matches. With "Regular
+// expression" ticked the search text is a PCRE2 pattern instead.
 
+#include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -18,6 +21,26 @@ struct ReplaceSettings {
     ReplaceMode mode = ReplaceMode::Replace;
     bool allOccurrences = false; // chkAllSub
     bool entireName = true;      // chkEntireName: clear = base name only, extension kept
+    // "Regular expression" ticked: the search text is a pattern and the
+    // replacement may name what it caught ($0-$9, ${name}, $$ for "$").
+    bool regularExpression = false;
+};
+
+// Why a pattern or its replacement cannot be used.
+struct ReplacePatternError {
+    std::string message;        // PCRE2's own text, or what is wrong with the replacement
+    std::size_t offset = 0;     // characters before the fault, from the start of the text
+    bool inReplacement = false; // the replacement text is at fault, not the search pattern
+};
+
+// The text the window shows in its hint panel for the error.
+std::string ReplacePatternHint(const ReplacePatternError& error);
+
+// What the rule changed on its page besides the names.
+struct ReplaceOutcome {
+    // Set when the pattern or its replacement is faulty; every entry is then
+    // empty, so Apply passes the rows by.
+    std::optional<ReplacePatternError> patternError;
 };
 
 // The first occurrence replaced.
@@ -33,8 +56,7 @@ std::string RemoveFirst(std::string_view text, std::string_view search);
 // RemoveAll("aabb", "ab") is "".
 std::string RemoveAll(std::string_view text, std::string_view search);
 
-// Rewrites every entry of the working list in place. The page has no box
-// to refill.
-void PreviewReplace(std::vector<std::string>& names, const ReplaceSettings& settings);
+// Rewrites every entry of the working list in place.
+ReplaceOutcome PreviewReplace(std::vector<std::string>& names, const ReplaceSettings& settings);
 
 } // namespace quorvane

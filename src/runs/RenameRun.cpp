@@ -71,7 +71,11 @@ void RunSteps(const RenamePlan& plan, RunFileSystem& fileSystem, StepRecorder* r
         const RenameStep& step = plan.steps[s];
         StepOutcome& outcome = outcomes[step.row];
         if (outcome.error == 0) {
-            outcome.error = RenameInFolder(fileSystem, step.folder, step.from, step.to);
+            // Control bytes are refused in a name a run gives, not in the way
+            // back, which restores names the files already had.
+            const bool refused = !step.isTemporary && !IsAcceptableNewName(step.to);
+            outcome.error =
+                refused ? EINVAL : RenameInFolder(fileSystem, step.folder, step.from, step.to);
             if (recorder)
                 recorder->StepFinished(s, outcome.error == 0 ? StepState::Done : StepState::Failed,
                                        outcome.error);

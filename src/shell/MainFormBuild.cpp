@@ -183,6 +183,9 @@ QMenu* TMainForm::BuildViewMenu() {
     MirrorAction(menu, "mmiViewRefresh", "Refresh", ActRefreshTree);
     connect(AddEntry(menu, "mmiLog", "Log(&L)"), &QAction::triggered, this,
             &TMainForm::mmiLogClick);
+    menu->addSeparator();
+    mmiLivePreview = AddEntry(menu, "mmiLivePreview", "Live Preview");
+    mmiLivePreview->setCheckable(true);
     return menu;
 }
 

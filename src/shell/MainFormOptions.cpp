@@ -122,6 +122,9 @@ OptionBindings TMainForm::BindMainOptions() {
             BindControlShown(I::MainFavoriteVisible, cbFavorite),
             BindControlShown(I::MainIncludeSubVisible, TbIncludeSub),
             BindControlShown(I::MainStatusBarVisible, StatusBar),
+            BindBoolean(
+                I::MainLivePreview, [this] { return mmiLivePreview->isChecked(); },
+                [this](bool on) { mmiLivePreview->setChecked(on); }),
             // The show and hide commands flip states, so their check marks must
             // start from the states just loaded.
             Reaction([this] { SyncViewMenu(); }),

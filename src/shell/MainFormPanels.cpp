@@ -178,10 +178,14 @@ void TMainForm::ExitMenuItemClick() {
 
 void TMainForm::TbRenameFilesMouseMove() {
     StatusPanel2->setText("Show/Hide File Renaming Panel");
+    StatusPanel2->setToolTip(QString());
+    m_patternHintShown = false;
 }
 
 void TMainForm::TbRenameMp3MouseMove() {
     StatusPanel2->setText("Show/Hide MP3 Tag Renaming Panel");
+    StatusPanel2->setToolTip(QString());
+    m_patternHintShown = false;
 }
 
 void TMainForm::ShowTotalFiles() {

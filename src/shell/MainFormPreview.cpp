@@ -1,11 +1,12 @@
 // Preview in the window: the pages (or the MP3 panel) give the settings, the
-// core computes the names, the window shows them.
+// core computes the names, the window shows them. The command and the live
+// preview share one path; only the command may touch what the user is
+// working on (the selection, the page's boxes) or show a box.
 #include "shell/TMainForm.h"
 
 #include "mp3/Mp3NameFormatter.h"
-#include "planner/RenamePlan.h"
 #include "rules/Preview.h"
-#include "runs/RenameRun.h"
+#include "shell/ConflictCheck.h"
 #include "shell/MessageBoxes.h"
 #include "shell/Mp3PanelControls.h"
 #include "shell/RulePages.h"
@@ -14,45 +15,119 @@
 
 #include <QAction>
 #include <QLabel>
+#include <QTimer>
 
 namespace quorvane {
 
+namespace {
+
+std::vector<char> SelectionOf(const FileRows& rows) {
+    std::vector<char> selected;
+    selected.reserve(rows.size());
+    for (const FileRow& row : rows)
+        selected.push_back(row.selected ? 1 : 0);
+    return selected;
+}
+
+void RestoreSelection(FileRows& rows, const std::vector<char>& selected) {
+    for (std::size_t i = 0; i < rows.size() && i < selected.size(); ++i)
+        rows[i].selected = selected[i] != 0;
+}
+
+} // namespace
+
 void TMainForm::ActPreviewExecute() {
+    if (!PreviewList(PreviewMode::Command))
+        ShowMessage(this, MsgType::Warning, MsgButtons::Yes, "There is no files in File list!");
+}
+
+void TMainForm::LivePreviewTimerTimer() {
+    if (!mmiLivePreview->isChecked())
+        return;
+    ActPreviewUpdate();
+    if (ActPreview->isEnabled())
+        PreviewList(PreviewMode::Live);
+}
+
+bool TMainForm::PreviewList(PreviewMode mode) {
+    const bool live = mode == PreviewMode::Live;
+    FileRows& rows = ListModel->Rows();
+    // Preview selects every row when none is selected, and the MP3 panel
+    // deselects the files without a tag; a live preview names the same rows
+    // but hands the user's selection back.
+    const std::vector<char> selection = live ? SelectionOf(rows) : std::vector<char>{};
+    m_previewing = true;
+    bool listEmpty = false;
+    std::string hint;
     if (Mp3PanelVisible()) {
         if (!Id3Reader)
             Id3Reader = std::make_unique<TID3v1>();
         const Mp3PreviewResult result =
-            PreviewMp3Names(ListModel->Rows(), Mp3Controls->ReadMp3Settings(), *Id3Reader);
+            PreviewMp3Names(rows, Mp3Controls->ReadMp3Settings(), *Id3Reader);
         m_state.Previewed = result.previewed;
-        ListModel->NotifyRowsChanged();
     } else {
         m_state.Previewed = true;
-        const PreviewResult result =
-            PreviewFileRows(ListModel->Rows(), Pages->ReadPreviewSettings());
-        ListModel->NotifyRowsChanged();
-        Pages->ApplyRefills(result);
-        if (result.listEmpty) {
-            ShowMessage(this, MsgType::Warning, MsgButtons::Yes, "There is no files in File list!");
-            return;
-        }
+        const PreviewResult result = PreviewFileRows(rows, Pages->ReadPreviewSettings());
+        listEmpty = result.listEmpty;
+        if (const auto& error = result.outcome.replace.patternError)
+            hint = ReplacePatternHint(*error);
+        // Refilling a box the user is typing in would fight the typing.
+        if (!live)
+            Pages->ApplyRefills(result);
     }
+    if (live)
+        RestoreSelection(rows, selection);
+    ListModel->NotifyRowsChanged();
+    ShowPatternHint(hint);
+    m_previewing = false;
+    if (listEmpty)
+        return false;
     ShowSelectedFiles();
-    ShowConflicts();
+    if (live)
+        ShowConflictsLater();
+    else
+        ShowConflicts();
     ScheduleUpdateActions();
+    return true;
+}
+
+void TMainForm::ShowPatternHint(const std::string& hint) {
+    if (hint.empty()) {
+        if (m_patternHintShown) {
+            StatusPanel2->clear();
+            StatusPanel2->setToolTip(QString());
+        }
+        m_patternHintShown = false;
+        return;
+    }
+    const QString text = QString::fromStdString(hint);
+    StatusPanel2->setText(text);
+    // The panel is narrow; the whole text shows when the pointer rests on it.
+    StatusPanel2->setToolTip(text);
+    m_patternHintShown = true;
+}
+
+void TMainForm::ScheduleLivePreview() {
+    if (mmiLivePreview->isChecked() && !m_previewing)
+        LivePreviewTimer->start();
 }
 
 // The plan Apply would carry out, shown before it runs: each conflict on its
 // row, their count in the fifth panel.
 void TMainForm::ShowConflicts() {
-    RunFolderLister lister(WindowRunFileSystem());
-    const FileRowsPlan planned = PlanFileRows(ListModel->Rows(), lister);
-    std::vector<std::string> texts;
-    texts.reserve(planned.plan.rows.size());
-    for (const RowVerdict& verdict : planned.plan.rows)
-        texts.push_back(ConflictText(verdict));
-    ListModel->SetConflictNotes(planned.listRow, texts);
+    ShowConflictNotes(FindConflicts(ListModel->Rows()));
+}
+
+void TMainForm::ShowConflictsLater() {
+    // The notes of the names before would stand on the wrong rows meanwhile.
+    ListModel->ClearConflictNotes();
+    m_conflictCheck->Check(ListModel->Rows(), m_listGeneration);
+}
+
+void TMainForm::ShowConflictNotes(const ConflictNotes& notes) {
+    ListModel->SetConflictNotes(notes.listRow, notes.texts);
     StatusPanel4->setText(
-        QStringLiteral("Conflicts : %1").arg(static_cast<qulonglong>(planned.plan.conflicts)));
+        QStringLiteral("Conflicts : %1").arg(static_cast<qulonglong>(notes.conflicts)));
 }
 
 void TMainForm::ActPreviewUpdate() {

@@ -62,12 +62,20 @@ Mp3PanelControls::Mp3PanelControls(QWidget* parent) : QWidget(parent) {
     NameForScreenReaders(cbSpace, "Spaces");
     for (QComboBox* option : {cbCase, cbEmulation, cbSpace})
         option->setEnabled(false);
+    chkReadId3v2 = MakeCheck("chkReadId3v2", "Read ID3v2 tags", this);
+    chkReadId3v2->setChecked(true);
 
     // toggled also fires when the settings load ticks a box, as a click would.
     connect(ChkSpace, &QCheckBox::toggled, this, &Mp3PanelControls::ChkSpaceClick);
     connect(ChkCase, &QCheckBox::toggled, this, &Mp3PanelControls::ChkCaseClick);
     connect(chkAddPre, &QCheckBox::toggled, this, &Mp3PanelControls::chkAddPreClick);
     connect(Image2, &QToolButton::clicked, this, &Mp3PanelControls::Image2Click);
+    for (QCheckBox* box : {ChkSpace, ChkCase, chkAddPre, chkReadId3v2})
+        connect(box, &QCheckBox::toggled, this, &Mp3PanelControls::SettingsChanged);
+    for (QComboBox* box : {cbFormat, cbEmulation})
+        connect(box, &QComboBox::editTextChanged, this, &Mp3PanelControls::SettingsChanged);
+    for (QComboBox* box : {cbFormat, cbCase, cbSpace, cbEmulation})
+        connect(box, &QComboBox::currentIndexChanged, this, &Mp3PanelControls::SettingsChanged);
 
     auto* options = new QGridLayout;
     auto* formatRow = new QHBoxLayout;
@@ -82,8 +90,9 @@ Mp3PanelControls::Mp3PanelControls(QWidget* parent) : QWidget(parent) {
     // The long caption gets a row of its own so the panel stays narrow.
     options->addWidget(chkAddPre, 3, 0, 1, 2);
     options->addWidget(cbEmulation, 4, 1);
+    options->addWidget(chkReadId3v2, 5, 0, 1, 2);
     options->setColumnStretch(1, 1);
-    options->setRowStretch(5, 1);
+    options->setRowStretch(6, 1);
 
     grpFormatSetting = MakeLegend(this);
     auto* layout = new QHBoxLayout(this);
@@ -137,6 +146,7 @@ std::vector<OptionBinding> Mp3PanelControls::BindOptions() {
         BindText(I::Mp3LastFormat, cbFormat),
         BindCount(I::Mp3FormatCount, cbFormat),
         BindItems(I::Mp3FormatItems, cbFormat),
+        BindTick(I::Mp3ReadId3v2, chkReadId3v2),
     };
 }
 
@@ -149,6 +159,7 @@ Mp3NameSettings Mp3PanelControls::ReadMp3Settings() const {
     settings.numberText = cbEmulation->currentText().toStdString();
     settings.spaceOn = ChkSpace->isChecked();
     settings.spaceIndex = cbSpace->currentIndex();
+    settings.readId3v2 = chkReadId3v2->isChecked();
     return settings;
 }
 

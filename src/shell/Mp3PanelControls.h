@@ -37,6 +37,11 @@ public:
     // "Add Format": keeps the typed format in the drop-down list, once.
     void Image2Click();
 
+signals:
+    // Any choice of the panel that the names depend on changed.
+    void SettingsChanged();
+
+public:
     QComboBox* cbFormat = nullptr;
     QToolButton* Image2 = nullptr;
     QCheckBox* ChkSpace = nullptr;
@@ -45,6 +50,7 @@ public:
     QComboBox* cbCase = nullptr;
     QCheckBox* chkAddPre = nullptr;
     QComboBox* cbEmulation = nullptr;
+    QCheckBox* chkReadId3v2 = nullptr;     // "Read ID3v2 tags"; clear, only the ID3v1 block
     QGroupBox* grpFormatSetting = nullptr; // the legend "Format Setting"
 };
 

@@ -50,6 +50,7 @@ OptionBindings RulePages::BindTextPageOptions() {
         BindRadio(I::ReplaceReplace, rdbReplace, [this] { rdbReplaceClick(); }),
         BindRadio(I::ReplaceRemove, rdbRemove, [this] { rdbRemoveClick(); }),
         BindTick(I::ReplaceAllOccurrences, chkAllSub),
+        BindTick(I::ReplaceRegularExpression, chkRegExp),
     };
 }
 

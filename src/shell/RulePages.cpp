@@ -8,8 +8,10 @@
 #include "rules/ReplaceRule.h"
 #include "shell/RulePageParts.h"
 
+#include <QAbstractButton>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDateTimeEdit>
 #include <QFormLayout>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -41,6 +43,7 @@ RulePages::RulePages(QWidget* parent)
     pgcGeneral->addTab(BuildEnumerationPage(), "Enumeration");
     pgcGeneral->setCurrentIndex(TabIndexOf(RulePage::Case));
     connect(pgcGeneral, &QTabWidget::currentChanged, this, &RulePages::pgcGeneralChange);
+    WatchPageControls();
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -51,6 +54,30 @@ RulePages::~RulePages() {
     // The start box's character filter asks this object; a focus change while
     // the children are torn down (the box losing the focus) must not reach it.
     meStartFrom->setValidator(nullptr);
+}
+
+// Every way a user changes a rule: typing (also into the edit part of a spin
+// or combo box), a tick, a choice from a list, a date or time. The example box
+// of the enumeration page only follows the others, so it is left out.
+void RulePages::WatchPageControls() {
+    for (int index = 0; index < pgcGeneral->count(); ++index) {
+        QWidget* page = pgcGeneral->widget(index);
+        const auto changed = [this, index] {
+            if (pgcGeneral->currentIndex() == index)
+                emit RuleSettingsChanged();
+        };
+        for (QLineEdit* edit : page->findChildren<QLineEdit*>())
+            if (!edit->isReadOnly())
+                connect(edit, &QLineEdit::textChanged, this, changed);
+        for (QAbstractButton* button : page->findChildren<QAbstractButton*>())
+            if (button->isCheckable())
+                connect(button, &QAbstractButton::toggled, this, changed);
+        for (QComboBox* box : page->findChildren<QComboBox*>())
+            connect(box, &QComboBox::currentIndexChanged, this, changed);
+        for (QDateTimeEdit* picker : page->findChildren<QDateTimeEdit*>())
+            connect(picker, &QDateTimeEdit::dateTimeChanged, this, changed);
+    }
+    connect(pgcGeneral, &QTabWidget::currentChanged, this, &RulePages::RuleSettingsChanged);
 }
 
 RulePage RulePages::ActivePage() const {
@@ -110,7 +137,8 @@ ReplaceSettings RulePages::ReadReplaceSettings() const {
             .replacement = TextOf(edTarget),
             .mode = mode,
             .allOccurrences = chkAllSub->isChecked(),
-            .entireName = chkEntireName->isChecked()};
+            .entireName = chkEntireName->isChecked(),
+            .regularExpression = chkRegExp->isChecked()};
 }
 
 PreviewSettings RulePages::ReadPreviewSettings() const {
@@ -300,6 +328,7 @@ QWidget* RulePages::BuildReplacePage() {
     rdbRemove = MakeRadio("rdbRemove", "Remove", page);
     chkAllSub = MakeCheck("chkAllSub", "All occurrences  ", page);
     chkEntireName = MakeCheck("chkEntireName", "Change To Entire FileName", page);
+    chkRegExp = MakeCheck("chkRegExp", "Regular expression", page);
     rdbReplace->setChecked(true);
     chkAllSub->setChecked(true);
     chkEntireName->setChecked(true);
@@ -325,8 +354,9 @@ QWidget* RulePages::BuildReplacePage() {
     options->addWidget(chkEntireName);
     options->addStretch();
     layout->addLayout(options, 3, 0, 1, 2);
+    layout->addWidget(chkRegExp, 4, 0, 1, 2);
     layout->setColumnStretch(1, 1);
-    layout->setRowStretch(4, 1);
+    layout->setRowStretch(5, 1);
     return page;
 }
 

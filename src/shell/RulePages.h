@@ -86,6 +86,12 @@ public:
     // The key filter of the start box: whether it takes the typed character.
     bool meStartFromKeyPress(QChar key) const;
 
+signals:
+    // A control of the page in front changed, or another page came to the
+    // front: the names Preview would give may differ now.
+    void RuleSettingsChanged();
+
+public:
     // --- The page control and its controls, under their documented names ------
     QTabWidget* pgcGeneral = nullptr;
 
@@ -117,6 +123,7 @@ public:
     QRadioButton* rdbRemove = nullptr;
     QCheckBox* chkAllSub = nullptr;
     QCheckBox* chkEntireName = nullptr;
+    QCheckBox* chkRegExp = nullptr; // "Regular expression": the search text is a pattern
 
     // Page 4 "Attributes"
     QCheckBox* ChkChangeAttr = nullptr;
@@ -152,6 +159,7 @@ private:
     QGroupBox* BuildTimeStampBoxes(QWidget* page);
     QWidget* BuildEnumerationPage();
     void SetAttributeBoxesChecked(bool checked);
+    void WatchPageControls();
     OptionBindings BindCaseOptions();
     OptionBindings BindTextPageOptions();
     OptionBindings BindAttributeOptions();

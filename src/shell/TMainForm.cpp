@@ -4,6 +4,8 @@
 #include "history/HistoryStore.h"
 #include "mp3/TID3v1.h"
 #include "platform/Paths.h"
+#include "shell/ConflictCheck.h"
+#include "shell/Mp3PanelControls.h"
 #include "shell/OptionBinding.h"
 #include "shell/RulePages.h"
 #include "shell/ScanController.h"
@@ -45,11 +47,22 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
     BuildStatusBar();
     m_options = BindOptions();
     m_scan = new ScanController(this);
+    m_conflictCheck = new ConflictCheck(
+        [this](const ConflictNotes& notes) {
+            if (notes.generation == m_listGeneration)
+                ShowConflictNotes(notes);
+        },
+        this);
 
     m_idleTimer = new QTimer(this);
     m_idleTimer->setSingleShot(true);
     m_idleTimer->setInterval(0);
     connect(m_idleTimer, &QTimer::timeout, this, &TMainForm::UpdateActions);
+    LivePreviewTimer = new QTimer(this);
+    LivePreviewTimer->setObjectName("LivePreviewTimer");
+    LivePreviewTimer->setSingleShot(true);
+    LivePreviewTimer->setInterval(150);
+    connect(LivePreviewTimer, &QTimer::timeout, this, &TMainForm::LivePreviewTimerTimer);
     WireSignals();
 
     FormCreate();
@@ -111,6 +124,29 @@ void TMainForm::WireSignals() {
     connect(ListView, &FileListView::KeyReleased, this, &TMainForm::ListViewKeyUp);
     connect(ListView, &FileListView::MouseReleased, this, &TMainForm::ListViewMouseUp);
     connect(ListView, &QAbstractItemView::clicked, this, &TMainForm::ListViewClick);
+
+    // Any change of the list's rows, their order or their names.
+    const auto listChanged = [this] { ++m_listGeneration; };
+    connect(ListModel, &QAbstractItemModel::modelReset, this, listChanged);
+    connect(ListModel, &QAbstractItemModel::layoutChanged, this, listChanged);
+    connect(ListModel, &QAbstractItemModel::rowsInserted, this, listChanged);
+    connect(ListModel, &QAbstractItemModel::rowsRemoved, this, listChanged);
+    connect(ListModel, &QAbstractItemModel::dataChanged, this, listChanged);
+
+    // Live preview: any change of a rule or of the MP3 panel's choices, each
+    // while Preview works by that panel.
+    connect(Pages, &RulePages::RuleSettingsChanged, this, [this] {
+        if (!Mp3PanelVisible())
+            ScheduleLivePreview();
+    });
+    connect(Mp3Controls, &Mp3PanelControls::SettingsChanged, this, [this] {
+        if (Mp3PanelVisible())
+            ScheduleLivePreview();
+    });
+    connect(mmiLivePreview, &QAction::toggled, this, [this](bool on) {
+        if (!on)
+            LivePreviewTimer->stop();
+    });
 
     // The boxes and buttons whose keys and pointer moves have handlers of
     // their own (see eventFilter); each is watched where its events arrive.

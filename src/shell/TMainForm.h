@@ -42,6 +42,8 @@ class QWidget;
 
 namespace quorvane {
 
+class ConflictCheck;
+struct ConflictNotes;
 class FileListModel;
 class FileListView;
 class FloatingPanel;
@@ -122,6 +124,10 @@ public:
     // ---- Preview ----
     void ActPreviewExecute();
     void ActPreviewUpdate();
+    // "Live Preview" is on and a rule or the MP3 format changed 150 ms ago:
+    // Preview as far as it is available, leaving the focus and the selection
+    // where the user has them.
+    void LivePreviewTimerTimer();
 
     // ---- Apply, undo, log ----
     void ActRenameExecute();
@@ -220,7 +226,11 @@ private:
     // "Total files : N" in panel 0 / "Selectd files : N" in panel 1.
     void ShowTotalFiles();
     void ShowSelectedFiles();
+    // The conflicts of the list's new names: at once (Preview), or worked
+    // out beside the window and shown when they are ready (a live preview).
     void ShowConflicts();
+    void ShowConflictsLater();
+    void ShowConflictNotes(const ConflictNotes& notes);
     // The fourth status panel, over which runs place their progress bar, in
     // status bar coordinates.
     QRect ProgressPanelRect() const;
@@ -234,6 +244,19 @@ private:
     // header click on it.
     void Arrange(int column);
     void ChangeSelection(void (*change)(FileRows&));
+
+    // ---- Preview (MainFormPreview.cpp) ----
+    // A live preview leaves the selection, the page's boxes and the focus as
+    // they are and shows no box; the Preview command does all three.
+    enum class PreviewMode { Command, Live };
+    // New names for the list by the shown panel's rules. False when the list
+    // is empty (the file rules' case, which the command warns about).
+    bool PreviewList(PreviewMode mode);
+    // A faulty pattern's error in the hint panel; a preview without one takes
+    // an earlier error away.
+    void ShowPatternHint(const std::string& hint);
+    // Restarts the 150 ms wait when "Live Preview" is on.
+    void ScheduleLivePreview();
 
     // ---- Runs (MainFormRuns.cpp) ----
     using RowsRun = std::function<RunResult(FileRows&, const RunProgress&)>;
@@ -313,6 +336,7 @@ private:
     QAction* MP3PanelsMenuItem = nullptr;         // "MP3  Panel Only"
     QAction* mmiAbout = nullptr;                  // "About", appended on first show
     QAction* mmiRunHistory = nullptr;             // "Run &History..."
+    QAction* mmiLivePreview = nullptr;            // "Live Preview", checkable
     QMenu* PopupMenu1 = nullptr;                  // the list's pop-up menu
     // "By &Name", "By &Type", "By &Size", "By &Date", "&Auto Arrange": one set
     // of entries in the View menu's and the pop-up menu's "Arrange Icons".
@@ -333,6 +357,13 @@ private:
     std::optional<std::int64_t> m_lastRun;   // the journalled run Undo gives back
     bool m_shown = false;
     QTimer* m_idleTimer = nullptr;
+    QTimer* LivePreviewTimer = nullptr; // single shot, 150 ms after the last change
+    bool m_previewing = false;          // a preview's own refills are no change
+    bool m_patternHintShown = false;    // the hint panel holds a pattern's error
+    ConflictCheck* m_conflictCheck = nullptr;
+    // Counts the list's changes, so conflicts worked out for an older list
+    // are never shown on a newer one.
+    std::uint64_t m_listGeneration = 0;
 };
 
 } // namespace quorvane

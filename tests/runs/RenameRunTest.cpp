@@ -61,6 +61,12 @@ TEST_F(RenameRunTest, EachRowIsMarkedByItsOutcome) {
         {"dot", ".", false},
         {"dot dot", "..", false},
         {"nul byte", std::string("x\0y", 3), false},
+        {"byte 1", "x\x01y.txt", false},
+        {"tab", "x\ty.txt", false},
+        {"line break", "x\ny.txt", false},
+        {"byte 31", "x\x1fy.txt", false},
+        {"delete byte", "x\x7fy.txt", false},
+        {"space and UTF-8", "caf\xc3\xa9 \xe2\x80\x94 x.txt", true},
     };
     for (const RenameCase& c : cases) {
         SCOPED_TRACE(c.label);
@@ -142,6 +148,16 @@ TEST_F(RenameRunTest, UndoRestoresAChainCompletely) {
     EXPECT_EQ(Listing(dir.Path()), (std::vector<std::string>{"a.txt", "b.txt"}));
     EXPECT_EQ(Content(dir.Path() + "a.txt"), "a.txt");
     EXPECT_EQ(Content(dir.Path() + "b.txt"), "b.txt");
+}
+
+TEST_F(RenameRunTest, ANameWithAControlByteCanBeRenamedAwayAndRestored) {
+    Files({"a\tb.txt"});
+    FileRows rows{Row(folder, "a\tb.txt", "ab.txt")};
+    ASSERT_TRUE(RenameFiles(rows, fs).AllWell());
+    ASSERT_EQ(Listing(dir.Path()), (std::vector<std::string>{"ab.txt"}));
+
+    EXPECT_TRUE(UndoRenames(rows, fs).AllWell());
+    EXPECT_EQ(Listing(dir.Path()), (std::vector<std::string>{"a\tb.txt"}));
 }
 
 TEST_F(RenameRunTest, UndoSkipsRefusedRowsAndReportsNameTakenMeanwhile) {

@@ -67,12 +67,12 @@ TEST(OptionsTable, HoldsEveryKeyOfTheFileUnderItsNames) {
         {"renamepanel", "Left:i=192 Top:i=176 visible:b=1 Down:b=1 ActiveIndex:i=0"},
         {"mp3panel", "Left:i=144 Top:i=152 visible:b=0 Down:b=0 Space:b=0 Case(case):b=0 "
                      "AddPre:b=0 cbFormat:i=0 cbSpace:i=0 cbCase:i=0 cbEmulation:i=1 "
-                     "TagCount(Tagcount):i=0 LastFormat:t=%1 %3 %2 Format_*TagCount"},
+                     "TagCount(Tagcount):i=0 LastFormat:t=%1 %3 %2 Format_*TagCount ReadId3v2:b=1"},
         {"case", "MFRB1:b=1 MFRB2:b=0 MFRB3:b=0 MFRB4:b=0 RB1:b=1 RB2:b=0 RB3:b=0 RB4:b=0 "
                  "CaseEXT:b=0 CaseEXTText:t= CaseEXTCount:i=0 Ext_*CaseEXTCount"},
         {"insert", "InsertStr:t= index:n=1 IsFromEnd:b=0"},
         {"delete", "IsFromEnd:b=0 index:n=1 Count:n=0"},
-        {"replace", "sourceStr:t= targetStr:t= Replace:b=1 Remove:b=0 AllSub:b=0"},
+        {"replace", "sourceStr:t= targetStr:t= Replace:b=1 Remove:b=0 AllSub:b=0 RegExp:b=0"},
         {"attr", "ChangeAttr:b=0 ChkSetTimeStamp:b=0 ReadOnly:b=0 Hidden:b=0 Archive:b=0 "
                  "sysfile:b=0 Select:b=0 NO:b=0 TimeNow:b=0"},
         {"emu", "Template:t= Last :t= StartFromStr(StartFromStr ):t=001 Ext:t= ExtCount:i=0 "
@@ -81,7 +81,7 @@ TEST(OptionsTable, HoldsEveryKeyOfTheFileUnderItsNames) {
         {"main", "Left:i=100 Top:i=36 Width:i=660 Height:i=500 Favorite (Favorite):t= "
                  "Filter :t=*.* DirCount:i=0 FilterCount(Filtercount):i=0 IncludeSub:b=0 "
                  "Favorite_*DirCount Filter_*FilterCount TBVisible:b=1 FilterVisible:b=1 "
-                 "FavoriteVisible:b=1 TbIncludeSub:b=1 StatusBarVisible:b=1"},
+                 "FavoriteVisible:b=1 TbIncludeSub:b=1 StatusBarVisible:b=1 LivePreview:b=0"},
     };
     const std::map<std::string, std::string> layout = Layout();
     EXPECT_EQ(layout.size(), expected.size());

@@ -114,6 +114,7 @@ TEST(Accessibility, NamedControlsHaveTheirRolesAndNames) {
         {"edtCount", QAccessible::SpinBox, "Number Of Character(s) :"},
         {"edsource", QAccessible::EditableText, "Search :"},
         {"edTarget", QAccessible::EditableText, "Replace with"},
+        {"chkRegExp", QAccessible::CheckBox, "Regular expression"},
         {"ChkChangeAttr", QAccessible::CheckBox, "Change Attributes"},
         {"DateTimePicker1", QAccessible::SpinBox, "Set Date:"},
         {"TBSelect", QAccessible::Button, "Select All"},
@@ -129,6 +130,7 @@ TEST(Accessibility, NamedControlsHaveTheirRolesAndNames) {
         {"cbCase", QAccessible::ComboBox, "Case"},
         {"cbSpace", QAccessible::ComboBox, "Spaces"},
         {"cbEmulation", QAccessible::ComboBox, "Add number at the beginning"},
+        {"chkReadId3v2", QAccessible::CheckBox, "Read ID3v2 tags"},
     };
     for (const SpokenControl& c : cases) {
         auto* widget = form.findChild<QWidget*>(c.name);

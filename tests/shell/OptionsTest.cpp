@@ -87,11 +87,12 @@ const OptionId kOnInEveryVariant[] = {
     I::AttrChangeAttr,  I::AttrSetTimeStamp, I::AttrReadOnly,
     I::AttrHidden,      I::AttrArchive,      I::AttrSystem,
     I::AttrNoEnabled,   I::MainIncludeSub,   I::Mp3Space,
-    I::Mp3Case,         I::Mp3AddPre};
+    I::Mp3Case,         I::Mp3AddPre,        I::ReplaceRegularExpression,
+    I::MainLivePreview};
 // States that are on by default and off in every variant.
 const OptionId kOffInEveryVariant[] = {
-    I::RenamePanelVisible,  I::RenamePanelDown,       I::MainToolBarVisible,  I::MainFilterVisible,
-    I::MainFavoriteVisible, I::MainIncludeSubVisible, I::MainStatusBarVisible};
+    I::RenamePanelVisible,  I::RenamePanelDown,       I::MainToolBarVisible,   I::MainFilterVisible,
+    I::MainFavoriteVisible, I::MainIncludeSubVisible, I::MainStatusBarVisible, I::Mp3ReadId3v2};
 
 // The other changed values that are the same in every variant.
 const std::map<OptionId, OptionValue> kChangedInEveryVariant = {
