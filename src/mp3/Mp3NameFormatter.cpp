@@ -93,25 +93,36 @@ template <typename Expand> std::string WalkFormat(const std::string& format, Exp
     return name;
 }
 
-const std::string* FieldOf(char placeholder, const Mp3TagFields& fields) {
-    switch (placeholder) {
-    case '1':
-        return &fields.artist;
-    case '2':
-        return &fields.title;
-    case '3':
-        return &fields.album;
-    case '4':
-        return &fields.year;
-    case '5':
-        return &fields.genre;
-    case '6':
-        return &fields.comment;
-    case '7':
-        return &fields.track;
-    default:
-        return nullptr;
+// The fields behind the placeholders, as members of the tag they come from.
+template <typename Tag> struct PlaceholderField {
+    char placeholder;
+    std::string Tag::*member;
+};
+
+template <typename Tag, std::size_t N>
+const std::string* FieldIn(const PlaceholderField<Tag> (&table)[N], char placeholder,
+                           const Tag& tag) {
+    for (const PlaceholderField<Tag>& entry : table) {
+        if (entry.placeholder == placeholder)
+            return &(tag.*entry.member);
     }
+    return nullptr;
+}
+
+const PlaceholderField<Mp3TagFields> kTagFields[] = {
+    {'1', &Mp3TagFields::artist}, {'2', &Mp3TagFields::title}, {'3', &Mp3TagFields::album},
+    {'4', &Mp3TagFields::year},   {'5', &Mp3TagFields::genre}, {'6', &Mp3TagFields::comment},
+    {'7', &Mp3TagFields::track}};
+
+// The genre and track of a v1 tag are numbers; the other fields are its raw text.
+const PlaceholderField<TID3v1> kID3v1TextFields[] = {{'1', &TID3v1::artist},
+                                                     {'2', &TID3v1::title},
+                                                     {'3', &TID3v1::album},
+                                                     {'4', &TID3v1::year},
+                                                     {'6', &TID3v1::comment}};
+
+const std::string* FieldOf(char placeholder, const Mp3TagFields& fields) {
+    return FieldIn(kTagFields, placeholder, fields);
 }
 
 } // namespace
@@ -119,32 +130,14 @@ const std::string* FieldOf(char placeholder, const Mp3TagFields& fields) {
 std::string ExpandMp3Format(const std::string& format, const TID3v1& tag,
                             const std::string& originalName) {
     return WalkFormat(format, [&](char placeholder, std::string& name) {
-        switch (placeholder) {
-        case '1':
-            AppendTagText(name, tag.artist);
-            break;
-        case '2':
-            AppendTagText(name, tag.title);
-            break;
-        case '3':
-            AppendTagText(name, tag.album);
-            break;
-        case '4':
-            AppendTagText(name, tag.year);
-            break;
-        case '5':
+        if (const std::string* text = FieldIn(kID3v1TextFields, placeholder, tag))
+            AppendTagText(name, *text);
+        else if (placeholder == '5')
             AppendField(name, GenreNameOf(tag.genre));
-            break;
-        case '6':
-            AppendTagText(name, tag.comment);
-            break;
-        case '7':
+        else if (placeholder == '7')
             AppendField(name, std::to_string(tag.track));
-            break;
-        default:
+        else
             AppendField(name, BaseNameOf(originalName));
-            break;
-        }
     });
 }
 
@@ -213,39 +206,61 @@ void ApplyMp3Numbers(std::vector<std::string>& names, const std::string& numberT
     }
 }
 
+namespace {
+
+// Reads the tags of row after row: ID3v2 into `fields` when asked, with the
+// v1 block as the fallback; v1 alone into the reader, through the held folder.
+struct RowTags {
+    explicit RowTags(TID3v1& id3v1) : reader(id3v1), tags(id3v1) {}
+
+    Mp3TagSource Read(const FileRow& row, bool readId3v2) {
+        const int held = readId3v2 ? -1 : folder.Descriptor(row.Path());
+        if (held >= 0)
+            return reader.ReadID3v1In(held, row.originalName) && reader.exists ? Mp3TagSource::ID3v1
+                                                                               : Mp3TagSource::None;
+        path.assign(row.Path());
+        path += row.originalName;
+        if (readId3v2)
+            return tags.Read(path, true, fields);
+        return reader.ReadID3v1(path) && reader.exists ? Mp3TagSource::ID3v1 : Mp3TagSource::None;
+    }
+
+    TID3v1& reader;
+    Mp3TagReader tags;
+    Mp3TagFields fields;
+    HeldFolder folder; // rows of one folder come one after another, as a scan lists them
+    std::string path;  // one buffer for every row's path where the folder cannot be held
+};
+
+// Case, numbering and spaces, in the order the panel lists them.
+void ApplyMp3Choices(std::vector<std::string>& names, const Mp3NameSettings& settings) {
+    if (settings.caseOn)
+        for (std::string& name : names)
+            ApplyMp3Case(name, settings.caseIndex);
+    if (settings.numberOn)
+        ApplyMp3Numbers(names, settings.numberText);
+    if (settings.spaceOn)
+        for (std::string& name : names)
+            ApplyMp3Spaces(name, settings.spaceIndex);
+}
+
+} // namespace
+
 Mp3PreviewResult PreviewMp3Names(FileRows& rows, const Mp3NameSettings& settings, TID3v1& reader) {
     Mp3PreviewResult result;
     for (FileRow& row : rows)
         row.newName.clear();
     SelectAllWhenNoneSelected(rows);
 
-    Mp3TagReader tags(reader);
-    Mp3TagFields fields;
+    RowTags rowTags(reader);
+    const Mp3TagFields& fields = rowTags.fields;
     std::vector<std::string> names;
     names.reserve(rows.size());
     std::vector<FileRow*> namedRows; // the row each built name belongs to
-    HeldFolder folder; // rows of one folder come one after another, as a scan lists them
-    std::string path;  // one buffer for every row's path where the folder cannot be held
     for (FileRow& row : rows) {
         if (!row.selected)
             continue;
-        Mp3TagSource source = Mp3TagSource::None;
-        if (settings.readId3v2) {
-            path.assign(row.Path());
-            path += row.originalName;
-            source = tags.Read(path, true, fields);
-        } else {
-            const int held = folder.Descriptor(row.Path());
-            bool read = false;
-            if (held >= 0) {
-                read = reader.ReadID3v1In(held, row.originalName);
-            } else {
-                path.assign(row.Path());
-                path += row.originalName;
-                read = reader.ReadID3v1(path);
-            }
-            source = read && reader.exists ? Mp3TagSource::ID3v1 : Mp3TagSource::None;
-        }
+        const Mp3TagSource source = rowTags.Read(row, settings.readId3v2);
         if (source == Mp3TagSource::None) {
             row.selected = false;
             ++result.untagged;
@@ -264,15 +279,7 @@ Mp3PreviewResult PreviewMp3Names(FileRows& rows, const Mp3NameSettings& settings
         namedRows.push_back(&row);
     }
 
-    if (settings.caseOn)
-        for (std::string& name : names)
-            ApplyMp3Case(name, settings.caseIndex);
-    if (settings.numberOn)
-        ApplyMp3Numbers(names, settings.numberText);
-    if (settings.spaceOn)
-        for (std::string& name : names)
-            ApplyMp3Spaces(name, settings.spaceIndex);
-
+    ApplyMp3Choices(names, settings);
     for (std::size_t k = 0; k < names.size(); ++k) {
         // A name of nothing but ".mp3" would hide the file on this platform;
         // like an empty name from the file rules, it leaves the row unnamed.

@@ -64,7 +64,11 @@ Mp3PanelControls::Mp3PanelControls(QWidget* parent) : QWidget(parent) {
         option->setEnabled(false);
     chkReadId3v2 = MakeCheck("chkReadId3v2", "Read ID3v2 tags", this);
     chkReadId3v2->setChecked(true);
+    WireChanges();
+    LayOut();
+}
 
+void Mp3PanelControls::WireChanges() {
     // toggled also fires when the settings load ticks a box, as a click would.
     connect(ChkSpace, &QCheckBox::toggled, this, &Mp3PanelControls::ChkSpaceClick);
     connect(ChkCase, &QCheckBox::toggled, this, &Mp3PanelControls::ChkCaseClick);
@@ -76,7 +80,9 @@ Mp3PanelControls::Mp3PanelControls(QWidget* parent) : QWidget(parent) {
         connect(box, &QComboBox::editTextChanged, this, &Mp3PanelControls::SettingsChanged);
     for (QComboBox* box : {cbFormat, cbCase, cbSpace, cbEmulation})
         connect(box, &QComboBox::currentIndexChanged, this, &Mp3PanelControls::SettingsChanged);
+}
 
+void Mp3PanelControls::LayOut() {
     auto* options = new QGridLayout;
     auto* formatRow = new QHBoxLayout;
     formatRow->addWidget(cbFormat, 1);

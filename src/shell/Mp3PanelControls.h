@@ -52,6 +52,10 @@ public:
     QComboBox* cbEmulation = nullptr;
     QCheckBox* chkReadId3v2 = nullptr;     // "Read ID3v2 tags"; clear, only the ID3v1 block
     QGroupBox* grpFormatSetting = nullptr; // the legend "Format Setting"
+
+private:
+    void WireChanges();
+    void LayOut();
 };
 
 } // namespace quorvane

@@ -125,6 +125,16 @@ void TMainForm::WireSignals() {
     connect(ListView, &FileListView::MouseReleased, this, &TMainForm::ListViewMouseUp);
     connect(ListView, &QAbstractItemView::clicked, this, &TMainForm::ListViewClick);
 
+    // The boxes and buttons whose keys and pointer moves have handlers of
+    // their own (see eventFilter); each is watched where its events arrive.
+    for (QObject* watched :
+         std::initializer_list<QObject*>{cbFavorite, cbFilter, TbRenameFiles, TbRenameMp3})
+        watched->installEventFilter(this);
+    WireLivePreview();
+    WireAvailability();
+}
+
+void TMainForm::WireLivePreview() {
     // Any change of the list's rows, their order or their names.
     const auto listChanged = [this] { ++m_listGeneration; };
     connect(ListModel, &QAbstractItemModel::modelReset, this, listChanged);
@@ -147,13 +157,9 @@ void TMainForm::WireSignals() {
         if (!on)
             LivePreviewTimer->stop();
     });
+}
 
-    // The boxes and buttons whose keys and pointer moves have handlers of
-    // their own (see eventFilter); each is watched where its events arrive.
-    for (QObject* watched :
-         std::initializer_list<QObject*>{cbFavorite, cbFilter, TbRenameFiles, TbRenameMp3})
-        watched->installEventFilter(this);
-
+void TMainForm::WireAvailability() {
     // Availability is decided again at the next idle moment after anything it
     // depends on changed, however the change came about (a key, the mouse, an
     // accessibility tool's action, a box answered, the scan): after every

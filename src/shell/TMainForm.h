@@ -199,6 +199,8 @@ private:
     void BuildPanels();
     void BuildStatusBar();
     void WireSignals();
+    void WireLivePreview();
+    void WireAvailability();
 
     // ---- Helpers for all parts of the window ----
     // Runs every availability handler now (the idle pass calls it too).
