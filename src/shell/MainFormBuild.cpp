@@ -189,11 +189,20 @@ QMenu* TMainForm::BuildViewMenu() {
     return menu;
 }
 
+// The selection commands, the same in the Operate menu and the list's own
+// menu; the entries' names start "mmi" there and "pmi" here.
+void TMainForm::AddSelectEntries(QMenu* menu, const char* prefix) {
+    const std::tuple<const char*, const char*, QAction*> entries[] = {
+        {"SelectAll", "Select &All", ActSelectAll},
+        {"SelectNone", "Select &None", ActSelectNone},
+        {"InvertSelect", "&Invert Select ", ActionSelectInvert}};
+    for (const auto& [name, text, action] : entries)
+        MirrorAction(menu, (std::string(prefix) + name).c_str(), text, action);
+}
+
 QMenu* TMainForm::BuildOperateMenu() {
     QMenu* menu = MakeMenu("mmOperate", "&Operate", this);
-    MirrorAction(menu, "mmiSelectAll", "Select &All", ActSelectAll);
-    MirrorAction(menu, "mmiSelectNone", "Select &None", ActSelectNone);
-    MirrorAction(menu, "mmiInvertSelect", "&Invert Select ", ActionSelectInvert);
+    AddSelectEntries(menu, "mmi");
     menu->addSeparator();
     MirrorAction(menu, "mmiDelete", "&Delete", ActDelete);
     menu->addSeparator();
@@ -223,9 +232,7 @@ QMenu* TMainForm::BuildHelpMenu() {
 
 void TMainForm::BuildPopupMenu() {
     PopupMenu1 = MakeMenu("PopupMenu1", QString(), this);
-    MirrorAction(PopupMenu1, "pmiSelectAll", "Select &All", ActSelectAll);
-    MirrorAction(PopupMenu1, "pmiSelectNone", "Select &None", ActSelectNone);
-    MirrorAction(PopupMenu1, "pmiInvertSelect", "&Invert Select ", ActionSelectInvert);
+    AddSelectEntries(PopupMenu1, "pmi");
     PopupMenu1->addSeparator();
     AddArrangeMenu(PopupMenu1, "pmiArrangeIcons", "&Arrange Icons", m_arrangeEntries);
     PopupMenu1->addSeparator();

@@ -189,6 +189,7 @@ private:
     void BuildMenus();
     QMenu* BuildViewMenu();
     QMenu* BuildOperateMenu();
+    void AddSelectEntries(QMenu* menu, const char* prefix);
     QMenu* BuildHelpMenu();
     void BuildPopupMenu();
     void BuildArrangeEntries();
