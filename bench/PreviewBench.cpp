@@ -65,20 +65,20 @@ int main(int argc, char** argv) {
     runs[6].settings.enumeration.startFrom = "a";
     runs[6].settings.enumeration.step = "37";
     runs[7] = {"regex replace all, groups", {}, 0.3};
-    runs[7].settings.activePage = quorvane::kReplacePage;
+    runs[7].settings.activePage = quorvane::RulePage::Replace;
     runs[7].settings.replace = {"(\\w+) (\\d+)", "$2_${1}", quorvane::ReplaceMode::Replace, true,
                                 false,           true};
     runs[8] = {"regex remove all", {}, 0.3};
-    runs[8].settings.activePage = quorvane::kReplacePage;
+    runs[8].settings.activePage = quorvane::RulePage::Replace;
     runs[8].settings.replace = {"[aeiou]+", "", quorvane::ReplaceMode::Remove, true, true, true};
     runs[9] = {"regex replace first, anchored", {}, 0.3};
-    runs[9].settings.activePage = quorvane::kReplacePage;
+    runs[9].settings.activePage = quorvane::RulePage::Replace;
     runs[9].settings.replace = {"^Holiday", "Trip", quorvane::ReplaceMode::Replace,
                                 false,      false,  true};
     // The worst case of an ordinary pattern: an empty match between every two
     // characters, so one match per character.
     runs[10] = {"regex replace all, an empty match at every character", {}, 0.3};
-    runs[10].settings.activePage = quorvane::kReplacePage;
+    runs[10].settings.activePage = quorvane::RulePage::Replace;
     runs[10].settings.replace = {"x*", "-", quorvane::ReplaceMode::Replace, true, true, true};
     for (const Named& run : runs) {
         // A warm-up run, then the median: the machine is shared.

@@ -53,6 +53,45 @@ double ThreadCpuSeconds() {
     return static_cast<double>(ThreadCpuNanoseconds()) / 1e9;
 }
 
+// A 1 ms timer on the user-interface thread: the longest wall time between two
+// of its ticks is the longest the window could not answer, the longest thread
+// CPU time between them the longest it kept itself busy.
+class TickGaps {
+public:
+    TickGaps() {
+        m_ticker.setTimerType(Qt::PreciseTimer);
+        m_ticker.setInterval(1);
+        QObject::connect(&m_ticker, &QTimer::timeout, [this] { Tick(); });
+    }
+    void Start() {
+        m_clock.start();
+        m_lastCpu = ThreadCpuNanoseconds();
+        m_ticker.start();
+    }
+    void Stop() { m_ticker.stop(); }
+    // Counts the time since the last tick as one more gap.
+    void Tick() {
+        const qint64 now = m_clock.nsecsElapsed();
+        const qint64 cpu = ThreadCpuNanoseconds();
+        m_longestGap = std::max(m_longestGap, now - m_lastTick);
+        m_longestBusy = std::max(m_longestBusy, cpu - m_lastCpu);
+        m_lastTick = now;
+        m_lastCpu = cpu;
+    }
+    QTimer& Ticker() { return m_ticker; }
+    qint64 ElapsedNanoseconds() const { return m_clock.nsecsElapsed(); }
+    double LongestStallMs() const { return static_cast<double>(m_longestGap) / 1e6; }
+    double LongestBusyMs() const { return static_cast<double>(m_longestBusy) / 1e6; }
+
+private:
+    QTimer m_ticker;
+    QElapsedTimer m_clock;
+    qint64 m_lastTick = 0;
+    qint64 m_lastCpu = 0;
+    qint64 m_longestGap = 0;
+    qint64 m_longestBusy = 0;
+};
+
 // One offscreen window whose settings go to a temporary folder.
 class Window {
 public:
@@ -101,42 +140,23 @@ public:
     // answer.
     ScanTiming TimedRefresh() {
         ScanTiming timing;
-        QElapsedTimer clock;
-        qint64 lastTick = 0;
-        qint64 longestGap = 0;
-        qint64 lastCpu = ThreadCpuNanoseconds();
-        qint64 longestBusy = 0;
-        QTimer ticker;
-        ticker.setTimerType(Qt::PreciseTimer);
-        ticker.setInterval(1);
-        QObject::connect(&ticker, &QTimer::timeout, [&] {
-            const qint64 now = clock.nsecsElapsed();
-            const qint64 cpu = ThreadCpuNanoseconds();
-            longestGap = std::max(longestGap, now - lastTick);
-            longestBusy = std::max(longestBusy, cpu - lastCpu);
-            lastTick = now;
-            lastCpu = cpu;
-        });
+        TickGaps gaps;
         QEventLoop loop;
         QObject::connect(m_scan, &ScanController::SearchDone, &loop, [&] {
-            timing.seconds = static_cast<double>(clock.nsecsElapsed()) / 1e9;
+            timing.seconds = static_cast<double>(gaps.ElapsedNanoseconds()) / 1e9;
             loop.quit();
         });
         QTimer::singleShot(600000, &loop, &QEventLoop::quit);
         const double cpuBefore = ThreadCpuSeconds();
-        ticker.start();
-        clock.start();
-        lastCpu = ThreadCpuNanoseconds();
+        gaps.Start();
         m_form.ActRefreshExecute();
         if (m_scan->SearchCount() != 0)
             loop.exec();
-        ticker.stop();
+        gaps.Stop();
         timing.uiCpuSeconds = ThreadCpuSeconds() - cpuBefore;
-        const qint64 now = clock.nsecsElapsed();
-        longestGap = std::max(longestGap, now - lastTick);
-        longestBusy = std::max(longestBusy, ThreadCpuNanoseconds() - lastCpu);
-        timing.longestStallMs = static_cast<double>(longestGap) / 1e6;
-        timing.longestBusyMs = static_cast<double>(longestBusy) / 1e6;
+        gaps.Tick();
+        timing.longestStallMs = gaps.LongestStallMs();
+        timing.longestBusyMs = gaps.LongestBusyMs();
         timing.rows = Control<FileListModel>("ListModel")->RowCount();
         return timing;
     }
@@ -349,21 +369,10 @@ LiveTiming TypeWithLivePreview(Window& window, const QString& typed) {
     auto* box = window.Control<QLineEdit>("meSource");
     const FileRows& rows = window.Control<FileListModel>("ListModel")->Rows();
     const std::string expected = typed.toStdString() + rows.front().originalName;
-    LiveTiming timing;
-    QElapsedTimer clock;
-    qint64 lastTick = 0, lastCpu = 0;
     int keys = 0;
     QEventLoop loop;
-    QTimer ticker;
-    ticker.setTimerType(Qt::PreciseTimer);
-    ticker.setInterval(1);
-    QObject::connect(&ticker, &QTimer::timeout, [&] {
-        const qint64 now = clock.nsecsElapsed();
-        const qint64 cpu = ThreadCpuNanoseconds();
-        timing.longestStallMs = std::max(timing.longestStallMs, double(now - lastTick) / 1e6);
-        timing.longestBusyMs = std::max(timing.longestBusyMs, double(cpu - lastCpu) / 1e6);
-        lastTick = now;
-        lastCpu = cpu;
+    TickGaps gaps;
+    QObject::connect(&gaps.Ticker(), &QTimer::timeout, &loop, [&] {
         if (keys == typed.size() && rows.front().newName == expected)
             loop.quit();
     });
@@ -379,12 +388,10 @@ LiveTiming TypeWithLivePreview(Window& window, const QString& typed) {
         QApplication::sendEvent(box, &release);
     });
     QTimer::singleShot(60000, &loop, &QEventLoop::quit);
-    clock.start();
-    lastCpu = ThreadCpuNanoseconds();
-    ticker.start();
+    gaps.Start();
     typist.start();
     loop.exec();
-    return timing;
+    return {gaps.LongestStallMs(), gaps.LongestBusyMs()};
 }
 
 int Live(const QString& folder, int runs) {

@@ -64,64 +64,65 @@ protected:
 std::unique_ptr<test::TempDir> TaggedFiles::s_dir;
 std::string TaggedFiles::s_skipReason;
 
+struct TagNameCase {
+    const char* file;
+    const char* format;
+    bool readId3v2;
+    const char* newName; // "" and deselected when `selected` is false
+    bool selected = true;
+};
+const TagNameCase kTagNameCases[] = {
+    {"v23.mp3", "%1 %3 %2", true, "Blue Sky-Night Road-Come Home.mp3"},
+    {"v23.mp3", "%4 %5 %6 %7", true, "1999-Rock-live-3.mp3"},
+    {"v24.mp3", "%4 %5 %6 %7", true, "2004-Rock-studio-7.mp3"},
+    // A file with an ID3v2 tag only has nothing to read when it is off.
+    {"v23.mp3", "%1", false, "", false},
+    // (mutagen writes no comment into an ID3v1 block)
+    {"v1.mp3", "%1 %2 %3 %4 %5 %6 %7", true, "Old Band-Old Song-Old Album-1987-Jazz-5.mp3"},
+    {"v1.mp3", "%1 %2 %3 %4 %5 %6 %7", false, "Old Band-Old Song-Old Album-1987-Jazz-5.mp3"},
+    {"both.mp3", "%1 %2 %7", true, "Band Two-Tag Two-2.mp3"},
+    {"both.mp3", "%1 %2 %7", false, "Band One-Tag One-1.mp3"},
+    {"v2private.mp3", "%1 %2", true, "Band One-Tag One.mp3"},
+    {"untagged.mp3", "%N", true, "", false},
+    {"untagged.mp3", "%N", false, "", false},
+    // Text of every encoding ends up as UTF-8.
+    {"utf16.mp3", "%1 %2 %3", true,
+     "Bj\xC3\xB6rk-\xE6\x97\xA5\xE6\x9C\xAC \xF0\x9D\x84\x9E-\xC3\x86r\xC3\xB8.mp3"},
+    {"utf16be.mp3", "%1 %2", true, "Bj\xC3\xB6rk-\xE6\x97\xA5\xE6\x9C\xAC.mp3"},
+    {"latin1.mp3", "%1 %2", true, "Sigur R\xC3\xB3s-\xC3\x81g\xC3\xA6tis.mp3"},
+    {"latin1utf8.mp3", "%1", true, "Bj\xC3\xB6rk.mp3"},
+    // Genres: numeric references go through the program's own genre table.
+    {"genre_paren.mp3", "%2 %5", true, "Song-Rock.mp3"},
+    {"genre_number.mp3", "%2 %5", true, "Song-Rock.mp3"},
+    {"genre_same.mp3", "%2 %5", true, "Song-Rock.mp3"},
+    {"genre_refined.mp3", "%2 %5", true, "Song-Hard Rock Live.mp3"},
+    {"genre_spelling.mp3", "%2 %5", true, "Song-Psychadelic.mp3"},
+    {"genre_slash.mp3", "%2 %5", true, "Song-Pop/Funk.mp3"},
+    {"genre_remix.mp3", "%2 %5", true, "Song-Remix.mp3"},
+    {"genre_unnamed.mp3", "%2 %5", true, "Song.mp3"},
+    {"genre_text.mp3", "%2 %5", true, "Song-Shoegaze.mp3"},
+    {"genre_two.mp3", "%2 %5", true, "Song-Rock Jazz.mp3"},
+    {"genre_twice.mp3", "%2 %5", true, "Song-Rock.mp3"},
+    // mutagen itself stores a refined v2.3 genre as names joined by "/".
+    {"genre_mutagen.mp3", "%2 %5", true, "Song-Hard Rock/Live.mp3"},
+    // Tracks: the number before any "/", without leading zeros.
+    {"track_total.mp3", "%7 %2", true, "3-Song.mp3"},
+    {"track_zeros.mp3", "%7 %2", true, "7-Song.mp3"},
+    {"track_text.mp3", "%7 %2", true, "0-Song.mp3"},
+    {"track_none.mp3", "%7 %2", true, "0-Song.mp3"},
+    // Trailing blanks and line breaks are padding, as in ID3v1; several
+    // values of one frame are joined by a space.
+    {"padded.mp3", "%2 %6", true, "Song-tail.mp3"},
+    {"values.mp3", "%1", true, "One Two.mp3"},
+    // A line break inside a field used leaves the row without a name.
+    {"linebreak.mp3", "%2 %6", true, ""},
+    {"linebreak.mp3", "%2", true, "Song.mp3"},
+    // "/" stays, as for ID3v1: Apply refuses the name.
+    {"slash.mp3", "%1 %2", true, "AC/DC-Song.mp3"},
+};
+
 TEST_F(TaggedFiles, NamesFromEachKindOfTag) {
-    struct Case {
-        const char* file;
-        const char* format;
-        bool readId3v2;
-        const char* newName; // "" and deselected when `selected` is false
-        bool selected = true;
-    };
-    const Case cases[] = {
-        {"v23.mp3", "%1 %3 %2", true, "Blue Sky-Night Road-Come Home.mp3"},
-        {"v23.mp3", "%4 %5 %6 %7", true, "1999-Rock-live-3.mp3"},
-        {"v24.mp3", "%4 %5 %6 %7", true, "2004-Rock-studio-7.mp3"},
-        // A file with an ID3v2 tag only has nothing to read when it is off.
-        {"v23.mp3", "%1", false, "", false},
-        // (mutagen writes no comment into an ID3v1 block)
-        {"v1.mp3", "%1 %2 %3 %4 %5 %6 %7", true, "Old Band-Old Song-Old Album-1987-Jazz-5.mp3"},
-        {"v1.mp3", "%1 %2 %3 %4 %5 %6 %7", false, "Old Band-Old Song-Old Album-1987-Jazz-5.mp3"},
-        {"both.mp3", "%1 %2 %7", true, "Band Two-Tag Two-2.mp3"},
-        {"both.mp3", "%1 %2 %7", false, "Band One-Tag One-1.mp3"},
-        {"v2private.mp3", "%1 %2", true, "Band One-Tag One.mp3"},
-        {"untagged.mp3", "%N", true, "", false},
-        {"untagged.mp3", "%N", false, "", false},
-        // Text of every encoding ends up as UTF-8.
-        {"utf16.mp3", "%1 %2 %3", true,
-         "Bj\xC3\xB6rk-\xE6\x97\xA5\xE6\x9C\xAC \xF0\x9D\x84\x9E-\xC3\x86r\xC3\xB8.mp3"},
-        {"utf16be.mp3", "%1 %2", true, "Bj\xC3\xB6rk-\xE6\x97\xA5\xE6\x9C\xAC.mp3"},
-        {"latin1.mp3", "%1 %2", true, "Sigur R\xC3\xB3s-\xC3\x81g\xC3\xA6tis.mp3"},
-        {"latin1utf8.mp3", "%1", true, "Bj\xC3\xB6rk.mp3"},
-        // Genres: numeric references go through the program's own genre table.
-        {"genre_paren.mp3", "%2 %5", true, "Song-Rock.mp3"},
-        {"genre_number.mp3", "%2 %5", true, "Song-Rock.mp3"},
-        {"genre_same.mp3", "%2 %5", true, "Song-Rock.mp3"},
-        {"genre_refined.mp3", "%2 %5", true, "Song-Hard Rock Live.mp3"},
-        {"genre_spelling.mp3", "%2 %5", true, "Song-Psychadelic.mp3"},
-        {"genre_slash.mp3", "%2 %5", true, "Song-Pop/Funk.mp3"},
-        {"genre_remix.mp3", "%2 %5", true, "Song-Remix.mp3"},
-        {"genre_unnamed.mp3", "%2 %5", true, "Song.mp3"},
-        {"genre_text.mp3", "%2 %5", true, "Song-Shoegaze.mp3"},
-        {"genre_two.mp3", "%2 %5", true, "Song-Rock Jazz.mp3"},
-        {"genre_twice.mp3", "%2 %5", true, "Song-Rock.mp3"},
-        // mutagen itself stores a refined v2.3 genre as names joined by "/".
-        {"genre_mutagen.mp3", "%2 %5", true, "Song-Hard Rock/Live.mp3"},
-        // Tracks: the number before any "/", without leading zeros.
-        {"track_total.mp3", "%7 %2", true, "3-Song.mp3"},
-        {"track_zeros.mp3", "%7 %2", true, "7-Song.mp3"},
-        {"track_text.mp3", "%7 %2", true, "0-Song.mp3"},
-        {"track_none.mp3", "%7 %2", true, "0-Song.mp3"},
-        // Trailing blanks and line breaks are padding, as in ID3v1; several
-        // values of one frame are joined by a space.
-        {"padded.mp3", "%2 %6", true, "Song-tail.mp3"},
-        {"values.mp3", "%1", true, "One Two.mp3"},
-        // A line break inside a field used leaves the row without a name.
-        {"linebreak.mp3", "%2 %6", true, ""},
-        {"linebreak.mp3", "%2", true, "Song.mp3"},
-        // "/" stays, as for ID3v1: Apply refuses the name.
-        {"slash.mp3", "%1 %2", true, "AC/DC-Song.mp3"},
-    };
-    for (const Case& c : cases) {
+    for (const TagNameCase& c : kTagNameCases) {
         const Named named = PreviewOne(c.file, c.format, c.readId3v2);
         EXPECT_EQ(named.newName, c.newName) << c.file << " " << c.format << " v2 " << c.readId3v2;
         EXPECT_EQ(named.selected, c.selected) << c.file << " " << c.format;

@@ -1,11 +1,11 @@
 // "Live Preview" in the View menu: typing into a rule's box renames the list
 // after a short wait, without Preview, and leaves the focus and the selection
 // where the user put them. Off, nothing happens until Preview.
-#include "shell/MessageBoxes.h"
 #include "shell/TMainForm.h"
 #include "support/Find.h"
 #include "support/Input.h"
 #include "support/MainWindow.h"
+#include "support/RecordedBoxes.h"
 #include "support/TempDir.h"
 #include "widgets/FileListModel.h"
 #include "widgets/FileListView.h"
@@ -35,16 +35,10 @@ using test::Find;
 class LivePreviewTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        SetMessageHook([this](const MessageRequest& request) {
-            m_boxes.push_back(request.text);
-            return MsgAnswer::Ok;
-        });
         for (const char* name : {"a.txt", "b.txt", "c.txt"})
             m_files.Write(name);
         Start();
     }
-    void TearDown() override { SetMessageHook({}); }
-
     // A new window listing the three files, nothing selected.
     void Start() {
         m_window.reset();
@@ -85,9 +79,9 @@ protected:
         return rows;
     }
 
+    test::RecordedBoxes m_boxes;
     test::TempDir m_files;
     std::unique_ptr<test::Window> m_window;
-    QStringList m_boxes;
 };
 
 TEST_F(LivePreviewTest, TypingRenamesAfterTheWaitAndKeepsFocusAndSelection) {
@@ -119,7 +113,7 @@ TEST_F(LivePreviewTest, TypingRenamesAfterTheWaitAndKeepsFocusAndSelection) {
         EXPECT_EQ(InsertBox()->text(), "x_");
         EXPECT_EQ(List().CellText(0, FileListModel::ColNewName).left(2), "x_");
     }
-    EXPECT_TRUE(m_boxes.isEmpty()) << m_boxes.join(" | ").toStdString();
+    EXPECT_TRUE(m_boxes.texts.isEmpty()) << m_boxes.texts.join(" | ").toStdString();
 }
 
 TEST_F(LivePreviewTest, ConflictsFollowTheTypedNames) {

@@ -2,11 +2,11 @@
 // and "Live Preview" in the View menu, as a user works them: clicked, kept in
 // "Options.ini", and what they change in "New Name" and the hint panel.
 #include "platform/IniFile.h"
-#include "shell/MessageBoxes.h"
 #include "shell/TMainForm.h"
 #include "support/Find.h"
 #include "support/Input.h"
 #include "support/MainWindow.h"
+#include "support/RecordedBoxes.h"
 #include "support/TempDir.h"
 #include "widgets/FileListModel.h"
 
@@ -33,14 +33,6 @@ using test::Find;
 
 class TagAndPatternOptionsTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        SetMessageHook([this](const MessageRequest& request) {
-            m_boxes.push_back(request.text);
-            return MsgAnswer::Ok;
-        });
-    }
-    void TearDown() override { SetMessageHook({}); }
-
     std::unique_ptr<TMainForm> Start() {
         auto window = std::make_unique<TMainForm>();
         window->SetSettingsFolder(m_settings.Path());
@@ -58,8 +50,8 @@ protected:
         return names;
     }
 
+    test::RecordedBoxes m_boxes;
     test::TempDir m_settings;
-    QStringList m_boxes;
 };
 
 TEST_F(TagAndPatternOptionsTest, TheThreeChoicesStartAtTheirDefaultsAndComeBack) {
@@ -100,7 +92,7 @@ TEST_F(TagAndPatternOptionsTest, TheThreeChoicesStartAtTheirDefaultsAndComeBack)
         EXPECT_EQ(saved.ReadString(c.section, c.key, "missing"), c.byDefault ? "0" : "1") << c.key;
         EXPECT_EQ(ticked(*window, c.control), !c.byDefault) << c.control;
     }
-    EXPECT_TRUE(m_boxes.isEmpty()) << m_boxes.join(" | ").toStdString();
+    EXPECT_TRUE(m_boxes.texts.isEmpty()) << m_boxes.texts.join(" | ").toStdString();
 }
 
 TEST_F(TagAndPatternOptionsTest, ReadId3v2TagsDecidesWhichTagNamesTheFile) {
@@ -193,7 +185,7 @@ TEST_F(TagAndPatternOptionsTest, AFaultyPatternLeavesNoNamesAndTellsWhereInTheHi
         QAccessibleInterface* panel = QAccessible::queryAccessibleInterface(hint);
         EXPECT_EQ(panel->text(QAccessible::Name).toStdString(), c.hint);
     }
-    EXPECT_TRUE(m_boxes.isEmpty()) << m_boxes.join(" | ").toStdString();
+    EXPECT_TRUE(m_boxes.texts.isEmpty()) << m_boxes.texts.join(" | ").toStdString();
 }
 
 } // namespace
