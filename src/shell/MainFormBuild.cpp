@@ -23,6 +23,11 @@
 #include <QToolBar>
 #include <QToolButton>
 
+#include <array>
+#include <string>
+#include <tuple>
+#include <utility>
+
 namespace quorvane {
 
 namespace {
@@ -200,16 +205,24 @@ void TMainForm::AddSelectEntries(QMenu* menu, const char* prefix) {
         MirrorAction(menu, (std::string(prefix) + name).c_str(), text, action);
 }
 
+// Preview, Apply, Undo and Refresh, in both menus with captions of their own;
+// Refresh lists the folder again in the Operate menu, the list in the other.
+void TMainForm::AddRunEntries(QMenu* menu, const char* prefix,
+                              const std::array<const char*, 4>& captions, QAction* refresh) {
+    const std::pair<const char*, QAction*> entries[] = {
+        {"Preview", ActPreview}, {"Apply", ActRename}, {"Undo", ActUndo}, {"Refresh", refresh}};
+    for (std::size_t i = 0; i < captions.size(); ++i)
+        MirrorAction(menu, (std::string(prefix) + entries[i].first).c_str(), captions[i],
+                     entries[i].second);
+}
+
 QMenu* TMainForm::BuildOperateMenu() {
     QMenu* menu = MakeMenu("mmOperate", "&Operate", this);
     AddSelectEntries(menu, "mmi");
     menu->addSeparator();
     MirrorAction(menu, "mmiDelete", "&Delete", ActDelete);
     menu->addSeparator();
-    MirrorAction(menu, "mmiPreview", "Preview", ActPreview);
-    MirrorAction(menu, "mmiApply", "Apply", ActRename);
-    MirrorAction(menu, "mmiUndo", "Undo", ActUndo);
-    MirrorAction(menu, "mmiRefresh", "Refresh", ActRefreshTree);
+    AddRunEntries(menu, "mmi", {"Preview", "Apply", "Undo", "Refresh"}, ActRefreshTree);
     menu->addSeparator();
     mmiRunHistory = AddEntry(menu, "mmiRunHistory", "Run &History...");
     connect(mmiRunHistory, &QAction::triggered, this, &TMainForm::mmiRunHistoryClick);
@@ -236,10 +249,7 @@ void TMainForm::BuildPopupMenu() {
     PopupMenu1->addSeparator();
     AddArrangeMenu(PopupMenu1, "pmiArrangeIcons", "&Arrange Icons", m_arrangeEntries);
     PopupMenu1->addSeparator();
-    MirrorAction(PopupMenu1, "pmiPreview", "&Preview", ActPreview);
-    MirrorAction(PopupMenu1, "pmiApply", "A&pply", ActRename);
-    MirrorAction(PopupMenu1, "pmiUndo", "&Undo", ActUndo);
-    MirrorAction(PopupMenu1, "pmiRefresh", "&Refresh", ActRefresh);
+    AddRunEntries(PopupMenu1, "pmi", {"&Preview", "A&pply", "&Undo", "&Refresh"}, ActRefresh);
     PopupMenu1->addSeparator();
     MirrorAction(PopupMenu1, "pmiDelete", "&Delete", ActDelete);
     PopupMenu1->addSeparator();

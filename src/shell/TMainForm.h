@@ -21,6 +21,7 @@
 
 #include <QMainWindow>
 #include <QRect>
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -190,6 +191,8 @@ private:
     QMenu* BuildViewMenu();
     QMenu* BuildOperateMenu();
     void AddSelectEntries(QMenu* menu, const char* prefix);
+    void AddRunEntries(QMenu* menu, const char* prefix, const std::array<const char*, 4>& captions,
+                       QAction* refresh);
     QMenu* BuildHelpMenu();
     void BuildPopupMenu();
     void BuildArrangeEntries();
