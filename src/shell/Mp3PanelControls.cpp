@@ -108,9 +108,12 @@ void Mp3PanelControls::LayOut() {
 }
 
 Mp3PanelControls::~Mp3PanelControls() {
-    // The number box's character filter asks this object; a focus change while
-    // the children are torn down (the box losing the focus) must not reach it.
+    // The children outlive this object's own part while they are torn down,
+    // and a box losing the focus then still signals: neither its character
+    // filter nor the change watchers may reach this object any more.
     cbEmulation->setValidator(nullptr);
+    for (QObject* child : findChildren<QObject*>())
+        child->disconnect(this);
 }
 
 // The option boxes follow the ticks rather than flipping on each click, so a

@@ -51,9 +51,12 @@ RulePages::RulePages(QWidget* parent)
 }
 
 RulePages::~RulePages() {
-    // The start box's character filter asks this object; a focus change while
-    // the children are torn down (the box losing the focus) must not reach it.
+    // The children outlive this object's own part while they are torn down,
+    // and a box losing the focus then still signals: neither its character
+    // filter nor the change watchers may reach this object any more.
     meStartFrom->setValidator(nullptr);
+    for (QObject* child : findChildren<QObject*>())
+        child->disconnect(this);
 }
 
 // Every way a user changes a rule: typing (also into the edit part of a spin
