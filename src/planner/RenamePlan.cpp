@@ -22,8 +22,9 @@ struct NameSlot {
 
 struct FolderState {
     FolderFacts facts;
-    std::deque<std::string> foldedStore; // keeps folded keys at a fixed address
-    NameTable<NameSlot> names;           // every name of the folder and the batch
+    std::deque<std::string> foldedStore;    // keeps folded keys at a fixed address
+    NameTable<NameSlot> names;              // every name of the folder and the batch
+    std::vector<std::uint32_t> listedSlots; // the slot of each of facts.names
     bool anyNonAscii = false;
     unsigned nextTemporary = 0;
 
@@ -136,8 +137,11 @@ private:
             FolderState& folder = m_folders.emplace_back();
             folder.facts = m_lister.Describe(path);
             folder.names.Reserve(folder.facts.names.size() + m_rows.size());
+            folder.listedSlots.reserve(folder.facts.names.size());
             for (const std::string& name : folder.facts.names) {
-                folder.names[folder.Add(name)].listed = true;
+                const std::uint32_t slot = folder.Add(name);
+                folder.names[slot].listed = true;
+                folder.listedSlots.push_back(slot);
                 folder.anyNonAscii = folder.anyNonAscii || !IsAscii(name);
             }
             where->second = &folder;
@@ -215,10 +219,10 @@ private:
         if (!folder.anyNonAscii)
             return;
         LookAlikes lookAlikes;
-        for (const std::string& name : folder.facts.names) {
-            const std::size_t source = folder.names[folder.names.Find(folder.Key(name))].source;
+        for (std::size_t k = 0; k < folder.facts.names.size(); ++k) {
+            const std::size_t source = folder.names[folder.listedSlots[k]].source;
             if (source == kNoRow || !Moving(source))
-                lookAlikes.Add(name);
+                lookAlikes.Add(folder.facts.names[k]);
         }
         std::vector<std::size_t> members;
         for (std::size_t i = 0; i < m_rows.size(); ++i) {

@@ -177,15 +177,11 @@ void TMainForm::ExitMenuItemClick() {
 // ---- Status bar ----
 
 void TMainForm::TbRenameFilesMouseMove() {
-    StatusPanel2->setText("Show/Hide File Renaming Panel");
-    StatusPanel2->setToolTip(QString());
-    m_patternHintShown = false;
+    ShowHint("Show/Hide File Renaming Panel");
 }
 
 void TMainForm::TbRenameMp3MouseMove() {
-    StatusPanel2->setText("Show/Hide MP3 Tag Renaming Panel");
-    StatusPanel2->setToolTip(QString());
-    m_patternHintShown = false;
+    ShowHint("Show/Hide MP3 Tag Renaming Panel");
 }
 
 void TMainForm::ShowTotalFiles() {

@@ -91,17 +91,21 @@ bool TMainForm::PreviewList(PreviewMode mode) {
     return true;
 }
 
+void TMainForm::ShowHint(const QString& text) {
+    StatusPanel2->setText(text);
+    StatusPanel2->setToolTip(QString());
+    m_patternHintShown = false;
+}
+
 void TMainForm::ShowPatternHint(const std::string& hint) {
     if (hint.empty()) {
-        if (m_patternHintShown) {
-            StatusPanel2->clear();
-            StatusPanel2->setToolTip(QString());
-        }
-        m_patternHintShown = false;
+        // Only a pattern's error is taken away; a mouse-over text stays.
+        if (m_patternHintShown)
+            ShowHint(QString());
         return;
     }
     const QString text = QString::fromStdString(hint);
-    StatusPanel2->setText(text);
+    ShowHint(text);
     // The panel is narrow; the whole text shows when the pointer rests on it.
     StatusPanel2->setToolTip(text);
     m_patternHintShown = true;

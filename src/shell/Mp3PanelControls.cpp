@@ -108,12 +108,7 @@ void Mp3PanelControls::LayOut() {
 }
 
 Mp3PanelControls::~Mp3PanelControls() {
-    // The children outlive this object's own part while they are torn down,
-    // and a box losing the focus then still signals: neither its character
-    // filter nor the change watchers may reach this object any more.
-    cbEmulation->setValidator(nullptr);
-    for (QObject* child : findChildren<QObject*>())
-        child->disconnect(this);
+    DetachChildren(this, cbEmulation);
 }
 
 // The option boxes follow the ticks rather than flipping on each click, so a

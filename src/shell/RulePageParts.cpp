@@ -136,6 +136,12 @@ void InstallCharacterFilter(QComboBox* combo, std::function<bool(QChar)> accepts
     combo->setValidator(new CharacterFilter(combo, std::move(accepts)));
 }
 
+void DetachChildren(QObject* panel, QComboBox* filteredBox) {
+    filteredBox->setValidator(nullptr);
+    for (QObject* child : panel->findChildren<QObject*>())
+        child->disconnect(panel);
+}
+
 QStringList ExtensionItems() {
     return {"gif", "bmp", "jpeg", "jpg", "ogg", "ttf", "ipg", "doc",
             "txt", "htm", "html", "rar", "zip", "wma", "vqf", "mp3"};

@@ -13,6 +13,7 @@ class QColor;
 class QComboBox;
 class QFormLayout;
 class QLabel;
+class QObject;
 class QLineEdit;
 class QRadioButton;
 class QSpinBox;
@@ -42,6 +43,11 @@ void SetBackground(QWidget* box, const QColor& color);
 // pasted. A text that already holds such characters (put there by code, from
 // a stored list) can still be shortened and edited; only new ones are refused.
 void InstallCharacterFilter(QComboBox* combo, std::function<bool(QChar)> accepts);
+// For the destructor of a panel whose boxes call back into it: the children
+// outlive the panel's own part while they are torn down, and a box losing the
+// focus then still signals. Its character filter and every connection from a
+// child to the panel are cut first.
+void DetachChildren(QObject* panel, QComboBox* filteredBox);
 
 // The sixteen extensions offered by the new-extension and fixed-part boxes.
 QStringList ExtensionItems();

@@ -51,12 +51,7 @@ RulePages::RulePages(QWidget* parent)
 }
 
 RulePages::~RulePages() {
-    // The children outlive this object's own part while they are torn down,
-    // and a box losing the focus then still signals: neither its character
-    // filter nor the change watchers may reach this object any more.
-    meStartFrom->setValidator(nullptr);
-    for (QObject* child : findChildren<QObject*>())
-        child->disconnect(this);
+    DetachChildren(this, meStartFrom);
 }
 
 // Every way a user changes a rule: typing (also into the edit part of a spin

@@ -261,6 +261,8 @@ private:
     // A faulty pattern's error in the hint panel; a preview without one takes
     // an earlier error away.
     void ShowPatternHint(const std::string& hint);
+    // A text of the hint panel (panel 2) that is no pattern's error.
+    void ShowHint(const QString& text);
     // Restarts the 150 ms wait when "Live Preview" is on.
     void ScheduleLivePreview();
 
