@@ -16,7 +16,7 @@ packages=(
   libutf8proc-dev
   # the tests: attributes, immutable folders, a locale with a decimal comma,
   # the reference tools of the benchmarks, the style check
-  attr e2fsprogs locales-all rename clang-format
+  attr e2fsprogs locales-all rename clang-format clang-tidy
   # reading our trash entries back as the desktop's trash tools do
   trash-cli
   # the end-to-end tests: an X server, D-Bus and the accessibility bus, the
