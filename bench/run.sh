@@ -29,7 +29,7 @@ note "== building (Release) in $build"
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
   -DQUORVANE_BUILD_BENCH=ON -DQUORVANE_BUILD_TESTS=OFF >/dev/null
 cmake --build "$build" -j2 --target bench_mktree bench_renameat2 bench_readdir bench_preview \
-  bench_core bench_window >/dev/null
+  bench_core bench_window bench_runaway >/dev/null
 bin=$(cd "$build/bench" && pwd)
 command -v mmv >/dev/null || note "   (mmv is not installed: its rows are left out; apt-get install mmv)"
 
@@ -65,6 +65,8 @@ bench "$bin/bench_core" sort "$work/flat" "$runs"
 bench "$bin/bench_core" rename "$work/rename" "$runs" "$bin/bench_renameat2"
 bench "$bin/bench_window" ops "$work/rename" "$runs" "$bin/bench_renameat2"
 bench "$bin/bench_window" live "$work/flat" "$runs"
+mkdir "$work/runaway"
+bench "$bin/bench_runaway" "$work/runaway" "$runs"
 bench "$bin/bench_core" mp3 "$work/mp3" "$runs"
 bench "$bin/bench_window" big "$work/big" "$bigruns" "$bin/bench_readdir"
 bench "$bin/bench_core" mp3v2 "$work/mp3v2" "$runs"

@@ -1,6 +1,7 @@
 #include "mp3/Mp3TagReader.h"
 
 #include "mp3/GenreNames.h"
+#include "mp3/Id3v2Mend.h"
 #include "mp3/TagText.h"
 #include "platform/ReadOnlyFile.h"
 
@@ -20,7 +21,14 @@
 namespace quorvane {
 namespace {
 
-constexpr std::string_view kId3v2Magic = "ID3";
+constexpr std::size_t kId3v2HeaderSize = 10;
+
+// The start of a tag of a version the reader knows (2.2 to 2.4). Every other
+// file, most MP3 files among them, never reaches TagLib.
+bool StartsId3v2Tag(std::string_view head) {
+    return head.size() >= kId3v2HeaderSize && head.substr(0, 3) == "ID3" && head[3] >= 2 &&
+           head[3] <= 4;
+}
 
 // TagLib reads through this stream, so the file is opened the way every other
 // reader here opens one (read only, never waiting on a pipe) and each read is
@@ -106,7 +114,35 @@ std::string GenreOf(const TagLib::ID3v2::Tag& tag) {
     return ResolveGenreValues(values);
 }
 
-bool ReadId3v2Fields(TagLib::IOStream& stream, Mp3TagFields& fields) {
+// The year of a TDRC frame, or of a TYER frame where there is none: version
+// 2.4 has only TDRC, but taggers that kept their 2.3 habits write TYER into
+// 2.4 tags too.
+unsigned int YearOf(const TagLib::ID3v2::Tag& tag) {
+    if (const unsigned int year = tag.year(); year != 0)
+        return year;
+    const TagLib::ID3v2::Frame* frame = FirstFrame(tag, "TYER");
+    return frame ? static_cast<unsigned int>(frame->toString().substr(0, 4).toInt()) : 0;
+}
+
+bool FieldsOf(const TagLib::ID3v2::Tag& tag, Mp3TagFields& fields) {
+    fields.artist = TextOf(tag.artist());
+    fields.title = TextOf(tag.title());
+    fields.album = TextOf(tag.album());
+    if (const unsigned int year = YearOf(tag); year != 0)
+        fields.year = std::to_string(year);
+    fields.genre = GenreOf(tag);
+    fields.comment = TextOf(tag.comment());
+    std::string track;
+    if (const TagLib::ID3v2::Frame* frame = FirstFrame(tag, "TRCK"))
+        track = TrackNumberOf(TextOf(frame->toString()));
+    const bool anyField = fields.AnyText() || !track.empty();
+    fields.track = track.empty() ? "0" : std::move(track);
+    return anyField;
+}
+
+// `read` gives the bytes of the same file when TagLib's reading of the tag
+// has to be mended.
+bool ReadId3v2Fields(TagLib::IOStream& stream, const FileBytes& read, Mp3TagFields& fields) {
     fields.Clear();
     // TagLib reports broken frames by skipping them; anything it throws
     // (memory for an absurd frame size) means the tag is of no use either.
@@ -119,19 +155,12 @@ bool ReadId3v2Fields(TagLib::IOStream& stream, Mp3TagFields& fields) {
         // not know (2.5, 9) are guesses.
         if (!tag || tag->header()->majorVersion() < 2 || tag->header()->majorVersion() > 4)
             return false;
-        fields.artist = TextOf(tag->artist());
-        fields.title = TextOf(tag->title());
-        fields.album = TextOf(tag->album());
-        if (const unsigned int year = tag->year(); year != 0)
-            fields.year = std::to_string(year);
-        fields.genre = GenreOf(*tag);
-        fields.comment = TextOf(tag->comment());
-        std::string track;
-        if (const TagLib::ID3v2::Frame* frame = FirstFrame(*tag, "TRCK"))
-            track = TrackNumberOf(TextOf(frame->toString()));
-        const bool anyField = fields.AnyText() || !track.empty();
-        fields.track = track.empty() ? "0" : std::move(track);
-        return anyField;
+        if (!TagNeedsMend(*tag, read))
+            return FieldsOf(*tag, fields);
+        const std::string bytes = read(0, TagLib::ID3v2::Header::size() + tag->header()->tagSize());
+        return ReadMendedTag(bytes, [&fields](const TagLib::ID3v2::Tag& mended) {
+            return FieldsOf(mended, fields);
+        });
     } catch (const std::exception&) {
         fields.Clear();
         return false;
@@ -253,10 +282,15 @@ Mp3TagSource Mp3TagReader::Read(const std::string& path, bool readId3v2, Mp3TagF
     const ReadOnlyFile file(path);
     if (!file.IsOpen())
         return Mp3TagSource::None;
-    // Most files without an ID3v2 tag never reach TagLib: three bytes tell.
-    if (file.ReadAt(0, kId3v2Magic.size(), m_buffer) && m_buffer == kId3v2Magic) {
+    if (file.ReadAt(0, kId3v2HeaderSize, m_buffer) && StartsId3v2Tag(m_buffer)) {
         ReadOnlyFileStream stream(file, path);
-        if (ReadId3v2Fields(stream, fields))
+        const FileBytes read = [&file](std::uint64_t offset, std::size_t length) {
+            std::string bytes;
+            if (!file.ReadAt(offset, length, bytes))
+                bytes.clear();
+            return bytes;
+        };
+        if (ReadId3v2Fields(stream, read, fields))
             return Mp3TagSource::ID3v2;
     }
     if (file.Size() < kID3v1BlockSize)
@@ -269,10 +303,14 @@ Mp3TagSource Mp3TagReader::Read(const std::string& path, bool readId3v2, Mp3TagF
 Mp3TagSource Mp3TagReader::ReadBytes(std::string_view content, bool readId3v2,
                                      Mp3TagFields& fields) {
     m_id3v1.Reset();
-    if (readId3v2 && content.substr(0, kId3v2Magic.size()) == kId3v2Magic) {
+    if (readId3v2 && StartsId3v2Tag(content)) {
         TagLib::ByteVectorStream stream(
             TagLib::ByteVector(content.data(), static_cast<unsigned int>(content.size())));
-        if (ReadId3v2Fields(stream, fields))
+        const FileBytes read = [content](std::uint64_t offset, std::size_t length) {
+            return offset < content.size() ? std::string(content.substr(offset, length))
+                                           : std::string();
+        };
+        if (ReadId3v2Fields(stream, read, fields))
             return Mp3TagSource::ID3v2;
     }
     if (content.size() < kID3v1BlockSize)

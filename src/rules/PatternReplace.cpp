@@ -12,9 +12,21 @@
 namespace quorvane {
 namespace {
 
-// A pattern that backtracks without end (nested repeats over a long name)
-// gives up on that name instead of holding the preview for minutes.
-constexpr std::uint32_t kMatchLimit = 1'000'000;
+// Every match gets the same fixed budget, so a pattern that backtracks
+// without end (nested repeats over a long name) gives up on that name within
+// about a millisecond, and a preview of thousands of such names still comes
+// back in a few seconds. The machine code counts its steps differently from
+// the interpreter and takes each several times faster, so each engine has its
+// own figure; both leave the usual patterns over a name of 255 characters
+// plenty of room.
+constexpr std::uint32_t kJitMatchLimit = 50'000;
+constexpr std::uint32_t kInterpreterMatchLimit = 20'000;
+// How deep the interpreter may nest its backtracking; every level is heap.
+constexpr std::uint32_t kDepthLimit = 10'000;
+// The machine code's own stack. Deep patterns over long names fit; one that
+// still runs out is tried once more by the interpreter, within its budget.
+constexpr PCRE2_SIZE kJitStackStart = 32 * 1024;
+constexpr PCRE2_SIZE kJitStackMax = 512 * 1024;
 
 bool IsContinuationByte(char c) {
     return (static_cast<unsigned char>(c) & 0xC0u) == 0x80u;
@@ -149,7 +161,40 @@ std::optional<ReplacePatternError> ParseReplacement(std::string_view text,
     return std::nullopt;
 }
 
-enum class Pass { NoMatch, Rewritten, GaveUp };
+using Pass = PatternRewrite;
+
+// The budgets of one replacer: one context per engine, so each has its own.
+struct MatchBudget {
+    pcre2_match_context* jit = nullptr;
+    pcre2_match_context* interpreter = nullptr;
+    pcre2_jit_stack* jitStack = nullptr;
+
+    MatchBudget() {
+        jit = pcre2_match_context_create(nullptr);
+        interpreter = pcre2_match_context_create(nullptr);
+        jitStack = pcre2_jit_stack_create(kJitStackStart, kJitStackMax, nullptr);
+        if (jit) {
+            pcre2_set_match_limit(jit, kJitMatchLimit);
+            // Without a stack of its own the machine code keeps its small default.
+            if (jitStack)
+                pcre2_jit_stack_assign(jit, nullptr, jitStack);
+        }
+        if (interpreter) {
+            pcre2_set_match_limit(interpreter, kInterpreterMatchLimit);
+            pcre2_set_depth_limit(interpreter, kDepthLimit);
+        }
+    }
+    MatchBudget(const MatchBudget&) = delete;
+    MatchBudget& operator=(const MatchBudget&) = delete;
+    ~MatchBudget() {
+        pcre2_jit_stack_free(jitStack);
+        pcre2_match_context_free(interpreter);
+        pcre2_match_context_free(jit);
+    }
+    // Matching without a budget could run for hours; without memory for one
+    // every name gives up instead.
+    bool Usable() const { return jit && interpreter; }
+};
 
 } // namespace
 
@@ -160,12 +205,10 @@ struct PatternReplacer::Impl {
     std::unique_ptr<CompiledPattern> utf;   // for names that are valid UTF-8
     std::unique_ptr<CompiledPattern> bytes; // for the others, made on first need
     bool bytesTried = false;
-    pcre2_match_context* context = nullptr;
+    MatchBudget budget;
     std::vector<Piece> pieces;
     std::optional<ReplacePatternError> error;
     std::string spare; // the second buffer of repeated removal
-
-    ~Impl() { pcre2_match_context_free(context); }
 
     const CompiledPattern* PatternFor(std::string_view text) {
         if (patternIsUtf8 && CharacterPositions(text).IsUtf8())
@@ -196,15 +239,15 @@ struct PatternReplacer::Impl {
         const auto subject = reinterpret_cast<PCRE2_SPTR>(text.data());
         if (compiled.jit) {
             const int captured = pcre2_jit_match(compiled.code, subject, text.size(), from, options,
-                                                 compiled.matchData, context);
-            // The machine code's small stack ran out: the interpreter has more.
+                                                 compiled.matchData, budget.jit);
+            // The machine code's stack ran out: the interpreter keeps its
+            // backtracking on the heap.
             if (captured != PCRE2_ERROR_JIT_STACKLIMIT)
                 return captured;
-            options |= PCRE2_NO_JIT;
         }
         return pcre2_match(compiled.code, subject, text.size(), from,
-                           options | (compiled.utf ? PCRE2_NO_UTF_CHECK : 0), compiled.matchData,
-                           context);
+                           options | PCRE2_NO_JIT | (compiled.utf ? PCRE2_NO_UTF_CHECK : 0),
+                           compiled.matchData, budget.interpreter);
     }
 
     // One pass over the text, as sed's s///g: after an empty match the next
@@ -255,9 +298,6 @@ PatternReplacer::PatternReplacer(std::string_view pattern, std::string_view repl
     impl.pattern.assign(pattern);
     impl.remove = remove;
     impl.patternIsUtf8 = CharacterPositions(pattern).IsUtf8();
-    impl.context = pcre2_match_context_create(nullptr);
-    if (impl.context)
-        pcre2_set_match_limit(impl.context, kMatchLimit);
     ReplacePatternError error;
     const CompiledPattern* primary = nullptr;
     if (impl.patternIsUtf8) {
@@ -282,16 +322,20 @@ const std::optional<ReplacePatternError>& PatternReplacer::Error() const {
     return m_impl->error;
 }
 
-bool PatternReplacer::Rewrite(std::string_view text, bool everyOccurrence, std::string& out) {
+PatternRewrite PatternReplacer::Rewrite(std::string_view text, bool everyOccurrence,
+                                        std::string& out) {
     Impl& impl = *m_impl;
     if (impl.error)
-        return false;
+        return Pass::NoMatch;
+    if (!impl.budget.Usable())
+        return Pass::GaveUp;
     const CompiledPattern* compiled = impl.PatternFor(text);
     if (!compiled)
-        return false;
+        return Pass::NoMatch;
     std::string& result = impl.spare;
-    if (impl.RewriteOnce(*compiled, text, everyOccurrence, result) != Pass::Rewritten)
-        return false;
+    const Pass first = impl.RewriteOnce(*compiled, text, everyOccurrence, result);
+    if (first != Pass::Rewritten)
+        return first;
     if (impl.remove && everyOccurrence) {
         // Pieces that come together after a removal may match again; every
         // further pass is shorter, so this ends.
@@ -300,19 +344,23 @@ bool PatternReplacer::Rewrite(std::string_view text, bool everyOccurrence, std::
             before = result.size();
             const Pass pass = impl.RewriteOnce(*compiled, result, true, out);
             if (pass == Pass::GaveUp)
-                return false;
+                return Pass::GaveUp;
             if (pass == Pass::NoMatch)
                 break;
             result.swap(out);
         }
     }
     out.swap(result);
-    return true;
+    return Pass::Rewritten;
 }
 
 std::string ReplacePatternHint(const ReplacePatternError& error) {
     return std::string(error.inReplacement ? "Replacement error" : "Regular expression error") +
            " at offset " + std::to_string(error.offset) + ": " + error.message;
+}
+
+std::string PatternGaveUpHint(std::size_t names) {
+    return "The pattern gave up on " + std::to_string(names) + " names.";
 }
 
 ReplaceOutcome PreviewPatternReplace(std::vector<std::string>& names,
@@ -329,8 +377,15 @@ ReplaceOutcome PreviewPatternReplace(std::vector<std::string>& names,
     std::string rewritten;
     for (std::string& name : names) {
         const std::size_t end = settings.entireName ? name.size() : ExtensionOffset(name);
-        if (!replacer.Rewrite(std::string_view(name).substr(0, end), settings.allOccurrences,
-                              rewritten))
+        const PatternRewrite result = replacer.Rewrite(std::string_view(name).substr(0, end),
+                                                       settings.allOccurrences, rewritten);
+        if (result == PatternRewrite::GaveUp) {
+            // Half a search is no answer: the row gets no name at all.
+            name.clear();
+            ++outcome.gaveUp;
+            continue;
+        }
+        if (result == PatternRewrite::NoMatch)
             continue;
         rewritten.append(name, end);
         name.assign(rewritten);

@@ -17,7 +17,16 @@
 
 namespace quorvane {
 
+// What rewriting one text came to.
+enum class PatternRewrite {
+    NoMatch,   // nothing matched: the text stays as it is
+    Rewritten, // the text was rewritten
+    GaveUp,    // a match ran out of its budget: there is no answer for this text
+};
+
 // One compiled pattern and replacement, used for every name of a preview.
+// Every match gets a fixed budget of backtracking steps, so no name can hold
+// a preview for long whatever the pattern.
 class PatternReplacer {
 public:
     // `replacement` is ignored when `remove` is set.
@@ -33,9 +42,9 @@ public:
     // Rewrites `text` into `out`: the first match, or every match left to
     // right (an empty match next to the previous one included, as sed and Perl
     // do). Remove takes only matches that are not empty, and removing every
-    // match repeats until none is left, as the plain rule does. False when
-    // nothing matched or the match gave up (the text then stays as it is).
-    bool Rewrite(std::string_view text, bool everyOccurrence, std::string& out);
+    // match repeats until none is left, as the plain rule does. `out` holds
+    // the new text only when the result is Rewritten.
+    PatternRewrite Rewrite(std::string_view text, bool everyOccurrence, std::string& out);
 
 private:
     struct Impl;
@@ -44,7 +53,7 @@ private:
 
 // PreviewReplace with "Regular expression" ticked: compiles once, then
 // rewrites every entry. A faulty pattern or replacement empties every entry
-// and is reported in the outcome.
+// and is reported in the outcome; so is every entry the pattern gave up on.
 ReplaceOutcome PreviewPatternReplace(std::vector<std::string>& names,
                                      const ReplaceSettings& settings);
 

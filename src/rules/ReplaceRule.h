@@ -36,11 +36,18 @@ struct ReplacePatternError {
 // The text the window shows in its hint panel for the error.
 std::string ReplacePatternHint(const ReplacePatternError& error);
 
+// The text of the hint panel when the pattern ran out of its budget on
+// `names` names.
+std::string PatternGaveUpHint(std::size_t names);
+
 // What the rule changed on its page besides the names.
 struct ReplaceOutcome {
     // Set when the pattern or its replacement is faulty; every entry is then
     // empty, so Apply passes the rows by.
     std::optional<ReplacePatternError> patternError;
+    // Names the pattern gave up on (it backtracked past its budget): their
+    // entries are empty, so Apply passes those rows by too.
+    std::size_t gaveUp = 0;
 };
 
 // The first occurrence replaced.

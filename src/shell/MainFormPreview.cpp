@@ -71,6 +71,8 @@ bool TMainForm::PreviewList(PreviewMode mode) {
         listEmpty = result.listEmpty;
         if (const auto& error = result.outcome.replace.patternError)
             hint = ReplacePatternHint(*error);
+        else if (result.outcome.replace.gaveUp > 0)
+            hint = PatternGaveUpHint(result.outcome.replace.gaveUp);
         // Refilling a box the user is typing in would fight the typing.
         if (!live)
             Pages->ApplyRefills(result);

@@ -134,13 +134,52 @@ TEST(PatternReplace, AFaultyPatternLeavesTheSelectedRowsWithoutANewName) {
     EXPECT_EQ(rows[2].newName, "xhree.xxx");
 }
 
-TEST(PatternReplace, ABacktrackingRunawayLeavesTheNameAsItIs) {
-    // Without a limit this takes about 2^40 steps.
-    const std::string name(40, 'a');
-    std::vector<std::string> names{name};
-    EXPECT_FALSE(
-        PreviewReplace(names, Pattern("^(a+)+[^a]", "x", Replace, true, true)).patternError);
-    EXPECT_EQ(names.front(), name);
+TEST(PatternReplace, ARunawayPatternGivesUpOnTheNameAndSaysSo) {
+    // Without a budget each of these takes about 2^40 steps.
+    const std::string runaway = std::string(40, 'a') + "b";
+    const std::string dashes =
+        std::string(80, 'w') + " - " + std::string(80, 'x') + " - 12 - " + std::string(80, 'y');
+    struct Case {
+        const char* what;
+        std::vector<std::string> names;
+        ReplaceSettings settings; // pattern, replacement, mode, all, entire name
+        std::vector<std::string> expected;
+        std::size_t gaveUp;
+    };
+    const Case cases[] = {
+        {"nested repeats",
+         {runaway, "aa", "xyz"},
+         Pattern("(a+)+$", "X", Replace, true, true),
+         {"", "X", "xyz"},
+         1},
+        {"anchored",
+         {std::string(40, 'a')},
+         Pattern("^(a+)+[^a]", "x", Replace, true, true),
+         {""},
+         1},
+        // A name that was half rewritten when the budget ran out gets no name.
+        {"after a match", {"x" + runaway}, Pattern("x|(a+)+$", "y", Replace, true, true), {""}, 1},
+        {"remove",
+         {runaway + ".txt", runaway + ".txt"},
+         Pattern("(a+)+$", "", Remove, true, false),
+         {"", ""},
+         2},
+        {"not UTF-8", {"\xE9" + runaway}, Pattern("(a+)+$", "X", Replace, false, true), {""}, 1},
+        // Backtracking within the budget still answers on a long name.
+        {"long name",
+         {dashes},
+         Pattern("^(.*?)\\s*-\\s*(.*?)\\s*-\\s*(\\d+)\\s*-\\s*(.*)$", "$3", Replace, false, true),
+         {"12"},
+         0},
+    };
+    for (const Case& c : cases) {
+        std::vector<std::string> names = c.names;
+        const ReplaceOutcome outcome = PreviewReplace(names, c.settings);
+        EXPECT_FALSE(outcome.patternError) << c.what;
+        EXPECT_EQ(names, c.expected) << c.what;
+        EXPECT_EQ(outcome.gaveUp, c.gaveUp) << c.what;
+    }
+    EXPECT_EQ(PatternGaveUpHint(3), "The pattern gave up on 3 names.");
 }
 
 } // namespace

@@ -20,6 +20,7 @@
 #include <QTest>
 #include <QToolButton>
 
+#include <algorithm>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -185,6 +186,65 @@ TEST_F(TagAndPatternOptionsTest, AFaultyPatternLeavesNoNamesAndTellsWhereInTheHi
         QAccessibleInterface* panel = QAccessible::queryAccessibleInterface(hint);
         EXPECT_EQ(panel->text(QAccessible::Name).toStdString(), c.hint);
     }
+    EXPECT_TRUE(m_boxes.texts.isEmpty()) << m_boxes.texts.join(" | ").toStdString();
+}
+
+TEST_F(TagAndPatternOptionsTest, ARunawayPatternGivesUpOnItsNamesAndSaysHowMany) {
+    // "(a+)+$" backtracks about 2^40 times on each of these 3,000 names before
+    // it fails; "aa" and "b.txt" it answers at once.
+    const std::string runaway = std::string(40, 'a') + "b";
+    test::TempDir files;
+    for (int i = 0; i < 3000; ++i)
+        files.Write(runaway + std::to_string(i) + ".txt");
+    files.Write("aa");
+    files.Write("b.txt");
+    const auto window = Start();
+    ASSERT_TRUE(test::ScanBySelecting(*window, files.Path()));
+    Click(Find<QCheckBox>(*window, "chkRegExp"));
+    const auto type = [](QLineEdit* edit, const char* text) {
+        ASSERT_TRUE(test::Reach(edit));
+        test::ClickAt(edit);
+        test::PressKey(Qt::Key_End);
+        test::TypeText(text);
+    };
+    auto* search = Find<QLineEdit>(*window, "edsource");
+    type(search, "(a+)+$");
+    type(Find<QLineEdit>(*window, "edTarget"), "X");
+    auto* hint = Find<QLabel>(*window, "StatusPanel2");
+    // Rows the pattern gave up on get no name; the others theirs.
+    const auto answered = [&] {
+        const FileRows& rows = test::ListOf(*window).Rows();
+        return std::all_of(rows.begin(), rows.end(), [](const FileRow& row) {
+            if (row.originalName == "aa")
+                return row.newName == "X";
+            if (row.originalName == "b.txt")
+                return row.newName == "b.txt";
+            return row.newName.empty();
+        });
+    };
+    const std::string said = "The pattern gave up on 3000 names.";
+    Click(Find<QAbstractButton>(*window, "TbRenamePreview"));
+    EXPECT_TRUE(answered());
+    EXPECT_EQ(hint->text().toStdString(), said);
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(hint)->text(QAccessible::Name).toStdString(),
+              said);
+
+    // Live preview takes the same way: without the "$" the pattern answers
+    // every name and the hint goes; with it again the hint comes back.
+    ASSERT_TRUE(test::Activate(window.get()));
+    ASSERT_TRUE(
+        test::ChooseFromMenuButton(Find<QToolButton>(*window, "TbView"), {"mmiLivePreview"}));
+    ASSERT_TRUE(test::Reach(search));
+    test::ClickAt(search);
+    test::PressKey(Qt::Key_End);
+    test::PressKey(Qt::Key_Backspace);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return hint->text().isEmpty(); }, 60000));
+    const FileRows& rows = test::ListOf(*window).Rows();
+    EXPECT_TRUE(std::none_of(rows.begin(), rows.end(),
+                             [](const FileRow& row) { return row.newName.empty(); }));
+    test::TypeText("$");
+    EXPECT_TRUE(QTest::qWaitFor([&] { return hint->text().toStdString() == said; }, 60000));
+    EXPECT_TRUE(answered());
     EXPECT_TRUE(m_boxes.texts.isEmpty()) << m_boxes.texts.join(" | ").toStdString();
 }
 
