@@ -122,14 +122,16 @@ TEST(PathsTest, FilesBesideTheProgramAreUsedOnlyInTheUsersOwnFolder) {
             continue; // only root can give a folder away; the other rows still run
         const std::string folder = dir.MakeDir("copy" + std::to_string(n++));
         for (const std::string& name : c.plant) {
-            if (name[0] == '@')
+            if (name[0] == '@') {
                 ASSERT_EQ(::symlink(secret.c_str(), (folder + name.substr(1)).c_str()), 0);
-            else
+            } else {
                 dir.Write(folder.substr(dir.Path().size()) + name, "[Main]\n");
+            }
         }
         ASSERT_EQ(::chmod(folder.c_str(), c.folderMode), 0);
-        if (c.otherOwner)
+        if (c.otherOwner) {
             ASSERT_EQ(::chown(folder.c_str(), 65534, 65534), 0);
+        }
         const ProgramFolderChoice choice = ChooseProgramFolder(folder);
         EXPECT_EQ(choice.folder, c.beside ? folder : config);
         EXPECT_EQ(choice.setAsideNote, c.note);

@@ -95,12 +95,13 @@ TEST_F(RunLogTest, PlantedFilesAreNeitherFollowedNorUsed) {
         const TempDir beside;
         for (const char* name : {"Log.txt", "Options.ini"}) {
             const std::string path = beside.Path() + name;
-            if (c.plant == LinkToPrivate || c.plant == DanglingLink)
-                ASSERT_EQ(
-                    ::symlink((c.plant == LinkToPrivate ? secret : absent).c_str(), path.c_str()),
-                    0);
-            if (c.plant == Pipe)
+            if (c.plant == LinkToPrivate || c.plant == DanglingLink) {
+                const std::string& target = c.plant == LinkToPrivate ? secret : absent;
+                ASSERT_EQ(::symlink(target.c_str(), path.c_str()), 0);
+            }
+            if (c.plant == Pipe) {
                 ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0);
+            }
             if (c.plant == OtherOwner) {
                 beside.Write(name, "[Main]\r\nkey=theirs\r\n");
                 ASSERT_EQ(::chown(path.c_str(), 65534, 65534), 0);
