@@ -72,6 +72,15 @@ TEST(PathsTest, AnInstalledCopyKeepsItsSettingsInTheUserFolderEvenWhereItCouldWr
               dir.Path() + "xdg/Quorvane/");
 }
 
+struct BesideCase {
+    const char* label;
+    mode_t folderMode;
+    std::vector<std::string> plant; // "Options.ini", or "@Log.txt" for a link
+    bool otherOwner;                // the folder belongs to another user (root only)
+    bool beside;                    // the executable's folder is chosen
+    std::string note;               // "" when nothing is passed over
+};
+
 // What lies beside a portable copy, and what the copy makes of it.
 TEST(PathsTest, FilesBesideTheProgramAreUsedOnlyInTheUsersOwnFolder) {
     const TempDir dir;
@@ -79,16 +88,8 @@ TEST(PathsTest, FilesBesideTheProgramAreUsedOnlyInTheUsersOwnFolder) {
     const std::string config = dir.Path() + "xdg/Quorvane/";
     const std::string secret = dir.Write("secret", "private");
     const bool root = ::geteuid() == 0;
-    struct Case {
-        const char* label;
-        mode_t folderMode;
-        std::vector<std::string> plant; // "Options.ini", or "@Log.txt" for a link
-        bool otherOwner;                // the folder belongs to another user (root only)
-        bool beside;                    // the executable's folder is chosen
-        std::string note;               // "" when nothing is passed over
-    };
     const std::string keptIn = "The program keeps its files in " + config + ".";
-    const Case cases[] = {
+    const BesideCase cases[] = {
         {"private, empty", 0700, {}, false, true, ""},
         {"private, own files", 0755, {"Options.ini", "Log.txt"}, false, true, ""},
         {"private, a log that is a link",
@@ -116,7 +117,7 @@ TEST(PathsTest, FilesBesideTheProgramAreUsedOnlyInTheUsersOwnFolder) {
              keptIn},
     };
     int n = 0;
-    for (const Case& c : cases) {
+    for (const BesideCase& c : cases) {
         SCOPED_TRACE(c.label);
         if (c.otherOwner && !root)
             continue; // only root can give a folder away; the other rows still run
