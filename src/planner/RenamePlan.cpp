@@ -2,7 +2,7 @@
 
 #include "planner/NameForms.h"
 #include "planner/NameTable.h"
-#include "platform/Rename.h"
+#include "text/EntryName.h"
 
 #include <deque>
 #include <string_view>
@@ -43,23 +43,8 @@ struct RowKeys {
     std::uint32_t to = kNoSlot;
 };
 
-bool FatRefuses(std::string_view name) {
-    for (const char c : name) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (byte < 0x20 || std::string_view("\"*:<>?\\|").find(c) != std::string_view::npos)
-            return true;
-    }
-    // FAT drops trailing dots and blanks, so the file would get another name.
-    return name.back() == '.' || name.back() == ' ';
-}
-
-bool IsEntryName(std::string_view name) {
-    return !name.empty() && name != "." && name != ".." &&
-           name.find_first_of(std::string_view("/\0", 2)) == std::string_view::npos;
-}
-
 bool MarkCannotHold(std::string_view to, const FolderFacts& facts, RowVerdict& verdict) {
-    if (!IsEntryName(to) || (facts.fatLike && FatRefuses(to))) {
+    if (NewNameRefusal(to, facts.fatLike) != NameRefusal::None) {
         verdict.otherName = std::string(to);
     } else if (to.size() > facts.nameMax) {
         verdict.tooLong = true;
@@ -325,7 +310,8 @@ std::string ConflictText(const RowVerdict& verdict) {
     case RowPlan::CannotHold:
         if (verdict.tooLong)
             return "Name too long (" + std::to_string(verdict.nameBytes) + " bytes)";
-        return "Not allowed here: " + verdict.otherName;
+        // A tab or line break would not show, or would split the note.
+        return "Not allowed here: " + EscapedControlBytes(verdict.otherName);
     case RowPlan::Unchanged:
     case RowPlan::Ready:
         break;

@@ -1,14 +1,15 @@
 #include "platform/IniFile.h"
 
 #include "platform/FileWrite.h"
+#include "platform/PrivateFile.h"
 #include "text/AsciiCase.h"
 
 #include <cerrno>
 #include <charconv>
 #include <climits>
-#include <cstdio>
 #include <fcntl.h>
 #include <optional>
+#include <random>
 #include <string_view>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -84,28 +85,61 @@ std::optional<double> LeadingNumber(std::string_view text) {
     return value;
 }
 
+bool ReadAll(int fd, std::string& text) {
+    char buffer[8192];
+    for (;;) {
+        const ssize_t got = ::read(fd, buffer, sizeof buffer);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0)
+            return false;
+        if (got == 0)
+            return true;
+        text.append(buffer, static_cast<std::size_t>(got));
+    }
+}
+
+// A fresh file beside `path`, made with O_EXCL so nothing planted under the
+// chosen name (a link least of all) is opened. Returns the descriptor, or -1.
+int CreateTemporaryBeside(const std::string& path, mode_t mode, std::string& temporary) {
+    static constexpr char kLetters[] = "abcdefghijklmnopqrstuvwxyz0123456789";
+    std::random_device seed;
+    std::minstd_rand pick(seed());
+    for (int attempt = 0; attempt < 64; ++attempt) {
+        temporary = path + ".";
+        for (int i = 0; i < 8; ++i)
+            temporary += kLetters[pick() % (sizeof kLetters - 1)];
+        const int fd =
+            ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode);
+        if (fd >= 0 || errno != EEXIST)
+            return fd;
+    }
+    return -1;
+}
+
 } // namespace
 
 IniFile::IniFile(std::string path) : m_path(std::move(path)) {}
 
 bool IniFile::Load() {
     m_sections.clear();
-    std::FILE* file = std::fopen(m_path.c_str(), "rb");
-    if (!file)
+    const int fd = OpenOwnFile(m_path, O_RDONLY);
+    if (fd < 0)
         return errno == ENOENT;
     std::string text;
-    char buffer[8192];
-    std::size_t got = 0;
-    while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0)
-        text.append(buffer, got);
-    const bool failed = std::ferror(file) != 0;
-    std::fclose(file);
+    const bool failed = !ReadAll(fd, text);
+    ::close(fd);
     if (failed)
         return false;
 
     Section* current = nullptr;
-    // A byte order mark, as some editors add it, is not part of the first line.
-    std::size_t start = text.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
+    // Byte order marks, as some editors add them (one more on every save of
+    // some), are not part of the first line. Taking only one would leave the
+    // next as the start of a line that the save then writes first, so the
+    // file would read otherwise after the save.
+    std::size_t start = 0;
+    while (text.compare(start, 3, "\xEF\xBB\xBF") == 0)
+        start += 3;
     while (start < text.size()) {
         std::size_t end = text.find('\n', start);
         if (end == std::string::npos)
@@ -154,16 +188,21 @@ std::string IniFile::Serialize() const {
 }
 
 bool IniFile::Save() const {
+    // A link or another user's file in our file's place is left alone; it was
+    // not read either.
+    struct stat old {};
+    const bool exists = ::lstat(m_path.c_str(), &old) == 0;
+    if (exists && OwnFileTroubleAt(m_path) != OwnFileTrouble::None)
+        return false;
     // Written beside the old file and renamed over it, so the old file stays
-    // whole until the new one is complete on disk.
-    std::string temporary = m_path + ".XXXXXX";
-    const int fd = ::mkstemp(temporary.data());
+    // whole until the new one is complete on disk. A new file gets the mode
+    // the umask gives; a rewritten one keeps its own.
+    std::string temporary;
+    const int fd = CreateTemporaryBeside(m_path, exists ? (old.st_mode & 0666) : 0666, temporary);
     if (fd < 0)
         return false;
-    struct stat old {};
-    const mode_t mode = ::stat(m_path.c_str(), &old) == 0 ? (old.st_mode & 07777) : 0644;
-    const bool written =
-        ::fchmod(fd, mode) == 0 && WriteAll(fd, Serialize()) == 0 && ::fsync(fd) == 0;
+    const bool written = (!exists || ::fchmod(fd, old.st_mode & 07777) == 0) &&
+                         WriteAll(fd, Serialize()) == 0 && ::fsync(fd) == 0;
     const bool closed = ::close(fd) == 0;
     if (!written || !closed || ::rename(temporary.c_str(), m_path.c_str()) != 0) {
         ::unlink(temporary.c_str());

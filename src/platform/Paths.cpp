@@ -1,5 +1,7 @@
 #include "platform/Paths.h"
 
+#include "platform/PrivateFile.h"
+
 #include <cerrno>
 #include <cstdlib>
 #include <filesystem>
@@ -53,15 +55,72 @@ std::string ExecutableFolder() {
     return path.substr(0, slash + 1);
 }
 
-std::string ProgramFolderFor(const std::string& executableFolder, bool installedCopy) {
-    // Called once per start, so a permission probe is affordable here: a portable
-    // copy keeps its settings beside itself, an installed copy in the user's folder.
-    if (!installedCopy && ::access(executableFolder.c_str(), W_OK) == 0)
-        return executableFolder;
+namespace {
+
+// Why a folder the user can write is no place for the program's files: when
+// another user may write it too, or owns it, what is in it may be planted.
+// Null when it is the user's own.
+const char* SharedFolderReason(const std::string& folder) {
+    struct stat info {};
+    if (::stat(folder.c_str(), &info) != 0)
+        return nullptr;
+    if (info.st_uid != ::geteuid())
+        return "the program's folder belongs to another user";
+    if (info.st_mode & (S_IWGRP | S_IWOTH))
+        return "other users may write the program's folder";
+    return nullptr;
+}
+
+} // namespace
+
+ProgramFolderChoice ChooseProgramFolder(const std::string& executableFolder, bool installedCopy) {
+    ProgramFolderChoice choice;
+    std::string passedOver;
+    // Called once per start, so a permission probe is affordable here: a
+    // portable copy keeps its files beside itself, an installed copy in the
+    // user's folder. A folder the user cannot write was never a choice, so
+    // what lies in it is not worth a word.
+    if (!installedCopy && ::access(executableFolder.c_str(), W_OK) == 0) {
+        const char* shared = SharedFolderReason(executableFolder);
+        for (const char* name : {"Options.ini", "Log.txt", "History.sqlite"}) {
+            struct stat info {};
+            const std::string path = executableFolder + name;
+            if (::lstat(path.c_str(), &info) != 0)
+                continue;
+            const OwnFileTrouble trouble = OwnFileTroubleAt(path);
+            const char* why =
+                shared ? shared
+                       : (trouble != OwnFileTrouble::None ? OwnFileTroubleText(trouble) : nullptr);
+            if (why)
+                passedOver +=
+                    std::string("\"") + name + "\" beside the program is not used: " + why + ".\r";
+        }
+        if (!shared && passedOver.empty()) {
+            choice.folder = executableFolder;
+            return choice;
+        }
+    }
     const std::string config = UserConfigFolder();
-    if (!config.empty() && MakeFolders(config))
-        return config;
-    return executableFolder;
+    if (!config.empty() && MakeFolders(config)) {
+        choice.folder = config;
+    } else {
+        // Nowhere else to go; the files are still opened as the program's own.
+        choice.folder = executableFolder;
+    }
+    if (!passedOver.empty() && choice.folder != executableFolder)
+        choice.setAsideNote = passedOver + "The program keeps its files in " + choice.folder + ".";
+    else if (!passedOver.empty())
+        choice.setAsideNote = passedOver.substr(0, passedOver.size() - 1);
+    return choice;
+}
+
+ProgramFolderChoice ChooseProgramFolder() {
+    const std::string executableFolder = ExecutableFolder();
+    return ChooseProgramFolder(executableFolder, IsInstalledCopy(executableFolder));
+}
+
+std::string ProgramFolderFor(const std::string& executableFolder, bool installedCopy) {
+    return ChooseProgramFolder(executableFolder, installedCopy).folder;
 }
 
 bool IsInstalledCopy(const std::string& executableFolder) {
@@ -69,8 +128,7 @@ bool IsInstalledCopy(const std::string& executableFolder) {
 }
 
 std::string ProgramFolder() {
-    const std::string executableFolder = ExecutableFolder();
-    return ProgramFolderFor(executableFolder, IsInstalledCopy(executableFolder));
+    return ChooseProgramFolder().folder;
 }
 
 namespace {

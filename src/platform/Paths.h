@@ -6,10 +6,24 @@
 
 namespace quorvane {
 
-// The folder for "Options.ini" and "Log.txt", ending in "/": the executable's
-// folder for a portable copy whose folder is writable, else
-// $XDG_CONFIG_HOME/Quorvane/ or ~/.config/Quorvane/ (created on demand).
+// The folder for "Options.ini", "Log.txt" and "History.sqlite", ending in
+// "/": the executable's folder for a portable copy whose folder belongs to
+// the user, may be written by the user and by no one else, and holds none of
+// those files as a link or another user's file; else $XDG_CONFIG_HOME/Quorvane/
+// or ~/.config/Quorvane/ (created 0700 on demand).
 std::string ProgramFolder();
+
+// The choice ProgramFolder makes, and what it passed over: one line for each
+// of the program's files beside the executable that is not used, with the
+// reason, and a last line that says where the files are kept instead. Empty
+// when nothing was passed over.
+struct ProgramFolderChoice {
+    std::string folder;
+    std::string setAsideNote; // lines joined by a carriage return
+};
+ProgramFolderChoice ChooseProgramFolder(const std::string& executableFolder,
+                                        bool installedCopy = false);
+ProgramFolderChoice ChooseProgramFolder();
 
 // "Options.ini" and "Log.txt" lie side by side in one folder: `folder`
 // (ending in "/"), or the program folder when it is empty. A test that points
@@ -19,9 +33,9 @@ std::string RunLogFilePath(const std::string& folder = {});
 // "History.sqlite", the run history, lies beside them too.
 std::string HistoryFilePath(const std::string& folder = {});
 
-// The choice ProgramFolder makes for a given executable folder (ending in "/").
-// An installed copy always uses the user's folder, even where it could write
-// beside itself (root in /usr/bin, a user in ~/.local/bin).
+// The folder ChooseProgramFolder picks for a given executable folder (ending
+// in "/"). An installed copy always uses the user's folder, even where it
+// could write beside itself (root in /usr/bin, a user in ~/.local/bin).
 std::string ProgramFolderFor(const std::string& executableFolder, bool installedCopy = false);
 
 // Whether the executable is an installed copy: its desktop file lies where

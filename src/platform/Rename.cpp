@@ -137,16 +137,6 @@ int RenameThroughTemporary(const std::string& folder, const std::string& oldName
 
 } // namespace detail
 
-bool IsValidEntryName(const std::string& name) {
-    return !name.empty() && name != "." && name != ".." && name.find('/') == std::string::npos &&
-           name.find('\0') == std::string::npos;
-}
-
-bool IsAcceptableNewName(const std::string& name) {
-    const auto control = [](unsigned char c) { return c < 32 || c == 127; };
-    return IsValidEntryName(name) && std::none_of(name.begin(), name.end(), control);
-}
-
 int RenameNoReplace(const std::string& folder, const std::string& oldName,
                     const std::string& newName) {
     if (!IsValidEntryName(oldName) || !IsValidEntryName(newName))

@@ -1,18 +1,11 @@
 #pragma once
 // Renaming a file inside its folder without ever replacing an existing file.
 
+#include "text/EntryName.h" // IsValidEntryName, IsAcceptableNewName
+
 #include <string>
 
 namespace quorvane {
-
-// True when the name may stand as one entry of a folder: not empty, no "/",
-// no NUL byte, not "." or "..".
-bool IsValidEntryName(const std::string& name);
-
-// A name a run may give a file: a valid entry name without control bytes (1 to
-// 31, 127). A tab or line break in a name, often from tag text, breaks
-// listings and scripts, and the user would not see it in the list.
-bool IsAcceptableNewName(const std::string& name);
 
 // The error of a move whose source is gone after the file system refused it:
 // only the last-resort plain rename can leave a file so.

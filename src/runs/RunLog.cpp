@@ -1,14 +1,30 @@
 #include "runs/RunLog.h"
 
 #include "platform/FileWrite.h"
+#include "platform/PrivateFile.h"
+#include "text/EntryName.h"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace quorvane {
 
 int WriteRunLog(const std::string& path, const std::vector<std::string>& lines) {
     std::string text;
     for (const std::string& line : lines)
-        text.append(line).append("\r\n");
-    return RewriteFile(path, text);
+        text.append(EscapedControlBytes(line)).append("\r\n");
+    // The log names the user's files, so it is the user's alone, also when an
+    // older copy left it readable to others.
+    const int fd = OpenOwnFile(path, O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    if (fd < 0)
+        return errno;
+    int error = ::fchmod(fd, 0600) != 0 ? errno : WriteAll(fd, text);
+    // A failed close counts: some file systems report a lost write only there.
+    if (::close(fd) != 0 && error == 0)
+        error = errno;
+    return error;
 }
 
 std::string RunSummaryText(RunKind kind, const RunResult& result) {

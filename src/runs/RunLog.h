@@ -10,8 +10,10 @@ namespace quorvane {
 
 // Where "Log.txt" lies: RunLogFilePath (platform/Paths.h).
 
-// Rewrites the file from the start: each line ended by CR LF, zero bytes when
-// there is no line. Returns 0 or the errno value of the failed step.
+// Rewrites the file from the start: each line ended by CR LF, control bytes
+// in it escaped, zero bytes when there is no line. The file is opened as one
+// of the program's own (platform/PrivateFile.h) and kept 0600. Returns 0 or
+// the errno value of the failed step.
 [[nodiscard]] int WriteRunLog(const std::string& path, const std::vector<std::string>& lines);
 
 enum class RunKind { Rename, Undo, Attributes };

@@ -3,6 +3,7 @@
 #include "shell/TMainForm.h"
 
 #include "platform/Paths.h"
+#include "shell/MessageBoxes.h"
 #include "shell/RulePages.h"
 #include "shell/TAboutForm.h"
 #include "shell/VendorLinks.h"
@@ -32,6 +33,14 @@
 namespace quorvane {
 
 void TMainForm::FormShow() {
+    // The folder is chosen once, so the settings, the log and the history
+    // stay together for the whole run whatever happens beside the program.
+    QString setAsideNote;
+    if (m_settingsFolder.empty()) {
+        ProgramFolderChoice choice = ChooseProgramFolder();
+        m_settingsFolder = std::move(choice.folder);
+        setAsideNote = QFile::decodeName(QByteArray::fromStdString(choice.setAsideNote));
+    }
     m_settingsPath = SettingsFilePath(m_settingsFolder);
     LoadOptions();
     // Without a history there is nothing to recover; the first rename run makes it.
@@ -54,8 +63,13 @@ void TMainForm::FormShow() {
         connect(mmiAbout, &QAction::triggered, this, &TMainForm::AboutMenuItemClick);
         ScheduleUpdatesAfter(mmiAbout);
     }
-    // Once the window is on the screen, so the question has a window to belong to.
-    QTimer::singleShot(0, this, &TMainForm::OfferRecovery);
+    // Once the window is on the screen, so the boxes have a window to belong
+    // to; one after the other, never a box over a box.
+    QTimer::singleShot(0, this, [this, setAsideNote] {
+        if (!setAsideNote.isEmpty())
+            ShowMessage(this, MsgType::Warning, MsgButtons::Ok, setAsideNote);
+        OfferRecovery();
+    });
 }
 
 // ---- Renaming panels ----

@@ -2,6 +2,7 @@
 #include "history/HistoryStore.h"
 #include "history/RunJournal.h"
 #include "platform/Paths.h"
+#include "platform/PrivateFile.h"
 #include "runs/AttributeRun.h"
 #include "runs/RenameRun.h"
 #include "runs/RunLog.h"
@@ -249,8 +250,9 @@ void TMainForm::mmiRunHistoryClick() {
 }
 
 void TMainForm::mmiLogClick() {
+    // A link or another user's file in the log's place is not our log.
     const std::string path = LogFilePath();
-    if (FileExists(path))
+    if (FileExists(path) && OwnFileTroubleAt(path) == OwnFileTrouble::None)
         TFrmLog::ShowLogFile(this, Decoded(path));
 }
 

@@ -70,16 +70,19 @@ class Program:
         self.folder = folder
         self.path = os.path.join(folder, os.path.basename(executable))
         os.makedirs(folder, exist_ok=True)
+        # Only a folder that no one else may write holds the program's files.
+        os.chmod(folder, 0o755)
         if not os.path.exists(self.path):
             shutil.copy2(executable, self.path)
         self.process = None
         self.app = None
         self.runs = 0
         self.log_name = None
+        self.folder_for_options = folder
 
     @property
     def options(self):
-        return os.path.join(self.folder, "Options.ini")
+        return os.path.join(self.folder_for_options, "Options.ini")
 
     def start(self, *arguments):
         self.runs += 1

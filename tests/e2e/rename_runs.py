@@ -281,3 +281,43 @@ def two_rows_one_name(s):
     other = "ya.txt" if first == "xa.txt" else "xa.txt"
     equal(folder_contents(folder), {"a.txt": first[0], other: other[0]},
           "the first row renamed, the other left")
+
+
+def planted_log_link(s):
+    """A Log.txt beside the program that links to one of the user's private
+    files: the program says once that it passed the file over and where it
+    keeps its files, a run writes its log there, and the linked file keeps
+    its bytes."""
+    private = os.path.join(s.root, "private")
+    os.makedirs(private, mode=0o700)
+    secret = os.path.join(private, "notes.txt")
+    with open(secret, "w") as out:
+        out.write("mine\n")
+    os.symlink(secret, os.path.join(s.program.folder, "Log.txt"))
+    config = os.path.join(s.desktop.env["XDG_CONFIG_HOME"], "Quorvane")
+    os.makedirs(config, mode=0o700)
+    s.program.folder_for_options = config
+    s.write_options({"Main": {"Favorite": s.files}, "Case": {"MFRB1": 0, "MFRB3": 1}})
+    s.start()
+    box = s.program.message_box()
+    text = box_text(box)
+    check('"Log.txt" beside the program is not used: it is a link.' in text
+          and config in text, "the notice names the file, the reason and the folder: %r" % text)
+    s.program.answer(box, "OK")
+
+    s.wait_listed(ALL_FILES, "the restored folder's files")
+    preview, apply = (s.tool_button(n) for n in ("Preview", "Apply"))
+    wait_for(lambda: preview.enabled, "Preview to be available")
+    preview.action("Press")
+    wait_for(lambda: apply.enabled, "Apply to be available after Preview")
+    apply.action("Press", opens_box=True)
+    box = s.program.message_box()
+    check(SUMMARY_OK in box_text(box), "the summary names success")
+    s.program.answer(box, "OK")
+    equal(sorted(os.listdir(s.files)), ["ALPHA.txt", "BETA.TXT", "GAMMA.log"], "the renamed files")
+    with open(secret) as kept:
+        equal(kept.read(), "mine\n", "the linked file")
+    check(os.path.islink(os.path.join(s.program.folder, "Log.txt")), "the link stays a link")
+    log = os.path.join(config, "Log.txt")
+    check(os.path.isfile(log) and os.path.getsize(log) == 0, "the run's log in the user's folder")
+    equal(os.stat(log).st_mode & 0o777, 0o600, "the log's mode")

@@ -23,8 +23,8 @@ import desktop as d  # noqa: E402
 from crash_recovery import crash_then_keep, crash_then_undo  # noqa: E402
 from live_preview import live_preview_typing  # noqa: E402
 from rename_runs import (chain_and_conflict, chain_sort_undo, delete_to_trash,  # noqa: E402
-                         panel_buttons, preview_apply_undo, swap_sorted_down, three_file_cycle,
-                         two_rows_one_name)
+                         panel_buttons, planted_log_link, preview_apply_undo, swap_sorted_down,
+                         three_file_cycle, two_rows_one_name)
 from session import Session  # noqa: E402
 from start_and_list import (filter_and_enter, first_start, folder_argument,  # noqa: E402
                             path_and_enter, restart_restores_settings, tree_click)
@@ -49,6 +49,7 @@ TESTS.update({
     "ThreeFileCycle": three_file_cycle,
     "TwoRowsOneName": two_rows_one_name,
     "LivePreviewTyping": live_preview_typing,
+    "PlantedLogLink": planted_log_link,
 })
 
 

@@ -240,5 +240,41 @@ TEST(RenamePlan, ConflictsNameTheOtherSide) {
         ExpectConflicts(c);
 }
 
+// Names no run gives: control bytes anywhere (shown escaped, so the note
+// stays one line), device names where the volume is FAT-like. Apply refuses
+// exactly these rows, so Preview counts them.
+TEST(RenamePlan, NamesNoRunGivesAreConflicts) {
+    const std::vector<ConflictCase> cases = {
+        {"tab, line feed and DEL",
+         {{"a", "x\ty"}, {"b", "x\ny"}, {"c", "x\x7f"}, {"d", "\x1b[31m"}},
+         {"a", "b", "c", "d"},
+         kPlainFolder,
+         {"Not allowed here: x\\ty", "Not allowed here: x\\ny", "Not allowed here: x\\x7f",
+          "Not allowed here: \\x1b[31m"},
+         {true, true, true, true}},
+        {"device names on FAT, any case and extension",
+         {{"a", "CON"}, {"b", "nul.txt"}, {"c", "Com1.tar.gz"}, {"d", "lpt9"}, {"e", "aux .mp3"}},
+         {"a", "b", "c", "d", "e"},
+         kFatFolder,
+         {"Not allowed here: CON", "Not allowed here: nul.txt", "Not allowed here: Com1.tar.gz",
+          "Not allowed here: lpt9", "Not allowed here: aux .mp3"},
+         {true, true, true, true, true}},
+        {"near device names on FAT",
+         {{"a", "CONSOLE.txt"}, {"b", "COM0"}, {"c", "LPT10"}, {"d", "x.CON"}, {"e", "prn_1"}},
+         {"a", "b", "c", "d", "e"},
+         kFatFolder,
+         {"", "", "", "", ""},
+         {false, false, false, false, false}},
+        {"device names elsewhere",
+         {{"a", "CON"}, {"b", "nul.txt"}},
+         {"a", "b"},
+         kPlainFolder,
+         {"", ""},
+         {false, false}},
+    };
+    for (const ConflictCase& c : cases)
+        ExpectConflicts(c);
+}
+
 } // namespace
 } // namespace quorvane

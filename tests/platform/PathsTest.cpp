@@ -61,6 +61,7 @@ TEST(PathsTest, UnwritableExecutableFolderFallsBackToTheUserConfiguration) {
 TEST(PathsTest, AnInstalledCopyKeepsItsSettingsInTheUserFolderEvenWhereItCouldWrite) {
     const TempDir dir;
     const std::string portable = dir.MakeDir("stick/quorvane");
+    ::chmod(portable.c_str(), 0755); // whatever the umask: a folder only its owner writes
     const std::string installed = dir.MakeDir("prefix/bin");
     dir.Write("prefix/share/applications/org.example.quorvane.desktop", "[Desktop Entry]\n");
     const ScopedEnv xdg("XDG_CONFIG_HOME", (dir.Path() + "xdg").c_str());
@@ -69,6 +70,77 @@ TEST(PathsTest, AnInstalledCopyKeepsItsSettingsInTheUserFolderEvenWhereItCouldWr
     EXPECT_EQ(ProgramFolderFor(portable, IsInstalledCopy(portable)), portable);
     EXPECT_EQ(ProgramFolderFor(installed, IsInstalledCopy(installed)),
               dir.Path() + "xdg/Quorvane/");
+}
+
+struct BesideCase {
+    const char* label;
+    mode_t folderMode;
+    std::vector<std::string> plant; // "Options.ini", or "@Log.txt" for a link
+    bool otherOwner;                // the folder belongs to another user (root only)
+    bool beside;                    // the executable's folder is chosen
+    std::string note;               // "" when nothing is passed over
+};
+
+// What lies beside a portable copy, and what the copy makes of it.
+TEST(PathsTest, FilesBesideTheProgramAreUsedOnlyInTheUsersOwnFolder) {
+    const TempDir dir;
+    const ScopedEnv xdg("XDG_CONFIG_HOME", (dir.Path() + "xdg").c_str());
+    const std::string config = dir.Path() + "xdg/Quorvane/";
+    const std::string secret = dir.Write("secret", "private");
+    const bool root = ::geteuid() == 0;
+    const std::string keptIn = "The program keeps its files in " + config + ".";
+    const BesideCase cases[] = {
+        {"private, empty", 0700, {}, false, true, ""},
+        {"private, own files", 0755, {"Options.ini", "Log.txt"}, false, true, ""},
+        {"private, a log that is a link",
+         0755,
+         {"Options.ini", "@Log.txt"},
+         false,
+         false,
+         "\"Log.txt\" beside the program is not used: it is a link.\r" + keptIn},
+        {"group may write",
+         0775,
+         {"Options.ini"},
+         false,
+         false,
+         "\"Options.ini\" beside the program is not used: other users may write the "
+         "program's folder.\r" +
+             keptIn},
+        {"anyone may write, nothing there", 01777, {}, false, false, ""},
+        {"another user's folder",
+         0777,
+         {"History.sqlite"},
+         true,
+         false,
+         "\"History.sqlite\" beside the program is not used: the program's folder belongs to "
+         "another user.\r" +
+             keptIn},
+    };
+    int n = 0;
+    for (const BesideCase& c : cases) {
+        SCOPED_TRACE(c.label);
+        if (c.otherOwner && !root)
+            continue; // only root can give a folder away; the other rows still run
+        const std::string folder = dir.MakeDir("copy" + std::to_string(n++));
+        for (const std::string& name : c.plant) {
+            if (name[0] == '@') {
+                ASSERT_EQ(::symlink(secret.c_str(), (folder + name.substr(1)).c_str()), 0);
+            } else {
+                dir.Write(folder.substr(dir.Path().size()) + name, "[Main]\n");
+            }
+        }
+        ASSERT_EQ(::chmod(folder.c_str(), c.folderMode), 0);
+        if (c.otherOwner) {
+            ASSERT_EQ(::chown(folder.c_str(), 65534, 65534), 0);
+        }
+        const ProgramFolderChoice choice = ChooseProgramFolder(folder);
+        EXPECT_EQ(choice.folder, c.beside ? folder : config);
+        EXPECT_EQ(choice.setAsideNote, c.note);
+    }
+    EXPECT_EQ(test::ReadFile(secret), "private");
+    struct stat info {};
+    ASSERT_EQ(::stat(config.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0700u);
 }
 
 TEST(PathsTest, TheManualIsLookedForInstalledAndInTheSourceTreeOfTheBuild) {
