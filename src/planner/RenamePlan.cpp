@@ -3,7 +3,9 @@
 #include "planner/NameForms.h"
 #include "planner/NameTable.h"
 #include "platform/Rename.h"
+#include "text/Utf8.h"
 
+#include <algorithm>
 #include <deque>
 #include <string_view>
 #include <unordered_map>
@@ -58,8 +60,17 @@ bool IsEntryName(std::string_view name) {
            name.find_first_of(std::string_view("/\0", 2)) == std::string_view::npos;
 }
 
+// Bytes the volume's name encoding cannot carry: it would refuse the name,
+// or keep another one than the user sees.
+bool EncodingRefuses(std::string_view name, const FolderFacts& facts) {
+    const auto high = [](char c) { return static_cast<unsigned char>(c) > 127; };
+    if (facts.asciiOnly && std::any_of(name.begin(), name.end(), high))
+        return true;
+    return facts.utf8Only && !IsValidUtf8(name);
+}
+
 bool MarkCannotHold(std::string_view to, const FolderFacts& facts, RowVerdict& verdict) {
-    if (!IsEntryName(to) || (facts.fatLike && FatRefuses(to))) {
+    if (!IsEntryName(to) || (facts.fatLike && FatRefuses(to)) || EncodingRefuses(to, facts)) {
         verdict.otherName = std::string(to);
     } else if (to.size() > facts.nameMax) {
         verdict.tooLong = true;
