@@ -82,6 +82,17 @@ void RemovePlaceholder(int folder, const std::string& to, const struct stat& mad
         ::unlinkat(folder, to.c_str(), 0);
 }
 
+// After a refused rename whose source is gone: whether the file arrived under
+// the target after all. A placeholder left behind is not the file, so the
+// target must be listed and have the source's size; an empty folder left
+// there tells nothing, so a folder never counts as arrived.
+bool TargetHoldsTheSource(int folder, const std::string& to, const struct stat& source) {
+    struct stat target {};
+    return !S_ISDIR(source.st_mode) && detail::IsListed(folder, to) &&
+           ::fstatat(folder, to.c_str(), &target, AT_SYMLINK_NOFOLLOW) == 0 &&
+           S_ISREG(target.st_mode) == S_ISREG(source.st_mode) && target.st_size == source.st_size;
+}
+
 } // namespace
 
 namespace detail {
@@ -133,7 +144,7 @@ int RenameOverPlaceholder(int folder, const std::string& from, const std::string
     // must not pass as an ordinary failure. Its cached entry may still answer
     // a lookup by name, so the folder is listed afresh.
     if (!IsListed(folder, from))
-        return IsListed(folder, to) ? 0 : kErrorSourceLost;
+        return TargetHoldsTheSource(folder, to, source) ? 0 : kErrorSourceLost;
     return error;
 }
 

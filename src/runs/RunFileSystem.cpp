@@ -104,7 +104,8 @@ int PlatformFileSystem::HeldFolder(const std::string& folder) {
     // The folder the user opened may itself be reached through a link; the
     // identity check below then says whether it is still the scanned one.
     // Without a scan to compare with, the path is all there is to go by.
-    if (fd < 0 && errno == ELOOP)
+    // (A link met with O_DIRECTORY | O_NOFOLLOW gives ENOTDIR, not ELOOP.)
+    if (fd < 0 && (errno == ELOOP || errno == ENOTDIR))
         fd = ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     m_heldError = fd < 0 ? errno : 0;
     struct stat info {};
