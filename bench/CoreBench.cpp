@@ -120,7 +120,7 @@ double LoopSeconds(const std::string& loop, const std::string& folder, const cha
 
 // Every contender's seconds, one series each, a value a round.
 struct RenameSeries {
-    std::vector<double> plan, apply, undo, loopAdd, loopRemove;
+    std::vector<double> plan, apply, undo, loopAdd, loopRemove, steps, stepsLoopAdd;
     std::vector<double> journalApply, journalUndo, journalLoopAdd, journalLoopRemove;
     std::vector<double> perlAdd, perlRemove, mmvAdd, mmvRemove;
 };
@@ -186,6 +186,22 @@ void TimePlannedRenames(RenameBench& bench, RenameSeries& into) {
     into.loopRemove.push_back(LoopSeconds(bench.loop, bench.bare, "remove"));
 }
 
+// The renames alone, with the plan made beforehand: every step through the
+// descriptor of the scanned folder, checked once against the scan.
+void TimeRenameSteps(RenameBench& bench, RenameSeries& into) {
+    PreviewFileRows(bench.rows, bench.insert);
+    PlatformFolderLister lister;
+    const StepPlan plan = PlanSteps(bench.rows, lister);
+    RunResult result;
+    into.steps.push_back(
+        TimeSeconds([&] { result = RenameBySteps(bench.rows, plan, bench.fileSystem, nullptr); }));
+    bench.allRenamed = bench.allRenamed && result.failedFiles == 0;
+    result = UndoRenames(bench.rows, bench.fileSystem);
+    bench.allRenamed = bench.allRenamed && result.failedFiles == 0;
+    into.stepsLoopAdd.push_back(LoopSeconds(bench.loop, bench.bare, "add"));
+    LoopSeconds(bench.loop, bench.bare, "remove");
+}
+
 // The same renames journalled: the plan committed before the first rename,
 // outcomes in batches, the undo from the record with each file's identity
 // checked.
@@ -240,6 +256,8 @@ void PrintRenameRows(const RenameBench& bench, const RenameSeries& times) {
                  0.1);
     PrintRatioRow("Apply " + count + " renames with the plan (core RenameFiles)",
                   Median(times.apply), loopName, Median(times.loopAdd), 1.1, 1.5);
+    PrintRatioRow("Apply " + count + " renames, the steps alone (core RenameBySteps)",
+                  Median(times.steps), loopName, Median(times.stepsLoopAdd), 1.1, 1.5);
     PrintRatioRow("Undo " + count + " renames (core UndoRenames)", Median(times.undo), loopName,
                   Median(times.loopRemove), 1.2, 1.5);
     PrintRatioRow("Apply " + count + " renames with the journal (core)", Median(times.journalApply),
@@ -282,6 +300,7 @@ int Rename(const std::string& folder, int runs, const std::string& loop) {
     for (int run = 0; run <= runs; ++run) {
         RenameSeries& into = run == 0 ? warmUp : times;
         TimePlannedRenames(bench, into);
+        TimeRenameSteps(bench, into);
         TimeJournalledRenames(bench, into);
         TimeOtherTools(bench, into);
     }

@@ -73,7 +73,7 @@ private:
 
         Folder* const parent;
         const std::string path; // ends in "/"
-        const FolderPath shared;
+        FolderPath shared;
         // Set by the thread that opens the folder, before any other touches it.
         FolderListing listing;
         std::uint64_t device = 0;
@@ -195,6 +195,7 @@ private:
                                                                : FolderListing::Links::NotFollow);
             folder.device = folder.listing.Device();
             folder.inode = folder.listing.Inode();
+            folder.shared.SetIdentity(folder.device, folder.inode);
             walk = folder.listing.IsOpen() &&
                    (isRoot || !folder.listing.HasStoredHiddenOrSystemBit()) && !BelowItself(folder);
         } catch (const std::exception&) {

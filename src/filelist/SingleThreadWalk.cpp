@@ -48,7 +48,10 @@ private:
     // An error while listing a folder ends that folder only.
     void ListFiles(const std::string& folder) {
         try {
-            const FolderPath shared(folder);
+            FolderPath shared(folder);
+            struct stat st {};
+            if (::stat(folder.c_str(), &st) == 0)
+                shared.SetIdentity(st.st_dev, st.st_ino);
             DirectorySearch search(folder, m_request.filter, SearchMode::Files);
             // One stat per file and nothing else: the stored Samba bits would
             // cost a second call per file; the list reads them for drawn rows.

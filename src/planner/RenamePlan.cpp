@@ -3,7 +3,9 @@
 #include "planner/NameForms.h"
 #include "planner/NameTable.h"
 #include "text/EntryName.h"
+#include "text/Utf8.h"
 
+#include <algorithm>
 #include <deque>
 #include <string_view>
 #include <unordered_map>
@@ -43,8 +45,17 @@ struct RowKeys {
     std::uint32_t to = kNoSlot;
 };
 
+// Bytes the volume's name encoding cannot carry: it would refuse the name,
+// or keep another one than the user sees.
+bool EncodingRefuses(std::string_view name, const FolderFacts& facts) {
+    const auto high = [](char c) { return static_cast<unsigned char>(c) > 127; };
+    if (facts.asciiOnly && std::any_of(name.begin(), name.end(), high))
+        return true;
+    return facts.utf8Only && !IsValidUtf8(name);
+}
+
 bool MarkCannotHold(std::string_view to, const FolderFacts& facts, RowVerdict& verdict) {
-    if (NewNameRefusal(to, facts.fatLike) != NameRefusal::None) {
+    if (NewNameRefusal(to, facts.fatLike) != NameRefusal::None || EncodingRefuses(to, facts)) {
         verdict.otherName = std::string(to);
     } else if (to.size() > facts.nameMax) {
         verdict.tooLong = true;

@@ -93,6 +93,16 @@ int ChangeMode(const std::string& path, mode_t& current, mode_t wanted) {
 
 std::optional<std::uint32_t> ReadAttributes(const std::string& path,
                                             const ExtendedAttributeCalls& calls) {
+    return ReadAttributesThrough(path, path, calls);
+}
+
+int WriteAttributes(const std::string& path, std::uint32_t attributes,
+                    const ExtendedAttributeCalls& calls) {
+    return WriteAttributesThrough(path, path, attributes, calls);
+}
+
+std::optional<std::uint32_t> ReadAttributesThrough(const std::string& path, const std::string& name,
+                                                   const ExtendedAttributeCalls& calls) {
     struct stat info {};
     if (::stat(path.c_str(), &info) != 0)
         return std::nullopt;
@@ -105,13 +115,13 @@ std::optional<std::uint32_t> ReadAttributes(const std::string& path,
         word |= kAttrReadOnly;
     if (S_ISDIR(info.st_mode))
         word |= kAttrDirectory;
-    if (NameStartsWithDot(path))
+    if (NameStartsWithDot(name))
         word |= kAttrHidden;
     return word;
 }
 
-int WriteAttributes(const std::string& path, std::uint32_t attributes,
-                    const ExtendedAttributeCalls& calls) {
+int WriteAttributesThrough(const std::string& path, const std::string& name,
+                           std::uint32_t attributes, const ExtendedAttributeCalls& calls) {
     struct stat info {};
     if (::stat(path.c_str(), &info) != 0)
         return errno;
@@ -128,7 +138,7 @@ int WriteAttributes(const std::string& path, std::uint32_t attributes,
     // mode carries it too), so a file system without extended attributes
     // still takes it; a leading "." already says hidden.
     const std::uint32_t onlyStored =
-        attributes & (NameStartsWithDot(path) ? kAttrSystem | kAttrArchive
+        attributes & (NameStartsWithDot(name) ? kAttrSystem | kAttrArchive
                                               : kAttrHidden | kAttrSystem | kAttrArchive);
     // A file without a stored value gets one only when a bit needs it: one of
     // those, or read-only, which a Samba client would otherwise not see.

@@ -30,4 +30,14 @@ struct ExtendedAttributeCalls {
 [[nodiscard]] int WriteAttributes(const std::string& path, std::uint32_t attributes,
                                   const ExtendedAttributeCalls& calls = {});
 
+// The same through another path to the file, such as /proc/self/fd/N of a
+// descriptor held open, for a file whose own name is `name` (a leading "."
+// says hidden).
+[[nodiscard]] std::optional<std::uint32_t>
+ReadAttributesThrough(const std::string& access, const std::string& name,
+                      const ExtendedAttributeCalls& calls = {});
+[[nodiscard]] int WriteAttributesThrough(const std::string& access, const std::string& name,
+                                         std::uint32_t attributes,
+                                         const ExtendedAttributeCalls& calls = {});
+
 } // namespace quorvane

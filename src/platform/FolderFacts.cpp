@@ -1,19 +1,17 @@
 #include "platform/FolderFacts.h"
 
+#include "platform/MountInfo.h"
+
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
 #include <linux/fs.h>
 #include <sys/ioctl.h>
-#include <sys/vfs.h>
 #include <unistd.h>
 
 namespace quorvane {
 namespace {
 
-// statfs magic numbers of the FAT family (msdos/vfat, exFAT).
-constexpr long kMsdosMagic = 0x4d44;
-constexpr long kExfatMagic = 0x2011BAB0;
 #ifndef FS_CASEFOLD_FL
 constexpr int FS_CASEFOLD_FL = 0x40000000;
 #endif
@@ -26,12 +24,12 @@ FolderFacts DescribeFolder(const std::string& folder) {
         ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0)
         return facts;
-    struct statfs fs {};
-    if (::fstatfs(fd, &fs) == 0) {
-        const long type = static_cast<long>(fs.f_type);
-        facts.fatLike = type == kMsdosMagic || type == kExfatMagic;
-        facts.ignoresCase = facts.fatLike;
-    }
+    VolumeNaming naming = NamingOfFolder(fd);
+    facts.fatLike = naming.fatLike;
+    facts.ignoresCase = naming.ignoresCase;
+    facts.asciiOnly = naming.asciiOnly;
+    facts.utf8Only = naming.utf8Only;
+    facts.fileSystem = std::move(naming.fileSystem);
     // ext4 and f2fs can ignore case per folder.
     int flags = 0;
     if (::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0 && (flags & FS_CASEFOLD_FL) != 0)

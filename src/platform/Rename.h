@@ -8,7 +8,8 @@
 namespace quorvane {
 
 // The error of a move whose source is gone after the file system refused it:
-// only the last-resort plain rename can leave a file so.
+// only the last-resort plain rename can leave a file so, and a fresh listing
+// of the folder is what tells.
 inline constexpr int kErrorSourceLost = -1;
 
 // Renames folder + oldName to folder + newName (folder ends in "/").
@@ -17,5 +18,10 @@ inline constexpr int kErrorSourceLost = -1;
 // without touching the disk.
 [[nodiscard]] int RenameNoReplace(const std::string& folder, const std::string& oldName,
                                   const std::string& newName);
+
+// The same inside a folder held open by the caller: both names are looked up
+// in that folder, whatever its path leads to by now.
+[[nodiscard]] int RenameNoReplaceAt(int folder, const std::string& oldName,
+                                    const std::string& newName);
 
 } // namespace quorvane

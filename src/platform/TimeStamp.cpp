@@ -52,6 +52,11 @@ std::uint32_t PackDosDateTime(const LocalDateTime& local) {
 
 int SetFileTimesFromDos(const std::string& path, std::uint32_t packedLocal,
                         TimeStampTarget target) {
+    return SetFileTimesFromDosAt(AT_FDCWD, path, packedLocal, target);
+}
+
+int SetFileTimesFromDosAt(int folder, const std::string& path, std::uint32_t packedLocal,
+                          TimeStampTarget target) {
     const LocalDateTime local = UnpackDosDateTime(packedLocal);
     if (packedLocal == 0 || !FitsDosForm(local))
         return EINVAL;
@@ -69,7 +74,7 @@ int SetFileTimesFromDos(const std::string& path, std::uint32_t packedLocal,
         return EINVAL;
     const struct timespec times[2] = {{utc, 0}, {utc, 0}};
     const int flags = target == TimeStampTarget::LinkItself ? AT_SYMLINK_NOFOLLOW : 0;
-    if (::utimensat(AT_FDCWD, path.c_str(), times, flags) != 0)
+    if (::utimensat(folder, path.c_str(), times, flags) != 0)
         return errno;
     return 0;
 }

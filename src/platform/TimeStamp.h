@@ -27,6 +27,10 @@ enum class TimeStampTarget { FileLinkLeadsTo, LinkItself };
 [[nodiscard]] int SetFileTimesFromDos(const std::string& path, std::uint32_t packedLocal,
                                       TimeStampTarget target = TimeStampTarget::FileLinkLeadsTo);
 
+// The same for a name relative to an open folder.
+[[nodiscard]] int SetFileTimesFromDosAt(int folder, const std::string& name,
+                                        std::uint32_t packedLocal, TimeStampTarget target);
+
 // The local clock.
 LocalDateTime LocalNow();
 

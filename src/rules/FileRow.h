@@ -31,6 +31,16 @@ public:
     explicit operator bool() const noexcept { return m_shared != nullptr; }
     const std::string& operator*() const noexcept { return m_shared->text; }
     const std::string* operator->() const noexcept { return &m_shared->text; }
+    // Which folder the scan listed (the raw device number and the inode; 0
+    // when unknown): a run checks it before it changes anything there, so a
+    // folder swapped for another or for a link since is left alone. Set once
+    // by the scan, before the rows are handed on.
+    void SetIdentity(std::uint64_t device, std::uint64_t inode) noexcept {
+        m_shared->device = device;
+        m_shared->inode = inode;
+    }
+    std::uint64_t Device() const noexcept { return m_shared ? m_shared->device : 0; }
+    std::uint64_t Inode() const noexcept { return m_shared ? m_shared->inode : 0; }
     // True when both share one copy (as rows of one scanned folder do).
     friend bool operator==(const FolderPath& a, const FolderPath& b) noexcept {
         return a.m_shared == b.m_shared;
@@ -40,6 +50,8 @@ private:
     struct Shared {
         std::atomic<std::size_t> owners{1};
         std::string text;
+        std::uint64_t device = 0;
+        std::uint64_t inode = 0;
     };
     Shared* m_shared = nullptr;
 };

@@ -71,10 +71,16 @@ RunResult ChangeAttributes(FileRows& rows, const AttributeRunSettings& settings,
                            RunFileSystem& fileSystem, const RunProgress& progress) {
     RunResult result;
     result.selectedAtStart = SelectAllWhenNoneSelected(rows);
+    const RunScope scope(fileSystem);
+    ExpectScannedFolders(rows, fileSystem);
     VisitRunRows(rows, RunOrder::FirstToLast, progress, result, [&](FileRow& row) {
         if (!row.selected)
             return;
         const std::string file = row.FullPath();
+        // A link's identity is that of the file it points to; the link itself
+        // is changed through its checked folder.
+        if (!row.symbolicLink && row.inode != 0)
+            fileSystem.ExpectFile(file, {row.device, row.inode});
         if (row.symbolicLink) {
             result.failedFiles += ChangeLink(row, file, settings, fileSystem, result.log) ? 0 : 1;
             return;

@@ -107,7 +107,10 @@ void MarkRows(FileRows& rows, const FileRowsPlan& planned, const std::vector<Ste
         const std::string& folder = *row.folder;
         if (outcome.error != 0) {
             ++result.failedFiles;
-            result.log.push_back(RenameFailureLine(folder, row.originalName, row.newName));
+            // ESTALE: the folder is no longer the one the scan listed.
+            result.log.push_back(outcome.error == ESTALE
+                                     ? ChangedFileLine(folder, row.originalName, row.newName)
+                                     : RenameFailureLine(folder, row.originalName, row.newName));
         }
         if (outcome.error == kErrorSourceLost) {
             ++result.lostFiles;
@@ -149,6 +152,8 @@ RunResult RenameBySteps(FileRows& rows, const StepPlan& plan, RunFileSystem& fil
     RunResult result;
     result.selectedAtStart = SelectedRowCount(rows);
     result.endedEarly = plan.endedEarly;
+    const RunScope scope(fileSystem);
+    ExpectScannedFolders(rows, fileSystem);
     const FileRowsPlan& planned = plan.planned;
     std::vector<StepOutcome> outcomes(planned.plan.rows.size());
     for (std::size_t i = 0; i < outcomes.size(); ++i) {
@@ -257,6 +262,8 @@ RunResult RenameFiles(FileRows& rows, RunFileSystem& fileSystem, const RunProgre
 RunResult UndoRenames(FileRows& rows, RunFileSystem& fileSystem, const RunProgress& progress) {
     RunResult result;
     result.selectedAtStart = SelectedRowCount(rows);
+    const RunScope scope(fileSystem);
+    ExpectScannedFolders(rows, fileSystem);
     VisitRunRows(rows, RunOrder::LastToFirst, progress, result, [&](FileRow& row) {
         if (row.newName.compare(0, kOkMark.size(), kOkMark) != 0)
             return;

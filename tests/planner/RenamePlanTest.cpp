@@ -111,12 +111,16 @@ TEST(RenamePlan, ChainsInEveryOrderAndCyclesWork) {
 // What the folder's file system is like.
 struct FolderKind {
     bool ignoresCase;
-    bool fatLike; // refuses the names a FAT file system refuses
+    bool fatLike;   // refuses the names a FAT file system refuses
+    bool asciiOnly; // FAT without long names, as fusefat writes it
+    bool utf8Only;  // exFAT, NTFS
 };
-constexpr FolderKind kPlainFolder{false, false};
-constexpr FolderKind kCaseBlindFolder{true, false};
-constexpr FolderKind kFatNamesFolder{false, true};
-constexpr FolderKind kFatFolder{true, true};
+constexpr FolderKind kPlainFolder{false, false, false, false};
+constexpr FolderKind kCaseBlindFolder{true, false, false, false};
+constexpr FolderKind kFatNamesFolder{false, true, false, false};
+constexpr FolderKind kFatFolder{true, true, false, false};
+constexpr FolderKind kShortFatFolder{true, true, true, false};
+constexpr FolderKind kExfatFolder{true, true, false, true};
 
 struct ConflictCase {
     const char* label;
@@ -194,6 +198,18 @@ const std::vector<ConflictCase> kConflictCases = {
      kFatFolder,
      {"Not allowed here: b:c", "Not allowed here: e."},
      {true, true}},
+    {"FAT without long names refuses any byte above 127",
+     {{"a", "caf\xc3\xa9.txt"}, {"b", "plain.txt"}},
+     {"a", "b"},
+     kShortFatFolder,
+     {"Not allowed here: caf\xc3\xa9.txt", ""},
+     {true, false}},
+    {"exFAT refuses what is not UTF-8 and takes what is",
+     {{"a", "bad\xff.txt"}, {"b", "caf\xc3\xa9.txt"}},
+     {"a", "b"},
+     kExfatFolder,
+     {"Not allowed here: bad\xff.txt", ""},
+     {true, false}},
     {"case twins where case is ignored",
      {{"a", "T.txt"}, {"b", "t.TXT"}},
      {"a", "b"},
@@ -221,6 +237,8 @@ void ExpectConflicts(const ConflictCase& c) {
     lister.facts.names = c.onDisk;
     lister.facts.ignoresCase = c.folder.ignoresCase;
     lister.facts.fatLike = c.folder.fatLike;
+    lister.facts.asciiOnly = c.folder.asciiOnly;
+    lister.facts.utf8Only = c.folder.utf8Only;
     const RenamePlan plan = PlanRenames(Rows(c.moves), lister);
     std::size_t conflicts = 0;
     for (std::size_t i = 0; i < c.moves.size(); ++i) {

@@ -71,7 +71,7 @@ TEST(RenameTest, ExistingTargetIsNeverReplaced) {
     } paths[] = {
         {"renameat2", &detail::MoveNoReplace},
         {"link+unlink", &detail::RenameByLink},
-        {"check+rename", &detail::RenameAfterCheck},
+        {"placeholder+rename", &detail::RenameOverPlaceholder},
     };
     for (const auto& path : paths) {
         SCOPED_TRACE(path.name);
@@ -164,6 +164,59 @@ TEST(RenameTest, CaseChangesKeepEveryFileWhole) {
         }
         EXPECT_EQ(c.rename(dir.Path(), c.from, c.to), c.result);
         EXPECT_EQ(FolderContents(dir.Path()), c.after);
+    }
+}
+
+// The last resort where a volume refuses both RENAME_NOREPLACE and hard
+// links: the target is claimed with O_EXCL first, so a refusal of any kind
+// leaves the source whole and no placeholder behind.
+struct PlaceholderCase {
+    const char* what;
+    Files before;
+    const char* folder; // a folder made before the move, or none
+    std::string from;
+    std::string to;
+    int result;
+    Files after;
+};
+
+const PlaceholderCase kPlaceholderCases[] = {
+    {"moved", {{"a", "old"}}, nullptr, "a", "c", 0, {{"c", "old"}}},
+    {"target taken",
+     {{"a", "old"}, {"b", "t"}},
+     nullptr,
+     "a",
+     "b",
+     EEXIST,
+     {{"a", "old"}, {"b", "t"}}},
+    {"a name the volume cannot hold",
+     {{"a", "old"}},
+     nullptr,
+     "a",
+     std::string(300, 'e'),
+     ENAMETOOLONG,
+     {{"a", "old"}}},
+    {"no source", {{"b", "t"}}, nullptr, "gone", "c", ENOENT, {{"b", "t"}}},
+    // The placeholder is made, then the rename refused: it goes again.
+    {"rename refused after the placeholder", {}, "d", "d", "d/inner", EINVAL, {{"d", ""}}},
+};
+
+TEST(RenameTest, PlaceholderFallbackNeverLosesTheSource) {
+    for (const PlaceholderCase& c : kPlaceholderCases) {
+        SCOPED_TRACE(c.what);
+        const TempDir dir;
+        for (const auto& [name, content] : c.before)
+            dir.Write(name, content);
+        if (c.folder)
+            dir.MakeDir(c.folder);
+        EXPECT_EQ(detail::RenameOverPlaceholder(dir.Path() + c.from, dir.Path() + c.to), c.result);
+        EXPECT_EQ(FolderContents(dir.Path()), c.after);
+        if (c.folder) {
+            EXPECT_TRUE(std::filesystem::is_empty(dir.Path() + c.folder));
+        }
+        // A fresh listing, not a lookup, tells whether the source is still there.
+        EXPECT_EQ(detail::IsListed(AT_FDCWD, dir.Path() + c.from),
+                  c.result != 0 && c.result != ENOENT);
     }
 }
 

@@ -180,5 +180,28 @@ TEST_F(RunsWindowTest, AnUnwritableHistoryAsksBeforeRenaming) {
     }
 }
 
+// A subfolder swapped for a link to a folder outside the list between
+// Preview and Apply: the outside folder keeps its names, and the log says
+// which row was refused.
+TEST_F(RunsWindowTest, SubfolderSwappedForALinkAfterPreviewLeavesTheOutsideAlone) {
+    const TempDir outside;
+    outside.Write("a.txt", "outside");
+    m_files.Write("sub/a.txt", "listed");
+    Find<QCheckBox>(m_form, "TbIncludeSub")->setChecked(true);
+    Scan(1);
+    PreviewPrefix();
+    const std::string sub = m_files.Path() + "sub";
+    std::filesystem::rename(sub, sub + ".away");
+    std::filesystem::create_directory_symlink(outside.Path(), sub);
+
+    m_form.ActRenameExecute();
+
+    EXPECT_EQ(Listing(outside.Path()), (std::vector<std::string>{"a.txt"}));
+    EXPECT_EQ(Listing(sub + ".away/"), (std::vector<std::string>{"a.txt"}));
+    ASSERT_EQ(m_boxes.size(), 1u);
+    EXPECT_EQ(m_boxes[0].type, MsgType::Warning);
+    EXPECT_EQ(LogFileText(), sub + "/a.txt -------> " + sub + "/new_a.txt   [Changed]\r\n");
+}
+
 } // namespace
 } // namespace quorvane

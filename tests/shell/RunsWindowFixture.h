@@ -56,6 +56,16 @@ public:
     int SetTimeStamp(const std::string& path, std::uint32_t packedLocal) override {
         return failTimeStamps ? EPERM : m_real.SetTimeStamp(path, packedLocal);
     }
+    int SetLinkTimeStamp(const std::string& path, std::uint32_t packedLocal) override {
+        return m_real.SetLinkTimeStamp(path, packedLocal);
+    }
+    void ExpectFolder(const std::string& folder, const FileIdentity& identity) override {
+        m_real.ExpectFolder(folder, identity);
+    }
+    void ExpectFile(const std::string& path, const FileIdentity& identity) override {
+        m_real.ExpectFile(path, identity);
+    }
+    void RunEnded() override { m_real.RunEnded(); }
 
 private:
     PlatformFileSystem m_real;
