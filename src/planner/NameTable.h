@@ -42,6 +42,8 @@ public:
         return m_buckets.empty() ? kNoSlot : m_buckets[Probe(key)];
     }
 
+    std::size_t Buckets() const { return m_buckets.size(); }
+
     Record& operator[](std::uint32_t index) { return m_records[index]; }
     const Record& operator[](std::uint32_t index) const { return m_records[index]; }
 
