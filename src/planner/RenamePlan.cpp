@@ -102,9 +102,14 @@ private:
 // one table at a time.
 class FolderPlan {
 public:
+    // The verdicts go to `verdicts` (one per row of the plan) when it is
+    // given, else to a list of the folder's own.
     FolderPlan(const std::vector<PlanRow>& rows, const std::size_t* members, std::size_t count,
-               FolderFacts facts)
-        : m_rows(rows), m_members(members), m_count(count), m_keys(count), m_verdicts(count) {
+               FolderFacts facts, RowVerdict* verdicts)
+        : m_rows(rows), m_members(members), m_count(count), m_keys(count),
+          m_planVerdicts(verdicts) {
+        if (!m_planVerdicts)
+            m_ownVerdicts.resize(count);
         m_folder.facts = std::move(facts);
     }
 
@@ -118,7 +123,12 @@ public:
 
     std::size_t Buckets() const { return m_folder.names.Buckets(); }
     std::size_t Row(std::size_t k) const { return m_members[k]; }
-    RowVerdict& Verdict(std::size_t k) { return m_verdicts[k]; }
+    RowVerdict& Verdict(std::size_t k) {
+        return m_planVerdicts ? m_planVerdicts[m_members[k]] : m_ownVerdicts[k];
+    }
+    const RowVerdict& Verdict(std::size_t k) const {
+        return m_planVerdicts ? m_planVerdicts[m_members[k]] : m_ownVerdicts[k];
+    }
 
     // The row that must move before row k can take its name, or kNoRow.
     std::size_t Next(std::size_t k) const {
@@ -152,8 +162,8 @@ public:
     }
 
 private:
-    bool Changed(std::size_t k) const { return m_verdicts[k].plan != RowPlan::Unchanged; }
-    bool Moving(std::size_t k) const { return Changed(k) && !m_verdicts[k].refused; }
+    bool Changed(std::size_t k) const { return Verdict(k).plan != RowPlan::Unchanged; }
+    bool Moving(std::size_t k) const { return Changed(k) && !Verdict(k).refused; }
     const PlanRow& RowOf(std::size_t k) const { return m_rows[m_members[k]]; }
     NameSlot& From(std::size_t k) { return m_folder.names[m_keys[k].from]; }
     const NameSlot& From(std::size_t k) const { return m_folder.names[m_keys[k].from]; }
@@ -177,7 +187,7 @@ private:
     // of a target keeps it.
     void TakeRow(std::size_t k) {
         const PlanRow& row = RowOf(k);
-        RowVerdict& verdict = m_verdicts[k];
+        RowVerdict& verdict = Verdict(k);
         if (row.from == row.to) {
             verdict.plan = RowPlan::Unchanged;
             return;
@@ -199,7 +209,7 @@ private:
         verdict.otherRow = Row(winner);
         verdict.otherName = std::string(RowOf(winner).to);
         verdict.refused = true;
-        RowVerdict& winning = m_verdicts[winner];
+        RowVerdict& winning = Verdict(winner);
         if (winning.plan == RowPlan::Ready) {
             winning.plan = RowPlan::SameTarget;
             winning.otherRow = Row(k);
@@ -212,7 +222,7 @@ private:
     void RefuseExisting() {
         std::vector<std::size_t> refusedRows;
         auto refuseAsExisting = [&](std::size_t k) {
-            RowVerdict& verdict = m_verdicts[k];
+            RowVerdict& verdict = Verdict(k);
             verdict.plan = RowPlan::Exists;
             verdict.otherRow = kNoRow;
             verdict.otherName = std::string(RowOf(k).to);
@@ -222,7 +232,7 @@ private:
         for (std::size_t k = 0; k < m_count; ++k) {
             if (!Changed(k))
                 continue;
-            if (m_verdicts[k].refused)
+            if (Verdict(k).refused)
                 refusedRows.push_back(k);
             else if (m_keys[k].to != m_keys[k].from && To(k).source == kNoRow && To(k).listed)
                 refuseAsExisting(k);
@@ -253,7 +263,7 @@ private:
             if (!Moving(k))
                 continue;
             const std::string_view other = lookAlikes.Other(RowOf(k).to);
-            RowVerdict& verdict = m_verdicts[k];
+            RowVerdict& verdict = Verdict(k);
             if (!other.empty() && other != RowOf(k).from && verdict.plan == RowPlan::Ready) {
                 verdict.plan = RowPlan::LookAlike;
                 verdict.otherName = std::string(other);
@@ -274,7 +284,8 @@ private:
     std::size_t m_count;
     FolderState m_folder;
     std::vector<RowKeys> m_keys;
-    std::vector<RowVerdict> m_verdicts;
+    RowVerdict* m_planVerdicts;
+    std::vector<RowVerdict> m_ownVerdicts;
 };
 
 // The rows of each folder, in list order, one listing per folder.
@@ -331,7 +342,7 @@ private:
 // next folder is listed.
 template <typename Take>
 std::size_t PlanByFolder(const std::vector<PlanRow>& rows, FolderLister& lister,
-                         const std::atomic<bool>* stop, Take take) {
+                         const std::atomic<bool>* stop, RowVerdict* verdicts, Take take) {
     const FolderGroups groups(rows);
     std::size_t buckets = 0;
     for (std::size_t f = 0; f < groups.Count(); ++f) {
@@ -340,7 +351,7 @@ std::size_t PlanByFolder(const std::vector<PlanRow>& rows, FolderLister& lister,
         FolderFacts facts;
         if (groups.AnyChanged(f))
             facts = lister.Describe(groups.Path(f));
-        FolderPlan plan(rows, groups.Members(f), groups.Size(f), std::move(facts));
+        FolderPlan plan(rows, groups.Members(f), groups.Size(f), std::move(facts), verdicts);
         plan.Make();
         buckets += plan.Buckets();
         take(plan, groups.Size(f));
@@ -392,10 +403,9 @@ RenamePlan PlanRenames(const std::vector<PlanRow>& rows, FolderLister& lister) {
     plan.rows.resize(rows.size());
     std::vector<std::size_t> after(rows.size(), kNoRow);
     std::unordered_map<std::size_t, std::string> temporaries;
-    plan.tableBuckets =
-        PlanByFolder(rows, lister, nullptr, [&](FolderPlan& folder, std::size_t count) {
+    plan.tableBuckets = PlanByFolder(
+        rows, lister, nullptr, plan.rows.data(), [&](FolderPlan& folder, std::size_t count) {
             for (std::size_t k = 0; k < count; ++k) {
-                plan.rows[folder.Row(k)] = std::move(folder.Verdict(k));
                 if (const std::size_t next = folder.Next(k); next != kNoRow)
                     after[folder.Row(k)] = folder.Row(next);
             }
@@ -413,7 +423,7 @@ PlanConflicts FindPlanConflicts(const std::vector<PlanRow>& rows, FolderLister& 
                                 const std::atomic<bool>* stop) {
     PlanConflicts found;
     found.tableBuckets =
-        PlanByFolder(rows, lister, stop, [&](FolderPlan& folder, std::size_t count) {
+        PlanByFolder(rows, lister, stop, nullptr, [&](FolderPlan& folder, std::size_t count) {
             for (std::size_t k = 0; k < count; ++k) {
                 if (folder.Verdict(k).IsConflict())
                     found.rows.emplace_back(folder.Row(k), std::move(folder.Verdict(k)));
@@ -428,6 +438,8 @@ PlanConflicts FindPlanConflicts(const std::vector<PlanRow>& rows, FolderLister& 
 FileRowsPlan PlanFileRows(const FileRows& rows, FolderLister& lister) {
     FileRowsPlan planned;
     std::vector<PlanRow> planRows;
+    planRows.reserve(rows.size());
+    planned.listRow.reserve(rows.size());
     for (std::size_t i = 0; i < rows.size() && rows[i].folder; ++i) {
         if (rows[i].newName.empty())
             continue;
