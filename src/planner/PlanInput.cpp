@@ -10,7 +10,7 @@ PlanInput::PlanInput(const FileRows& rows) {
         if (!rows[count].newName.empty())
             bytes += rows[count].originalName.size() + rows[count].newName.size();
     }
-    m_names = std::make_unique<char[]>(bytes + 1);
+    m_names = std::make_unique_for_overwrite<char[]>(bytes + 1); // all written below
     char* at = m_names.get();
     auto keep = [&at](const std::string& name) {
         std::memcpy(at, name.data(), name.size());
