@@ -127,7 +127,7 @@ int Plan(const std::string& folder, int runs, bool includeSubfolders) {
             TimeSeconds([&] { steps = PlanFileRows(rows, lister).plan.steps.size(); });
         const double previewSeconds = TimeSeconds([&] {
             const PlanInput input(rows);
-            conflicts = FindPlanConflicts(input.Rows(), lister).rows.size();
+            conflicts = FindPlanConflicts(input, lister).rows.size();
         });
         const double listingSeconds = TimeSeconds([&] {
             for (const std::string* path : folders)

@@ -1,25 +1,25 @@
 #include "planner/PlanInput.h"
 
 #include <cstring>
+#include <limits>
 
 namespace quorvane {
 
 PlanInput::PlanInput(const FileRows& rows) {
+    constexpr std::size_t kMostBytes = std::numeric_limits<std::uint32_t>::max();
     std::size_t count = 0, bytes = 0;
     for (; count < rows.size() && rows[count].folder; ++count) {
-        if (!rows[count].newName.empty())
-            bytes += rows[count].originalName.size() + rows[count].newName.size();
+        const FileRow& row = rows[count];
+        const std::size_t more =
+            row.newName.empty() ? 0 : row.originalName.size() + row.newName.size();
+        if (bytes + more > kMostBytes)
+            break;
+        bytes += more;
     }
     m_names = std::make_unique_for_overwrite<char[]>(bytes + 1); // all written below
-    char* at = m_names.get();
-    auto keep = [&at](const std::string& name) {
-        std::memcpy(at, name.data(), name.size());
-        const std::string_view kept(at, name.size());
-        at += name.size();
-        return kept;
-    };
     m_rows.reserve(count);
     m_listRow.reserve(count);
+    std::size_t at = 0;
     const FolderPath* lastFolder = nullptr;
     for (std::size_t i = 0; i < count; ++i) {
         const FileRow& row = rows[i];
@@ -29,9 +29,15 @@ PlanInput::PlanInput(const FileRows& rows) {
         if (!lastFolder || !(*lastFolder == row.folder))
             m_folders.push_back(row.folder);
         lastFolder = &row.folder;
-        const std::string_view from = keep(row.originalName);
-        m_rows.push_back({&*m_folders.back(), from, keep(row.newName)});
-        m_listRow.push_back(i);
+        std::memcpy(m_names.get() + at, row.originalName.data(), row.originalName.size());
+        std::memcpy(m_names.get() + at + row.originalName.size(), row.newName.data(),
+                    row.newName.size());
+        m_rows.push_back({static_cast<std::uint32_t>(m_folders.size() - 1),
+                          static_cast<std::uint32_t>(at),
+                          static_cast<std::uint32_t>(row.originalName.size()),
+                          static_cast<std::uint32_t>(row.newName.size())});
+        m_listRow.push_back(static_cast<std::uint32_t>(i));
+        at += row.originalName.size() + row.newName.size();
     }
 }
 

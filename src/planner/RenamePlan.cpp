@@ -2,6 +2,7 @@
 
 #include "planner/NameForms.h"
 #include "planner/NameTable.h"
+#include "planner/PlanInput.h"
 #include "platform/Rename.h"
 
 #include <algorithm>
@@ -102,12 +103,13 @@ private:
 // one table at a time.
 class FolderPlan {
 public:
-    // The verdicts go to `verdicts` (one per row of the plan) when it is
-    // given, else to a list of the folder's own.
-    FolderPlan(const std::vector<PlanRow>& rows, const std::size_t* members, std::size_t count,
-               FolderFacts facts, RowVerdict* verdicts)
-        : m_rows(rows), m_members(members), m_count(count), m_keys(count),
-          m_planVerdicts(verdicts) {
+    // `rows` holds every row of the plan, or, when `rowsOfFolder`, only this
+    // folder's, in order. The verdicts go to `verdicts` (one per row of the
+    // plan) when it is given, else to a list of the folder's own.
+    FolderPlan(const PlanRow* rows, bool rowsOfFolder, const std::size_t* members,
+               std::size_t count, FolderFacts facts, RowVerdict* verdicts)
+        : m_rows(rows), m_rowsOfFolder(rowsOfFolder), m_members(members), m_count(count),
+          m_keys(count), m_planVerdicts(verdicts) {
         if (!m_planVerdicts)
             m_ownVerdicts.resize(count);
         m_folder.facts = std::move(facts);
@@ -164,7 +166,9 @@ public:
 private:
     bool Changed(std::size_t k) const { return Verdict(k).plan != RowPlan::Unchanged; }
     bool Moving(std::size_t k) const { return Changed(k) && !Verdict(k).refused; }
-    const PlanRow& RowOf(std::size_t k) const { return m_rows[m_members[k]]; }
+    const PlanRow& RowOf(std::size_t k) const {
+        return m_rowsOfFolder ? m_rows[k] : m_rows[m_members[k]];
+    }
     NameSlot& From(std::size_t k) { return m_folder.names[m_keys[k].from]; }
     const NameSlot& From(std::size_t k) const { return m_folder.names[m_keys[k].from]; }
     NameSlot& To(std::size_t k) { return m_folder.names[m_keys[k].to]; }
@@ -279,7 +283,8 @@ private:
         }
     }
 
-    const std::vector<PlanRow>& m_rows;
+    const PlanRow* m_rows;
+    bool m_rowsOfFolder;
     const std::size_t* m_members; // the plan's row numbers of this folder's rows
     std::size_t m_count;
     FolderState m_folder;
@@ -291,14 +296,16 @@ private:
 // The rows of each folder, in list order, one listing per folder.
 class FolderGroups {
 public:
-    explicit FolderGroups(const std::vector<PlanRow>& rows) {
+    // `rowAt(i)` gives a PlanRow (or one alike) of each of `count` rows.
+    template <typename RowAt> FolderGroups(std::size_t count, RowAt rowAt) {
         std::unordered_map<std::string_view, std::uint32_t> byPath;
-        std::vector<std::uint32_t> folderOf(rows.size());
+        std::vector<std::uint32_t> folderOf(count);
         const std::string* lastPath = nullptr;
         std::uint32_t last = 0;
-        for (std::size_t i = 0; i < rows.size(); ++i) {
-            if (rows[i].folder != lastPath) {
-                lastPath = rows[i].folder;
+        for (std::size_t i = 0; i < count; ++i) {
+            const auto row = rowAt(i);
+            if (row.folder != lastPath) {
+                lastPath = row.folder;
                 const auto [where, added] =
                     byPath.try_emplace(*lastPath, static_cast<std::uint32_t>(m_paths.size()));
                 if (added) {
@@ -310,16 +317,16 @@ public:
             }
             folderOf[i] = last;
             ++m_start[last];
-            m_changed[last] = m_changed[last] || rows[i].from != rows[i].to;
+            m_changed[last] = m_changed[last] || row.from != row.to;
         }
         // Counts to the start of each folder's run of members.
         std::size_t at = 0;
         for (std::size_t& start : m_start)
             at += std::exchange(start, at);
         m_start.push_back(at);
-        m_members.resize(rows.size());
+        m_members.resize(count);
         std::vector<std::size_t> next(m_start.begin(), m_start.end() - 1);
-        for (std::size_t i = 0; i < rows.size(); ++i)
+        for (std::size_t i = 0; i < count; ++i)
             m_members[next[folderOf[i]]++] = i;
     }
 
@@ -343,7 +350,7 @@ private:
 template <typename Take>
 std::size_t PlanByFolder(const std::vector<PlanRow>& rows, FolderLister& lister,
                          const std::atomic<bool>* stop, RowVerdict* verdicts, Take take) {
-    const FolderGroups groups(rows);
+    const FolderGroups groups(rows.size(), [&rows](std::size_t i) { return rows[i]; });
     std::size_t buckets = 0;
     for (std::size_t f = 0; f < groups.Count(); ++f) {
         if (stop && stop->load(std::memory_order_relaxed))
@@ -351,7 +358,8 @@ std::size_t PlanByFolder(const std::vector<PlanRow>& rows, FolderLister& lister,
         FolderFacts facts;
         if (groups.AnyChanged(f))
             facts = lister.Describe(groups.Path(f));
-        FolderPlan plan(rows, groups.Members(f), groups.Size(f), std::move(facts), verdicts);
+        FolderPlan plan(rows.data(), false, groups.Members(f), groups.Size(f), std::move(facts),
+                        verdicts);
         plan.Make();
         buckets += plan.Buckets();
         take(plan, groups.Size(f));
@@ -417,6 +425,33 @@ RenamePlan PlanRenames(const std::vector<PlanRow>& rows, FolderLister& lister) {
     for (const RowVerdict& verdict : plan.rows)
         plan.conflicts += verdict.IsConflict() ? 1 : 0;
     return plan;
+}
+
+PlanConflicts FindPlanConflicts(const PlanInput& input, FolderLister& lister,
+                                const std::atomic<bool>* stop) {
+    PlanConflicts found;
+    const FolderGroups groups(input.Size(), [&input](std::size_t i) { return input.Row(i); });
+    std::vector<PlanRow> rows; // of one folder at a time
+    for (std::size_t f = 0; f < groups.Count() && !(stop && stop->load()); ++f) {
+        FolderFacts facts;
+        if (groups.AnyChanged(f))
+            facts = lister.Describe(groups.Path(f));
+        const std::size_t* members = groups.Members(f);
+        rows.clear();
+        for (std::size_t k = 0; k < groups.Size(f); ++k)
+            rows.push_back(input.Row(members[k]));
+        FolderPlan plan(rows.data(), true, members, rows.size(), std::move(facts), nullptr);
+        plan.Make();
+        found.tableBuckets += plan.Buckets();
+        for (std::size_t k = 0; k < rows.size(); ++k) {
+            if (plan.Verdict(k).IsConflict())
+                found.rows.emplace_back(plan.Row(k), std::move(plan.Verdict(k)));
+        }
+    }
+    found.complete = !(stop && stop->load());
+    std::sort(found.rows.begin(), found.rows.end(),
+              [](const auto& a, const auto& b) { return a.first < b.first; });
+    return found;
 }
 
 PlanConflicts FindPlanConflicts(const std::vector<PlanRow>& rows, FolderLister& lister,

@@ -94,6 +94,11 @@ struct PlanConflicts {
 };
 PlanConflicts FindPlanConflicts(const std::vector<PlanRow>& rows, FolderLister& lister,
                                 const std::atomic<bool>* stop = nullptr);
+// The same from the names copied out of a list; the rows of one folder at a
+// time are spelled out.
+class PlanInput;
+PlanConflicts FindPlanConflicts(const PlanInput& input, FolderLister& lister,
+                                const std::atomic<bool>* stop = nullptr);
 
 // The plan of the rows a rename run would take: those with a new name, up to
 // the first row without a folder (where the run stops).

@@ -11,11 +11,11 @@ namespace quorvane {
 
 ConflictNotes FindConflicts(const PlanInput& input, const std::atomic<bool>* stop) {
     RunFolderLister lister(WindowRunFileSystem());
-    const PlanConflicts found = FindPlanConflicts(input.Rows(), lister, stop);
+    const PlanConflicts found = FindPlanConflicts(input, lister, stop);
     ConflictNotes notes;
     notes.complete = found.complete;
     notes.conflicts = found.rows.size();
-    const std::vector<std::size_t>& listRow = input.ListRows();
+    const std::vector<std::uint32_t>& listRow = input.ListRows();
     for (auto [row, verdict] : found.rows) {
         // The other row of a conflict is named by its place in the list.
         if (verdict.otherRow != kNoRow)

@@ -1,5 +1,6 @@
 // The plan over folders described by a double: chains, cycles and conflicts.
 #include "planner/RenamePlan.h"
+#include "planner/PlanInput.h"
 
 #include <algorithm>
 #include <gtest/gtest.h>
@@ -285,6 +286,25 @@ TEST(RenamePlan, RowsOfInterleavedFoldersArePlannedInTheirOwnFolder) {
     EXPECT_EQ(names[a], (std::set<std::string>{"f0", "f1", "f2"}));
     EXPECT_EQ(names[b], (std::set<std::string>{"f0", "f1", "t"}));
     EXPECT_EQ(plan.steps.size(), 5u); // the swap through a temporary name
+
+    // Preview's copy of the same list finds the same conflicts; a row
+    // without a new name is not planned and keeps the others' numbers.
+    const FolderPath folderA(a), folderB(b);
+    FileRows list;
+    for (const PlanRow& row : rows) {
+        FileRow& added = list.emplace_back();
+        added.folder = row.folder == &a ? folderA : folderB;
+        added.originalName = std::string(row.from);
+        added.newName = std::string(row.to);
+    }
+    list.insert(list.begin() + 2, list.front());
+    list[2].newName.clear();
+    const PlanInput input(list);
+    const PlanConflicts found = FindPlanConflicts(input, lister);
+    ASSERT_EQ(found.rows.size(), 2u);
+    for (const auto& [row, verdict] : found.rows)
+        EXPECT_EQ(ConflictText(verdict), texts[row]) << "row " << row;
+    EXPECT_EQ(input.ListRows(), (std::vector<std::uint32_t>{0, 1, 3, 4, 5}));
 }
 
 // A plan's tables grow with the rows and their folders' names; a table sized
