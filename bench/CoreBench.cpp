@@ -5,6 +5,7 @@
 //   bench_core scan   DIR RUNS SUBFOLDERS READDIR_EXE
 //                                           the walk alone vs the readdir + fstatat loop
 //   bench_core sort   DIR RUNS              sort the rows of DIR by name and by size
+//   bench_core plan   DIR RUNS SUBFOLDERS   plan "x_" before every name: Apply's plan, Preview's
 //   bench_core rename DIR RUNS LOOP_EXE     Apply/Undo vs bare renameat2 loop, perl rename, mmv
 //   bench_core mp3    DIR RUNS              MP3 preview vs a bare open/pread/close loop
 //   bench_core mp3v2  DIR RUNS              MP3 preview of ID3v2 files vs a bare TagLib loop
@@ -16,6 +17,7 @@
 #include "history/RunJournal.h"
 #include "mp3/Mp3NameFormatter.h"
 #include "mp3/TID3v1.h"
+#include "planner/PlanInput.h"
 #include "planner/RenamePlan.h"
 #include "rules/Preview.h"
 #include "runs/RenameRun.h"
@@ -32,6 +34,7 @@
 #include <ctime>
 #include <fcntl.h>
 #include <fstream>
+#include <set>
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -103,6 +106,54 @@ int Sort(const std::string& folder, int runs) {
 
 // The renames every contender does: "x_" before each name.
 constexpr const char* kPrefix = "x_";
+
+PreviewSettings PrefixInsert();
+
+// The plan of the renames of every row: as Apply makes it (with the order of
+// the moves), and as Preview makes it beside the window (the conflicts alone,
+// from a copy of the names). Its budget grows with the rows: 0.1 s per
+// 100,000.
+int Plan(const std::string& folder, int runs, bool includeSubfolders) {
+    FileRows rows = ScanRows(folder, includeSubfolders);
+    PreviewFileRows(rows, PrefixInsert());
+    std::set<const std::string*> folders;
+    for (const FileRow& row : rows)
+        folders.insert(&*row.folder);
+    PlatformFolderLister lister;
+    std::vector<double> apply, preview, listing;
+    std::size_t steps = 0, conflicts = 0, names = 0;
+    for (int run = 0; run <= runs; ++run) {
+        const double applySeconds =
+            TimeSeconds([&] { steps = PlanFileRows(rows, lister).plan.steps.size(); });
+        const double previewSeconds = TimeSeconds([&] {
+            const PlanInput input(rows);
+            conflicts = FindPlanConflicts(input, lister).rows.size();
+        });
+        const double listingSeconds = TimeSeconds([&] {
+            for (const std::string* path : folders)
+                names += lister.Describe(*path).names.size();
+        });
+        if (run == 0)
+            continue;
+        apply.push_back(applySeconds);
+        preview.push_back(previewSeconds);
+        listing.push_back(listingSeconds);
+    }
+    if (steps != rows.size() || conflicts != 0)
+        std::fprintf(stderr, "bench_core: %zu rows, %zu steps, %zu conflicts\n", rows.size(), steps,
+                     conflicts);
+    const std::string what = std::to_string(rows.size()) + " renames in " +
+                             std::to_string(folders.size()) +
+                             (folders.size() == 1 ? " folder" : " folders");
+    PrintTimeRow("Plan " + what + " (core PlanFileRows, one listing per folder)", Median(apply),
+                 0.1 * static_cast<double>(rows.size()) / 100000.0);
+    PrintInfoRow("  the conflicts alone, as Preview plans them (copy of the names included)",
+                 Median(preview), "-", -1.0);
+    PrintInfoRow("  the listing of the folders alone (" + std::to_string(names / (runs + 1)) +
+                     " names)",
+                 Median(listing), "-", -1.0);
+    return 0;
+}
 
 bool WriteNameList(const std::string& path, const FileRows& rows, const std::string& prefix) {
     std::ofstream out(path, std::ios::binary);
@@ -395,7 +446,8 @@ int Mp3V2(const std::string& folder, int runs) {
 
 int main(int argc, char** argv) {
     if (argc < 4) {
-        std::fprintf(stderr, "usage: %s scan|sort|rename|mp3|mp3v2 DIR RUNS [LOOP_EXE]\n", argv[0]);
+        std::fprintf(stderr, "usage: %s scan|sort|plan|rename|mp3|mp3v2 DIR RUNS [LOOP_EXE]\n",
+                     argv[0]);
         return 2;
     }
     const std::string command = argv[1];
@@ -405,6 +457,8 @@ int main(int argc, char** argv) {
         return Scan(folder, std::atoi(argv[4]) != 0, runs, argv[5]);
     if (command == "sort")
         return Sort(folder, runs);
+    if (command == "plan" && argc > 4)
+        return Plan(folder, runs, std::atoi(argv[4]) != 0);
     if (command == "rename" && argc > 4)
         return Rename(folder, runs, argv[4]);
     if (command == "mp3")

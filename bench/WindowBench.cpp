@@ -5,6 +5,8 @@
 //
 //   bench_window scan   DIR SUBFOLDERS(0|1) RUNS READDIR_EXE
 //                       vs the single-thread readdir + fstatat loop and find -printf
+//   bench_window busy   DIR RUNS READDIR_EXE
+//                       the same scan while another process keeps one core busy
 //   bench_window big    DIR RUNS READDIR_EXE
 //                       a large tree with subfolders: scan vs find -printf, Preview, both sorts
 //   bench_window ops    DIR RUNS LOOP_EXE          Preview, sort, Apply, Undo in the window
@@ -25,6 +27,7 @@
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QSpinBox>
 #include <QTabWidget>
@@ -34,6 +37,9 @@
 #include <cstdlib>
 #include <ctime>
 #include <memory>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 
@@ -237,6 +243,51 @@ void PrintStallRows(const ScanFigures& figures) {
              "< 50 ms", figures.worstBusy < 50.0 ? "met" : "MISSED");
 }
 
+// Another program that keeps a core busy for as long as this object lives.
+// It runs in a session of its own, as a program started elsewhere would: the
+// scheduler then shares the cores between the two sessions first, so the
+// window's threads together get about the one core that is left.
+class BusyCore {
+public:
+    BusyCore() : m_pid(::fork()) {
+        if (m_pid == 0) {
+            ::setsid();
+            volatile unsigned long spins = 0;
+            for (;;) {
+                const unsigned long next = spins + 1;
+                spins = next;
+            }
+        }
+    }
+    ~BusyCore() {
+        if (m_pid > 0) {
+            ::kill(m_pid, SIGKILL);
+            ::waitpid(m_pid, nullptr, 0);
+        }
+    }
+    BusyCore(const BusyCore&) = delete;
+    BusyCore& operator=(const BusyCore&) = delete;
+
+private:
+    pid_t m_pid;
+};
+
+// The flat folder's scan with one core taken: the C loop needs one core and
+// has it, the walk's threads share what is left with the window's.
+int ScanBesideBusyCore(const QString& folder, int runs, const std::string& loop) {
+    Window window;
+    if (!window.Open(folder, false))
+        return 1;
+    const BusyCore busy;
+    const ScanFigures figures = TimeScans(window, folder, runs, loop);
+    PrintRatioRow("Scan " + std::to_string(figures.rows) +
+                      " files into the window beside a busy core (flat folder)",
+                  Median(figures.ours), "readdir+fstatat loop (C, 1 thread)", Median(figures.loop),
+                  1.0, 2.0);
+    PrintStallRows(figures);
+    return 0;
+}
+
 int Scan(const QString& folder, bool includeSubfolders, int runs, const std::string& loop) {
     Window window;
     if (!window.Open(folder, includeSubfolders))
@@ -252,18 +303,54 @@ int Scan(const QString& folder, bool includeSubfolders, int runs, const std::str
     return 0;
 }
 
-// Insert "x_" at position 1 (the same renames the core rows measure), then
-// sort by two columns; a header click on the same column again reverses it.
-void PrintPreviewAndSortRows(Window& window, const std::string& count, int runs,
-                             double previewLimit, double sortLimit) {
-    TMainForm& form = window.Form();
+// The insert page with "x_" at position 1: the same renames the core rows
+// measure.
+void ChooseInsert(Window& window) {
     window.Control<QTabWidget>("pgcGeneral")->setCurrentIndex(TabIndexOf(RulePage::Insert));
     window.Control<QLineEdit>("meSource")->setText("x_");
     window.Control<QSpinBox>("meindex")->setValue(1);
+}
+
+// Preview from the command until the count of conflicts shows: the new names
+// come at once, the conflicts from the plan made beside the window.
+double PreviewWithConflictsSeconds(Window& window) {
+    auto* panel = window.Control<QLabel>("StatusPanel4");
+    panel->clear();
+    QElapsedTimer clock;
+    clock.start();
+    window.Form().ActPreviewExecute();
+    QApplication::processEvents();
+    if (panel->text().isEmpty()) {
+        QEventLoop loop;
+        QTimer poll;
+        poll.setTimerType(Qt::PreciseTimer);
+        poll.setInterval(1);
+        QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
+            if (!panel->text().isEmpty())
+                loop.quit();
+        });
+        QTimer::singleShot(600000, &loop, &QEventLoop::quit);
+        poll.start();
+        loop.exec();
+    }
+    return static_cast<double>(clock.nsecsElapsed()) / 1e9;
+}
+
+// Preview with the insert page, then a sort by two columns; a header click
+// on the same column again reverses it. Returns the seconds of Preview until
+// its conflicts show.
+double PrintPreviewAndSortRows(Window& window, const std::string& count, int runs,
+                               double previewLimit, double sortLimit) {
+    TMainForm& form = window.Form();
+    ChooseInsert(window);
     PrintTimeRow(
         "Preview " + count + " rows in the window (insert)",
         MedianAfterWarmUp(runs, [&] { return WindowSeconds([&] { form.ActPreviewExecute(); }); }),
         previewLimit);
+    const double withConflicts =
+        MedianAfterWarmUp(runs, [&] { return PreviewWithConflictsSeconds(window); });
+    PrintTimeRow("  until its conflicts show (planned beside the window)", withConflicts,
+                 previewLimit);
     for (const auto& [column, caption] : {std::pair{0, "Original Name"}, std::pair{4, "Size"}}) {
         PrintTimeRow(
             "Sort " + count + " rows by \"" + caption + "\" (header click)",
@@ -271,6 +358,7 @@ void PrintPreviewAndSortRows(Window& window, const std::string& count, int runs,
                 runs, [&] { return WindowSeconds([&] { form.ListViewColumnClick(column); }); }),
             sortLimit);
     }
+    return withConflicts;
 }
 
 // A large tree listed with "Include Subfolders": the scan, then Preview and
@@ -287,7 +375,9 @@ int Big(const QString& folder, int runs, const std::string& loop) {
                  "readdir+fstatat loop (C, 1 thread)", Median(figures.loop));
     PrintStallRows(figures);
 
-    PrintPreviewAndSortRows(window, count, runs, 0.3, 1.5);
+    const double preview = PrintPreviewAndSortRows(window, count, runs, 0.3, 1.5);
+    PrintRatioRow("  Preview until its conflicts show, against the scan of the same tree", preview,
+                  "scan into the window", Median(figures.ours), 0.5, 1.0);
     return 0;
 }
 
@@ -336,23 +426,39 @@ int Operations(const QString& folder, int runs, const std::string& loop) {
     return 0;
 }
 
+std::string Megabytes(double megabytes) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.0f MB", megabytes);
+    return text;
+}
+
+// Peak memory of a window that lists a large tree, and then of its Preview,
+// the plan of the conflicts included.
 int Memory(const QString& folder) {
     Window window;
-    const double before = PeakRssMiB() * 1024.0 * 1024.0 / 1e6;
+    auto megabytes = [] { return PeakRssMiB() * 1024.0 * 1024.0 / 1e6; };
+    const double before = megabytes();
     if (!window.Open(folder, true))
         return 1;
     const int rows = window.Control<FileListModel>("ListModel")->RowCount();
     QApplication::processEvents();
-    const double above = PeakRssMiB() * 1024.0 * 1024.0 / 1e6 - before;
-    char ours[32], reference[48], perRow[48];
-    std::snprintf(ours, sizeof ours, "%.0f MB", above);
-    std::snprintf(reference, sizeof reference, "%.0f MB", before);
+    const double listed = megabytes();
     PrintRow("Peak memory above the empty window, " + std::to_string(rows) +
                  " files listed in the window",
-             ours, "window before the scan", reference, "-", "< 150 MB",
-             above < 150.0 ? "met" : "MISSED");
+             Megabytes(listed - before), "window before the scan", Megabytes(before), "-",
+             "< 150 MB", listed - before < 150.0 ? "met" : "MISSED");
+    char perRow[48];
     std::snprintf(perRow, sizeof perRow, "%zu B + its name", sizeof(FileRow));
     PrintRow("  of which each row", perRow, "-", "-", "-", "-", "-");
+    ChooseInsert(window);
+    PreviewWithConflictsSeconds(window);
+    const double previewed = megabytes();
+    PrintRow("Peak memory of Preview of " + std::to_string(rows) +
+                 " rows (insert), plan included, above the listed window",
+             Megabytes(previewed - listed), "window with the list", Megabytes(listed), "-",
+             "< 150 MB", previewed - listed < 150.0 ? "met" : "MISSED");
+    PrintRow("  the listed and previewed window above the empty window",
+             Megabytes(previewed - before), "-", "-", "-", "-", "-");
     return 0;
 }
 
@@ -444,6 +550,8 @@ int main(int argc, char** argv) {
     const QString folder = args[2];
     if (command == "scan" && args.size() > 5)
         return Scan(folder, args[3] == "1", std::max(1, args[4].toInt()), args[5].toStdString());
+    if (command == "busy" && args.size() > 4)
+        return ScanBesideBusyCore(folder, std::max(1, args[3].toInt()), args[4].toStdString());
     if (command == "big" && args.size() > 4)
         return Big(folder, std::max(1, args[3].toInt()), args[4].toStdString());
     if (command == "ops" && args.size() > 4)

@@ -8,7 +8,8 @@
 #   QUORVANE_BENCH_BUILD_DIR  build folder              (default: build-bench)
 #   QUORVANE_BENCH_RUNS       timed runs per row         (default: 5)
 #   QUORVANE_BENCH_FILES      files per tree             (default: 100000)
-#   QUORVANE_BENCH_BIG        folders of 1,000 files in the large tree (default: 1000)
+#   QUORVANE_BENCH_BIG        folders of 1,000 files in the large tree (default: 1000;
+#                             a middle tree has three tenths of them)
 #   QUORVANE_BENCH_BIG_RUNS   timed runs per row on the large tree (default: 3)
 #   TMPDIR                    where the trees are made   (default: /tmp)
 set -euo pipefail
@@ -22,6 +23,8 @@ bigruns=${QUORVANE_BENCH_BIG_RUNS:-3}
 mp3=$((files / 10))
 folders=$((files / 1000))
 ((folders > 0)) || folders=1
+mid=$((big * 3 / 10))
+((mid > 0)) || mid=1
 
 note() { printf '%s\n' "$*" >&2; }
 
@@ -43,9 +46,11 @@ trap cleanup EXIT
 note "== making trees in $work"
 "$bin/bench_mktree" "$work/flat" 0 "$files"
 "$bin/bench_mktree" "$work/tree" "$folders" 1000
+"$bin/bench_mktree" "$work/wide" 1000 $((files / 1000 > 0 ? files / 1000 : 1))
 "$bin/bench_mktree" "$work/rename" 0 "$files"
 "$bin/bench_mktree" "$work/mp3" 0 "$mp3" --mp3
 "$bin/bench_mktree" "$work/mp3v2" 0 "$mp3" --mp3v2
+"$bin/bench_mktree" "$work/mid" "$mid" 1000
 "$bin/bench_mktree" "$work/big" "$big" 1000
 
 load_start=$(cut -d' ' -f1-3 /proc/loadavg)
@@ -60,15 +65,20 @@ bench "$bin/bench_window" scan "$work/flat" 0 "$runs" "$bin/bench_readdir"
 bench "$bin/bench_core" scan "$work/flat" "$runs" 0 "$bin/bench_readdir"
 bench "$bin/bench_window" scan "$work/tree" 1 "$runs" "$bin/bench_readdir"
 bench "$bin/bench_core" scan "$work/tree" "$runs" 1 "$bin/bench_readdir"
+bench "$bin/bench_window" busy "$work/flat" "$runs" "$bin/bench_readdir"
 bench "$bin/bench_preview" "$files" "$runs"
 bench "$bin/bench_core" sort "$work/flat" "$runs"
+bench "$bin/bench_core" plan "$work/flat" "$runs" 0
+bench "$bin/bench_core" plan "$work/wide" "$runs" 1
 bench "$bin/bench_core" rename "$work/rename" "$runs" "$bin/bench_renameat2"
 bench "$bin/bench_window" ops "$work/rename" "$runs" "$bin/bench_renameat2"
 bench "$bin/bench_window" live "$work/flat" "$runs"
 mkdir "$work/runaway"
 bench "$bin/bench_runaway" "$work/runaway" "$runs"
 bench "$bin/bench_core" mp3 "$work/mp3" "$runs"
+bench "$bin/bench_window" big "$work/mid" "$bigruns" "$bin/bench_readdir"
 bench "$bin/bench_window" big "$work/big" "$bigruns" "$bin/bench_readdir"
+bench "$bin/bench_core" plan "$work/big" "$bigruns" 1
 bench "$bin/bench_core" mp3v2 "$work/mp3v2" "$runs"
 bench "$bin/bench_window" memory "$work/big"
 

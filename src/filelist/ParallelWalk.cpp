@@ -1,5 +1,6 @@
 #include "filelist/ScanWalks.h"
 
+#include "filelist/HelperPacer.h"
 #include "platform/DirectorySearch.h"
 #include "platform/LargeBlocks.h"
 
@@ -7,6 +8,7 @@
 #include <condition_variable>
 #include <memory>
 #include <mutex>
+#include <sched.h>
 #include <set>
 #include <sys/stat.h>
 #include <system_error>
@@ -19,11 +21,20 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
+// The cores this process may run on, which a container or `taskset` may
+// make fewer than the machine has.
+unsigned AvailableCores() {
+    cpu_set_t cores;
+    CPU_ZERO(&cores);
+    if (::sched_getaffinity(0, sizeof cores, &cores) == 0 && CPU_COUNT(&cores) > 0)
+        return static_cast<unsigned>(CPU_COUNT(&cores));
+    return std::thread::hardware_concurrency();
+}
+
 unsigned WalkThreads(const ScanOptions& options) {
     if (options.threads > 0)
         return options.threads;
-    const unsigned cores = std::thread::hardware_concurrency();
-    return std::clamp(cores, 1u, 4u);
+    return std::clamp(AvailableCores(), 1u, 4u);
 }
 
 // The walk on several threads. Work comes in two kinds: opening a folder, and
@@ -39,7 +50,7 @@ public:
     ParallelWalk(const ScanRequest& request, const std::atomic<bool>& stop, RowBatcher& batcher,
                  const ScanOptions& options)
         : m_request(request), m_stop(stop), m_batcher(batcher), m_threads(WalkThreads(options)),
-          m_rowsAheadLimit(2 * options.maxBatchRows) {}
+          m_paced(options.threads == 0), m_rowsAheadLimit(2 * options.maxBatchRows) {}
 
     void Run() {
         if (m_request.folder.empty())
@@ -51,12 +62,17 @@ public:
             std::vector<std::jthread> helpers;
             for (unsigned i = 1; i < m_threads; ++i) {
                 try {
-                    helpers.emplace_back([this] { Work(); });
+                    helpers.emplace_back([this, leads = helpers.empty()] {
+                        if (m_paced)
+                            Help(leads);
+                        else
+                            Work(false);
+                    });
                 } catch (const std::system_error&) {
                     break; // fewer threads walk; the rows stay the same
                 }
             }
-            Work();
+            Work(false);
         } // the helpers are joined here
     }
 
@@ -106,11 +122,13 @@ private:
 
     bool Stopped() const { return m_stop.load(std::memory_order_relaxed); }
 
-    void Work() {
+    // Takes tasks until the walk ends, or, for a helper, until it is sent to
+    // rest or `until` has come.
+    void Work(bool helper, Clock::time_point until = Clock::time_point::max()) {
         std::unique_ptr<char[]> buffer(new char[kChunkBytes]);
         Lock lock(m_mutex);
-        while (true) {
-            const Task task = NextTask(lock);
+        while (!helper || (m_helpersWork && !m_ended && Clock::now() < until)) {
+            const Task task = NextTask(lock, helper);
             if (task.kind == Task::Kind::None)
                 break;
             if (task.kind == Task::Kind::Open)
@@ -127,9 +145,11 @@ private:
     // The earliest folder still being read goes first, so the hand-over is
     // rarely kept waiting; then the folder found last, which is the next one
     // in walk order more often than not.
-    Task NextTask(Lock& lock) {
+    Task NextTask(Lock& lock, bool helper) {
         while (true) {
             if (Stopped())
+                return End();
+            if (helper && !m_helpersWork)
                 return {};
             // Far ahead of the hand-over (a slow receiver), only what it waits
             // for is done, so rows do not pile up in memory.
@@ -159,8 +179,49 @@ private:
                 return {Task::Kind::Open, folder};
             }
             if (m_busy == 0)
-                return {};
+                return End();
             m_changed.wait(lock);
+        }
+    }
+
+    Task End() {
+        m_ended = true;
+        m_changed.notify_all();
+        return {};
+    }
+
+    // The helpers work while the pacer finds that they make the walk faster;
+    // the first of them keeps the pacer, the others follow.
+    void Help(bool leads) {
+        if (!leads) {
+            Lock lock(m_mutex);
+            while (true) {
+                m_changed.wait(lock, [this] { return m_ended || m_helpersWork; });
+                if (m_ended)
+                    return;
+                lock.unlock();
+                Work(true);
+                lock.lock();
+            }
+        }
+        HelperPacer pacer;
+        HelperPacer::Period period = pacer.First();
+        while (true) {
+            const Clock::time_point start = Clock::now();
+            const std::size_t before = m_progress.load(std::memory_order_relaxed);
+            {
+                Lock lock(m_mutex);
+                if (m_ended)
+                    return;
+                m_helpersWork = period.helping;
+                m_changed.notify_all();
+                if (!period.helping)
+                    m_changed.wait_until(lock, start + period.length, [this] { return m_ended; });
+            }
+            if (period.helping)
+                Work(true, start + period.length);
+            period = pacer.Next(period, m_progress.load(std::memory_order_relaxed) - before,
+                                Clock::now() - start);
         }
     }
 
@@ -253,6 +314,7 @@ private:
         } catch (const std::exception&) {
             // An error ends that folder's listing; its rows so far stay.
         }
+        m_progress.fetch_add(bytes, std::memory_order_relaxed);
         lock.lock();
         chunk.examined = true;
         if (folder.abandoned || BelowAbandoned(folder))
@@ -398,6 +460,9 @@ private:
     const std::atomic<bool>& m_stop;
     RowBatcher& m_batcher;
     const unsigned m_threads;
+    // Helpers work only while they pay (HelperPacer); a number of threads
+    // asked for walks on all of them.
+    const bool m_paced;
     // Rows examined but not yet handed over, and how many may be.
     std::size_t m_rowsWaiting = 0;
     const std::size_t m_rowsAheadLimit;
@@ -405,10 +470,13 @@ private:
     std::mutex m_mutex;
     std::condition_variable m_changed;
     std::unique_ptr<Folder> m_root;
-    std::vector<Folder*> m_pending; // to be opened; the next one last
-    std::vector<Folder*> m_open;    // open with chunks left to read, earliest first
-    std::size_t m_busy = 0;         // tasks under way
-    std::vector<Position> m_cursor; // the hand-over's path from the root
+    std::vector<Folder*> m_pending;         // to be opened; the next one last
+    std::vector<Folder*> m_open;            // open with chunks left to read, earliest first
+    std::size_t m_busy = 0;                 // tasks under way
+    bool m_ended = false;                   // no task is left, or the walk was stopped
+    bool m_helpersWork = false;             // the helpers may take tasks
+    std::atomic<std::size_t> m_progress{0}; // bytes of entries examined
+    std::vector<Position> m_cursor;         // the hand-over's path from the root
     bool m_handingOver = false;
     std::set<std::pair<std::uint64_t, std::uint64_t>> m_visited;
     std::vector<std::unique_ptr<Folder>> m_abandoned;

@@ -28,41 +28,58 @@ public:
     std::uint32_t Add(std::string_view key) {
         if ((m_keys.size() + 1) * 2 > m_buckets.size())
             Rehash(m_buckets.empty() ? 16 : m_buckets.size() * 2);
-        std::uint32_t& bucket = m_buckets[Probe(key)];
-        if (bucket == kNoSlot) {
-            bucket = static_cast<std::uint32_t>(m_keys.size());
+        const std::size_t hash = Hash(key);
+        Bucket& bucket = m_buckets[Probe(key, hash)];
+        if (bucket.index == kNoSlot) {
+            bucket = {static_cast<std::uint32_t>(m_keys.size()), Tag(hash)};
             m_keys.push_back(key);
             m_records.emplace_back();
         }
-        return bucket;
+        return bucket.index;
     }
 
     // The index of the record of `key`, or kNoSlot.
     std::uint32_t Find(std::string_view key) const {
-        return m_buckets.empty() ? kNoSlot : m_buckets[Probe(key)];
+        return m_buckets.empty() ? kNoSlot : m_buckets[Probe(key, Hash(key))].index;
     }
+
+    std::size_t Buckets() const { return m_buckets.size(); }
 
     Record& operator[](std::uint32_t index) { return m_records[index]; }
     const Record& operator[](std::uint32_t index) const { return m_records[index]; }
 
 private:
+    // A bucket keeps part of its key's hash, so a probe passes the keys of
+    // other names without reading them.
+    struct Bucket {
+        std::uint32_t index = kNoSlot; // of the record, or kNoSlot
+        std::uint32_t tag = 0;
+    };
+
+    static std::size_t Hash(std::string_view key) { return std::hash<std::string_view>{}(key); }
+    static std::uint32_t Tag(std::size_t hash) { return static_cast<std::uint32_t>(hash >> 32); }
+
     // The bucket holding `key`, or the empty bucket where it would go. Half
     // the buckets at least stay empty, so probes are short.
-    std::size_t Probe(std::string_view key) const {
+    std::size_t Probe(std::string_view key, std::size_t hash) const {
         const std::size_t mask = m_buckets.size() - 1;
-        std::size_t at = std::hash<std::string_view>{}(key)&mask;
-        while (m_buckets[at] != kNoSlot && m_keys[m_buckets[at]] != key)
+        const std::uint32_t tag = Tag(hash);
+        std::size_t at = hash & mask;
+        while (m_buckets[at].index != kNoSlot &&
+               (m_buckets[at].tag != tag || m_keys[m_buckets[at].index] != key))
             at = (at + 1) & mask;
         return at;
     }
 
     void Rehash(std::size_t buckets) {
-        m_buckets.assign(buckets, kNoSlot);
-        for (std::uint32_t index = 0; index < m_keys.size(); ++index)
-            m_buckets[Probe(m_keys[index])] = index;
+        m_buckets.assign(buckets, Bucket{});
+        for (std::uint32_t index = 0; index < m_keys.size(); ++index) {
+            const std::size_t hash = Hash(m_keys[index]);
+            m_buckets[Probe(m_keys[index], hash)] = {index, Tag(hash)};
+        }
     }
 
-    std::vector<std::uint32_t> m_buckets; // record index, or kNoSlot
+    std::vector<Bucket> m_buckets;
     std::vector<std::string_view> m_keys;
     std::vector<Record> m_records;
 };

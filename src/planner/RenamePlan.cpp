@@ -1,7 +1,9 @@
 #include "planner/RenamePlan.h"
 
+#include "planner/FolderGroups.h"
 #include "planner/NameForms.h"
 #include "planner/NameTable.h"
+#include "planner/PlanInput.h"
 #include "text/EntryName.h"
 #include "text/Utf8.h"
 
@@ -9,6 +11,7 @@
 #include <deque>
 #include <string_view>
 #include <unordered_map>
+#include <utility>
 
 namespace quorvane {
 namespace {
@@ -17,8 +20,8 @@ namespace {
 // folder compares them: the bytes themselves, or the folded form where the
 // folder ignores case.
 struct NameSlot {
-    std::size_t source = kNoRow; // the row renaming the file of this name
-    std::size_t target = kNoRow; // the first row that gets this name
+    std::size_t source = kNoRow; // the folder's row renaming the file of this name
+    std::size_t target = kNoRow; // the folder's first row that gets this name
     bool listed = false;         // the folder holds a file of this name
 };
 
@@ -40,7 +43,6 @@ struct FolderState {
 
 // Where a row's names sit in its folder's table.
 struct RowKeys {
-    FolderState* folder = nullptr;
     std::uint32_t from = kNoSlot;
     std::uint32_t to = kNoSlot;
 };
@@ -68,14 +70,6 @@ bool MarkCannotHold(std::string_view to, const FolderFacts& facts, RowVerdict& v
     return true;
 }
 
-std::string TemporaryName(FolderState& folder) {
-    for (;;) {
-        std::string name = ".qv-swap-" + std::to_string(folder.nextTemporary++);
-        if (folder.names.Find(folder.Key(name)) == kNoSlot)
-            return name;
-    }
-}
-
 // Two names of the folder or the batch that come out the same in NFC.
 class LookAlikes {
 public:
@@ -98,87 +92,127 @@ private:
     std::unordered_map<std::string, std::pair<std::string_view, std::string_view>> m_byNfc;
 };
 
-// Makes the plan in four passes over the rows: conflicts between the rows
-// themselves, conflicts with the files that stay, look-alikes, then the order.
-class Planner {
+// The plan of the rows of one folder: conflicts between the rows themselves,
+// conflicts with the files that stay, look-alikes, and which rows wait for
+// which. Rows are numbered within the folder, in list order; the folder's
+// table lives only as long as this object, so a plan over many folders holds
+// one table at a time.
+class FolderPlan {
 public:
-    Planner(const std::vector<PlanRow>& rows, FolderLister& lister)
-        : m_rows(rows), m_lister(lister), m_keys(rows.size()) {
-        m_plan.rows.resize(rows.size());
+    // `rows` holds every row of the plan, or, when `rowsOfFolder`, only this
+    // folder's, in order. The verdicts go to `verdicts` (one per row of the
+    // plan) when it is given, else to a list of the folder's own.
+    FolderPlan(const PlanRow* rows, bool rowsOfFolder, const std::size_t* members,
+               std::size_t count, FolderFacts facts, RowVerdict* verdicts)
+        : m_rows(rows), m_rowsOfFolder(rowsOfFolder), m_members(members), m_count(count),
+          m_keys(count), m_planVerdicts(verdicts) {
+        if (!m_planVerdicts)
+            m_ownVerdicts.resize(count);
+        m_folder.facts = std::move(facts);
     }
 
-    RenamePlan Make() {
-        for (std::size_t i = 0; i < m_rows.size(); ++i)
-            TakeRow(i);
+    void Make() {
+        ListNames();
+        for (std::size_t k = 0; k < m_count; ++k)
+            TakeRow(k);
         RefuseExisting();
-        for (FolderState& folder : m_folders)
-            MarkLookAlikes(folder);
-        OrderMoves();
-        for (const RowVerdict& verdict : m_plan.rows)
-            m_plan.conflicts += verdict.IsConflict() ? 1 : 0;
-        return std::move(m_plan);
+        MarkLookAlikes();
+    }
+
+    std::size_t Buckets() const { return m_folder.names.Buckets(); }
+    std::size_t Row(std::size_t k) const { return m_members[k]; }
+    RowVerdict& Verdict(std::size_t k) {
+        return m_planVerdicts ? m_planVerdicts[m_members[k]] : m_ownVerdicts[k];
+    }
+    const RowVerdict& Verdict(std::size_t k) const {
+        return m_planVerdicts ? m_planVerdicts[m_members[k]] : m_ownVerdicts[k];
+    }
+
+    // The row that must move before row k can take its name, or kNoRow.
+    std::size_t Next(std::size_t k) const {
+        const std::size_t next = Moving(k) ? From(k).target : kNoRow;
+        return next != k && next != kNoRow && Moving(next) ? next : kNoRow;
+    }
+
+    // The rows that open a cycle, in list order, each with a temporary name
+    // of the folder: the first row of each cycle, as the order of moves
+    // reaches them.
+    template <typename Take> void ForEachCycle(Take take) {
+        std::vector<bool> waits(m_count, false), placed(m_count, false);
+        for (std::size_t k = 0; k < m_count; ++k) {
+            if (const std::size_t next = Next(k); next != kNoRow)
+                waits[next] = true;
+        }
+        auto follow = [&](std::size_t k) {
+            for (; k != kNoRow && !placed[k]; k = Next(k))
+                placed[k] = true;
+        };
+        for (std::size_t k = 0; k < m_count; ++k) {
+            if (Moving(k) && !waits[k])
+                follow(k);
+        }
+        for (std::size_t k = 0; k < m_count; ++k) {
+            if (Moving(k) && !placed[k]) {
+                take(k, TemporaryName());
+                follow(k);
+            }
+        }
     }
 
 private:
-    bool Changed(std::size_t i) const { return m_plan.rows[i].plan != RowPlan::Unchanged; }
-    bool Moving(std::size_t i) const { return Changed(i) && !m_plan.rows[i].refused; }
-    NameSlot& From(std::size_t i) { return m_keys[i].folder->names[m_keys[i].from]; }
-    NameSlot& To(std::size_t i) { return m_keys[i].folder->names[m_keys[i].to]; }
+    bool Changed(std::size_t k) const { return Verdict(k).plan != RowPlan::Unchanged; }
+    bool Moving(std::size_t k) const { return Changed(k) && !Verdict(k).refused; }
+    const PlanRow& RowOf(std::size_t k) const {
+        return m_rowsOfFolder ? m_rows[k] : m_rows[m_members[k]];
+    }
+    NameSlot& From(std::size_t k) { return m_folder.names[m_keys[k].from]; }
+    const NameSlot& From(std::size_t k) const { return m_folder.names[m_keys[k].from]; }
+    NameSlot& To(std::size_t k) { return m_folder.names[m_keys[k].to]; }
 
-    FolderState& FolderOf(const std::string& path) {
-        if (&path == m_lastPath)
-            return *m_lastFolder;
-        auto [where, added] = m_folderByPath.try_emplace(path, nullptr);
-        if (added) {
-            FolderState& folder = m_folders.emplace_back();
-            folder.facts = m_lister.Describe(path);
-            folder.names.Reserve(folder.facts.names.size() + m_rows.size());
-            folder.listedSlots.reserve(folder.facts.names.size());
-            for (const std::string& name : folder.facts.names) {
-                const std::uint32_t slot = folder.Add(name);
-                folder.names[slot].listed = true;
-                folder.listedSlots.push_back(slot);
-                folder.anyNonAscii = folder.anyNonAscii || !IsAscii(name);
-            }
-            where->second = &folder;
+    // The table holds the folder's names and those the rows bring: each row's
+    // name is listed as a rule, so its new name is the one to make room for.
+    void ListNames() {
+        FolderState& folder = m_folder;
+        folder.names.Reserve(folder.facts.names.size() + m_count);
+        folder.listedSlots.reserve(folder.facts.names.size());
+        for (const std::string& name : folder.facts.names) {
+            const std::uint32_t slot = folder.Add(name);
+            folder.names[slot].listed = true;
+            folder.listedSlots.push_back(slot);
+            folder.anyNonAscii = folder.anyNonAscii || !IsAscii(name);
         }
-        m_lastPath = &path;
-        m_lastFolder = where->second;
-        return *m_lastFolder;
     }
 
     // Names that cannot be held, and rows that share a target: the first row
     // of a target keeps it.
-    void TakeRow(std::size_t i) {
-        const PlanRow& row = m_rows[i];
-        RowVerdict& verdict = m_plan.rows[i];
-        FolderState& folder = FolderOf(*row.folder);
+    void TakeRow(std::size_t k) {
+        const PlanRow& row = RowOf(k);
+        RowVerdict& verdict = Verdict(k);
         if (row.from == row.to) {
             verdict.plan = RowPlan::Unchanged;
             return;
         }
-        RowKeys& key = m_keys[i];
-        key.folder = &folder;
-        key.from = folder.Add(row.from);
-        if (From(i).source == kNoRow)
-            From(i).source = i;
-        if (MarkCannotHold(row.to, folder.facts, verdict))
+        RowKeys& key = m_keys[k];
+        key.from = m_folder.Add(row.from);
+        if (From(k).source == kNoRow)
+            From(k).source = k;
+        if (MarkCannotHold(row.to, m_folder.facts, verdict))
             return;
-        key.to = folder.Add(row.to);
-        folder.anyNonAscii = folder.anyNonAscii || !IsAscii(row.to);
-        const std::size_t winner = To(i).target;
+        key.to = m_folder.Add(row.to);
+        m_folder.anyNonAscii = m_folder.anyNonAscii || !IsAscii(row.to);
+        const std::size_t winner = To(k).target;
         if (winner == kNoRow) {
-            To(i).target = i;
+            To(k).target = k;
             return;
         }
         verdict.plan = RowPlan::SameTarget;
-        verdict.otherRow = winner;
-        verdict.otherName = std::string(m_rows[winner].to);
+        verdict.otherRow = Row(winner);
+        verdict.otherName = std::string(RowOf(winner).to);
         verdict.refused = true;
-        RowVerdict& winning = m_plan.rows[winner];
+        RowVerdict& winning = Verdict(winner);
         if (winning.plan == RowPlan::Ready) {
             winning.plan = RowPlan::SameTarget;
-            winning.otherRow = i;
+            winning.otherRow = Row(k);
             winning.otherName = std::string(row.to);
         }
     }
@@ -187,21 +221,21 @@ private:
     // where it is, so the row whose target that is fails in turn.
     void RefuseExisting() {
         std::vector<std::size_t> refusedRows;
-        auto refuseAsExisting = [&](std::size_t i) {
-            RowVerdict& verdict = m_plan.rows[i];
+        auto refuseAsExisting = [&](std::size_t k) {
+            RowVerdict& verdict = Verdict(k);
             verdict.plan = RowPlan::Exists;
             verdict.otherRow = kNoRow;
-            verdict.otherName = std::string(m_rows[i].to);
+            verdict.otherName = std::string(RowOf(k).to);
             verdict.refused = true;
-            refusedRows.push_back(i);
+            refusedRows.push_back(k);
         };
-        for (std::size_t i = 0; i < m_rows.size(); ++i) {
-            if (!Changed(i))
+        for (std::size_t k = 0; k < m_count; ++k) {
+            if (!Changed(k))
                 continue;
-            if (m_plan.rows[i].refused)
-                refusedRows.push_back(i);
-            else if (m_keys[i].to != m_keys[i].from && To(i).source == kNoRow && To(i).listed)
-                refuseAsExisting(i);
+            if (Verdict(k).refused)
+                refusedRows.push_back(k);
+            else if (m_keys[k].to != m_keys[k].from && To(k).source == kNoRow && To(k).listed)
+                refuseAsExisting(k);
         }
         for (std::size_t done = 0; done < refusedRows.size(); ++done) {
             const std::size_t waiting = From(refusedRows[done]).target;
@@ -211,90 +245,180 @@ private:
     }
 
     // Look-alikes need a name outside ASCII on one side at least.
-    void MarkLookAlikes(FolderState& folder) {
-        if (!folder.anyNonAscii)
+    void MarkLookAlikes() {
+        if (!m_folder.anyNonAscii)
             return;
         LookAlikes lookAlikes;
-        for (std::size_t k = 0; k < folder.facts.names.size(); ++k) {
-            const std::size_t source = folder.names[folder.listedSlots[k]].source;
+        const FolderFacts& facts = m_folder.facts;
+        for (std::size_t n = 0; n < facts.names.size(); ++n) {
+            const std::size_t source = m_folder.names[m_folder.listedSlots[n]].source;
             if (source == kNoRow || !Moving(source))
-                lookAlikes.Add(folder.facts.names[k]);
+                lookAlikes.Add(facts.names[n]);
         }
-        std::vector<std::size_t> members;
-        for (std::size_t i = 0; i < m_rows.size(); ++i) {
-            if (m_keys[i].folder == &folder && Moving(i)) {
-                lookAlikes.Add(m_rows[i].to);
-                members.push_back(i);
-            }
+        for (std::size_t k = 0; k < m_count; ++k) {
+            if (Moving(k))
+                lookAlikes.Add(RowOf(k).to);
         }
-        for (const std::size_t i : members) {
-            const std::string_view other = lookAlikes.Other(m_rows[i].to);
-            RowVerdict& verdict = m_plan.rows[i];
-            if (!other.empty() && other != m_rows[i].from && verdict.plan == RowPlan::Ready) {
+        for (std::size_t k = 0; k < m_count; ++k) {
+            if (!Moving(k))
+                continue;
+            const std::string_view other = lookAlikes.Other(RowOf(k).to);
+            RowVerdict& verdict = Verdict(k);
+            if (!other.empty() && other != RowOf(k).from && verdict.plan == RowPlan::Ready) {
                 verdict.plan = RowPlan::LookAlike;
                 verdict.otherName = std::string(other);
             }
         }
     }
 
-    // Each chain from its free end back, then each cycle opened through a
-    // temporary name.
-    void OrderMoves() {
-        const std::size_t count = m_rows.size();
-        std::vector<std::size_t> after(count, kNoRow);
-        std::vector<bool> waits(count, false);
-        for (std::size_t i = 0; i < count; ++i) {
-            const std::size_t next = Moving(i) ? From(i).target : kNoRow;
-            if (next != kNoRow && next != i && Moving(next)) {
-                after[i] = next;
-                waits[next] = true;
-            }
-        }
-        m_plan.steps.reserve(count);
-        std::vector<bool> placed(count, false);
-        auto place = [&](std::size_t i, std::string_view from, std::string_view to,
-                         bool isTemporary) {
-            m_plan.steps.push_back(
-                {i, *m_rows[i].folder, std::string(from), std::string(to), isTemporary});
-            placed[i] = true;
-        };
-        auto placeChain = [&](std::size_t first, std::size_t end) {
-            for (std::size_t row = first; row != end; row = after[row])
-                place(row, m_rows[row].from, m_rows[row].to, false);
-        };
-        for (std::size_t i = 0; i < count; ++i) {
-            if (Moving(i) && !waits[i])
-                placeChain(i, kNoRow);
-        }
-        for (std::size_t i = 0; i < count; ++i) {
-            if (!Moving(i) || placed[i])
-                continue;
-            const std::string temporary = TemporaryName(*m_keys[i].folder);
-            place(i, m_rows[i].from, temporary, true);
-            placeChain(after[i], i);
-            place(i, temporary, m_rows[i].to, false);
+    std::string TemporaryName() {
+        for (;;) {
+            std::string name = ".qv-swap-" + std::to_string(m_folder.nextTemporary++);
+            if (m_folder.names.Find(m_folder.Key(name)) == kNoSlot)
+                return name;
         }
     }
 
-    const std::vector<PlanRow>& m_rows;
-    FolderLister& m_lister;
-    RenamePlan m_plan;
+    const PlanRow* m_rows;
+    bool m_rowsOfFolder;
+    const std::size_t* m_members; // the plan's row numbers of this folder's rows
+    std::size_t m_count;
+    FolderState m_folder;
     std::vector<RowKeys> m_keys;
-    std::deque<FolderState> m_folders;
-    std::unordered_map<std::string_view, FolderState*> m_folderByPath;
-    const std::string* m_lastPath = nullptr;
-    FolderState* m_lastFolder = nullptr;
+    RowVerdict* m_planVerdicts;
+    std::vector<RowVerdict> m_ownVerdicts;
 };
+
+// Plans each folder in turn and hands its finished plan to `take` before the
+// next folder is listed.
+template <typename Take>
+std::size_t PlanByFolder(const std::vector<PlanRow>& rows, FolderLister& lister,
+                         const std::atomic<bool>* stop, RowVerdict* verdicts, Take take) {
+    const FolderGroups groups(rows.size(), [&rows](std::size_t i) { return rows[i]; });
+    std::size_t buckets = 0;
+    for (std::size_t f = 0; f < groups.Count(); ++f) {
+        if (stop && stop->load(std::memory_order_relaxed))
+            break;
+        FolderFacts facts;
+        if (groups.AnyChanged(f))
+            facts = lister.Describe(groups.Path(f));
+        FolderPlan plan(rows.data(), false, groups.Members(f), groups.Size(f), std::move(facts),
+                        verdicts);
+        plan.Make();
+        buckets += plan.Buckets();
+        take(plan, groups.Size(f));
+    }
+    return buckets;
+}
+
+// Each chain from its free end back, then each cycle opened through its
+// temporary name, in list order.
+void OrderMoves(const std::vector<PlanRow>& rows, const std::vector<std::size_t>& after,
+                const std::unordered_map<std::size_t, std::string>& temporaries, RenamePlan& plan) {
+    const std::size_t count = rows.size();
+    std::vector<bool> waits(count, false);
+    for (const std::size_t next : after) {
+        if (next != kNoRow)
+            waits[next] = true;
+    }
+    plan.steps.reserve(count);
+    std::vector<bool> placed(count, false);
+    auto place = [&](std::size_t i, std::string_view from, std::string_view to, bool isTemporary) {
+        plan.steps.push_back({i, *rows[i].folder, std::string(from), std::string(to), isTemporary});
+        placed[i] = true;
+    };
+    auto placeChain = [&](std::size_t row) {
+        for (; row != kNoRow && !placed[row]; row = after[row])
+            place(row, rows[row].from, rows[row].to, false);
+    };
+    auto moving = [&](std::size_t i) {
+        return plan.rows[i].plan != RowPlan::Unchanged && !plan.rows[i].refused;
+    };
+    for (std::size_t i = 0; i < count; ++i) {
+        if (moving(i) && !waits[i])
+            placeChain(i);
+    }
+    for (std::size_t i = 0; i < count; ++i) {
+        const auto temporary = temporaries.find(i);
+        if (!moving(i) || placed[i] || temporary == temporaries.end())
+            continue;
+        place(i, rows[i].from, temporary->second, true);
+        placeChain(after[i]);
+        place(i, temporary->second, rows[i].to, false);
+    }
+}
 
 } // namespace
 
 RenamePlan PlanRenames(const std::vector<PlanRow>& rows, FolderLister& lister) {
-    return Planner(rows, lister).Make();
+    RenamePlan plan;
+    plan.rows.resize(rows.size());
+    std::vector<std::size_t> after(rows.size(), kNoRow);
+    std::unordered_map<std::size_t, std::string> temporaries;
+    plan.tableBuckets = PlanByFolder(
+        rows, lister, nullptr, plan.rows.data(), [&](FolderPlan& folder, std::size_t count) {
+            for (std::size_t k = 0; k < count; ++k) {
+                if (const std::size_t next = folder.Next(k); next != kNoRow)
+                    after[folder.Row(k)] = folder.Row(next);
+            }
+            folder.ForEachCycle([&](std::size_t k, std::string name) {
+                temporaries.emplace(folder.Row(k), std::move(name));
+            });
+        });
+    OrderMoves(rows, after, temporaries, plan);
+    for (const RowVerdict& verdict : plan.rows)
+        plan.conflicts += verdict.IsConflict() ? 1 : 0;
+    return plan;
+}
+
+PlanConflicts FindPlanConflicts(const PlanInput& input, FolderLister& lister,
+                                const std::atomic<bool>* stop) {
+    PlanConflicts found;
+    const FolderGroups groups(input.Size(), [&input](std::size_t i) { return input.Row(i); });
+    std::vector<PlanRow> rows; // of one folder at a time
+    for (std::size_t f = 0; f < groups.Count() && !(stop && stop->load()); ++f) {
+        FolderFacts facts;
+        if (groups.AnyChanged(f))
+            facts = lister.Describe(groups.Path(f));
+        const std::size_t* members = groups.Members(f);
+        rows.clear();
+        for (std::size_t k = 0; k < groups.Size(f); ++k)
+            rows.push_back(input.Row(members[k]));
+        FolderPlan plan(rows.data(), true, members, rows.size(), std::move(facts), nullptr);
+        plan.Make();
+        found.tableBuckets += plan.Buckets();
+        for (std::size_t k = 0; k < rows.size(); ++k) {
+            if (plan.Verdict(k).IsConflict())
+                found.rows.emplace_back(plan.Row(k), std::move(plan.Verdict(k)));
+        }
+    }
+    found.complete = !(stop && stop->load());
+    std::sort(found.rows.begin(), found.rows.end(),
+              [](const auto& a, const auto& b) { return a.first < b.first; });
+    return found;
+}
+
+PlanConflicts FindPlanConflicts(const std::vector<PlanRow>& rows, FolderLister& lister,
+                                const std::atomic<bool>* stop) {
+    PlanConflicts found;
+    found.tableBuckets =
+        PlanByFolder(rows, lister, stop, nullptr, [&](FolderPlan& folder, std::size_t count) {
+            for (std::size_t k = 0; k < count; ++k) {
+                if (folder.Verdict(k).IsConflict())
+                    found.rows.emplace_back(folder.Row(k), std::move(folder.Verdict(k)));
+            }
+        });
+    found.complete = !(stop && stop->load());
+    std::sort(found.rows.begin(), found.rows.end(),
+              [](const auto& a, const auto& b) { return a.first < b.first; });
+    return found;
 }
 
 FileRowsPlan PlanFileRows(const FileRows& rows, FolderLister& lister) {
     FileRowsPlan planned;
     std::vector<PlanRow> planRows;
+    planRows.reserve(rows.size());
+    planned.listRow.reserve(rows.size());
     for (std::size_t i = 0; i < rows.size() && rows[i].folder; ++i) {
         if (rows[i].newName.empty())
             continue;

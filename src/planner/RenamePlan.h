@@ -6,9 +6,11 @@
 #include "platform/FolderFacts.h"
 #include "rules/FileRow.h"
 
+#include <atomic>
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace quorvane {
@@ -72,9 +74,31 @@ struct RenamePlan {
     std::vector<RowVerdict> rows; // one per PlanRow, same order
     std::vector<RenameStep> steps;
     std::size_t conflicts = 0;
+    // The buckets of every folder's name table, added up: the plan's memory
+    // grows with its rows and the names of their folders, not with both
+    // multiplied.
+    std::size_t tableBuckets = 0;
 };
 
+// Folders are planned one after the other, each from one listing, and only
+// one folder's table is held at a time.
 RenamePlan PlanRenames(const std::vector<PlanRow>& rows, FolderLister& lister);
+
+// The conflicts alone, without the order of the moves: what Preview shows.
+// Keeps nothing per row but the conflicts. `stop` (may be null) ends the
+// planning between two folders; the result is then not complete.
+struct PlanConflicts {
+    std::vector<std::pair<std::size_t, RowVerdict>> rows; // by row, the conflicts only
+    std::size_t tableBuckets = 0;
+    bool complete = true;
+};
+PlanConflicts FindPlanConflicts(const std::vector<PlanRow>& rows, FolderLister& lister,
+                                const std::atomic<bool>* stop = nullptr);
+// The same from the names copied out of a list; the rows of one folder at a
+// time are spelled out.
+class PlanInput;
+PlanConflicts FindPlanConflicts(const PlanInput& input, FolderLister& lister,
+                                const std::atomic<bool>* stop = nullptr);
 
 // The plan of the rows a rename run would take: those with a new name, up to
 // the first row without a folder (where the run stops).

@@ -9,15 +9,20 @@
 
 namespace quorvane {
 
-ConflictNotes FindConflicts(const FileRows& rows) {
+ConflictNotes FindConflicts(const PlanInput& input, const std::atomic<bool>* stop) {
     RunFolderLister lister(WindowRunFileSystem());
-    FileRowsPlan planned = PlanFileRows(rows, lister);
+    const PlanConflicts found = FindPlanConflicts(input, lister, stop);
     ConflictNotes notes;
-    notes.texts.reserve(planned.plan.rows.size());
-    for (const RowVerdict& verdict : planned.plan.rows)
+    notes.complete = found.complete;
+    notes.conflicts = found.rows.size();
+    const std::vector<std::uint32_t>& listRow = input.ListRows();
+    for (auto [row, verdict] : found.rows) {
+        // The other row of a conflict is named by its place in the list.
+        if (verdict.otherRow != kNoRow)
+            verdict.otherRow = listRow[verdict.otherRow];
+        notes.listRow.push_back(listRow[row]);
         notes.texts.push_back(ConflictText(verdict));
-    notes.listRow = std::move(planned.listRow);
-    notes.conflicts = planned.plan.conflicts;
+    }
     return notes;
 }
 
@@ -27,26 +32,30 @@ ConflictCheck::ConflictCheck(Answer answer, QObject* parent)
 }
 
 ConflictCheck::~ConflictCheck() {
+    if (m_stop)
+        m_stop->store(true);
     if (m_worker.joinable())
         m_worker.join();
 }
 
-void ConflictCheck::Check(FileRows rows, std::uint64_t generation) {
+void ConflictCheck::Check(PlanInput input, std::uint64_t generation) {
     if (m_running) {
-        m_waiting.emplace(std::move(rows), generation);
+        m_stop->store(true); // its list is out of date
+        m_waiting.emplace(std::move(input), generation);
         return;
     }
-    Start(std::move(rows), generation);
+    Start(std::move(input), generation);
 }
 
-void ConflictCheck::Start(FileRows rows, std::uint64_t generation) {
+void ConflictCheck::Start(PlanInput input, std::uint64_t generation) {
     // The last worker has posted its answer, which is what ends it.
     if (m_worker.joinable())
         m_worker.join();
-    auto shared = std::make_shared<const FileRows>(std::move(rows));
+    auto shared = std::make_shared<const PlanInput>(std::move(input));
+    m_stop = std::make_shared<std::atomic<bool>>(false);
     try {
-        m_worker = std::thread([this, shared, generation] {
-            ConflictNotes notes = FindConflicts(*shared);
+        m_worker = std::thread([this, shared, stop = m_stop, generation] {
+            ConflictNotes notes = FindConflicts(*shared, stop.get());
             notes.generation = generation;
             // Queued to this object's thread; dropped if the object is gone by then.
             QMetaObject::invokeMethod(
@@ -64,12 +73,13 @@ void ConflictCheck::Start(FileRows rows, std::uint64_t generation) {
 void ConflictCheck::Finished(const ConflictNotes& notes) {
     m_running = false;
     if (m_waiting) {
-        auto [rows, generation] = std::move(*m_waiting);
+        auto [input, generation] = std::move(*m_waiting);
         m_waiting.reset();
-        Start(std::move(rows), generation);
+        Start(std::move(input), generation);
         return; // a newer list is on its way
     }
-    m_answer(notes);
+    if (notes.complete)
+        m_answer(notes);
 }
 
 } // namespace quorvane

@@ -1,14 +1,16 @@
 #pragma once
 // The conflicts of a preview, worked out on a thread of their own. Planning a
 // long list lists its folders and hashes every name, which takes a good part
-// of a second for 100,000 rows: too long for the window to stand still while
-// the user types with "Live Preview" on. The window hands over a copy of the
-// rows and gets the notes back on its own thread, the newest request only.
+// of a second for a million rows: too long for the window to stand still,
+// whether Preview was asked for or the user types with "Live Preview" on. The
+// window hands over a copy of the names and gets the notes back on its own
+// thread, the newest request only: a newer one stops an older plan.
 
-#include "rules/FileRow.h"
+#include "planner/PlanInput.h"
 
 #include <QObject>
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -22,13 +24,15 @@ namespace quorvane {
 
 struct ConflictNotes {
     std::vector<std::size_t> listRow; // the list position of each note
-    std::vector<std::string> texts;   // empty for a row without a conflict
+    std::vector<std::string> texts;   // one per conflicting row
     std::size_t conflicts = 0;        // "Conflicts : N"
     std::uint64_t generation = 0;     // of the list the rows were copied from
+    bool complete = true;             // false when stopped for a newer list
 };
 
-// The notes of one list, on the calling thread.
-ConflictNotes FindConflicts(const FileRows& rows);
+// The notes of one list, on the calling thread. `stop` (may be null) ends the
+// work early; the notes are then not complete.
+ConflictNotes FindConflicts(const PlanInput& input, const std::atomic<bool>* stop = nullptr);
 
 class ConflictCheck : public QObject {
     Q_OBJECT
@@ -38,18 +42,19 @@ public:
     ConflictCheck(Answer answer, QObject* parent);
     ~ConflictCheck() override; // waits for a check still running
 
-    // Checks a copy of the rows. While a check runs, the newest request
-    // waits for it and an older waiting one is dropped.
-    void Check(FileRows rows, std::uint64_t generation);
+    // Checks the copied names. While a check runs, it is told to stop, the
+    // newest request waits for it and an older waiting one is dropped.
+    void Check(PlanInput input, std::uint64_t generation);
 
 private:
-    void Start(FileRows rows, std::uint64_t generation);
+    void Start(PlanInput input, std::uint64_t generation);
     void Finished(const ConflictNotes& notes);
 
     Answer m_answer;
     std::thread m_worker;
     bool m_running = false;
-    std::optional<std::pair<FileRows, std::uint64_t>> m_waiting;
+    std::shared_ptr<std::atomic<bool>> m_stop; // of the running check
+    std::optional<std::pair<PlanInput, std::uint64_t>> m_waiting;
 };
 
 } // namespace quorvane

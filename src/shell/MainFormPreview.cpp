@@ -85,10 +85,7 @@ bool TMainForm::PreviewList(PreviewMode mode) {
     if (listEmpty)
         return false;
     ShowSelectedFiles();
-    if (live)
-        ShowConflictsLater();
-    else
-        ShowConflicts();
+    ShowConflictsLater();
     ScheduleUpdateActions();
     return true;
 }
@@ -119,15 +116,13 @@ void TMainForm::ScheduleLivePreview() {
 }
 
 // The plan Apply would carry out, shown before it runs: each conflict on its
-// row, their count in the fifth panel.
-void TMainForm::ShowConflicts() {
-    ShowConflictNotes(FindConflicts(ListModel->Rows()));
-}
-
+// row, their count in the fifth panel. The new names show at once and the
+// conflicts when their plan is made: a million rows in a thousand folders
+// take longer to list and hash than the window may stand still.
 void TMainForm::ShowConflictsLater() {
     // The notes of the names before would stand on the wrong rows meanwhile.
     ListModel->ClearConflictNotes();
-    m_conflictCheck->Check(ListModel->Rows(), m_listGeneration);
+    m_conflictCheck->Check(PlanInput(ListModel->Rows()), m_listGeneration);
 }
 
 void TMainForm::ShowConflictNotes(const ConflictNotes& notes) {

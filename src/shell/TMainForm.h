@@ -232,9 +232,8 @@ private:
     // "Total files : N" in panel 0 / "Selectd files : N" in panel 1.
     void ShowTotalFiles();
     void ShowSelectedFiles();
-    // The conflicts of the list's new names: at once (Preview), or worked
-    // out beside the window and shown when they are ready (a live preview).
-    void ShowConflicts();
+    // The conflicts of the list's new names, worked out beside the window and
+    // shown when they are ready (for Preview and a live preview alike).
     void ShowConflictsLater();
     void ShowConflictNotes(const ConflictNotes& notes);
     // The fourth status panel, over which runs place their progress bar, in

@@ -1,5 +1,6 @@
 // The plan over folders described by a double: chains, cycles and conflicts.
 #include "planner/RenamePlan.h"
+#include "planner/PlanInput.h"
 
 #include <algorithm>
 #include <gtest/gtest.h>
@@ -251,6 +252,11 @@ void ExpectConflicts(const ConflictCase& c) {
             << c.label << " row " << i;
     }
     EXPECT_EQ(plan.conflicts, conflicts) << c.label;
+    // Preview's plan, without the moves, finds the same conflicts.
+    const PlanConflicts found = FindPlanConflicts(Rows(c.moves), lister);
+    ASSERT_EQ(found.rows.size(), conflicts) << c.label;
+    for (const auto& [row, verdict] : found.rows)
+        EXPECT_EQ(ConflictText(verdict), c.texts[row]) << c.label << " row " << row;
 }
 
 TEST(RenamePlan, ConflictsNameTheOtherSide) {
@@ -292,6 +298,95 @@ TEST(RenamePlan, NamesNoRunGivesAreConflicts) {
     };
     for (const ConflictCase& c : cases)
         ExpectConflicts(c);
+}
+
+// Each folder's listing: files "f0" to "f<count - 1>".
+class NumberedLister final : public FolderLister {
+public:
+    explicit NumberedLister(std::size_t count) : m_count(count) {}
+    int listings = 0;
+    FolderFacts Describe(const std::string&) override {
+        ++listings;
+        FolderFacts facts;
+        facts.listed = true;
+        for (std::size_t i = 0; i < m_count; ++i)
+            facts.names.push_back("f" + std::to_string(i));
+        return facts;
+    }
+
+private:
+    std::size_t m_count;
+};
+
+TEST(RenamePlan, RowsOfInterleavedFoldersArePlannedInTheirOwnFolder) {
+    const std::string a = "/a/", b = "/b/";
+    // A swap in /a/; in /b/ two rows after one name (the first keeps it)
+    // and a third taking the name the first leaves. Their rows alternate.
+    const std::vector<PlanRow> rows = {
+        {&a, "f0", "f1"}, {&b, "f0", "t"}, {&a, "f1", "f0"}, {&b, "f1", "t"}, {&b, "f2", "f0"}};
+    NumberedLister lister(3);
+    const RenamePlan plan = PlanRenames(rows, lister);
+    EXPECT_EQ(lister.listings, 2);
+    const std::vector<std::string> texts = {"", "Same target as row 4: t", "",
+                                            "Same target as row 2: t", ""};
+    for (std::size_t i = 0; i < rows.size(); ++i)
+        EXPECT_EQ(ConflictText(plan.rows[i]), texts[i]) << "row " << i;
+    std::map<std::string, std::set<std::string>> names = {{a, {"f0", "f1", "f2"}},
+                                                          {b, {"f0", "f1", "f2"}}};
+    for (const RenameStep& step : plan.steps) {
+        EXPECT_EQ(names[step.folder].erase(step.from), 1u) << step.folder << step.from;
+        EXPECT_TRUE(names[step.folder].insert(step.to).second) << step.folder << step.to;
+    }
+    EXPECT_EQ(names[a], (std::set<std::string>{"f0", "f1", "f2"}));
+    EXPECT_EQ(names[b], (std::set<std::string>{"f0", "f1", "t"}));
+    EXPECT_EQ(plan.steps.size(), 5u); // the swap through a temporary name
+
+    // Preview's copy of the same list finds the same conflicts; a row
+    // without a new name is not planned and keeps the others' numbers.
+    const FolderPath folderA(a), folderB(b);
+    FileRows list;
+    for (const PlanRow& row : rows) {
+        FileRow& added = list.emplace_back();
+        added.folder = row.folder == &a ? folderA : folderB;
+        added.originalName = std::string(row.from);
+        added.newName = std::string(row.to);
+    }
+    list.insert(list.begin() + 2, list.front());
+    list[2].newName.clear();
+    const PlanInput input(list);
+    const PlanConflicts found = FindPlanConflicts(input, lister);
+    ASSERT_EQ(found.rows.size(), 2u);
+    for (const auto& [row, verdict] : found.rows)
+        EXPECT_EQ(ConflictText(verdict), texts[row]) << "row " << row;
+    EXPECT_EQ(input.ListRows(), (std::vector<std::uint32_t>{0, 1, 3, 4, 5}));
+}
+
+// A plan's tables grow with the rows and their folders' names; a table sized
+// for every row of the batch in each folder would take gigabytes here.
+TEST(RenamePlan, MemoryGrowsWithTheRowsNotWithFoldersTimesRows) {
+    constexpr std::size_t kFolders = 2000, kPerFolder = 100;
+    std::vector<std::string> folders;
+    for (std::size_t f = 0; f < kFolders; ++f)
+        folders.push_back("/tree/" + std::to_string(f) + "/");
+    std::vector<std::string> to;
+    for (std::size_t i = 0; i < kPerFolder; ++i)
+        to.push_back("g" + std::to_string(i));
+    NumberedLister lister(kPerFolder);
+    const std::vector<std::string> from = lister.Describe("").names;
+    std::vector<PlanRow> rows;
+    for (const std::string& folder : folders) {
+        for (std::size_t i = 0; i < kPerFolder; ++i)
+            rows.push_back({&folder, from[i], to[i]});
+    }
+    lister.listings = 0;
+    const RenamePlan plan = PlanRenames(rows, lister);
+    EXPECT_EQ(plan.conflicts, 0u);
+    EXPECT_EQ(plan.steps.size(), rows.size());
+    EXPECT_EQ(lister.listings, static_cast<int>(kFolders));
+    EXPECT_LE(plan.tableBuckets, 8 * rows.size());
+    const PlanConflicts found = FindPlanConflicts(rows, lister);
+    EXPECT_TRUE(found.rows.empty());
+    EXPECT_LE(found.tableBuckets, 8 * rows.size());
 }
 
 } // namespace
