@@ -6,8 +6,10 @@
 #include <QCloseEvent>
 #include <QHBoxLayout>
 #include <QMainWindow>
+#include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <QWindow>
 
 namespace quorvane {
 
@@ -56,7 +58,51 @@ void FloatingPanel::SetShown(bool shown) {
 
 void FloatingPanel::AppearWithWindow() {
     m_appeared = true;
-    setVisible(m_shown);
+    m_owner = parentWidget() ? parentWidget()->window()->windowHandle() : nullptr;
+    if (m_owner)
+        m_owner->installEventFilter(this);
+    if (!m_shown)
+        return;
+    // Shown before the window is mapped, the panel would map first and a
+    // window manager stack the window over it.
+    if (m_owner && !m_owner->isExposed() && isFloating()) {
+        m_showOnExpose = true;
+        return;
+    }
+    setVisible(true);
+}
+
+// The panel is a tool window of the main window (transient for it), but not
+// every window manager keeps such a window above its owner: openbox raises
+// the main window over it at every click. The panel therefore raises itself
+// whenever the window comes up, is clicked or takes the focus. On Wayland the
+// compositor keeps it above, as its parent is the main window.
+bool FloatingPanel::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_owner) {
+        switch (event->type()) {
+        case QEvent::Expose:
+            if (m_showOnExpose && m_owner->isExposed()) {
+                m_showOnExpose = false;
+                // After the window's own expose handling, once it is mapped.
+                QTimer::singleShot(0, this, [this] { setVisible(m_shown); });
+                break;
+            }
+            KeepAboveOwner();
+            break;
+        case QEvent::MouseButtonPress:
+        case QEvent::FocusIn:
+            KeepAboveOwner();
+            break;
+        default:
+            break;
+        }
+    }
+    return QDockWidget::eventFilter(watched, event);
+}
+
+void FloatingPanel::KeepAboveOwner() {
+    if (isVisible() && isFloating())
+        raise();
 }
 
 void FloatingPanel::closeEvent(QCloseEvent* event) {
