@@ -56,12 +56,13 @@ protected:
 
 private:
     void KeepAboveOwner();
+    void BecomeChildOnWayland();
 
     QWidget* m_body;
     bool m_shown;
     bool m_appeared = false;
     QPointer<QWindow> m_owner; // the main window's, once it is shown
-    bool m_showOnExpose = false;
+    bool m_ownerExposed = false;
 };
 
 } // namespace quorvane
