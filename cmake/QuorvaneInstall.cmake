@@ -30,10 +30,20 @@ if(GZIP_EXE)
     DEPENDS "${QUORVANE_DATA}/quorvane.1"
     COMMENT "Compressing the manual page")
   add_custom_target(quorvane_man_page ALL DEPENDS "${QUORVANE_MAN_PAGE}")
+  # The package's history, where Debian's tools look for it.
+  set(QUORVANE_CHANGELOG "${CMAKE_BINARY_DIR}/changelog.gz")
+  add_custom_command(OUTPUT "${QUORVANE_CHANGELOG}"
+    COMMAND ${CMAKE_COMMAND} -E copy "${QUORVANE_DATA}/changelog" "${CMAKE_BINARY_DIR}/changelog"
+    COMMAND "${GZIP_EXE}" -n -9 -f "${CMAKE_BINARY_DIR}/changelog"
+    DEPENDS "${QUORVANE_DATA}/changelog"
+    COMMENT "Compressing the changelog")
+  add_custom_target(quorvane_changelog ALL DEPENDS "${QUORVANE_CHANGELOG}")
 else()
   set(QUORVANE_MAN_PAGE "${QUORVANE_DATA}/quorvane.1")
+  set(QUORVANE_CHANGELOG "${QUORVANE_DATA}/changelog")
 endif()
 install(FILES "${QUORVANE_MAN_PAGE}" DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+install(FILES "${QUORVANE_CHANGELOG}" DESTINATION ${QUORVANE_DOC_DIR})
 
 install(DIRECTORY "${QUORVANE_DATA}/manual/" DESTINATION ${QUORVANE_MANUAL_DIR}
   FILES_MATCHING PATTERN "*.html" PATTERN "*.css" PATTERN "*.png")
@@ -49,8 +59,10 @@ set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "${PROJECT_DESCRIPTION}")
 string(JOIN "\n" CPACK_PACKAGE_DESCRIPTION
   "Quorvane lists the files of a folder that match a wildcard filter,"
   "proposes new names by a rule (letter case and extension, insert, delete,"
-  "replace, numbering, or names from the ID3v1 tags of MP3 files), shows them"
-  "beside the current names, renames the files and can undo the last run."
+  "replace with plain text or a regular expression, numbering, or names from"
+  "the ID3v2 or ID3v1 tags of MP3 files), shows them beside the current names"
+  "with the conflicts marked before Apply, renames the files and can undo the"
+  "last run or any run of its history."
   "A further page changes file attributes and time stamps. No run ever"
   "replaces an existing file.")
 set(CPACK_PACKAGE_HOMEPAGE_URL "${QUORVANE_WEB_SITE}")

@@ -29,7 +29,11 @@ packages=(
   clang libclang-rt-14-dev
   # the window's icons
   adwaita-icon-theme hicolor-icon-theme
-  desktop-file-utils appstream groff-base dpkg-dev
+  # checking the install tree and building the Debian package (CPack reads
+  # the binary's type with file)
+  desktop-file-utils appstream groff-base dpkg-dev file
+  # the floating panels under a real window manager, its stacking read with xprop
+  openbox x11-utils
 )
 
 missing=()

@@ -1,11 +1,13 @@
 #include "filelist/ScanWalks.h"
 
 #include "filelist/HelperPacer.h"
+#include "filelist/RowOrder.h"
 #include "platform/DirectorySearch.h"
 #include "platform/LargeBlocks.h"
 
 #include <algorithm>
 #include <condition_variable>
+#include <iterator>
 #include <memory>
 #include <mutex>
 #include <sched.h>
@@ -43,8 +45,9 @@ unsigned WalkThreads(const ScanOptions& options) {
 // the others meanwhile examine earlier chunks of it or work on other folders.
 // Every chunk keeps its number within its folder, and the folders form the
 // tree of the walk, so the rows can be handed over in exactly the order of the
-// single-thread walk: a cursor goes through the tree in pre-order and passes
-// on each chunk's rows as soon as everything before them has been passed on.
+// single-thread walk: once a folder is listed, its rows and subfolders are put
+// in name order, and a cursor goes through the tree in pre-order and passes
+// on each folder's rows as soon as everything before them has been passed on.
 class ParallelWalk {
 public:
     ParallelWalk(const ScanRequest& request, const std::atomic<bool>& stop, RowBatcher& batcher,
@@ -95,7 +98,8 @@ private:
         std::uint64_t device = 0;
         std::uint64_t inode = 0;
         // The rest is guarded by the walk's mutex.
-        enum class State { Pending, Open, Listed } state = State::Pending;
+        // Sorting: every chunk is examined and a thread puts them in order.
+        enum class State { Pending, Open, Sorting, Listed } state = State::Pending;
         bool reading = false;    // a thread is reading its next chunk
         bool endReached = false; // no chunk is left to read
         bool walkedInto = false; // yields rows (opened, not hidden, not a loop)
@@ -239,7 +243,7 @@ private:
             return {Task::Kind::Open, &folder};
         }
         if (folder.state == Folder::State::Open && !folder.reading && !folder.endReached &&
-            !folder.abandoned && at.nextChunk >= folder.chunks.size()) {
+            !folder.abandoned) {
             folder.reading = true;
             ++m_busy;
             return {Task::Kind::Read, &folder};
@@ -300,7 +304,7 @@ private:
         if (bytes == 0) {
             folder.endReached = true;
             m_open.erase(std::find(m_open.begin(), m_open.end(), &folder));
-            FinishIfListed(folder);
+            FinishIfListed(lock, folder);
             return;
         }
         const std::size_t number = folder.chunks.size();
@@ -322,7 +326,7 @@ private:
         m_rowsWaiting += chunk.rows.size();
         folder.chunks[number] = std::move(chunk);
         ++folder.chunksExamined;
-        FinishIfListed(folder);
+        FinishIfListed(lock, folder);
     }
 
     void Examine(const Folder& folder, const char* buffer, std::size_t bytes, Chunk& chunk) const {
@@ -355,22 +359,54 @@ private:
         });
     }
 
-    // Once the last chunk is examined the folder's subfolders are known.
-    void FinishIfListed(Folder& folder) {
-        if (!folder.endReached || folder.chunksExamined != folder.chunks.size())
+    // Once the last chunk is examined the folder's rows and subfolders are
+    // known: they are put in name order, without the lock, as one chunk.
+    void FinishIfListed(Lock& lock, Folder& folder) {
+        if (folder.state != Folder::State::Open || !folder.endReached ||
+            folder.chunksExamined != folder.chunks.size())
             return;
         folder.listing.Close();
-        folder.state = Folder::State::Listed;
-        if (folder.abandoned)
+        if (folder.abandoned) {
+            folder.state = Folder::State::Listed;
             return;
-        for (Chunk& chunk : folder.chunks) {
-            for (const std::string& name : chunk.subfolders)
-                folder.children.push_back(
-                    std::make_unique<Folder>(&folder, folder.path + name + "/"));
-            std::vector<std::string>().swap(chunk.subfolders);
         }
+        folder.state = Folder::State::Sorting;
+        std::vector<Chunk> chunks;
+        chunks.swap(folder.chunks);
+        lock.unlock();
+        Chunk listed = InNameOrder(chunks);
+        lock.lock();
+        if (folder.abandoned || BelowAbandoned(folder)) {
+            m_rowsWaiting -= listed.rows.size(); // dropped while it was sorted
+            folder.state = Folder::State::Listed;
+            return;
+        }
+        for (const std::string& name : listed.subfolders)
+            folder.children.push_back(std::make_unique<Folder>(&folder, folder.path + name + "/"));
+        std::vector<std::string>().swap(listed.subfolders);
+        folder.chunks.push_back(std::move(listed));
+        folder.state = Folder::State::Listed;
         for (auto child = folder.children.rbegin(); child != folder.children.rend(); ++child)
             m_pending.push_back(child->get());
+    }
+
+    // A folder's chunks, in entry order, as one chunk in name order.
+    static Chunk InNameOrder(std::vector<Chunk>& chunks) {
+        Chunk all;
+        all.examined = true;
+        std::size_t rows = 0;
+        for (const Chunk& chunk : chunks)
+            rows += chunk.rows.size();
+        all.rows.reserve(rows);
+        for (Chunk& chunk : chunks) {
+            std::move(chunk.rows.begin(), chunk.rows.end(), std::back_inserter(all.rows));
+            std::move(chunk.subfolders.begin(), chunk.subfolders.end(),
+                      std::back_inserter(all.subfolders));
+            chunk = Chunk();
+        }
+        SortInNameOrder(all.rows);
+        SortInNameOrder(all.subfolders);
+        return all;
     }
 
     // Passes on every row whose turn has come. One thread at a time does it;
@@ -397,6 +433,8 @@ private:
                 }
                 at.entered = true;
             }
+            if (folder.state != Folder::State::Listed)
+                break;
             if (at.nextChunk < folder.chunks.size()) {
                 Chunk& chunk = folder.chunks[at.nextChunk];
                 if (!chunk.examined)
@@ -410,8 +448,6 @@ private:
                 m_changed.notify_all(); // there may be room to work ahead again
                 continue;
             }
-            if (folder.state != Folder::State::Listed)
-                break;
             if (at.nextChild < folder.children.size()) {
                 Folder* child = folder.children[at.nextChild++].get();
                 m_cursor.push_back({child});

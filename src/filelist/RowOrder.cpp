@@ -184,6 +184,16 @@ void SortAppendedRows(FileRows& rows, std::size_t firstAppended, int column, boo
     Permute(rows, SortedOrder(rows, column, ascending, firstAppended));
 }
 
+void SortInNameOrder(FileRows& rows) {
+    SortRows(rows, kColumnOriginalName, true);
+}
+
+void SortInNameOrder(std::vector<std::string>& names) {
+    std::stable_sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
+        return CompareListText(a, b) < 0;
+    });
+}
+
 bool IsSorted(const FileRows& rows, int column, bool ascending) {
     if (rows.size() < 2 || (!IsNumericColumn(column) && !IsTextColumn(column)))
         return true;

@@ -5,7 +5,9 @@
 #include "rules/FileRow.h"
 
 #include <cstddef>
+#include <string>
 #include <string_view>
+#include <vector>
 
 namespace quorvane {
 
@@ -40,6 +42,14 @@ void SortRows(FileRows& rows, int column, bool ascending);
 // `firstAppended` already stand in the order SortRows would give. Gives the
 // same result as SortRows, in time linear in the list plus sorting the new rows.
 void SortAppendedRows(FileRows& rows, std::size_t firstAppended, int column, bool ascending);
+
+// A folder's files and subfolder names in the order the scan hands them over:
+// ascending as a click on "Original Name" orders the list, names that differ
+// only in letter case in the order the folder gave them. A folder listed this
+// way reads the same on every file system, whatever order its entries are
+// kept in, so numbering follows the names.
+void SortInNameOrder(FileRows& rows);
+void SortInNameOrder(std::vector<std::string>& names);
 
 // True when the rows already stand in the order SortRows would give.
 bool IsSorted(const FileRows& rows, int column, bool ascending);

@@ -1,5 +1,6 @@
 #include "filelist/ScanWalks.h"
 
+#include "filelist/RowOrder.h"
 #include "platform/DirectorySearch.h"
 #include "platform/LargeBlocks.h"
 
@@ -45,8 +46,10 @@ private:
         return m_visited.emplace(st.st_dev, st.st_ino).second;
     }
 
-    // An error while listing a folder ends that folder only.
+    // An error while listing a folder ends that folder only; the rows it
+    // gave so far are handed over, in name order like the rest.
     void ListFiles(const std::string& folder) {
+        FileRows rows;
         try {
             FolderPath shared(folder);
             struct stat st {};
@@ -58,7 +61,7 @@ private:
             search.SetReadStoredAttributes(false);
             DirEntry entry;
             while (!Stopped() && search.Next(entry)) {
-                FileRow row;
+                FileRow& row = rows.emplace_back();
                 row.originalName = std::move(entry.name);
                 row.folder = shared;
                 row.sizeBytes = entry.size;
@@ -67,22 +70,30 @@ private:
                 row.inode = entry.inode;
                 row.device = entry.device;
                 row.symbolicLink = entry.symbolicLink;
-                m_batcher.Add(std::move(row));
             }
         } catch (const std::exception&) {
+        }
+        SortInNameOrder(rows);
+        for (FileRow& row : rows) {
+            if (Stopped())
+                return;
+            m_batcher.Add(std::move(row));
         }
     }
 
     std::vector<std::string> SubfoldersOf(const std::string& folder) {
-        std::vector<std::string> paths;
+        std::vector<std::string> names;
         try {
             DirectorySearch search(folder, "*.*", SearchMode::Folders);
             DirEntry entry;
             while (!Stopped() && search.Next(entry))
-                paths.push_back(folder + entry.name + "/");
+                names.push_back(std::move(entry.name));
         } catch (const std::exception&) {
         }
-        return paths;
+        SortInNameOrder(names);
+        for (std::string& name : names)
+            name = folder + name + "/";
+        return names;
     }
 
     // Depth first, pre-order, with an explicit stack: a deep tree neither

@@ -3,6 +3,7 @@
 #include "shell/TMainForm.h"
 
 #include "platform/Paths.h"
+#include "shell/ManualWindow.h"
 #include "shell/MessageBoxes.h"
 #include "shell/RulePages.h"
 #include "shell/TAboutForm.h"
@@ -218,7 +219,7 @@ void TMainForm::ActHelpExecute() {
     const std::string manual =
         m_manualFolder.empty() ? UserManualPath() : m_manualFolder + "index.html";
     if (!manual.empty() && FileExists(manual))
-        QDesktopServices::openUrl(QUrl::fromLocalFile(QFile::decodeName(manual.c_str())));
+        OpenManual(this, QFile::decodeName(manual.c_str()));
 }
 
 void TMainForm::HomPageMenuItemClick() {

@@ -52,6 +52,18 @@ void FileListView::SetFileModel(FileListModel* model) {
         fontMetrics().horizontalAdvance(QStringLiteral("0000/00/00,00:00:00")) + 12;
     setColumnWidth(FileListModel::ColModified,
                    qMax(FileListModel::DefaultWidth(FileListModel::ColModified), stampWidth));
+    for (const auto signal : {&QAbstractItemModel::rowsInserted, &QAbstractItemModel::rowsRemoved})
+        connect(model, signal, this, &FileListView::ScrollOnlyWithRows);
+    connect(model, &QAbstractItemModel::modelReset, this, &FileListView::ScrollOnlyWithRows);
+    connect(model, &QAbstractItemModel::layoutChanged, this, &FileListView::ScrollOnlyWithRows);
+    ScrollOnlyWithRows();
+}
+
+// The columns together are wider than a narrow list: with rows that is worth
+// a scroll bar, with none it would only scroll the captions.
+void FileListView::ScrollOnlyWithRows() {
+    const bool empty = !m_model || m_model->rowCount() == 0;
+    setHorizontalScrollBarPolicy(empty ? Qt::ScrollBarAlwaysOff : Qt::ScrollBarAsNeeded);
 }
 
 QHeaderView* FileListView::header() const {

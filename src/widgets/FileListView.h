@@ -40,6 +40,8 @@ protected:
     bool viewportEvent(QEvent* event) override;
 
 private:
+    void ScrollOnlyWithRows();
+
     FileListModel* m_model = nullptr;
 };
 

@@ -4,10 +4,13 @@
 #include "widgets/DockPanelTitle.h"
 
 #include <QCloseEvent>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QMainWindow>
+#include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <QWindow>
 
 namespace quorvane {
 
@@ -56,7 +59,55 @@ void FloatingPanel::SetShown(bool shown) {
 
 void FloatingPanel::AppearWithWindow() {
     m_appeared = true;
+    m_owner = parentWidget() ? parentWidget()->window()->windowHandle() : nullptr;
+    if (m_owner)
+        m_owner->installEventFilter(this);
     setVisible(m_shown);
+}
+
+// The panel is a tool window of the main window (transient for it), but not
+// every window manager keeps such a window above its owner: openbox raises
+// the main window over it at every click. The panel therefore raises itself
+// whenever the window comes up, is clicked or takes the focus. On Wayland the
+// compositor keeps a window's children above it.
+bool FloatingPanel::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_owner) {
+        switch (event->type()) {
+        case QEvent::Expose:
+            if (!m_ownerExposed && m_owner->isExposed()) {
+                m_ownerExposed = true;
+                BecomeChildOnWayland();
+            }
+            KeepAboveOwner();
+            break;
+        case QEvent::MouseButtonPress:
+        case QEvent::FocusIn:
+            KeepAboveOwner();
+            break;
+        default:
+            break;
+        }
+    }
+    return QDockWidget::eventFilter(watched, event);
+}
+
+void FloatingPanel::KeepAboveOwner() {
+    if (isVisible() && isFloating())
+        raise();
+}
+
+// Shown with the window, the panel gets its Wayland surface before the
+// window has one, and so no parent: the compositor stacks it as any window,
+// below the window. Shown again once the window is up, it is its child.
+void FloatingPanel::BecomeChildOnWayland() {
+    if (!QGuiApplication::platformName().startsWith(QLatin1String("wayland")))
+        return;
+    QTimer::singleShot(0, this, [this] {
+        if (isVisible() && isFloating()) {
+            hide();
+            show();
+        }
+    });
 }
 
 void FloatingPanel::closeEvent(QCloseEvent* event) {

@@ -8,6 +8,8 @@
 // no close handler; the panel's close button hides it and reports Closed.
 
 #include <QDockWidget>
+#include <QPointer>
+#include <QWindow>
 
 #include <array>
 
@@ -50,11 +52,17 @@ signals:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void KeepAboveOwner();
+    void BecomeChildOnWayland();
+
     QWidget* m_body;
     bool m_shown;
     bool m_appeared = false;
+    QPointer<QWindow> m_owner; // the main window's, once it is shown
+    bool m_ownerExposed = false;
 };
 
 } // namespace quorvane

@@ -24,7 +24,9 @@ FolderTree::FolderTree(QWidget* parent) : QTreeView(parent) {
 void FolderTree::AttachModel() {
     QFileSystemModel* old = m_model;
     m_model = new QFileSystemModel(this);
-    m_model->setFilter(QDir::AllDirs | QDir::NoDotAndDotDot | QDir::Hidden);
+    // Hidden folders stay out of the tree, as the scan leaves them out of a
+    // walk; SetPath still reaches one.
+    m_model->setFilter(QDir::AllDirs | QDir::NoDotAndDotDot);
     m_model->setReadOnly(true);
     m_model->setRootPath(QStringLiteral("/"));
     connect(m_model, &QFileSystemModel::directoryLoaded, this, &FolderTree::DirectoryLoaded);
@@ -60,7 +62,16 @@ bool FolderTree::SetPath(const QString& path) {
     const QFileInfo info(path);
     if (path.isEmpty() || !info.isDir())
         return false;
-    const QModelIndex target = m_model->index(QDir::cleanPath(info.absoluteFilePath()));
+    const QString clean = QDir::cleanPath(info.absoluteFilePath());
+    QModelIndex target = m_model->index(clean);
+    if (!target.isValid()) {
+        // A hidden folder the model has already read and filtered out: a
+        // fresh model lets a path through to it (it shows the folders on the
+        // way to a path it is asked for, hidden or not).
+        const QScopedValueRollback<bool> silent(m_silent, true);
+        AttachModel();
+        target = m_model->index(clean);
+    }
     if (!target.isValid())
         return false;
     for (QModelIndex parent = target.parent(); parent.isValid(); parent = parent.parent())

@@ -28,6 +28,7 @@ from rename_runs import (chain_and_conflict, chain_sort_undo, delete_to_trash,  
 from session import Session  # noqa: E402
 from start_and_list import (filter_and_enter, first_start, folder_argument,  # noqa: E402
                             path_and_enter, restart_restores_settings, tree_click)
+from window_manager import panel_above_under_window_manager  # noqa: E402
 
 TESTS = {
     "FirstStart": first_start,
@@ -50,6 +51,7 @@ TESTS.update({
     "TwoRowsOneName": two_rows_one_name,
     "LivePreviewTyping": live_preview_typing,
     "PlantedLogLink": planted_log_link,
+    "PanelAboveTheWindowUnderOpenbox": panel_above_under_window_manager,
 })
 
 

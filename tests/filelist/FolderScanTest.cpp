@@ -46,21 +46,6 @@ ScanResult Scan(const ScanRequest& request, ScanOptions options = {}) {
     return result;
 }
 
-// The names of a folder in the order the file system returns them.
-std::vector<std::string> DirectoryOrder(const std::string& folder) {
-    std::vector<std::string> names;
-    DIR* dir = opendir(folder.c_str());
-    if (!dir)
-        return names;
-    while (const dirent* entry = readdir(dir)) {
-        const std::string name = entry->d_name;
-        if (name != "." && name != "..")
-            names.push_back(name);
-    }
-    closedir(dir);
-    return names;
-}
-
 void SetModified(const std::string& path, std::int64_t secondsUtc) {
     const timespec times[2] = {{secondsUtc, 0}, {secondsUtc, 0}};
     ASSERT_EQ(utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
@@ -71,7 +56,7 @@ void MakeFiles(const TempDir& dir, const std::string& folder, int count) {
         dir.Write(folder + "f" + std::to_string(i) + ".dat");
 }
 
-TEST(FolderScan, ListsTheFilesOfOneFolderInDirectoryOrderWithTheirFields) {
+TEST(FolderScan, ListsTheFilesOfOneFolderWithTheirFields) {
     TempDir dir;
     SetModified(dir.Write("alpha.txt", "abc"), 1'600'000'000);
     SetModified(dir.Write("beta", ""), 1'500'000'000);
@@ -83,7 +68,8 @@ TEST(FolderScan, ListsTheFilesOfOneFolderInDirectoryOrderWithTheirFields) {
 
     ASSERT_EQ(result.doneCalls, 1);
     const FileRows rows = result.Rows();
-    EXPECT_EQ(test::FieldOfEach(rows, &FileRow::originalName), DirectoryOrder(dir.Path()));
+    EXPECT_EQ(test::FieldOfEach(rows, &FileRow::originalName),
+              (std::vector<std::string>{"alpha.txt", "beta", "gamma.mp3"}));
     ASSERT_EQ(rows.size(), 3u);
 
     struct Expected {
@@ -112,6 +98,46 @@ TEST(FolderScan, ListsTheFilesOfOneFolderInDirectoryOrderWithTheirFields) {
     }
 }
 
+// Each folder's files and subfolders come in the order a click on "Original
+// Name" gives (letters without regard to case, "_" after them), whatever order
+// the file system keeps them in; the names are made in reverse so that no file
+// system lists them in order by chance. Both walks, with and without
+// subfolders.
+TEST(FolderScan, ListsEachFolderInNameOrder) {
+    struct Case {
+        const char* what;
+        std::vector<std::string> names; // in the order expected
+        bool includeSubfolders;
+    };
+    const std::vector<Case> cases = {
+        {"photos",
+         {"IMG_0001.JPG", "img_0002.jpg", "IMG_0003.JPG", "IMG_0010.JPG", "IMG_0100.JPG",
+          "notes.txt", "Notes2.txt", "zeta", "_draft"},
+         false},
+        {"prefixes and bytes above ASCII",
+         {"a", "a b", "a.txt", "ab", "a_b", "B", "b2", "\xc3\xa9t\xc3\xa9"},
+         false},
+        {"subfolders in name order, pre-order",
+         {"top.txt", "A/x", "a b/y", "b/z", "b/c/w", "B_/v"},
+         true},
+    };
+    for (const Case& c : cases) {
+        TempDir dir;
+        for (auto name = c.names.rbegin(); name != c.names.rend(); ++name)
+            dir.Write(*name);
+        std::vector<std::string> expected;
+        for (const std::string& name : c.names)
+            expected.push_back(dir.Path() + name);
+        for (const bool singleThread : {true, false}) {
+            ScanOptions options;
+            options.singleThreadWalk = singleThread;
+            options.maxBatchRows = 2;
+            EXPECT_EQ(Scan({dir.Path(), "*.*", c.includeSubfolders}, options).FullPaths(), expected)
+                << c.what << (singleThread ? ", one thread" : ", in parallel");
+        }
+    }
+}
+
 TEST(FolderScan, KeepsSizesAboveFourGibibytes) {
     TempDir dir;
     const std::uint64_t size = (5ull << 30) + 7;
@@ -136,10 +162,9 @@ TEST(FolderScan, WalksSubfoldersDepthFirstInPreOrder) {
         {"C", {}},
     };
     std::vector<std::string> expected = {dir.Path() + "root.txt"};
-    for (const std::string& name : DirectoryOrder(dir.Path()))
-        if (filesBelow.count(name))
-            for (const std::string& file : filesBelow.at(name))
-                expected.push_back(dir.Path() + file);
+    for (const auto& [name, files] : filesBelow) // subfolders in name order
+        for (const std::string& file : files)
+            expected.push_back(dir.Path() + file);
 
     const ScanResult result = Scan({dir.Path(), "*.*", true});
     EXPECT_EQ(result.FullPaths(), expected);

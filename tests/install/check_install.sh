@@ -16,6 +16,7 @@ complain() { echo "$*" >&2; fail=1; }
 
 expected="bin/quorvane
 share/applications/$id.desktop
+share/doc/quorvane/changelog.gz
 share/doc/quorvane/copyright
 share/doc/quorvane/manual/icon.png
 share/doc/quorvane/manual/index.html

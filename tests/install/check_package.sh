@@ -27,6 +27,7 @@ files="$(dpkg-deb -c "$deb" | awk '{print $6}')"
 for path in ./usr/bin/quorvane ./usr/share/applications/org.example.quorvane.desktop \
             ./usr/share/metainfo/org.example.quorvane.metainfo.xml \
             ./usr/share/doc/quorvane/manual/index.html ./usr/share/doc/quorvane/copyright \
+            ./usr/share/doc/quorvane/changelog.gz \
             ./usr/share/man/man1/quorvane.1.gz \
             ./usr/share/icons/hicolor/scalable/apps/org.example.quorvane.svg; do
   grep -qx "$path" <<< "$files" || { echo "package lacks $path" >&2; fail=1; }

@@ -15,10 +15,12 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDesktopServices>
+#include <QDialog>
 #include <QLabel>
 #include <QMenu>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTextBrowser>
 #include <QTimer>
 #include <QToolButton>
 #include <QUrl>
@@ -83,6 +85,26 @@ TEST(Desktop, WithoutAManualF1DoesNothing) {
     FocusTheList(form);
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_F1);
     EXPECT_TRUE(spy.opened.empty());
+}
+
+// No program takes the manual (offscreen, no URL handler): F1 shows it in a
+// window of ours instead of doing nothing, and a second F1 raises that window.
+TEST(Desktop, WhenNoProgramOpensTheManualF1ShowsItInOurOwnWindow) {
+    ASSERT_FALSE(UserManualPath().empty()) << "no manual found from the build folder";
+    Window window;
+    TMainForm& form = window.form;
+    for (int press = 0; press < 2; ++press) {
+        FocusTheList(form);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_F1);
+    }
+    const QList<QDialog*> windows = form.findChildren<QDialog*>("ManualWindow");
+    ASSERT_EQ(windows.size(), 1);
+    EXPECT_TRUE(windows[0]->isVisible());
+    const auto* text = windows[0]->findChild<QTextBrowser*>();
+    ASSERT_NE(text, nullptr);
+    EXPECT_EQ(text->documentTitle(), "Quorvane User Manual");
+    EXPECT_TRUE(text->toPlainText().contains("Quorvane User Manual"));
+    windows[0]->close();
 }
 
 TEST(Desktop, AFolderFromTheCommandLineIsListedInsteadOfTheStoredOne) {

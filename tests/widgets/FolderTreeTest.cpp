@@ -34,9 +34,12 @@ TEST(FolderTree, PathsThatAreNoFolderAreRefused) {
     EXPECT_EQ(tree.SelectedPath(), "");
 }
 
-TEST(FolderTree, HiddenFoldersAreListed) {
+// The tree leaves hidden folders out, as the scan does; a path pointed at
+// still opens one, also in a folder whose rows are already loaded.
+TEST(FolderTree, HiddenFoldersAreLeftOutButAPathStillOpensOne) {
     TempDir dir;
     dir.MakeDir(".hidden");
+    dir.MakeDir("shown");
     FolderTree tree;
     ASSERT_TRUE(tree.SetPath(QString::fromStdString(dir.Path())));
     QFileSystemModel* model = tree.FileSystemModel();
@@ -54,8 +57,11 @@ TEST(FolderTree, HiddenFoldersAreListed) {
     while (model->rowCount(parent) == 0 && !loadedHere())
         ASSERT_TRUE(loaded.wait(5000));
     ASSERT_EQ(model->rowCount(parent), 1);
-    EXPECT_EQ(model->fileName(model->index(0, 0, parent)), ".hidden");
+    EXPECT_EQ(model->fileName(model->index(0, 0, parent)), "shown");
     EXPECT_TRUE(model->isReadOnly());
+
+    ASSERT_TRUE(tree.SetPath(QString::fromStdString(dir.Path() + ".hidden")));
+    EXPECT_EQ(tree.SelectedPath(), dir.Path() + ".hidden/");
 }
 
 TEST(FolderTree, RefreshSelectsTheSameFolderAndReportsOnce) {
