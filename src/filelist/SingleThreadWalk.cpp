@@ -63,6 +63,7 @@ private:
                 row.attributes = static_cast<std::uint16_t>(entry.attributes);
                 row.inode = entry.inode;
                 row.device = entry.device;
+                row.stamp = entry.stamp;
                 row.symbolicLink = entry.symbolicLink;
                 m_batcher.Add(std::move(row));
             }

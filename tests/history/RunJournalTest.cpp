@@ -47,10 +47,12 @@ private:
     int m_calls = 0;
 };
 
+// As the scan records it: device, inode and stamp.
 FileIdentity IdentityOf(const std::string& path) {
-    struct stat info {};
-    EXPECT_EQ(::stat(path.c_str(), &info), 0) << path;
-    return {static_cast<std::uint32_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino)};
+    PlatformFileSystem platform;
+    const std::optional<FileIdentity> found = platform.Identify("", path);
+    EXPECT_TRUE(found) << path;
+    return found.value_or(FileIdentity{});
 }
 
 // Rows as a scan gives them, with each file's identity; a file that is not
@@ -68,6 +70,7 @@ FileRows ScannedRows(const TempDir& dir, const std::shared_ptr<const std::string
         const FileIdentity id = IdentityOf(dir.Path() + from);
         row.device = id.device;
         row.inode = id.inode;
+        row.stamp = id.stamp;
     }
     return rows;
 }
@@ -144,7 +147,7 @@ TEST_F(RunJournalTest, ACrashAtAnyStepIsGivenBackWhole) {
         const int renamed = c.crashAt - (c.afterRename ? 0 : 1);
         // The chain's first step moved b away, its second step needs b free:
         // a crash before nothing else changes the count.
-        EXPECT_EQ(FilesRenamedOnDisk(store->Steps(unfinished->id), platform),
+        EXPECT_EQ(FilesRenamedOnDisk(store->Steps(unfinished->id).value(), platform),
                   static_cast<std::size_t>(renamed));
         const UndoOfRun undo = UndoRecordedRun(*store, unfinished->id, platform, 2);
         ASSERT_TRUE(undo.found);
@@ -282,9 +285,9 @@ TEST_F(RunJournalTest, KeepsTheNewest200RunsAndTheirSteps) {
     ASSERT_EQ(runs.size(), 200u);
     EXPECT_EQ(runs.front().id, last) << "newest first";
     EXPECT_EQ(runs.back().id, last - 199);
-    EXPECT_TRUE(store->Steps(last - 200).empty());
-    ASSERT_EQ(store->Steps(last).size(), 1u);
-    EXPECT_EQ(store->Steps(last)[0].to, "y");
+    EXPECT_TRUE(store->Steps(last - 200).value().empty());
+    ASSERT_EQ(store->Steps(last).value().size(), 1u);
+    EXPECT_EQ(store->Steps(last).value()[0].to, "y");
 }
 
 } // namespace
