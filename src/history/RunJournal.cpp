@@ -173,14 +173,14 @@ UnfinishedRunOnDisk JudgeUnfinishedRun(HistoryStore& store, const HistoryRun& ru
     return judged;
 }
 
-void KeepUnfinishedRun(HistoryStore& store, const UnfinishedRunOnDisk& judged) {
-    if (judged.damaged) {
-        store.EndRun(judged.run.id, HistoryRunState::Damaged, 0);
-        return;
-    }
-    store.EndRun(judged.run.id, HistoryRunState::Interrupted, judged.done);
+bool KeepUnfinishedRun(HistoryStore& store, const UnfinishedRunOnDisk& judged) {
+    if (judged.damaged)
+        return store.EndRun(judged.run.id, HistoryRunState::Damaged, 0);
+    if (!store.EndRun(judged.run.id, HistoryRunState::Interrupted, judged.done))
+        return false;
     if (judged.run.kind == HistoryRunKind::Undo && judged.run.undoOf != 0)
-        store.SetState(judged.run.undoOf, HistoryRunState::PartlyUndone, judged.done);
+        return store.SetState(judged.run.undoOf, HistoryRunState::PartlyUndone, judged.done);
+    return true;
 }
 
 bool EndRunFinishedOnDisk(HistoryStore& store, const UnfinishedRunOnDisk& judged) {

@@ -80,8 +80,9 @@ UnfinishedRunOnDisk JudgeUnfinishedRun(HistoryStore& store, const HistoryRun& ru
                                        RunFileSystem& fileSystem);
 
 // The user chose to keep an unfinished run as it is; an undo leaves the run
-// it gave back partly undone, for Run History to try again.
-void KeepUnfinishedRun(HistoryStore& store, const UnfinishedRunOnDisk& judged);
+// it gave back partly undone, for Run History to try again. False when the
+// history could not keep that (see the store's LastError).
+bool KeepUnfinishedRun(HistoryStore& store, const UnfinishedRunOnDisk& judged);
 
 // Marks a run whose every file is where it was going as finished, without
 // a question (its end was never recorded: the history could not be

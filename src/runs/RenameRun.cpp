@@ -4,6 +4,7 @@
 #include "platform/Rename.h"
 #include "runs/RunLoop.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <unordered_map>
 #include <unordered_set>
@@ -184,11 +185,13 @@ std::vector<RecordedStep> PlanUndoOfRecord(std::vector<RecordedStep> recorded) {
 namespace {
 
 // Where each row's file ends when it is given back: the last undo step of
-// the row leads to the name it had before the run.
-std::unordered_map<std::size_t, const std::string*>
-OriginalNames(const std::vector<RecordedStep>& steps) {
-    std::unordered_map<std::size_t, const std::string*> names;
-    names.reserve(steps.size());
+// the row leads to the name it had before the run. Rows are list positions,
+// so a vector indexed by them is small and quick.
+std::vector<const std::string*> OriginalNames(const std::vector<RecordedStep>& steps) {
+    std::size_t rows = 0;
+    for (const RecordedStep& step : steps)
+        rows = std::max(rows, step.row + 1);
+    std::vector<const std::string*> names(rows, nullptr);
     for (const RecordedStep& step : steps)
         names[step.row] = &step.to;
     return names;
@@ -229,7 +232,7 @@ RunResult UndoRecordedSteps(std::vector<RecordedStep>& steps, RunFileSystem& fil
     for (std::size_t i = 0; i < total; ++i) {
         RecordedStep& step = steps[i];
         int error = 0;
-        switch (CheckUndoStep(step, *originalNames.at(step.row), fileSystem)) {
+        switch (CheckUndoStep(step, *originalNames[step.row], fileSystem)) {
         case UndoCheck::Move:
             error = RenameInFolder(fileSystem, step.folder, step.from, step.to);
             step.state = error == 0 ? StepState::Done : StepState::Failed;

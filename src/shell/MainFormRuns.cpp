@@ -236,9 +236,14 @@ void TMainForm::OfferRecovery() {
         KeepUnfinishedRun(*m_history, judged);
         return;
     }
-    // Its end never reached the history, but every file is where it was going.
+    // Its end never reached the history, but every file is where it was
+    // going; or nothing of it happened: there is nothing to ask.
     if (EndRunFinishedOnDisk(*m_history, judged))
         return;
+    if (judged.done == 0 && run->kind == HistoryRunKind::Rename) {
+        KeepUnfinishedRun(*m_history, judged);
+        return;
+    }
     if (ShowMessage(this, MsgType::Confirmation, MsgButtons::YesNo, RecoveryQuestion(judged)) ==
         MsgAnswer::Yes) {
         // An undo is carried on as the same run; a rename run is given back.
@@ -247,8 +252,12 @@ void TMainForm::OfferRecovery() {
             if (UndoHistoryRun(run->id, finishUndo))
                 ActRefreshTreeExecute();
         });
-    } else {
-        KeepUnfinishedRun(*m_history, judged);
+    } else if (!KeepUnfinishedRun(*m_history, judged)) {
+        // A history that cannot be written cannot keep the answer either.
+        ShowMessage(this, MsgType::Warning, MsgButtons::Ok,
+                    QStringLiteral("The run history cannot be written (%1).\rThe question will "
+                                   "be asked again at the next start.")
+                        .arg(QString::fromLocal8Bit(m_history->LastError().c_str())));
     }
 }
 

@@ -20,7 +20,7 @@ import traceback
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import desktop as d  # noqa: E402
-from crash_recovery import crash_then_keep, crash_then_undo  # noqa: E402
+from crash_recovery import crash_during_undo, crash_then_keep, crash_then_undo  # noqa: E402
 from live_preview import live_preview_typing  # noqa: E402
 from rename_runs import (chain_and_conflict, chain_sort_undo, delete_to_trash,  # noqa: E402
                          panel_buttons, preview_apply_undo, swap_sorted_down, three_file_cycle,
@@ -49,6 +49,7 @@ TESTS.update({
     "ThreeFileCycle": three_file_cycle,
     "TwoRowsOneName": two_rows_one_name,
     "LivePreviewTyping": live_preview_typing,
+    "CrashDuringUndo": crash_during_undo,
 })
 
 
