@@ -14,8 +14,7 @@ from session import PANELS_OUT_OF_THE_WAY, SUMMARY_OK, box_text, check, equal, m
 MANY = 20000
 ORIGINAL_NAMES = ["f%05d.txt" % i for i in range(MANY)]
 UNFINISHED = re.compile(r"The last run did not finish: (\d+) of (\d+) files were renamed\.")
-UNFINISHED_UNDO = re.compile(
-    r"The last undo did not finish: (\d+) of (\d+) files were given back\.\rGive back the rest\?")
+UNFINISHED_UNDO = re.compile(r"The last undo did not finish: (\d+) of (\d+) files were given back\.")
 
 
 def menu_entry(s, menu, key):
@@ -145,6 +144,7 @@ def crash_during_undo(s):
     text = box_text(box)
     found = UNFINISHED_UNDO.search(text)
     check(found, "the question names the undo, got %r" % text)
+    check("Give back the rest?" in text, "the question's second line")
     equal((int(found.group(1)), int(found.group(2))), (given_back, MANY), "counts of the question")
     s.program.answer(box, "Yes")
     box = s.program.message_box()
