@@ -23,11 +23,6 @@
 namespace quorvane {
 namespace {
 
-enum class RunEnd {
-    Finished,   // summary shown (with a line of its own when "Log.txt" could not be written)
-    EndedEarly, // a row without a folder stopped the loop: no log, no summary
-};
-
 QString Decoded(const std::string& path) {
     return QFile::decodeName(QByteArray::fromStdString(path));
 }
@@ -40,10 +35,10 @@ void ShowGeneralError(QWidget* parent, const QString& text) {
 // log. A log that cannot be written adds a line to the summary instead of
 // hiding it: the run's failures must still be told, and OK shows them from
 // memory.
-RunEnd FinishRun(QWidget* parent, const std::string& logPath, RunKind kind,
-                 const RunResult& result) {
+void FinishRun(QWidget* parent, const std::string& logPath, RunKind kind, const RunResult& result) {
+    // A row without a folder stopped the loop: no log, no summary.
     if (result.endedEarly)
-        return RunEnd::EndedEarly;
+        return;
     const int error = WriteRunLog(logPath, result.log);
     QString text = QString::fromStdString(RunSummaryText(kind, result));
     if (error != 0) {
@@ -62,7 +57,6 @@ RunEnd FinishRun(QWidget* parent, const std::string& logPath, RunKind kind,
             TFrmLog::ShowLogText(parent, lines);
         }
     }
-    return RunEnd::Finished;
 }
 
 // A failure outside the rows' own (out of memory, say) ends the command with
@@ -276,7 +270,8 @@ bool TMainForm::UndoHistoryRun(std::int64_t run, bool finishUndo) {
                                    "nothing was given back."));
         return false;
     }
-    return FinishRun(this, LogFilePath(), RunKind::Undo, undo.result) == RunEnd::Finished;
+    FinishRun(this, LogFilePath(), RunKind::Undo, undo.result);
+    return true;
 }
 
 void TMainForm::mmiRunHistoryClick() {

@@ -141,6 +141,42 @@ TEST(Recovery, UndoRefusesAFileGivenTheInodeOfTheRenamedOne) {
     }
 }
 
+// The history's files are the user's own: never reached through a link,
+// never another user's, and made readable by the user alone.
+TEST(Recovery, TheHistoryFilesAreTheUsersOwn) {
+    const char* const names[] = {"History.sqlite", "History.sqlite-wal", "History.sqlite-shm",
+                                 "History.sqlite.lock"};
+    for (const bool link : {true, false}) {
+        for (const char* name : names) {
+            SCOPED_TRACE(std::string(name) + (link ? " is a link" : " is another user's"));
+            TempDir program, elsewhere;
+            const std::string target = elsewhere.Write("target", "keep");
+            const std::string path = program.Path() + name;
+            if (link) {
+                ASSERT_EQ(::symlink(target.c_str(), path.c_str()), 0);
+            } else {
+                program.Write(name, "");
+                if (::chown(path.c_str(), 65534, 65534) != 0 || ::geteuid() == 65534)
+                    continue; // only root can give a file away
+            }
+            HistoryStore::OpenReport report;
+            EXPECT_FALSE(HistoryStore::Open(program.Path() + "History.sqlite", report, 0));
+            EXPECT_FALSE(report.error.empty());
+            EXPECT_EQ(ReadFile(target), "keep");
+        }
+    }
+    History history;
+    history.Open();
+    TempDir files;
+    FileRows rows = ScannedRows(files, {{"a", "b"}});
+    history.Apply(rows, history.platform);
+    for (const std::string suffix : {"", ".lock"}) {
+        struct stat info {};
+        ASSERT_EQ(::stat((history.Path() + suffix).c_str(), &info), 0) << suffix;
+        EXPECT_EQ(info.st_mode & 0777, 0600u) << suffix;
+    }
+}
+
 // Another database's write-ahead log beside the history: the copy set aside
 // is the file as it was, and the history starts anew.
 TEST(Recovery, AForeignLogLeavesTheFileAsItWasSetAside) {
