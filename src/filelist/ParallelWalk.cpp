@@ -346,6 +346,7 @@ private:
                 row.modifiedUtc = entry.modifiedUtc;
                 row.inode = entry.inode;
                 row.device = entry.device;
+                row.stamp = entry.stamp;
                 row.symbolicLink = entry.symbolicLink;
                 row.attributes = static_cast<std::uint16_t>(entry.attributes);
                 break;

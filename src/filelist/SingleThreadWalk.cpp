@@ -69,6 +69,7 @@ private:
                 row.attributes = static_cast<std::uint16_t>(entry.attributes);
                 row.inode = entry.inode;
                 row.device = entry.device;
+                row.stamp = entry.stamp;
                 row.symbolicLink = entry.symbolicLink;
             }
         } catch (const std::exception&) {

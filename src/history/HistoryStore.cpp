@@ -1,15 +1,20 @@
 #include "history/HistoryStore.h"
 
+#include "history/HistoryFile.h"
+#include "history/StepChunks.h"
 #include "platform/DirectorySearch.h"
 #include "runs/RunFileSystem.h"
 
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <ctime>
+#include <fcntl.h>
 #include <string_view>
+#include <unistd.h>
 #include <unordered_map>
 
 namespace quorvane {
@@ -33,7 +38,13 @@ constexpr const char* kMigrations[] = {
     "CREATE TABLE outcomes(run INTEGER NOT NULL, first INTEGER NOT NULL, last INTEGER NOT NULL,"
     " state INTEGER NOT NULL, error INTEGER NOT NULL);"
     "CREATE INDEX outcomes_of_run ON outcomes(run);",
+    // 1 -> 2: chunks of format 2 carry each file's stamp; a run keeps the
+    // number of its files given back.
+    "ALTER TABLE steps ADD COLUMN format INTEGER NOT NULL DEFAULT 1;"
+    "ALTER TABLE runs ADD COLUMN back INTEGER NOT NULL DEFAULT 0;"
+    "PRAGMA application_id=1366716274;", // "QVHs"
 };
+constexpr std::int64_t kApplicationId = 1366716274;
 static_assert(std::size(kMigrations) == HistoryStore::kSchemaVersion);
 
 class Statement {
@@ -81,46 +92,6 @@ private:
     int m_last = SQLITE_OK;
 };
 
-void PutNumber(std::string& out, std::uint64_t value) {
-    while (value >= 0x80) {
-        out.push_back(static_cast<char>((value & 0x7f) | 0x80));
-        value >>= 7;
-    }
-    out.push_back(static_cast<char>(value));
-}
-
-void PutBytes(std::string& out, const std::string& bytes) {
-    PutNumber(out, bytes.size());
-    out.append(bytes);
-}
-
-class Reader {
-public:
-    explicit Reader(std::string_view data) : m_data(data) {}
-    bool Number(std::uint64_t& value) {
-        value = 0;
-        for (int shift = 0; shift < 64 && m_at < m_data.size(); shift += 7) {
-            const auto byte = static_cast<unsigned char>(m_data[m_at++]);
-            value |= static_cast<std::uint64_t>(byte & 0x7f) << shift;
-            if ((byte & 0x80) == 0)
-                return true;
-        }
-        return false;
-    }
-    bool Bytes(std::string& out) {
-        std::uint64_t size = 0;
-        if (!Number(size) || size > m_data.size() - m_at)
-            return false;
-        out.assign(m_data.substr(m_at, size));
-        m_at += size;
-        return true;
-    }
-
-private:
-    std::string_view m_data;
-    std::size_t m_at = 0;
-};
-
 std::string BrokenName(const std::string& path, std::int64_t nowUtc) {
     const auto now = static_cast<std::time_t>(nowUtc);
     std::tm local{};
@@ -152,11 +123,68 @@ HistoryRun RunOf(const Statement& row) {
     run.files = static_cast<std::size_t>(row.Int(5));
     run.filesDone = static_cast<std::size_t>(row.Int(6));
     run.undoOf = row.Int(7);
+    run.filesBack = static_cast<std::size_t>(row.Int(8));
     return run;
 }
 
 constexpr const char* kRunColumns =
-    "SELECT id, started, folder, kind, state, files, done, undo_of FROM runs ";
+    "SELECT id, started, folder, kind, state, files, done, undo_of, back FROM runs ";
+
+} // namespace
+
+// What the file's own header says, read before SQLite may add a log to it.
+struct HeaderFacts {
+    std::int64_t version = 0;
+    std::int64_t applicationId = 0;
+};
+
+namespace {
+
+std::int64_t BigEndian32(const unsigned char* bytes) {
+    return (std::int64_t{bytes[0]} << 24) | (bytes[1] << 16) | (bytes[2] << 8) | bytes[3];
+}
+
+HeaderFacts ReadHeader(const std::string& path) {
+    HeaderFacts facts;
+    unsigned char header[100] = {};
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd >= 0 && ::read(fd, header, sizeof header) == static_cast<ssize_t>(sizeof header)) {
+        facts.version = BigEndian32(header + 60);
+        facts.applicationId = BigEndian32(header + 68);
+    }
+    if (fd >= 0)
+        ::close(fd);
+    return facts;
+}
+
+constexpr const char* kCompanions[] = {"-wal", "-shm"};
+
+// Refuses the database, its companions and the lock when one of them is a
+// link or another user's file; makes a missing database the user's own
+// (0600, which SQLite gives its companions too).
+bool ReadyOwnFiles(const std::string& path, std::string& reason) {
+    for (const char* suffix : {"-wal", "-shm", ".lock"}) {
+        reason = RefuseForeignFile(path + suffix);
+        if (!reason.empty())
+            return false;
+    }
+    const int fd = OpenOwnFile(path, reason);
+    if (fd < 0)
+        return false;
+    ::close(fd);
+    return true;
+}
+
+// Opened without following a link; a write-ahead log left beside the file
+// is checked before anything is written back from it (see Open).
+sqlite3* OpenDatabase(const std::string& path, int& code) {
+    sqlite3* db = nullptr;
+    code =
+        sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOFOLLOW, nullptr);
+    if (code == SQLITE_OK)
+        sqlite3_db_config(db, SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 1, nullptr);
+    return db;
+}
 
 } // namespace
 
@@ -164,43 +192,81 @@ std::unique_ptr<HistoryStore> HistoryStore::Open(const std::string& path, OpenRe
                                                  std::int64_t nowUtc) {
     report = {};
     for (int attempt = 0; attempt < 2; ++attempt) {
-        sqlite3* db = nullptr;
-        const int opened =
-            sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
-        int code = opened;
+        if (!ReadyOwnFiles(path, report.error))
+            return nullptr;
+        // A log left by a program that did not close the history may belong
+        // to another database. SQLite reads it into this one as it opens and
+        // would write it back at close; so closing writes nothing back until
+        // the whole file has been read without a fault.
+        const bool logLeft = FileSize(path + "-wal") > 0;
+        const HeaderFacts header = ReadHeader(path);
+        int code = SQLITE_OK;
+        sqlite3* db = OpenDatabase(path, code);
         std::unique_ptr<HistoryStore> store;
-        if (opened == SQLITE_OK) {
-            sqlite3_busy_timeout(db, 2000);
+        if (code == SQLITE_OK) {
             store.reset(new HistoryStore(db, path));
-            // WAL: a reader never waits for the run that writes. Outcomes are
-            // committed without waiting for the disk (synchronous NORMAL):
-            // a power cut may lose the last of them, and recovery then judges
-            // those steps by the disk. The plan itself is synced (BeginRun).
-            if (store->Execute("PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL;") &&
-                store->Migrate())
+            code = store->Ready(logLeft ? &header : nullptr);
+            if (code == SQLITE_OK)
                 return store;
-            code = sqlite3_extended_errcode(db);
             report.error = store->m_error;
-            store.reset(); // closes db
+            store.reset(); // closes db, writing nothing back into the file
         } else {
-            report.error = Reason(db, opened);
+            report.error = Reason(db, code);
             sqlite3_close(db);
         }
         if (attempt > 0 || !Damaged(code))
             return nullptr;
-        // Not a database, or a damaged one: set it aside whole, with its
-        // write-ahead log, and start anew.
+        // Not a database, or a damaged one: set it aside as it was, with
+        // the log and index beside it, and start anew.
         const std::string aside = BrokenName(path, nowUtc);
         if (std::rename(path.c_str(), aside.c_str()) != 0) {
             report.error = std::strerror(errno);
             return nullptr;
         }
-        for (const char* suffix : {"-wal", "-shm"})
+        for (const char* suffix : kCompanions)
             std::rename((path + suffix).c_str(), (aside + suffix).c_str());
         report.setAsidePath = aside;
         report.error.clear();
     }
     return nullptr;
+}
+
+int HistoryStore::Ready(const HeaderFacts* headerBeforeLog) {
+    sqlite3_busy_timeout(m_db, kBusyWaitMs);
+    if (headerBeforeLog) {
+        const int code = CheckLeftLog(*headerBeforeLog);
+        if (code != SQLITE_OK)
+            return code;
+    }
+    // WAL: a reader never waits for the run that writes. Outcomes are
+    // committed without waiting for the disk (synchronous NORMAL): a power
+    // cut may lose the last of them, and recovery then judges those steps by
+    // the disk. The plan itself is synced (BeginRun).
+    if (!Execute("PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL;") || !Migrate())
+        return sqlite3_extended_errcode(m_db);
+    sqlite3_db_config(m_db, SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 0, nullptr);
+    m_fileAt = FileAtPath(m_path);
+    return SQLITE_OK;
+}
+
+// A log that belongs to this file leaves it whole and ours; one of another
+// database makes it look like that other one (or a mix of both).
+int HistoryStore::CheckLeftLog(const HeaderFacts& before) {
+    Statement check(m_db, "PRAGMA quick_check(1)");
+    Statement version(m_db, "PRAGMA user_version");
+    Statement application(m_db, "PRAGMA application_id");
+    if (!check || !check.Step() || !version || !version.Step() || !application ||
+        !application.Step()) {
+        Fail("checking the history");
+        return sqlite3_extended_errcode(m_db);
+    }
+    const bool ours =
+        before.applicationId != kApplicationId || application.Int(0) == kApplicationId;
+    if (check.Bytes(0) != "ok" || !ours || version.Int(0) < before.version) {
+        m_error = "the history is damaged";
+        return SQLITE_CORRUPT;
+    }
+    return SQLITE_OK;
 }
 
 HistoryStore::~HistoryStore() {
@@ -257,7 +323,8 @@ bool HistoryStore::PruneOldRuns() {
 // The steps go in packed chunks of kStepsPerChunk, folders once per run.
 bool HistoryStore::InsertSteps(std::int64_t run, const std::vector<RecordedStep>& steps) {
     Statement insertFolder(m_db, "INSERT INTO folders(run, id, path) VALUES(?, ?, ?)");
-    Statement insertChunk(m_db, "INSERT INTO steps(run, first, count, data) VALUES(?, ?, ?, ?)");
+    Statement insertChunk(
+        m_db, "INSERT INTO steps(run, first, count, data, format) VALUES(?, ?, ?, ?, ?)");
     if (!insertFolder || !insertChunk)
         return Fail("preparing the steps");
     std::unordered_map<std::string_view, std::uint64_t> folderIds;
@@ -273,17 +340,13 @@ bool HistoryStore::InsertSteps(std::int64_t run, const std::vector<RecordedStep>
                               .Bind(3, step.folder)
                               .Run())
                 return Fail("recording a folder");
-            PutNumber(chunk, step.row);
-            PutNumber(chunk, at->second);
-            PutBytes(chunk, step.from);
-            PutBytes(chunk, step.to);
-            PutNumber(chunk, step.device);
-            PutNumber(chunk, step.inode);
+            AppendStep(chunk, step, at->second);
         }
         if (!insertChunk.Bind(1, run)
                  .Bind(2, static_cast<std::int64_t>(first))
                  .Bind(3, static_cast<std::int64_t>(end - first))
                  .Bind(4, chunk)
+                 .Bind(5, kChunkFormat)
                  .Run())
             return Fail("recording the steps");
     }
@@ -300,8 +363,13 @@ std::optional<std::int64_t> HistoryStore::BeginRun(HistoryRunKind kind, const st
         m_runLock.Release();
         return std::nullopt;
     };
-    // The plan must be on disk before the first rename: this one commit waits for it.
-    if (!Execute("PRAGMA synchronous=FULL; BEGIN IMMEDIATE;"))
+    // A rename run's plan must be on disk before the first rename: this one
+    // commit waits for it. An undo's need not: should it be lost, the run it
+    // gives back is still unfinished or finished in the record, and giving
+    // that back again skips the files already back.
+    const char* begin = kind == HistoryRunKind::Undo ? "BEGIN IMMEDIATE;"
+                                                     : "PRAGMA synchronous=FULL; BEGIN IMMEDIATE;";
+    if (!Execute(begin))
         return rollBack();
     if (!PruneOldRuns())
         return rollBack();
@@ -364,11 +432,26 @@ bool HistoryStore::EndRun(std::int64_t run, HistoryRunState state, std::size_t f
     return ended || Fail("ending the run");
 }
 
-bool HistoryStore::SetState(std::int64_t run, HistoryRunState state) {
-    Statement update(m_db, "UPDATE runs SET state = ? WHERE id = ?");
-    if (!update || !update.Bind(1, static_cast<std::int64_t>(state)).Bind(2, run).Run())
+bool HistoryStore::SetState(std::int64_t run, HistoryRunState state, std::size_t filesBack) {
+    Statement update(m_db, "UPDATE runs SET state = ?, back = ? WHERE id = ?");
+    if (!update || !update.Bind(1, static_cast<std::int64_t>(state))
+                        .Bind(2, static_cast<std::int64_t>(filesBack))
+                        .Bind(3, run)
+                        .Run())
         return Fail("marking the run");
     return true;
+}
+
+void HistoryStore::ResumeRun() {
+    m_runLock.Hold();
+}
+
+void HistoryStore::WaitForLocks(bool wait) {
+    sqlite3_busy_timeout(m_db, wait ? kBusyWaitMs : 0);
+}
+
+bool HistoryStore::StillAtItsPath() const {
+    return m_fileAt.inode != 0 && FileAtPath(m_path) == m_fileAt;
 }
 
 std::vector<HistoryRun> HistoryStore::Runs(std::size_t limit) {
@@ -399,67 +482,50 @@ std::optional<HistoryRun> HistoryStore::UnfinishedRun() {
     return std::nullopt;
 }
 
-std::vector<RecordedStep> HistoryStore::Steps(std::int64_t run) {
+std::optional<std::vector<RecordedStep>> HistoryStore::Steps(std::int64_t run) {
     std::vector<RecordedStep> steps;
     std::unordered_map<std::uint64_t, std::string> folders;
     Statement selectFolders(m_db, "SELECT id, path FROM folders WHERE run = ?");
     if (!selectFolders)
-        return steps;
+        return std::nullopt;
     selectFolders.Bind(1, run);
     while (selectFolders.Step())
         folders[static_cast<std::uint64_t>(selectFolders.Int(0))] = selectFolders.Bytes(1);
+    if (!selectFolders.Done())
+        return std::nullopt;
 
-    Statement chunks(m_db, "SELECT count, data FROM steps WHERE run = ? ORDER BY first");
+    Statement chunks(m_db,
+                     "SELECT first, count, data, format FROM steps WHERE run = ? ORDER BY first");
     if (!chunks)
-        return steps;
+        return std::nullopt;
     chunks.Bind(1, run);
     while (chunks.Step()) {
-        const std::string data = chunks.Bytes(1);
-        Reader reader(data);
-        for (std::int64_t i = 0; i < chunks.Int(0); ++i) {
-            RecordedStep step;
-            std::uint64_t row = 0, folder = 0, device = 0;
-            if (!reader.Number(row) || !reader.Number(folder) || !reader.Bytes(step.from) ||
-                !reader.Bytes(step.to) || !reader.Number(device) || !reader.Number(step.inode))
-                return {}; // a damaged record gives nothing back rather than a wrong step
-            step.row = static_cast<std::size_t>(row);
-            step.folder = folders[folder];
-            step.device = static_cast<std::uint32_t>(device);
-            steps.push_back(std::move(step));
-        }
+        // Chunks follow each other without a gap; anything else lost steps.
+        if (chunks.Int(0) != static_cast<std::int64_t>(steps.size()) ||
+            !ReadChunk(chunks.Bytes(2), chunks.Int(1), chunks.Int(3), folders, steps))
+            return std::nullopt;
     }
+    if (!chunks.Done())
+        return std::nullopt;
     Statement outcomes(
         m_db, "SELECT first, last, state, error FROM outcomes WHERE run = ? ORDER BY rowid");
     if (!outcomes)
-        return steps;
+        return std::nullopt;
     outcomes.Bind(1, run);
     while (outcomes.Step()) {
-        const auto last =
-            std::min<std::int64_t>(outcomes.Int(1), static_cast<std::int64_t>(steps.size()) - 1);
-        for (std::int64_t i = std::max<std::int64_t>(outcomes.Int(0), 0); i <= last; ++i) {
-            steps[static_cast<std::size_t>(i)].state = static_cast<StepState>(outcomes.Int(2));
-            steps[static_cast<std::size_t>(i)].error = static_cast<int>(outcomes.Int(3));
+        const std::int64_t first = outcomes.Int(0), last = outcomes.Int(1);
+        const std::int64_t state = outcomes.Int(2);
+        if (first < 0 || last < first || last >= static_cast<std::int64_t>(steps.size()) ||
+            state < 0 || state > static_cast<std::int64_t>(StepState::Skipped))
+            return std::nullopt;
+        for (auto i = static_cast<std::size_t>(first); i <= static_cast<std::size_t>(last); ++i) {
+            steps[i].state = static_cast<StepState>(state);
+            steps[i].error = static_cast<int>(outcomes.Int(3));
         }
     }
+    if (!outcomes.Done())
+        return std::nullopt;
     return steps;
-}
-
-std::size_t FilesRenamedOnDisk(const std::vector<RecordedStep>& steps, RunFileSystem& fileSystem) {
-    // The last step of each row decides.
-    std::unordered_map<std::size_t, const RecordedStep*> last;
-    for (const RecordedStep& step : steps)
-        last[step.row] = &step;
-    std::size_t renamed = 0;
-    for (const auto& [row, step] : last) {
-        if (step->state == StepState::Done) {
-            ++renamed;
-        } else if (step->state == StepState::Pending) {
-            const std::optional<FileIdentity> found = fileSystem.Identify(step->folder, step->to);
-            renamed += found && *found == FileIdentity{step->device, step->inode} ? 1 : 0;
-        }
-    }
-    fileSystem.RunEnded();
-    return renamed;
 }
 
 } // namespace quorvane

@@ -4,6 +4,7 @@
 // its first rename, so a run the program never finished (a crash, a kill, a
 // power cut) can be given back at the next start.
 
+#include "history/HistoryFile.h"
 #include "history/RunLock.h"
 #include "runs/RunSteps.h"
 
@@ -17,12 +18,16 @@ struct sqlite3;
 
 namespace quorvane {
 
+struct HeaderFacts;
+
 enum class HistoryRunKind : std::uint8_t { Rename = 0, Undo = 1 };
 enum class HistoryRunState : std::uint8_t {
     Running = 0, // begun and not ended: the program stopped in the middle
     Finished = 1,
-    Interrupted = 2, // an unfinished run the user chose to keep as it is
-    Undone = 3,
+    Interrupted = 2,  // an unfinished run the user chose to keep as it is
+    Undone = 3,       // every file came back
+    PartlyUndone = 4, // an undo gave back only some files (filesBack); it can be tried again
+    Damaged = 5,      // its record cannot be read whole: nothing can be given back from it
 };
 
 struct HistoryRun {
@@ -34,6 +39,7 @@ struct HistoryRun {
     std::size_t files = 0;     // files the run set out to rename
     std::size_t filesDone = 0; // files renamed, as recorded at its end
     std::int64_t undoOf = 0;   // for an undo: the run it gave back
+    std::size_t filesBack = 0; // for a partly undone run: the files given back
 };
 
 // One step's outcome, as the run reports it.
@@ -73,7 +79,17 @@ public:
     // Records a batch of outcomes in one transaction.
     bool RecordOutcomes(std::int64_t run, const std::vector<StepOutcome>& outcomes);
     bool EndRun(std::int64_t run, HistoryRunState state, std::size_t filesDone);
-    bool SetState(std::int64_t run, HistoryRunState state);
+    bool SetState(std::int64_t run, HistoryRunState state, std::size_t filesBack = 0);
+    // An unfinished run is carried on by this program: it holds the run
+    // lock again until EndRun.
+    void ResumeRun();
+    // While a run goes, a database another program holds locked must not
+    // stall the renames: writes then fail at once (and are tried again
+    // later) instead of waiting.
+    void WaitForLocks(bool wait);
+    // False once the file was deleted or replaced since it was opened: later
+    // runs must not go into a file nobody will read again.
+    bool StillAtItsPath() const;
 
     // Newest first, at most `limit`.
     std::vector<HistoryRun> Runs(std::size_t limit = kKeptRuns);
@@ -86,14 +102,20 @@ public:
     bool MayBeGoingOn(const HistoryRun& run) const {
         return run.state == HistoryRunState::Running && m_runLock.HeldByARun();
     }
-    // The steps of a run in run order, with their recorded outcomes.
-    std::vector<RecordedStep> Steps(std::int64_t run);
+    // The steps of a run in run order, with their recorded outcomes; nothing
+    // when the record cannot be read whole (damaged), since a part of it
+    // would give back a part of the run as if it were all.
+    std::optional<std::vector<RecordedStep>> Steps(std::int64_t run);
 
     static constexpr std::size_t kKeptRuns = 200;
-    static constexpr int kSchemaVersion = 1;
+    static constexpr int kSchemaVersion = 2;
+    static constexpr int kBusyWaitMs = 2000;
 
 private:
-    HistoryStore(sqlite3* db, const std::string& path) : m_db(db), m_runLock(path + ".lock") {}
+    HistoryStore(sqlite3* db, const std::string& path)
+        : m_db(db), m_path(path), m_runLock(path + ".lock") {}
+    int Ready(const HeaderFacts* headerBeforeLog);
+    int CheckLeftLog(const HeaderFacts& before);
     bool Execute(const char* sql);
     bool Fail(const char* what);
     bool Migrate();
@@ -101,14 +123,24 @@ private:
     bool InsertSteps(std::int64_t run, const std::vector<RecordedStep>& steps);
 
     sqlite3* m_db = nullptr;
+    std::string m_path;
+    FileAt m_fileAt;
     RunLock m_runLock;
     std::string m_error;
 };
 
-// The files a recorded run has renamed: those whose last step is done, or was
-// carried out without its outcome reaching the record (the file with the
-// recorded identity is under the step's new name).
+// The files a recorded run has moved away from their old names: those with a
+// step done, or carried out without its outcome reaching the record (the
+// file with the recorded identity is under the step's new name).
 class RunFileSystem;
+struct RenamedOnDisk {
+    std::size_t away = 0;    // moved from their old names
+    std::size_t arrived = 0; // under their new names, every step done
+};
+RenamedOnDisk JudgeRenamesOnDisk(const std::vector<RecordedStep>& steps, RunFileSystem& fileSystem);
 std::size_t FilesRenamedOnDisk(const std::vector<RecordedStep>& steps, RunFileSystem& fileSystem);
+// The files an undo has given back: those under their old name, judged by
+// the disk (the undo's own record may have lost its last outcomes).
+std::size_t FilesBackOnDisk(const std::vector<RecordedStep>& undoSteps, RunFileSystem& fileSystem);
 
 } // namespace quorvane

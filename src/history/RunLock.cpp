@@ -1,5 +1,7 @@
 #include "history/RunLock.h"
 
+#include "history/HistoryFile.h"
+
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/file.h>
@@ -8,8 +10,11 @@
 namespace quorvane {
 namespace {
 
+// Never through a link, never another user's file: a lock anyone else can
+// put in place could make every run look as if a live program carried it.
 int OpenLockFile(const std::string& path) {
-    return ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    std::string reason;
+    return OpenOwnFile(path, reason);
 }
 
 } // namespace

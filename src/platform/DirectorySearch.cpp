@@ -1,6 +1,7 @@
 #include "platform/DirectorySearch.h"
 
 #include "platform/DosAttribBlob.h"
+#include "platform/FileStamp.h"
 #include "text/AsciiCase.h"
 #include "text/Utf8.h"
 
@@ -135,11 +136,10 @@ bool DirectorySearch::Admit(const char* name, unsigned char type, DirEntry& entr
     // Files: a symbolic link lists as what it points to, so a link to a file is
     // a file (its target's size and time); a dangling link is left out. Folders:
     // links are never followed.
-    struct stat info {};
-    const int flags = wantFolders ? AT_SYMLINK_NOFOLLOW : 0;
-    if (::fstatat(dirfd(m_dir), name, &info, flags) != 0)
+    struct statx info {};
+    if (StatxAt(dirfd(m_dir), name, !wantFolders, info) != 0)
         return false;
-    if (wantFolders ? !S_ISDIR(info.st_mode) : !S_ISREG(info.st_mode))
+    if (wantFolders ? !S_ISDIR(info.stx_mode) : !S_ISREG(info.stx_mode))
         return false;
 
     m_path.resize(m_folderLength);
@@ -155,15 +155,16 @@ bool DirectorySearch::Admit(const char* name, unsigned char type, DirEntry& entr
             return false;
         attributes |= kAttrDirectory;
     }
-    if ((info.st_mode & S_IWUSR) == 0)
+    if ((info.stx_mode & S_IWUSR) == 0)
         attributes |= kAttrReadOnly;
 
     entry.name.assign(view);
     entry.attributes = attributes;
-    entry.size = static_cast<std::uint64_t>(info.st_size);
-    entry.modifiedUtc = static_cast<std::int64_t>(info.st_mtim.tv_sec);
-    entry.inode = static_cast<std::uint64_t>(info.st_ino);
-    entry.device = CompactDevice(info.st_dev);
+    entry.size = static_cast<std::uint64_t>(info.stx_size);
+    entry.modifiedUtc = static_cast<std::int64_t>(info.stx_mtime.tv_sec);
+    entry.inode = static_cast<std::uint64_t>(info.stx_ino);
+    entry.device = DeviceOf(info);
+    entry.stamp = wantFolders ? 0 : FileStampOf(dirfd(m_dir), name, true, info);
     entry.symbolicLink = type == DT_LNK;
     return true;
 }
@@ -234,29 +235,32 @@ bool IsDotOrDotDot(std::string_view name) {
     return name == "." || name == "..";
 }
 
-void FillFile(std::string_view name, const struct stat& info, DirEntry& file) {
+void FillFile(int folder, std::string_view name, const struct statx& info, bool followed,
+              DirEntry& file) {
     std::uint32_t attributes = 0;
     if (name.front() == '.')
         attributes |= kAttrHidden;
-    if ((info.st_mode & S_IWUSR) == 0)
+    if ((info.stx_mode & S_IWUSR) == 0)
         attributes |= kAttrReadOnly;
     // A fresh string of the exact size: assigning into the empty one left by
     // the last move would round its room up, and the row keeps it for good.
     file.name = std::string(name);
     file.attributes = attributes;
-    file.size = static_cast<std::uint64_t>(info.st_size);
-    file.modifiedUtc = static_cast<std::int64_t>(info.st_mtim.tv_sec);
-    file.inode = static_cast<std::uint64_t>(info.st_ino);
-    file.device = CompactDevice(info.st_dev);
+    file.size = static_cast<std::uint64_t>(info.stx_size);
+    file.modifiedUtc = static_cast<std::int64_t>(info.stx_mtime.tv_sec);
+    file.inode = static_cast<std::uint64_t>(info.stx_ino);
+    file.device = DeviceOf(info);
+    // The name is a C string inside the chunk (see RawEntry).
+    file.stamp = FileStampOf(folder, name.data(), followed, info);
     file.symbolicLink = false;
 }
 
 // The entry's name is a C string inside the chunk, so it can go to the kernel as it is.
 EntryKind StatFile(int folder, const RawEntry& entry, DirEntry& file, bool link) {
-    struct stat info {};
-    if (::fstatat(folder, entry.name.data(), &info, 0) != 0 || !S_ISREG(info.st_mode))
+    struct statx info {};
+    if (StatxAt(folder, entry.name.data(), true, info) != 0 || !S_ISREG(info.stx_mode))
         return EntryKind::Other;
-    FillFile(entry.name, info, file);
+    FillFile(folder, entry.name, info, true, file);
     file.symbolicLink = link;
     return EntryKind::File;
 }
@@ -287,18 +291,18 @@ EntryKind ExamineEntry(int folder, const RawEntry& entry, std::string_view filte
     const bool matches = MatchesWildcard(entry.name, filter);
     if (!matches && !walkable)
         return EntryKind::Other;
-    struct stat info {};
-    if (::fstatat(folder, entry.name.data(), &info, AT_SYMLINK_NOFOLLOW) != 0)
+    struct statx info {};
+    if (StatxAt(folder, entry.name.data(), false, info) != 0)
         return EntryKind::Other;
-    if (S_ISDIR(info.st_mode))
+    if (S_ISDIR(info.stx_mode))
         return walkable ? EntryKind::Subfolder : EntryKind::Other;
     if (!matches)
         return EntryKind::Other;
-    if (S_ISREG(info.st_mode)) {
-        FillFile(entry.name, info, file);
+    if (S_ISREG(info.stx_mode)) {
+        FillFile(folder, entry.name, info, false, file);
         return EntryKind::File;
     }
-    return S_ISLNK(info.st_mode) ? StatFile(folder, entry, file, true) : EntryKind::Other;
+    return S_ISLNK(info.stx_mode) ? StatFile(folder, entry, file, true) : EntryKind::Other;
 }
 
 } // namespace quorvane

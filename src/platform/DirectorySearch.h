@@ -28,6 +28,7 @@ struct DirEntry {
     std::int64_t modifiedUtc = 0; // last-write time, seconds since the epoch (UTC)
     std::uint64_t inode = 0;      // with the device: which file this is
     std::uint32_t device = 0;     // see CompactDevice
+    std::uint64_t stamp = 0;      // see FileStampOf: tells the file from a later one
     bool symbolicLink = false;    // the name is a link; the rest describes its target
 };
 

@@ -7,7 +7,7 @@ namespace quorvane {
 
 // A million listed files must fit in little memory: a row is its two names'
 // string objects, one pointer to its folder and its numbers, without padding.
-static_assert(sizeof(void*) != 8 || sizeof(FileRow) <= 104, "keep FileRow at 104 bytes");
+static_assert(sizeof(void*) != 8 || sizeof(FileRow) <= 112, "keep FileRow at 112 bytes");
 
 FolderPath::FolderPath(std::string path) : m_shared(new Shared) {
     m_shared->text = std::move(path);

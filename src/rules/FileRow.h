@@ -66,6 +66,9 @@ struct FileRow {
     // keeps them to find the same file again. For a symbolic link they are
     // those of the file it points to, like its size and time.
     std::uint64_t inode = 0;
+    // With them, what tells the file from a later one given the same inode
+    // (platform/FileStamp.h); 0 when the scan could not learn it.
+    std::uint64_t stamp = 0;
     std::uint32_t device = 0;     // the kernel's device number, which has 32 bits
     std::uint16_t attributes = 0; // kAttr* bits
     bool selected = false;
@@ -74,7 +77,7 @@ struct FileRow {
     bool storedAttributesMerged : 1 = false;
     // The listed name is a symbolic link (its size and time are those of the
     // file it points to). A run that changes the file itself must not reach
-    // through it. Bit fields: the row stays at 104 bytes.
+    // through it. Bit fields: the row stays at 112 bytes.
     bool symbolicLink : 1 = false;
 
     const std::string& Path() const;

@@ -4,6 +4,7 @@
 #include "platform/Rename.h"
 #include "runs/RunLoop.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <unordered_map>
 #include <unordered_set>
@@ -186,6 +187,43 @@ std::vector<RecordedStep> PlanUndoOfRecord(std::vector<RecordedStep> recorded) {
     return steps;
 }
 
+namespace {
+
+// Where each row's file ends when it is given back: the last undo step of
+// the row leads to the name it had before the run. Rows are list positions,
+// so a vector indexed by them is small and quick.
+std::vector<const std::string*> OriginalNames(const std::vector<RecordedStep>& steps) {
+    std::size_t rows = 0;
+    for (const RecordedStep& step : steps)
+        rows = std::max(rows, step.row + 1);
+    std::vector<const std::string*> names(rows, nullptr);
+    for (const RecordedStep& step : steps)
+        names[step.row] = &step.to;
+    return names;
+}
+
+enum class UndoCheck { Move, AlreadyBack, Changed, NeverMoved };
+
+// One statx while all is well: the file under the step's current name is the
+// one the run renamed. Otherwise a second look at the row's old name tells a
+// file given back before (an undo tried again) from one that changed.
+UndoCheck CheckUndoStep(const RecordedStep& step, const std::string& originalName,
+                        RunFileSystem& fileSystem) {
+    const FileIdentity recorded = IdentityOf(step);
+    const std::optional<FileIdentity> found = fileSystem.Identify(step.folder, step.from);
+    if (found && found->SameFileAs(recorded))
+        return UndoCheck::Move;
+    const std::optional<FileIdentity> atOriginal = fileSystem.Identify(step.folder, originalName);
+    if (atOriginal && atOriginal->SameFileAs(recorded))
+        return UndoCheck::AlreadyBack;
+    // A step that may never have happened and left nothing under its name.
+    if (step.state == StepState::Pending && !found)
+        return UndoCheck::NeverMoved;
+    return UndoCheck::Changed;
+}
+
+} // namespace
+
 RunResult UndoRecordedSteps(std::vector<RecordedStep>& steps, RunFileSystem& fileSystem,
                             StepRecorder* recorder, const RunProgress& progress) {
     struct EndOfRun {
@@ -193,27 +231,30 @@ RunResult UndoRecordedSteps(std::vector<RecordedStep>& steps, RunFileSystem& fil
         ~EndOfRun() { fileSystem.RunEnded(); }
     } endOfRun{fileSystem};
     RunResult result;
+    const auto originalNames = OriginalNames(steps);
     std::unordered_set<std::size_t> failedRows;
     const std::size_t total = steps.size();
     for (std::size_t i = 0; i < total; ++i) {
         RecordedStep& step = steps[i];
-        const bool recordedDone = step.state == StepState::Done;
-        const std::optional<FileIdentity> found = fileSystem.Identify(step.folder, step.from);
-        const bool sameFile =
-            found && (step.inode == 0 || *found == FileIdentity{step.device, step.inode});
         int error = 0;
-        if (!sameFile) {
-            step.state = recordedDone ? StepState::Failed : StepState::Skipped;
-            error = recordedDone ? ESTALE : 0;
-            if (recordedDone)
-                result.log.push_back(ChangedFileLine(step.folder, step.from, step.to));
-        } else {
+        switch (CheckUndoStep(step, *originalNames[step.row], fileSystem)) {
+        case UndoCheck::Move:
             error = RenameInFolder(fileSystem, step.folder, step.from, step.to);
             step.state = error == 0 ? StepState::Done : StepState::Failed;
             if (error == EEXIST)
                 result.log.push_back(ChangedFileLine(step.folder, step.from, step.to));
             else if (error != 0)
                 result.log.push_back(RenameFailureLine(step.folder, step.from, step.to));
+            break;
+        case UndoCheck::AlreadyBack:
+        case UndoCheck::NeverMoved:
+            step.state = StepState::Skipped;
+            break;
+        case UndoCheck::Changed:
+            step.state = StepState::Failed;
+            error = ESTALE;
+            result.log.push_back(ChangedFileLine(step.folder, step.from, step.to));
+            break;
         }
         step.error = error;
         if (step.state == StepState::Failed)

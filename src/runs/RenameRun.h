@@ -58,10 +58,12 @@ RunResult RenameBySteps(FileRows& rows, const StepPlan& plan, RunFileSystem& fil
 std::vector<RecordedStep> PlanUndoOfRecord(std::vector<RecordedStep> recorded);
 
 // Carries out such undo steps, each only after checking that the file under
-// its current name is the recorded one. A recorded-done step whose file has
-// changed or whose old name is taken fails with a "[Changed]" line and
-// nothing moves; a pending one whose file is not there never happened and
-// is Skipped. Each step's state becomes its outcome.
+// its current name is the recorded one (device, inode and stamp; a step
+// recorded without a stamp is never taken for its file). A recorded-done step
+// whose file has changed or whose old name is taken fails with a "[Changed]"
+// line and nothing moves; a pending one whose file is not there never
+// happened, and a file already under its old name (an undo tried again) was
+// given back before: both are Skipped. Each step's state becomes its outcome.
 RunResult UndoRecordedSteps(std::vector<RecordedStep>& steps, RunFileSystem& fileSystem,
                             StepRecorder* recorder, const RunProgress& progress = {});
 

@@ -2,6 +2,7 @@
 
 #include "platform/Attributes.h"
 #include "platform/DirectorySearch.h"
+#include "platform/FileStamp.h"
 #include "platform/Rename.h"
 #include "platform/TimeStamp.h"
 
@@ -50,12 +51,22 @@ int RunFileSystem::SetLinkTimeStamp(const std::string& path, std::uint32_t packe
     return SetFileTimesFromDos(path, packedLocal, TimeStampTarget::LinkItself);
 }
 
+namespace {
+
+// One statx, and a file handle only where the file system keeps no birth time.
+std::optional<FileIdentity> IdentifyAt(int folder, const char* name) {
+    struct statx info {};
+    if (StatxAt(folder, name, true, info) != 0)
+        return std::nullopt;
+    return FileIdentity{DeviceOf(info), static_cast<std::uint64_t>(info.stx_ino),
+                        FileStampOf(folder, name, true, info)};
+}
+
+} // namespace
+
 std::optional<FileIdentity> RunFileSystem::Identify(const std::string& folder,
                                                     const std::string& name) {
-    struct stat info {};
-    if (::stat((folder + name).c_str(), &info) != 0)
-        return std::nullopt;
-    return FileIdentity{CompactDevice(info.st_dev), static_cast<std::uint64_t>(info.st_ino)};
+    return IdentifyAt(AT_FDCWD, (folder + name).c_str());
 }
 
 PlatformFileSystem::~PlatformFileSystem() {
@@ -147,10 +158,7 @@ std::optional<FileIdentity> PlatformFileSystem::Identify(const std::string& fold
     const int fd = HeldFolder(folder);
     if (fd < 0)
         return fd == -ESTALE ? std::nullopt : RunFileSystem::Identify(folder, name);
-    struct stat info {};
-    if (::fstatat(fd, name.c_str(), &info, 0) != 0)
-        return std::nullopt;
-    return FileIdentity{CompactDevice(info.st_dev), static_cast<std::uint64_t>(info.st_ino)};
+    return IdentifyAt(fd, name.c_str());
 }
 
 int PlatformFileSystem::Rename(const std::string& folder, const std::string& from,

@@ -12,11 +12,17 @@
 
 namespace quorvane {
 
-// Which file a name leads to: the device and inode the scan saw.
+// Which file a name leads to: the device and inode the scan saw, and the
+// stamp that tells it from a later file given the same inode
+// (platform/FileStamp.h).
 struct FileIdentity {
     std::uint32_t device = 0;
     std::uint64_t inode = 0;
+    std::uint64_t stamp = 0; // 0: unknown
     friend bool operator==(const FileIdentity&, const FileIdentity&) = default;
+    // The same file for sure: an identity without a stamp is never taken
+    // for a match, since a newcomer could share its inode.
+    bool SameFileAs(const FileIdentity& other) const { return stamp != 0 && *this == other; }
 };
 
 class RunFileSystem {

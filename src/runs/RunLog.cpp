@@ -27,7 +27,9 @@ int WriteRunLog(const std::string& path, const std::vector<std::string>& lines) 
     return error;
 }
 
-std::string RunSummaryText(RunKind kind, const RunResult& result) {
+namespace {
+
+std::string CountsText(RunKind kind, const RunResult& result) {
     if (result.AllWell()) {
         return kind == RunKind::Attributes
                    ? "All the attributes of selected files have been processed successfully!"
@@ -38,6 +40,18 @@ std::string RunSummaryText(RunKind kind, const RunResult& result) {
     if (result.lostFiles > 0)
         text += "Files lost by the file system : " + std::to_string(result.lostFiles) + "\r";
     return text + "Please click the  [OK]  button to view the log.";
+}
+
+} // namespace
+
+std::string RunSummaryText(RunKind kind, const RunResult& result, const std::string& logNote) {
+    std::string text = CountsText(kind, result);
+    // What went wrong besides the files is added, never put in its place.
+    if (!result.historyError.empty())
+        text += "\rThe run history could not be written (" + result.historyError + ").";
+    if (!logNote.empty())
+        text += "\r" + logNote;
+    return text;
 }
 
 } // namespace quorvane

@@ -18,7 +18,9 @@ namespace quorvane {
 
 enum class RunKind { Rename, Undo, Attributes };
 
-// The text of the summary box; lines are joined with a carriage return.
-std::string RunSummaryText(RunKind kind, const RunResult& result);
+// The text of the summary box; lines are joined with a carriage return. A
+// history that could not be written, and `logNote` (why "Log.txt" could not
+// be written), each add a line.
+std::string RunSummaryText(RunKind kind, const RunResult& result, const std::string& logNote = {});
 
 } // namespace quorvane

@@ -16,6 +16,8 @@ struct RunResult {
     // A row without a folder stopped the loop; the rows before it were handled,
     // no log file is written and no summary is shown.
     bool endedEarly = false;
+    // Why the run history could not keep this run's outcomes; empty when it did.
+    std::string historyError;
 
     bool AllWell() const { return failedFiles == 0; }
 };

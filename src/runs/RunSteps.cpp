@@ -38,6 +38,7 @@ std::vector<RecordedStep> RecordOfPlan(const StepPlan& plan, const FileRows& row
         if (recorded.row < rows.size()) {
             recorded.device = rows[recorded.row].device;
             recorded.inode = rows[recorded.row].inode;
+            recorded.stamp = rows[recorded.row].stamp;
         }
         record.push_back(std::move(recorded));
     }

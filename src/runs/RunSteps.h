@@ -6,6 +6,7 @@
 
 #include "planner/RenamePlan.h"
 #include "rules/FileRow.h"
+#include "runs/RunFileSystem.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -33,7 +34,7 @@ enum class StepState : std::uint8_t {
     Pending = 0, // planned; no outcome recorded (the run may have stopped before it or just after)
     Done = 1,
     Failed = 2,
-    Skipped = 3, // an undo step whose rename never happened: nothing to give back
+    Skipped = 3, // an undo step with nothing to do: never renamed, or already given back
 };
 
 // A step as the journal keeps it: which file it moved, and where.
@@ -44,9 +45,15 @@ struct RecordedStep {
     std::string to;
     std::uint32_t device = 0;
     std::uint64_t inode = 0;
+    std::uint64_t stamp = 0; // see FileIdentity; 0 when the record has none
     StepState state = StepState::Pending;
     int error = 0; // errno value of a failed step
 };
+
+// The identity the step recorded for its file.
+inline FileIdentity IdentityOf(const RecordedStep& step) {
+    return {step.device, step.inode, step.stamp};
+}
 
 // The number of files a run touches (rows with at least one step).
 std::size_t FilesOfSteps(const std::vector<RecordedStep>& steps);

@@ -24,12 +24,6 @@
 namespace quorvane {
 namespace {
 
-enum class RunEnd {
-    Finished,      // log written, summary shown
-    EndedEarly,    // a row without a folder stopped the loop: no log, no summary
-    LogNotWritten, // "Log.txt" could not be written: the general error box was shown
-};
-
 QString Decoded(const std::string& path) {
     return QFile::decodeName(QByteArray::fromStdString(path));
 }
@@ -38,25 +32,32 @@ void ShowGeneralError(QWidget* parent, const QString& text) {
     ShowMessage(parent, MsgType::Error, MsgButtons::Ok, text);
 }
 
-// The end every run shares: "Log.txt", then one summary box whose OK opens the log.
-RunEnd FinishRun(QWidget* parent, const std::string& logPath, RunKind kind,
-                 const RunResult& result) {
+// The end every run shares: "Log.txt", then one summary box whose OK opens the
+// log. A log that cannot be written adds a line to the summary instead of
+// hiding it: the run's failures must still be told, and OK shows them from
+// memory.
+void FinishRun(QWidget* parent, const std::string& logPath, RunKind kind, const RunResult& result) {
+    // A row without a folder stopped the loop: no log, no summary.
     if (result.endedEarly)
-        return RunEnd::EndedEarly;
+        return;
     const int error = WriteRunLog(logPath, result.log);
+    QString text = QString::fromStdString(RunSummaryText(kind, result));
     if (error != 0) {
-        ShowGeneralError(parent,
-                         QStringLiteral("Cannot create file \"%1\". %2")
-                             .arg(Decoded(logPath), QString::fromLocal8Bit(std::strerror(error))));
-        return RunEnd::LogNotWritten;
+        text += QStringLiteral("\rCannot create file \"%1\". %2")
+                    .arg(Decoded(logPath), QString::fromLocal8Bit(std::strerror(error)));
     }
-    const QString text = QString::fromStdString(RunSummaryText(kind, result));
     if (result.AllWell()) {
         ShowMessage(parent, MsgType::Information, MsgButtons::Ok, text);
     } else if (ShowMessage(parent, MsgType::Warning, MsgButtons::OkCancel, text) == MsgAnswer::Ok) {
-        TFrmLog::ShowLogFile(parent, Decoded(logPath));
+        if (error == 0) {
+            TFrmLog::ShowLogFile(parent, Decoded(logPath));
+        } else {
+            QByteArray lines;
+            for (const std::string& line : result.log)
+                lines.append(line.data(), static_cast<qsizetype>(line.size())).append("\r\n");
+            TFrmLog::ShowLogText(parent, lines);
+        }
     }
-    return RunEnd::Finished;
 }
 
 // A failure outside the rows' own (out of memory, say) ends the command with
@@ -111,9 +112,8 @@ void TMainForm::ActRenameExecute() {
             const RunResult result = RunOverList([&](FileRows& rows, const RunProgress& p) {
                 return ChangeAttributes(rows, settings, fileSystem, p);
             });
-            if (FinishRun(this, LogFilePath(), RunKind::Attributes, result) !=
-                RunEnd::LogNotWritten)
-                ActRefreshTreeExecute();
+            FinishRun(this, LogFilePath(), RunKind::Attributes, result);
+            ActRefreshTreeExecute();
             return;
         }
         RunFolderLister lister(fileSystem);
@@ -127,10 +127,9 @@ void TMainForm::ActRenameExecute() {
         const RunResult result = RunOverList([&](FileRows& rows, const RunProgress& p) {
             return RenameWithJournal(rows, plan, fileSystem, m_history.get(), run, p);
         });
-        if (FinishRun(this, LogFilePath(), RunKind::Rename, result) != RunEnd::LogNotWritten) {
-            ListModel->SetHeaderCaption(FileListModel::ColOriginalName, "New Name");
-            ListModel->SetHeaderCaption(FileListModel::ColNewName, "Original Name");
-        }
+        FinishRun(this, LogFilePath(), RunKind::Rename, result);
+        ListModel->SetHeaderCaption(FileListModel::ColOriginalName, "New Name");
+        ListModel->SetHeaderCaption(FileListModel::ColNewName, "Original Name");
     });
 }
 
@@ -156,8 +155,7 @@ void TMainForm::ActUndoExecute() {
         }
         const RunResult result = RunOverList(
             [&](FileRows& rows, const RunProgress& p) { return UndoRenames(rows, fileSystem, p); });
-        if (FinishRun(this, LogFilePath(), RunKind::Undo, result) == RunEnd::LogNotWritten)
-            return;
+        FinishRun(this, LogFilePath(), RunKind::Undo, result);
         ActRefreshTreeExecute();
         ListModel->ResetHeaderCaptions();
     });
@@ -169,6 +167,10 @@ void TMainForm::ActUndoUpdate() {
 }
 
 bool TMainForm::JournalRun(const StepPlan& plan, std::optional<std::int64_t>& run) {
+    // A history deleted or replaced since it was opened is opened anew: a run
+    // recorded in a file nobody will read again could never be given back.
+    if (m_history && !m_history->StillAtItsPath())
+        m_history.reset();
     // A window that was never shown has not opened it yet; one that could not
     // open it tries again, the folder may be writable by now.
     OpenHistory();
@@ -201,37 +203,76 @@ void TMainForm::OpenHistory() {
     }
 }
 
+namespace {
+
+QString RecoveryQuestion(const UnfinishedRunOnDisk& judged) {
+    const QString text =
+        judged.run.kind == HistoryRunKind::Undo
+            ? QStringLiteral("The last undo did not finish: %1 of %2 files were given back.\r"
+                             "Give back the rest?")
+            : QStringLiteral("The last run did not finish: %1 of %2 files were renamed.\r"
+                             "Undo the renamed files?");
+    return text.arg(judged.done).arg(judged.files);
+}
+
+} // namespace
+
 void TMainForm::OfferRecovery() {
     if (!m_history)
         return;
     const std::optional<HistoryRun> run = m_history->UnfinishedRun();
     if (!run)
         return;
-    RunFileSystem& fileSystem = WindowRunFileSystem();
-    const std::size_t renamed = FilesRenamedOnDisk(m_history->Steps(run->id), fileSystem);
-    const QString text = QStringLiteral("The last run did not finish: %1 of %2 files were "
-                                        "renamed.\rUndo the renamed files?")
-                             .arg(renamed)
-                             .arg(run->files);
-    if (ShowMessage(this, MsgType::Confirmation, MsgButtons::YesNo, text) == MsgAnswer::Yes) {
+    const UnfinishedRunOnDisk judged = JudgeUnfinishedRun(*m_history, *run, WindowRunFileSystem());
+    if (judged.damaged) {
+        ShowMessage(this, MsgType::Warning, MsgButtons::Ok,
+                    QStringLiteral("The last run did not finish, and its record in the run "
+                                   "history is damaged: it cannot be given back."));
+        KeepUnfinishedRun(*m_history, judged);
+        return;
+    }
+    // Its end never reached the history, but every file is where it was
+    // going; or nothing of it happened: there is nothing to ask.
+    if (EndRunFinishedOnDisk(*m_history, judged))
+        return;
+    if (judged.done == 0 && run->kind == HistoryRunKind::Rename) {
+        KeepUnfinishedRun(*m_history, judged);
+        return;
+    }
+    if (ShowMessage(this, MsgType::Confirmation, MsgButtons::YesNo, RecoveryQuestion(judged)) ==
+        MsgAnswer::Yes) {
+        // An undo is carried on as the same run; a rename run is given back.
+        const bool finishUndo = run->kind == HistoryRunKind::Undo;
         ShowingErrors(this, [&] {
-            if (UndoHistoryRun(run->id))
+            if (UndoHistoryRun(run->id, finishUndo))
                 ActRefreshTreeExecute();
         });
-    } else {
-        m_history->EndRun(run->id, HistoryRunState::Interrupted, renamed);
+    } else if (!KeepUnfinishedRun(*m_history, judged)) {
+        // A history that cannot be written cannot keep the answer either.
+        ShowMessage(this, MsgType::Warning, MsgButtons::Ok,
+                    QStringLiteral("The run history cannot be written (%1).\rThe question will "
+                                   "be asked again at the next start.")
+                        .arg(QString::fromLocal8Bit(m_history->LastError().c_str())));
     }
 }
 
-bool TMainForm::UndoHistoryRun(std::int64_t run) {
+bool TMainForm::UndoHistoryRun(std::int64_t run, bool finishUndo) {
     RunFileSystem& fileSystem = WindowRunFileSystem();
     UndoOfRun undo;
     RunOverList([&](FileRows& rows, const RunProgress& p) {
-        undo = UndoRecordedRun(*m_history, run, fileSystem, std::time(nullptr), p);
+        undo = finishUndo ? FinishUndoRun(*m_history, run, fileSystem, p)
+                          : UndoRecordedRun(*m_history, run, fileSystem, std::time(nullptr), p);
         MarkRowsUndone(rows, undo.steps);
         return undo.result;
     });
-    return FinishRun(this, LogFilePath(), RunKind::Undo, undo.result) != RunEnd::LogNotWritten;
+    if (undo.damaged) {
+        ShowMessage(this, MsgType::Warning, MsgButtons::Ok,
+                    QStringLiteral("The record of this run in the run history is damaged: "
+                                   "nothing was given back."));
+        return false;
+    }
+    FinishRun(this, LogFilePath(), RunKind::Undo, undo.result);
+    return true;
 }
 
 void TMainForm::mmiRunHistoryClick() {

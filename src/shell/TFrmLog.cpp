@@ -41,6 +41,10 @@ void TFrmLog::LoadFile(const QString& path) {
     QByteArray bytes;
     if (file.open(QIODevice::ReadOnly))
         bytes = file.readAll();
+    LoadBytes(bytes);
+}
+
+void TFrmLog::LoadBytes(QByteArray bytes) {
     // The lines hold file names as raw bytes; decode them as names are decoded
     // everywhere else in the window.
     bytes.replace("\r\n", "\n");
@@ -50,6 +54,17 @@ void TFrmLog::LoadFile(const QString& path) {
 void TFrmLog::ShowLogFile(QWidget* parent, const QString& path) {
     TFrmLog window(parent);
     window.LoadFile(path);
+    window.Show(parent);
+}
+
+void TFrmLog::ShowLogText(QWidget* parent, const QByteArray& bytes) {
+    TFrmLog window(parent);
+    window.LoadBytes(bytes);
+    window.Show(parent);
+}
+
+void TFrmLog::Show(QWidget* parent) {
+    TFrmLog& window = *this;
     if (Hook()) {
         Hook()(window);
         return;

@@ -274,12 +274,13 @@ private:
     // Opens "History.sqlite" beside "Options.ini"; a damaged one set aside is
     // told once.
     void OpenHistory();
-    // An unfinished run in the history is offered for undo once, at start.
+    // An unfinished run in the history is offered for undo once, at start;
+    // an unfinished undo is offered to be finished.
     void OfferRecovery();
-    // Gives a recorded run back, with the undo summary and "Log.txt"; the
-    // listed rows it names lose their marks. Returns false when "Log.txt"
-    // could not be written.
-    bool UndoHistoryRun(std::int64_t run);
+    // Gives a recorded run back (or, with `finishUndo`, carries on an undo
+    // run), with the undo summary and "Log.txt"; the listed rows it names
+    // lose their marks. Returns false when its record is damaged.
+    bool UndoHistoryRun(std::int64_t run, bool finishUndo = false);
     // Starts the journal of a rename run; asks whether to rename without one
     // when it cannot be written. Nothing when the user says No.
     bool JournalRun(const StepPlan& plan, std::optional<std::int64_t>& run);

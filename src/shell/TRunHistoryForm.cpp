@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QItemSelectionModel>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QVBoxLayout>
@@ -11,14 +12,20 @@
 namespace quorvane {
 namespace {
 
-const char* StateText(HistoryRunState state) {
-    switch (state) {
+QString StateText(const HistoryRun& run) {
+    switch (run.state) {
     case HistoryRunState::Finished:
         return "finished";
     case HistoryRunState::Interrupted:
         return "interrupted";
     case HistoryRunState::Undone:
         return "undone";
+    case HistoryRunState::PartlyUndone:
+        return QStringLiteral("partly undone (%1 of %2 back)")
+            .arg(run.filesBack)
+            .arg(run.filesDone);
+    case HistoryRunState::Damaged:
+        return "damaged";
     default:
         return "running";
     }
@@ -30,8 +37,7 @@ QStringList TRunHistoryForm::RowTexts(const HistoryRun& run) {
     return {QDateTime::fromSecsSinceEpoch(run.startedUtc).toString("yyyy/MM/dd,hh:mm:ss"),
             QFile::decodeName(QByteArray::fromStdString(run.folder)),
             run.kind == HistoryRunKind::Undo ? "Undo" : "Rename",
-            QString::number(run.filesDone) + " of " + QString::number(run.files),
-            StateText(run.state)};
+            QString::number(run.filesDone) + " of " + QString::number(run.files), StateText(run)};
 }
 
 TRunHistoryForm::TRunHistoryForm(HistoryStore* store, UndoRun undoRun, QWidget* parent)
@@ -80,8 +86,15 @@ void TRunHistoryForm::Reload() {
     UpdateButtons();
 }
 
+// The selected run, not the current cell: a selection made otherwise than by
+// a click (a screen reader, selectRow) need not move the current cell.
+int TRunHistoryForm::SelectedRow() const {
+    const QModelIndexList rows = lvRuns->selectionModel()->selectedRows();
+    return rows.size() == 1 ? rows.front().row() : -1;
+}
+
 void TRunHistoryForm::UpdateButtons() {
-    const int row = lvRuns->currentRow();
+    const int row = SelectedRow();
     if (row < 0 || row >= static_cast<int>(m_runs.size())) {
         btnUndoRun->setEnabled(false);
         return;
@@ -94,7 +107,7 @@ void TRunHistoryForm::UpdateButtons() {
 }
 
 void TRunHistoryForm::UndoRunClick() {
-    const int row = lvRuns->currentRow();
+    const int row = SelectedRow();
     if (row < 0 || row >= static_cast<int>(m_runs.size()) || !m_undoRun)
         return;
     m_undoRun(m_runs[static_cast<std::size_t>(row)].id);

@@ -31,6 +31,7 @@ public:
 
 private:
     void UndoRunClick();
+    int SelectedRow() const;
     void UpdateButtons();
 
     HistoryStore* m_store;

@@ -14,6 +14,7 @@ from session import PANELS_OUT_OF_THE_WAY, SUMMARY_OK, box_text, check, equal, m
 MANY = 20000
 ORIGINAL_NAMES = ["f%05d.txt" % i for i in range(MANY)]
 UNFINISHED = re.compile(r"The last run did not finish: (\d+) of (\d+) files were renamed\.")
+UNFINISHED_UNDO = re.compile(r"The last undo did not finish: (\d+) of (\d+) files were given back\.")
 
 
 def menu_entry(s, menu, key):
@@ -25,9 +26,9 @@ def menu_entry(s, menu, key):
     s.desktop.keys(key)
 
 
-def killed_part_way(s):
-    """Apply over many files, the program killed with SIGKILL while it renames.
-    Returns the names on disk afterwards."""
+def many_files_previewed(s):
+    """A folder of MANY files listed and previewed with the prefix "x_";
+    returns the folder and the Apply button."""
     many = make_folder(s, "many", {name: name for name in ORIGINAL_NAMES})
     s.write_options(dict(PANELS_OUT_OF_THE_WAY, Main={"Favorite": many},
                          RenamePanel=dict(PANELS_OUT_OF_THE_WAY["RenamePanel"], ActiveIndex=1),
@@ -38,6 +39,13 @@ def killed_part_way(s):
     wait_for(lambda: preview.enabled, "Preview to be available")
     preview.action("Press")
     wait_for(lambda: apply.enabled, "Apply to be available after Preview", timeout=60)
+    return many, apply
+
+
+def killed_part_way(s):
+    """Apply over many files, the program killed with SIGKILL while it renames.
+    Returns the names on disk afterwards."""
+    many, apply = many_files_previewed(s)
     s.program.focus_window()
     s.click(apply)  # an X click returns at once; the run goes on in the program
 
@@ -104,3 +112,50 @@ def crash_then_keep(s):
     check(table.cell(0, 1).name == many + "/", "the run's folder: %r" % table.cell(0, 1).name)
     s.click(find(window, "push button", "Close"))
     wait_for(lambda: gone(window), "the Run History window to close")
+
+
+def crash_during_undo(s):
+    """Apply in full, then the program killed with SIGKILL while its Undo
+    gives the names back. The next start names the undo, and Yes gives back
+    every original name."""
+    many, apply = many_files_previewed(s)
+    s.program.focus_window()
+    s.click(apply)
+    box = s.program.message_box()
+    check(SUMMARY_OK in box_text(box), "the Apply summary: %r" % box_text(box))
+    s.program.answer(box, "OK")
+    check(all(n.startswith("x_") for n in os.listdir(many)), "every file renamed")
+    undo = s.tool_button("Undo")
+    wait_for(lambda: undo.enabled, "Undo to be available after Apply")
+    s.program.focus_window()
+    s.click(undo)
+
+    def back():
+        return sum(1 for e in os.scandir(many) if e.name.startswith("f"))
+
+    wait_for(lambda: back() >= 300, "the undo to be under way", timeout=60)
+    os.kill(s.program.process.pid, signal.SIGKILL)
+    s.program.process.wait(timeout=20)
+    given_back = back()
+    check(0 < given_back < MANY, "killed part-way: %d of %d given back" % (given_back, MANY))
+
+    s.start()
+    box = s.program.message_box()
+    text = box_text(box)
+    found = UNFINISHED_UNDO.search(text)
+    check(found, "the question names the undo, got %r" % text)
+    check("Give back the rest?" in text, "the question's second line")
+    equal((int(found.group(1)), int(found.group(2))), (given_back, MANY), "counts of the question")
+    s.program.answer(box, "Yes")
+    box = s.program.message_box()
+    check(SUMMARY_OK in box_text(box), "the summary of the rest: %r" % box_text(box))
+    s.program.answer(box, "OK")
+    names = sorted(os.listdir(many))
+    equal(names, ORIGINAL_NAMES, "the original names")
+    for name in names[:: MANY // 50] + names[-3:]:
+        with open(os.path.join(many, name)) as f:
+            equal(f.read(), name, "the content of " + name)
+    # Nothing is left to offer: a third start asks nothing.
+    wait_for(lambda: s.program.window("Searching Files..") is None
+             and s.status_panels()[0] == "Total files : %d" % MANY, "the rescan after the undo",
+             timeout=60)

@@ -47,10 +47,12 @@ private:
     int m_calls = 0;
 };
 
+// As the scan records it: device, inode and stamp.
 FileIdentity IdentityOf(const std::string& path) {
-    struct stat info {};
-    EXPECT_EQ(::stat(path.c_str(), &info), 0) << path;
-    return {static_cast<std::uint32_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino)};
+    PlatformFileSystem platform;
+    const std::optional<FileIdentity> found = platform.Identify("", path);
+    EXPECT_TRUE(found) << path;
+    return found.value_or(FileIdentity{});
 }
 
 // Rows as a scan gives them, with each file's identity; a file that is not
@@ -68,6 +70,7 @@ FileRows ScannedRows(const TempDir& dir, const std::shared_ptr<const std::string
         const FileIdentity id = IdentityOf(dir.Path() + from);
         row.device = id.device;
         row.inode = id.inode;
+        row.stamp = id.stamp;
     }
     return rows;
 }
@@ -104,17 +107,22 @@ protected:
 const std::vector<std::pair<std::string, std::string>> kChainAndMore = {
     {"b", "c"}, {"a", "b"}, {"d", "d1"}, {"e", "e1"}, {"f", "f1"}, {"g", "g1"}, {"h", "h1"}};
 
+// The program dies at any step of an Apply, or of the undo that gives an
+// Apply back: the next start offers what is left, and the files come back.
 TEST_F(RunJournalTest, ACrashAtAnyStepIsGivenBackWhole) {
     struct Case {
+        bool inUndo; // the undo dies, not the Apply
         int crashAt;
         bool afterRename;
     };
     std::vector<Case> cases;
-    for (int k = 1; k <= static_cast<int>(kChainAndMore.size()); ++k)
-        for (bool after : {false, true})
-            cases.push_back({k, after});
+    for (bool inUndo : {false, true})
+        for (int k = 1; k <= static_cast<int>(kChainAndMore.size()); ++k)
+            for (bool after : {false, true})
+                cases.push_back({inUndo, k, after});
     for (const Case& c : cases) {
-        SCOPED_TRACE("crash at step " + std::to_string(c.crashAt) +
+        SCOPED_TRACE(std::string(c.inUndo ? "undo" : "apply") + ": crash at step " +
+                     std::to_string(c.crashAt) +
                      (c.afterRename ? " after its rename" : " before its rename"));
         TempDir localFiles, localProgram;
         folder = std::make_shared<const std::string>(localFiles.Path());
@@ -124,36 +132,44 @@ TEST_F(RunJournalTest, ACrashAtAnyStepIsGivenBackWhole) {
         FileRows rows = ScannedRows(localFiles, folder, kChainAndMore);
         const StepPlan plan = PlanOnDisk(rows);
         HistoryStore::OpenReport report;
+        std::int64_t applied = 0;
         {
             auto store = HistoryStore::Open(localProgram.Path() + "History.sqlite", report, 0);
             ASSERT_TRUE(store);
             const auto run = store->BeginRun(HistoryRunKind::Rename, localFiles.Path(), 1,
                                              RecordOfPlan(plan, rows));
             ASSERT_TRUE(run);
-            // Commits every third step, so crashes fall before, on and after a commit.
-            RunJournal journal(*store, *run, 3, std::chrono::hours(1));
+            applied = *run;
             CrashingFileSystem crashing(c.crashAt, c.afterRename);
-            EXPECT_THROW(RenameBySteps(rows, plan, crashing, &journal), std::runtime_error);
+            if (c.inUndo) {
+                ASSERT_TRUE(RenameWithJournal(rows, plan, platform, store.get(), run).AllWell());
+                EXPECT_THROW(UndoRecordedRun(*store, *run, crashing, 2), std::runtime_error);
+            } else {
+                // Commits every third step, so crashes fall before, on and after a commit.
+                RunJournal journal(*store, *run, 3, std::chrono::hours(1));
+                EXPECT_THROW(RenameBySteps(rows, plan, crashing, &journal), std::runtime_error);
+            }
         } // the store goes away without the run's end, as after a kill
 
         auto store = HistoryStore::Open(localProgram.Path() + "History.sqlite", report, 0);
         ASSERT_TRUE(store);
         const std::optional<HistoryRun> unfinished = store->UnfinishedRun();
         ASSERT_TRUE(unfinished);
+        EXPECT_EQ(unfinished->kind, c.inUndo ? HistoryRunKind::Undo : HistoryRunKind::Rename);
         EXPECT_EQ(unfinished->files, kChainAndMore.size());
-        const int renamed = c.crashAt - (c.afterRename ? 0 : 1);
         // The chain's first step moved b away, its second step needs b free:
         // a crash before nothing else changes the count.
-        EXPECT_EQ(FilesRenamedOnDisk(store->Steps(unfinished->id), platform),
-                  static_cast<std::size_t>(renamed));
-        const UndoOfRun undo = UndoRecordedRun(*store, unfinished->id, platform, 2);
+        const UnfinishedRunOnDisk judged = JudgeUnfinishedRun(*store, *unfinished, platform);
+        EXPECT_EQ(judged.done, static_cast<std::size_t>(c.crashAt - (c.afterRename ? 0 : 1)));
+        const UndoOfRun undo = c.inUndo ? FinishUndoRun(*store, unfinished->id, platform)
+                                        : UndoRecordedRun(*store, unfinished->id, platform, 2);
         ASSERT_TRUE(undo.found);
         EXPECT_TRUE(undo.result.AllWell()) << testing::PrintToString(undo.result.log);
         EXPECT_EQ(Listing(localFiles.Path()), before);
         for (const auto& [from, to] : kChainAndMore)
             EXPECT_EQ(ReadFile(localFiles.Path() + from), from);
-        EXPECT_FALSE(store->UnfinishedRun());
-        EXPECT_EQ(store->Run(unfinished->id)->state, HistoryRunState::Undone);
+        EXPECT_FALSE(store->UnfinishedRun()) << "a recovery of a recovery is the same run";
+        EXPECT_EQ(store->Run(applied)->state, HistoryRunState::Undone);
     }
 }
 
@@ -282,9 +298,9 @@ TEST_F(RunJournalTest, KeepsTheNewest200RunsAndTheirSteps) {
     ASSERT_EQ(runs.size(), 200u);
     EXPECT_EQ(runs.front().id, last) << "newest first";
     EXPECT_EQ(runs.back().id, last - 199);
-    EXPECT_TRUE(store->Steps(last - 200).empty());
-    ASSERT_EQ(store->Steps(last).size(), 1u);
-    EXPECT_EQ(store->Steps(last)[0].to, "y");
+    EXPECT_TRUE(store->Steps(last - 200).value().empty());
+    ASSERT_EQ(store->Steps(last).value().size(), 1u);
+    EXPECT_EQ(store->Steps(last).value()[0].to, "y");
 }
 
 } // namespace

@@ -57,7 +57,9 @@ TEST_F(RunsWindowTest, CancelOnTheWarningOpensNoLog) {
     EXPECT_EQ(Listing(m_files.Path()), (std::vector<std::string>{"a.txt"}));
 }
 
-TEST_F(RunsWindowTest, UnwritableLogShowsTheErrorBoxAndKeepsTheHeaders) {
+// The summary still tells the run; the log that could not be written is one
+// more line of it.
+TEST_F(RunsWindowTest, UnwritableLogAddsALineToTheSummary) {
     ScanNewFiles({"a.txt"});
     PreviewPrefix();
     ASSERT_TRUE(test::LockFolder(m_settings.Path()));
@@ -68,10 +70,14 @@ TEST_F(RunsWindowTest, UnwritableLogShowsTheErrorBoxAndKeepsTheHeaders) {
 
     ASSERT_EQ(m_boxes.size(), 2u);
     EXPECT_EQ(m_boxes[0].type, MsgType::Confirmation);
-    EXPECT_EQ(m_boxes[1].type, MsgType::Error);
+    EXPECT_EQ(m_boxes[1].type, MsgType::Information);
+    EXPECT_TRUE(
+        m_boxes[1].text.startsWith("All the selected files have been processed successfully!\r"));
+    EXPECT_TRUE(m_boxes[1].text.contains("\rCannot create file \""))
+        << m_boxes[1].text.toStdString();
     EXPECT_TRUE(m_boxes[1].text.contains("Log.txt"));
     EXPECT_EQ(Listing(m_files.Path()), (std::vector<std::string>{"new_a.txt"}));
-    EXPECT_EQ(Header(0), "Original Name");
+    EXPECT_EQ(Header(0), "New Name");
     EXPECT_TRUE(ProgressBarLeft());
     test::UnlockFolder(m_settings.Path());
 }
