@@ -34,6 +34,8 @@ packages=(
   desktop-file-utils appstream groff-base dpkg-dev file
   # the floating panels under a real window manager, its stacking read with xprop
   openbox x11-utils
+  # hostile names on FAT, exFAT and NTFS volumes mounted through FUSE
+  fuse3 fusefat dosfstools exfat-fuse exfatprogs ntfs-3g
 )
 
 missing=()

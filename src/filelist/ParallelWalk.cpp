@@ -489,7 +489,7 @@ private:
         }
     }
 
-    static constexpr std::size_t kChunkBytes = 32 * 1024;
+    static constexpr std::size_t kChunkBytes = std::size_t{32} * 1024;
     static constexpr std::size_t kTypicalEntryBytes =
         40; // a raw entry with a name of about 20 bytes
 

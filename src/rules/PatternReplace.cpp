@@ -25,8 +25,13 @@ constexpr std::uint32_t kInterpreterMatchLimit = 20'000;
 constexpr std::uint32_t kDepthLimit = 10'000;
 // The machine code's own stack. Deep patterns over long names fit; one that
 // still runs out is tried once more by the interpreter, within its budget.
-constexpr PCRE2_SIZE kJitStackStart = 32 * 1024;
-constexpr PCRE2_SIZE kJitStackMax = 512 * 1024;
+constexpr PCRE2_SIZE kJitStackStart = PCRE2_SIZE{32} * 1024;
+constexpr PCRE2_SIZE kJitStackMax = PCRE2_SIZE{512} * 1024;
+
+// Where a group's start offset stands in a match's offset vector.
+std::size_t Start(int group) {
+    return 2 * static_cast<std::size_t>(group);
+}
 
 bool IsContinuationByte(char c) {
     return (static_cast<unsigned char>(c) & 0xC0u) == 0x80u;
@@ -119,18 +124,18 @@ std::optional<ReplacePatternError> ParseReplacement(std::string_view text,
     for (std::size_t i = 0; i < text.size(); ++i) {
         const char c = text[i];
         const char next = i + 1 < text.size() ? text[i + 1] : '\0';
-        if (c != '$' || i + 1 == text.size()) {
-            literal += c;
-        } else if (next == '$') {
+        // At the end of the text `next` is NUL, so a last "$" is text.
+        const bool dollar = c == '$';
+        if (dollar && next == '$') {
             literal += '$';
             ++i;
-        } else if (next >= '0' && next <= '9') {
+        } else if (dollar && next >= '0' && next <= '9') {
             const int group = next - '0';
             if (static_cast<std::uint32_t>(group) > groups)
                 return fault(i, "there is no group " + std::to_string(group));
             addGroup(group);
             ++i;
-        } else if (next == '{') {
+        } else if (dollar && next == '{') {
             const std::size_t close = text.find('}', i + 2);
             if (close == std::string_view::npos)
                 return fault(i, "\"${\" without a closing \"}\"");
@@ -153,7 +158,7 @@ std::optional<ReplacePatternError> ParseReplacement(std::string_view text,
             addGroup(group);
             i = close;
         } else {
-            literal += c; // "$" before anything else is text
+            literal += c; // so is "$" before anything else
         }
     }
     if (!literal.empty())
@@ -227,9 +232,9 @@ struct PatternReplacer::Impl {
         for (const Piece& piece : pieces) {
             if (piece.group < 0) {
                 out += piece.literal;
-            } else if (piece.group < captured && ovector[2 * piece.group] != PCRE2_UNSET) {
-                const PCRE2_SIZE from = ovector[2 * piece.group];
-                out.append(text.substr(from, ovector[2 * piece.group + 1] - from));
+            } else if (piece.group < captured && ovector[Start(piece.group)] != PCRE2_UNSET) {
+                const PCRE2_SIZE from = ovector[Start(piece.group)];
+                out.append(text.substr(from, ovector[Start(piece.group) + 1] - from));
             }
         }
     }
