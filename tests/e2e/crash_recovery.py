@@ -73,6 +73,15 @@ def recovery_question(s, done):
     return box
 
 
+def check_original_names(many):
+    """Every file is back under its original name, with its own content."""
+    names = sorted(os.listdir(many))
+    equal(names, ORIGINAL_NAMES, "the original names")
+    for name in names[:: MANY // 50] + names[-3:]:
+        with open(os.path.join(many, name)) as f:
+            equal(f.read(), name, "the content of " + name)
+
+
 def crash_then_undo(s):
     """Killed part-way through Apply, restarted, Yes: every file has its
     original name and content again."""
@@ -81,11 +90,7 @@ def crash_then_undo(s):
     box = s.program.message_box()
     check(SUMMARY_OK in box_text(box), "the undo summary: %r" % box_text(box))
     s.program.answer(box, "OK")
-    names = sorted(os.listdir(many))
-    equal(names, ORIGINAL_NAMES, "the original names")
-    for name in names[:: MANY // 50] + names[-3:]:
-        with open(os.path.join(many, name)) as f:
-            equal(f.read(), name, "the content of " + name)
+    check_original_names(many)
     log = os.path.join(s.program.folder, "Log.txt")
     check(os.path.exists(log) and os.path.getsize(log) == 0, "an empty Log.txt")
     # The undo rescans the folder; the test ends once the list shows it.
@@ -150,11 +155,7 @@ def crash_during_undo(s):
     box = s.program.message_box()
     check(SUMMARY_OK in box_text(box), "the summary of the rest: %r" % box_text(box))
     s.program.answer(box, "OK")
-    names = sorted(os.listdir(many))
-    equal(names, ORIGINAL_NAMES, "the original names")
-    for name in names[:: MANY // 50] + names[-3:]:
-        with open(os.path.join(many, name)) as f:
-            equal(f.read(), name, "the content of " + name)
+    check_original_names(many)
     # Nothing is left to offer: a third start asks nothing.
     wait_for(lambda: s.program.window("Searching Files..") is None
              and s.status_panels()[0] == "Total files : %d" % MANY, "the rescan after the undo",
