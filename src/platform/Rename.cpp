@@ -93,6 +93,18 @@ bool TargetHoldsTheSource(int folder, const std::string& to, const struct stat& 
            S_ISREG(target.st_mode) == S_ISREG(source.st_mode) && target.st_size == source.st_size;
 }
 
+// Runs one step on the folder's descriptor, opened for that step alone: the
+// path forms serve callers that hold no descriptor of their own.
+template <typename Step> int ThroughFolder(const std::string& folder, Step step) {
+    const int fd =
+        ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return errno;
+    const int error = step(fd);
+    ::close(fd);
+    return error;
+}
+
 } // namespace
 
 namespace detail {
@@ -187,13 +199,8 @@ int RenameThroughTemporary(int folder, const std::string& oldName, const std::st
 
 int RenameThroughTemporary(const std::string& folder, const std::string& oldName,
                            const std::string& newName) {
-    const int fd =
-        ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0)
-        return errno;
-    const int error = RenameThroughTemporary(fd, oldName, newName);
-    ::close(fd);
-    return error;
+    return ThroughFolder(folder,
+                         [&](int fd) { return RenameThroughTemporary(fd, oldName, newName); });
 }
 
 } // namespace detail
@@ -217,13 +224,7 @@ int RenameNoReplace(const std::string& folder, const std::string& oldName,
         return EINVAL;
     if (oldName == newName)
         return 0;
-    const int fd =
-        ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0)
-        return errno;
-    const int error = RenameNoReplaceAt(fd, oldName, newName);
-    ::close(fd);
-    return error;
+    return ThroughFolder(folder, [&](int fd) { return RenameNoReplaceAt(fd, oldName, newName); });
 }
 
 } // namespace quorvane
