@@ -47,7 +47,7 @@ namespace {
 
 // Every planned row has one step that ends under its new name.
 std::size_t FilesOfPlan(const StepPlan& plan) {
-    const std::vector<RenameStep>& steps = plan.planned.plan.steps;
+    const RenameSteps& steps = plan.planned.plan.steps;
     return static_cast<std::size_t>(std::count_if(
         steps.begin(), steps.end(), [](const RenameStep& step) { return !step.isTemporary; }));
 }
@@ -88,7 +88,7 @@ RunResult RenameWithJournal(FileRows& rows, const StepPlan& plan, RunFileSystem&
     RunJournal journal(*store, *run);
     RunResult result = RenameBySteps(rows, plan, fileSystem, &journal, progress);
     // Refused rows count as failed files but never had a step.
-    const std::vector<RowVerdict>& verdicts = plan.planned.plan.rows;
+    const RowVerdicts& verdicts = plan.planned.plan.rows;
     const auto refused = static_cast<std::size_t>(std::count_if(
         verdicts.begin(), verdicts.end(), [](const RowVerdict& row) { return row.refused; }));
     const std::size_t files = FilesOfPlan(plan);

@@ -25,6 +25,10 @@ struct NameSlot {
     bool listed = false;         // the folder holds a file of this name
 };
 
+// How many names ahead a walk over the table loads their buckets: enough to
+// hide a miss to memory behind the work on the names in between.
+constexpr std::size_t kLookAhead = 8;
+
 struct FolderState {
     FolderFacts facts;
     std::deque<std::string> foldedStore;    // keeps folded keys at a fixed address
@@ -39,6 +43,15 @@ struct FolderState {
         return foldedStore.emplace_back(FoldedForm(name));
     }
     std::uint32_t Add(std::string_view name) { return names.Add(Key(name)); }
+    // Folded keys are made on Add; only bytes can be looked ahead.
+    void Prefetch(std::string_view name) const {
+        if (!facts.ignoresCase)
+            names.Prefetch(name);
+    }
+    void PrefetchEntry(std::string_view name) const {
+        if (!facts.ignoresCase)
+            names.PrefetchEntry(name);
+    }
 };
 
 // Where a row's names sit in its folder's table.
@@ -113,8 +126,17 @@ public:
 
     void Make() {
         ListNames();
-        for (std::size_t k = 0; k < m_count; ++k)
+        for (std::size_t k = 0; k < m_count; ++k) {
+            // The row's own name is in the table already: its entry is
+            // loaded in a second stage.
+            if (k + 2 * kLookAhead < m_count) {
+                m_folder.Prefetch(RowOf(k + 2 * kLookAhead).from);
+                m_folder.Prefetch(RowOf(k + 2 * kLookAhead).to);
+            }
+            if (k + kLookAhead < m_count)
+                m_folder.PrefetchEntry(RowOf(k + kLookAhead).from);
             TakeRow(k);
+        }
         RefuseExisting();
         MarkLookAlikes();
     }
@@ -175,7 +197,11 @@ private:
         FolderState& folder = m_folder;
         folder.names.Reserve(folder.facts.names.size() + m_count);
         folder.listedSlots.reserve(folder.facts.names.size());
-        for (const std::string& name : folder.facts.names) {
+        const EntryNames& names = folder.facts.names;
+        for (std::size_t n = 0; n < names.size(); ++n) {
+            if (n + kLookAhead < names.size())
+                folder.Prefetch(names[n + kLookAhead]);
+            const std::string_view name = names[n];
             const std::uint32_t slot = folder.Add(name);
             folder.names[slot].listed = true;
             folder.listedSlots.push_back(slot);

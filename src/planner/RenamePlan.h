@@ -4,6 +4,7 @@
 // rest whatever the list order, chains and cycles included.
 
 #include "platform/FolderFacts.h"
+#include "platform/LargeBlocks.h"
 #include "rules/FileRow.h"
 
 #include <atomic>
@@ -70,9 +71,13 @@ struct RenameStep {
     bool isTemporary = false;
 };
 
+// A plan's arrays are as long as the batch and made anew by every plan.
+using RowVerdicts = std::vector<RowVerdict, LargeBlockAllocator<RowVerdict>>;
+using RenameSteps = std::vector<RenameStep, LargeBlockAllocator<RenameStep>>;
+
 struct RenamePlan {
-    std::vector<RowVerdict> rows; // one per PlanRow, same order
-    std::vector<RenameStep> steps;
+    RowVerdicts rows; // one per PlanRow, same order
+    RenameSteps steps;
     std::size_t conflicts = 0;
     // The buckets of every folder's name table, added up: the plan's memory
     // grows with its rows and the names of their folders, not with both

@@ -45,7 +45,7 @@ FolderFacts DescribeFolder(const std::string& folder) {
     while (const dirent* entry = ::readdir(dir)) {
         const char* name = entry->d_name;
         if (std::strcmp(name, ".") != 0 && std::strcmp(name, "..") != 0)
-            facts.names.emplace_back(name);
+            facts.names.push_back(name);
     }
     ::closedir(dir);
     facts.listed = true;

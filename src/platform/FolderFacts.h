@@ -3,13 +3,45 @@
 
 #include <cstddef>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace quorvane {
 
+// The names of a folder's entries in one block of bytes: a folder of a
+// hundred thousand files costs a few allocations, not a hundred thousand.
+// A name stays where it is until the list is changed.
+class EntryNames {
+public:
+    EntryNames() = default;
+    EntryNames(const std::vector<std::string>& names) { assign(names.begin(), names.end()); }
+
+    template <typename It> void assign(It first, It last) {
+        m_bytes.clear();
+        m_ends.clear();
+        for (; first != last; ++first)
+            push_back(*first);
+    }
+    void push_back(std::string_view name) {
+        m_bytes.append(name);
+        m_ends.push_back(m_bytes.size());
+    }
+
+    std::size_t size() const { return m_ends.size(); }
+    bool empty() const { return m_ends.empty(); }
+    std::string_view operator[](std::size_t i) const {
+        const std::size_t start = i == 0 ? 0 : m_ends[i - 1];
+        return {m_bytes.data() + start, m_ends[i] - start};
+    }
+
+private:
+    std::string m_bytes;
+    std::vector<std::size_t> m_ends; // where each name ends in m_bytes
+};
+
 struct FolderFacts {
     bool listed = false;            // the folder could be read
-    std::vector<std::string> names; // every entry, as the folder spells it
+    EntryNames names;               // every entry, as the folder spells it
     bool ignoresCase = false;       // "a.txt" and "A.TXT" are one entry
     // A FAT-like volume (FAT or exFAT, by the kernel or through FUSE, or an
     // unknown volume through FUSE): refuses the characters FAT refuses and

@@ -27,7 +27,7 @@ namespace quorvane {
 
 std::vector<RecordedStep> RecordOfPlan(const StepPlan& plan, const FileRows& rows) {
     std::vector<RecordedStep> record;
-    const std::vector<RenameStep>& steps = plan.planned.plan.steps;
+    const RenameSteps& steps = plan.planned.plan.steps;
     record.reserve(steps.size());
     for (const RenameStep& step : steps) {
         RecordedStep recorded;

@@ -372,7 +372,8 @@ TEST(RenamePlan, MemoryGrowsWithTheRowsNotWithFoldersTimesRows) {
     for (std::size_t i = 0; i < kPerFolder; ++i)
         to.push_back("g" + std::to_string(i));
     NumberedLister lister(kPerFolder);
-    const std::vector<std::string> from = lister.Describe("").names;
+    const FolderFacts listed = lister.Describe("");
+    const EntryNames& from = listed.names;
     std::vector<PlanRow> rows;
     for (const std::string& folder : folders) {
         for (std::size_t i = 0; i < kPerFolder; ++i)
