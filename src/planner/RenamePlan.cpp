@@ -1,6 +1,7 @@
 #include "planner/RenamePlan.h"
 
 #include "planner/FolderGroups.h"
+#include "planner/ListingsAhead.h"
 #include "planner/NameForms.h"
 #include "planner/NameTable.h"
 #include "planner/PlanInput.h"
@@ -116,27 +117,28 @@ public:
     // folder's, in order. The verdicts go to `verdicts` (one per row of the
     // plan) when it is given, else to a list of the folder's own.
     FolderPlan(const PlanRow* rows, bool rowsOfFolder, const std::size_t* members,
-               std::size_t count, FolderFacts facts, RowVerdict* verdicts)
+               std::size_t count, RowVerdict* verdicts)
         : m_rows(rows), m_rowsOfFolder(rowsOfFolder), m_members(members), m_count(count),
           m_keys(count), m_planVerdicts(verdicts) {
         if (!m_planVerdicts)
             m_ownVerdicts.resize(count);
-        m_folder.facts = std::move(facts);
     }
 
-    void Make() {
-        ListNames();
-        for (std::size_t k = 0; k < m_count; ++k) {
-            // The row's own name is in the table already: its entry is
-            // loaded in a second stage.
-            if (k + 2 * kLookAhead < m_count) {
-                m_folder.Prefetch(RowOf(k + 2 * kLookAhead).from);
-                m_folder.Prefetch(RowOf(k + 2 * kLookAhead).to);
-            }
-            if (k + kLookAhead < m_count)
-                m_folder.PrefetchEntry(RowOf(k + kLookAhead).from);
-            TakeRow(k);
+    // The rows are taken while the folder is still being listed, as if its
+    // volume were the usual kind: names as bytes, any byte but "/" and NUL,
+    // 255 bytes. `awaitFacts` gives the listing; on a volume of another kind
+    // the rows are taken again under its rules.
+    template <typename AwaitFacts> void Make(AwaitFacts awaitFacts) {
+        TakeRows();
+        FolderFacts facts = awaitFacts();
+        if (!NamesAlike(facts, m_folder.facts)) {
+            Restart();
+            m_folder.facts = std::move(facts);
+            TakeRows();
+        } else {
+            m_folder.facts = std::move(facts);
         }
+        ListNames();
         RefuseExisting();
         MarkLookAlikes();
     }
@@ -191,16 +193,43 @@ private:
     const NameSlot& From(std::size_t k) const { return m_folder.names[m_keys[k].from]; }
     NameSlot& To(std::size_t k) { return m_folder.names[m_keys[k].to]; }
 
+    static bool NamesAlike(const FolderFacts& a, const FolderFacts& b) {
+        return a.ignoresCase == b.ignoresCase && a.fatLike == b.fatLike &&
+               a.asciiOnly == b.asciiOnly && a.utf8Only == b.utf8Only && a.nameMax == b.nameMax;
+    }
+
+    void Restart() {
+        m_folder = FolderState{};
+        std::fill(m_keys.begin(), m_keys.end(), RowKeys{});
+        for (std::size_t k = 0; k < m_count; ++k)
+            Verdict(k) = RowVerdict{};
+    }
+
+    // Each row's name and new name, two rows' worth of table each.
+    void TakeRows() {
+        m_folder.names.Reserve(2 * m_count);
+        for (std::size_t k = 0; k < m_count; ++k) {
+            if (k + kLookAhead < m_count) {
+                m_folder.Prefetch(RowOf(k + kLookAhead).from);
+                m_folder.Prefetch(RowOf(k + kLookAhead).to);
+            }
+            TakeRow(k);
+        }
+    }
+
     // The table holds the folder's names and those the rows bring: each row's
     // name is listed as a rule, so its new name is the one to make room for.
+    // Most listed names are the rows' own, in the table already: their
+    // entries are loaded in a second stage.
     void ListNames() {
         FolderState& folder = m_folder;
-        folder.names.Reserve(folder.facts.names.size() + m_count);
         folder.listedSlots.reserve(folder.facts.names.size());
         const EntryNames& names = folder.facts.names;
         for (std::size_t n = 0; n < names.size(); ++n) {
+            if (n + 2 * kLookAhead < names.size())
+                folder.Prefetch(names[n + 2 * kLookAhead]);
             if (n + kLookAhead < names.size())
-                folder.Prefetch(names[n + kLookAhead]);
+                folder.PrefetchEntry(names[n + kLookAhead]);
             const std::string_view name = names[n];
             const std::uint32_t slot = folder.Add(name);
             folder.names[slot].listed = true;
@@ -315,22 +344,24 @@ private:
     std::vector<RowVerdict> m_ownVerdicts;
 };
 
+// A plan of a few thousand rows is over before a thread would have started.
+bool ListAhead(std::size_t rows) {
+    return rows >= 4096;
+}
+
 // Plans each folder in turn and hands its finished plan to `take` before the
 // next folder is listed.
 template <typename Take>
 std::size_t PlanByFolder(const std::vector<PlanRow>& rows, FolderLister& lister,
                          const std::atomic<bool>* stop, RowVerdict* verdicts, Take take) {
     const FolderGroups groups(rows.size(), [&rows](std::size_t i) { return rows[i]; });
+    ListingsAhead listings(groups, lister, ListAhead(rows.size()));
     std::size_t buckets = 0;
     for (std::size_t f = 0; f < groups.Count(); ++f) {
         if (stop && stop->load(std::memory_order_relaxed))
             break;
-        FolderFacts facts;
-        if (groups.AnyChanged(f))
-            facts = lister.Describe(groups.Path(f));
-        FolderPlan plan(rows.data(), false, groups.Members(f), groups.Size(f), std::move(facts),
-                        verdicts);
-        plan.Make();
+        FolderPlan plan(rows.data(), false, groups.Members(f), groups.Size(f), verdicts);
+        plan.Make([&] { return listings.TakeNext(); });
         buckets += plan.Buckets();
         take(plan, groups.Size(f));
     }
@@ -401,17 +432,15 @@ PlanConflicts FindPlanConflicts(const PlanInput& input, FolderLister& lister,
                                 const std::atomic<bool>* stop) {
     PlanConflicts found;
     const FolderGroups groups(input.Size(), [&input](std::size_t i) { return input.Row(i); });
+    ListingsAhead listings(groups, lister, ListAhead(input.Size()));
     std::vector<PlanRow> rows; // of one folder at a time
     for (std::size_t f = 0; f < groups.Count() && !(stop && stop->load()); ++f) {
-        FolderFacts facts;
-        if (groups.AnyChanged(f))
-            facts = lister.Describe(groups.Path(f));
         const std::size_t* members = groups.Members(f);
         rows.clear();
         for (std::size_t k = 0; k < groups.Size(f); ++k)
             rows.push_back(input.Row(members[k]));
-        FolderPlan plan(rows.data(), true, members, rows.size(), std::move(facts), nullptr);
-        plan.Make();
+        FolderPlan plan(rows.data(), true, members, rows.size(), nullptr);
+        plan.Make([&] { return listings.TakeNext(); });
         found.tableBuckets += plan.Buckets();
         for (std::size_t k = 0; k < rows.size(); ++k) {
             if (plan.Verdict(k).IsConflict())

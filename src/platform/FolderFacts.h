@@ -40,9 +40,9 @@ private:
 };
 
 struct FolderFacts {
-    bool listed = false;            // the folder could be read
-    EntryNames names;               // every entry, as the folder spells it
-    bool ignoresCase = false;       // "a.txt" and "A.TXT" are one entry
+    bool listed = false;      // the folder could be read
+    EntryNames names;         // every entry, as the folder spells it
+    bool ignoresCase = false; // "a.txt" and "A.TXT" are one entry
     // A FAT-like volume (FAT or exFAT, by the kernel or through FUSE, or an
     // unknown volume through FUSE): refuses the characters FAT refuses and
     // the names Windows keeps for devices.

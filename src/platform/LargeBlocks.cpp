@@ -11,7 +11,9 @@ namespace {
 
 constexpr std::size_t kHugePage = std::size_t{2} << 20;
 
-std::size_t MappedSize(std::size_t bytes) { return (bytes + kHugePage - 1) & ~(kHugePage - 1); }
+std::size_t MappedSize(std::size_t bytes) {
+    return (bytes + kHugePage - 1) & ~(kHugePage - 1);
+}
 
 } // namespace
 
@@ -30,8 +32,8 @@ void* AllocateLargeBlock(std::size_t bytes) {
     // Huge pages need an aligned start: map one more, then give back what
     // lies before and after the aligned part.
     const std::size_t size = MappedSize(bytes);
-    void* mapped = mmap(nullptr, size + kHugePage, PROT_READ | PROT_WRITE,
-                        MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    void* mapped =
+        mmap(nullptr, size + kHugePage, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
     if (mapped == MAP_FAILED)
         throw std::bad_alloc();
     const auto start = reinterpret_cast<std::uintptr_t>(mapped);
