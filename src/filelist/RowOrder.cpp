@@ -141,12 +141,24 @@ std::vector<std::uint32_t> SortedOrder(const FileRows& rows, int column, bool as
     return order;
 }
 
+// In place, one cycle of the permutation at a time: a second array of rows
+// would be as large as the list, and its first touch costs more than the sort.
 void Permute(FileRows& rows, const std::vector<std::uint32_t>& order) {
-    FileRows sorted;
-    sorted.reserve(rows.size());
-    for (const std::uint32_t index : order)
-        sorted.push_back(std::move(rows[index]));
-    rows.swap(sorted);
+    std::vector<bool> placed(rows.size(), false);
+    for (std::size_t start = 0; start < rows.size(); ++start) {
+        if (placed[start] || order[start] == start)
+            continue;
+        // Position i takes the row at order[i]: walk the cycle from `start`.
+        FileRow held = std::move(rows[start]);
+        std::size_t at = start;
+        for (std::size_t from = order[at]; from != start; from = order[at]) {
+            rows[at] = std::move(rows[from]);
+            placed[at] = true;
+            at = from;
+        }
+        rows[at] = std::move(held);
+        placed[at] = true;
+    }
 }
 
 } // namespace
