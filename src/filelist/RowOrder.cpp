@@ -87,6 +87,18 @@ public:
             m_prefixes.push_back(FoldedPrefix(text));
     }
 
+    bool IsText() const { return !IsNumericColumn(m_column) && !m_texts.empty(); }
+
+    // Sorts `part` (rows' indices) by their texts, eight bytes at a time: the
+    // rows are ordered by their prefixes, and only the runs that share one go
+    // on to the next eight bytes. Names such as "IMG_2023…" share long starts;
+    // a comparison sort would compare them whole, over and over. Stable: rows
+    // whose texts compare equal keep their order.
+    void SortTexts(std::uint32_t* part, std::size_t count, bool ascending) const {
+        std::vector<Keyed> keyed(count);
+        SortTextsFrom(part, keyed.data(), count, 0, ascending);
+    }
+
     int Compare(std::uint32_t a, std::uint32_t b) const {
         if (IsNumericColumn(m_column))
             return Sign(m_numbers[a], m_numbers[b]);
@@ -100,6 +112,35 @@ public:
     }
 
 private:
+    struct Keyed {
+        std::uint64_t key;
+        std::uint32_t index;
+    };
+
+    void SortTextsFrom(std::uint32_t* part, Keyed* keyed, std::size_t count, std::size_t depth,
+                       bool ascending) const {
+        for (std::size_t i = 0; i < count; ++i) {
+            const std::string_view text = m_texts[part[i]];
+            keyed[i] = {FoldedPrefix(depth < text.size() ? text.substr(depth) : std::string_view{}),
+                        part[i]};
+        }
+        std::stable_sort(keyed, keyed + count, [ascending](const Keyed& a, const Keyed& b) {
+            return ascending ? a.key < b.key : b.key < a.key;
+        });
+        for (std::size_t i = 0; i < count; ++i)
+            part[i] = keyed[i].index;
+        // A run of one prefix goes on, unless the prefix holds the texts' end:
+        // names hold no zero byte, so a zero low byte means they end there.
+        for (std::size_t start = 0; start < count;) {
+            std::size_t end = start + 1;
+            while (end < count && keyed[end].key == keyed[start].key)
+                ++end;
+            if (end - start > 1 && (keyed[start].key & 0xff) != 0)
+                SortTextsFrom(part + start, keyed + start, end - start, depth + 8, ascending);
+            start = end;
+        }
+    }
+
     // The first eight bytes, letters folded, as one big-endian number; a
     // shorter text is padded with zero bytes, which sort below every byte, so
     // unequal prefixes order as the texts do.
@@ -136,7 +177,11 @@ std::vector<std::uint32_t> SortedOrder(const FileRows& rows, int column, bool as
     };
     const auto middle =
         order.begin() + static_cast<std::ptrdiff_t>(std::min(sortedPrefix, rows.size()));
-    std::stable_sort(middle, order.end(), before);
+    if (keys.IsText())
+        keys.SortTexts(order.data() + (middle - order.begin()),
+                       static_cast<std::size_t>(order.end() - middle), ascending);
+    else
+        std::stable_sort(middle, order.end(), before);
     std::inplace_merge(order.begin(), middle, order.end(), before);
     return order;
 }

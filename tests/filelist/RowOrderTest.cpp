@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <memory>
 #include <string>
@@ -244,6 +245,35 @@ TEST(SortRows, LargeListKeepsEveryRowOnce) {
         const int number = std::stoi(row.originalName.substr(4));
         EXPECT_FALSE(seen[number]);
         seen[number] = true;
+    }
+}
+
+// Names that share starts of every length around the eight-byte steps of the
+// name sort, with letters in both cases and texts that are equal but for
+// case: the order must be the comparison's, equal names keeping their order.
+TEST(SortRows, NameOrderMatchesTheComparisonOnSharedStarts) {
+    FileRows rows;
+    std::uint32_t seed = 12345;
+    auto next = [&seed] { return seed = seed * 1103515245u + 12345u; };
+    const std::string stems[] = {"", "IMG_", "IMG_2023", "img_2023-01-0", "A Long Shared Stem "};
+    for (std::uint64_t i = 0; i < 4000; ++i) {
+        std::string name = stems[next() % 5];
+        for (std::uint32_t tail = next() % 12; tail > 0; --tail)
+            name += "aAbB._~1"[next() % 8];
+        rows.push_back(Row(name, i)); // the size tells the list order apart
+    }
+    for (const bool ascending : {true, false}) {
+        FileRows expected = rows;
+        std::stable_sort(expected.begin(), expected.end(),
+                         [ascending](const FileRow& a, const FileRow& b) {
+                             return ascending ? ListViewCompare(a, b, kColumnOriginalName) < 0
+                                              : ListViewCompare(b, a, kColumnOriginalName) < 0;
+                         });
+        FileRows sorted = rows;
+        SortRows(sorted, kColumnOriginalName, ascending);
+        EXPECT_EQ(test::FieldOfEach(sorted, &FileRow::sizeBytes),
+                  test::FieldOfEach(expected, &FileRow::sizeBytes))
+            << (ascending ? "ascending" : "descending");
     }
 }
 
