@@ -265,7 +265,7 @@ void TimeJournalledRenames(RenameBench& bench, RenameSeries& into) {
         const StepPlan plan = PlanSteps(bench.rows, lister);
         const auto begun =
             bench.store->BeginRun(HistoryRunKind::Rename, bench.folder, std::time(nullptr),
-                                  RecordOfPlan(plan, bench.rows));
+                                  StepsToRecord(plan, bench.rows));
         journalRun = begun.value_or(0);
         result = RenameWithJournal(bench.rows, plan, bench.fileSystem, bench.store.get(), begun);
     }));

@@ -321,7 +321,7 @@ bool HistoryStore::PruneOldRuns() {
 }
 
 // The steps go in packed chunks of kStepsPerChunk, folders once per run.
-bool HistoryStore::InsertSteps(std::int64_t run, const std::vector<RecordedStep>& steps) {
+bool HistoryStore::InsertSteps(std::int64_t run, const StepsToRecord& steps) {
     Statement insertFolder(m_db, "INSERT INTO folders(run, id, path) VALUES(?, ?, ?)");
     Statement insertChunk(
         m_db, "INSERT INTO steps(run, first, count, data, format) VALUES(?, ?, ?, ?, ?)");
@@ -329,11 +329,11 @@ bool HistoryStore::InsertSteps(std::int64_t run, const std::vector<RecordedStep>
         return Fail("preparing the steps");
     std::unordered_map<std::string_view, std::uint64_t> folderIds;
     std::string chunk;
-    for (std::size_t first = 0; first < steps.size(); first += kStepsPerChunk) {
-        const std::size_t end = std::min(steps.size(), first + kStepsPerChunk);
+    for (std::size_t first = 0; first < steps.Size(); first += kStepsPerChunk) {
+        const std::size_t end = std::min(steps.Size(), first + kStepsPerChunk);
         chunk.clear();
         for (std::size_t i = first; i < end; ++i) {
-            const RecordedStep& step = steps[i];
+            const StepView step = steps.At(i);
             auto [at, added] = folderIds.emplace(step.folder, folderIds.size());
             if (added && !insertFolder.Bind(1, run)
                               .Bind(2, static_cast<std::int64_t>(at->second))
@@ -355,7 +355,7 @@ bool HistoryStore::InsertSteps(std::int64_t run, const std::vector<RecordedStep>
 
 std::optional<std::int64_t> HistoryStore::BeginRun(HistoryRunKind kind, const std::string& folder,
                                                    std::int64_t startedUtc,
-                                                   const std::vector<RecordedStep>& steps,
+                                                   const StepsToRecord& steps,
                                                    std::int64_t undoOf) {
     m_runLock.Hold();
     auto rollBack = [&] {
@@ -378,7 +378,7 @@ std::optional<std::int64_t> HistoryStore::BeginRun(HistoryRunKind kind, const st
     if (!insertRun || !insertRun.Bind(1, startedUtc)
                            .Bind(2, folder)
                            .Bind(3, static_cast<std::int64_t>(kind))
-                           .Bind(4, static_cast<std::int64_t>(FilesOfSteps(steps)))
+                           .Bind(4, static_cast<std::int64_t>(steps.Files()))
                            .Bind(5, undoOf)
                            .Run()) {
         Fail("recording the run");

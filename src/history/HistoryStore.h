@@ -73,8 +73,7 @@ public:
     // before it returns. Also drops the oldest runs beyond the newest 200.
     // Returns the run's id, or nothing (see LastError).
     std::optional<std::int64_t> BeginRun(HistoryRunKind kind, const std::string& folder,
-                                         std::int64_t startedUtc,
-                                         const std::vector<RecordedStep>& steps,
+                                         std::int64_t startedUtc, const StepsToRecord& steps,
                                          std::int64_t undoOf = 0);
     // Records a batch of outcomes in one transaction.
     bool RecordOutcomes(std::int64_t run, const std::vector<StepOutcome>& outcomes);
@@ -120,7 +119,7 @@ private:
     bool Fail(const char* what);
     bool Migrate();
     bool PruneOldRuns();
-    bool InsertSteps(std::int64_t run, const std::vector<RecordedStep>& steps);
+    bool InsertSteps(std::int64_t run, const StepsToRecord& steps);
 
     sqlite3* m_db = nullptr;
     std::string m_path;

@@ -11,7 +11,7 @@ void PutNumber(std::string& out, std::uint64_t value) {
     out.push_back(static_cast<char>(value));
 }
 
-void PutBytes(std::string& out, const std::string& bytes) {
+void PutBytes(std::string& out, std::string_view bytes) {
     PutNumber(out, bytes.size());
     out.append(bytes);
 }
@@ -46,7 +46,7 @@ private:
 
 } // namespace
 
-void AppendStep(std::string& chunk, const RecordedStep& step, std::uint64_t folderId) {
+void AppendStep(std::string& chunk, const StepView& step, std::uint64_t folderId) {
     PutNumber(chunk, step.row);
     PutNumber(chunk, folderId);
     PutBytes(chunk, step.from);

@@ -17,7 +17,7 @@ namespace quorvane {
 inline constexpr std::int64_t kChunkFormat = 2;
 
 // Appends one step, its folder given by number, to a chunk of the current format.
-void AppendStep(std::string& chunk, const RecordedStep& step, std::uint64_t folderId);
+void AppendStep(std::string& chunk, const StepView& step, std::uint64_t folderId);
 
 // Reads one chunk into `steps`. False when the bytes do not hold exactly
 // `count` whole steps of a known folder.

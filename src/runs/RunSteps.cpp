@@ -1,5 +1,7 @@
 #include "runs/RunSteps.h"
 
+#include <algorithm>
+
 #include <unordered_set>
 
 namespace quorvane {
@@ -43,6 +45,35 @@ std::vector<RecordedStep> RecordOfPlan(const StepPlan& plan, const FileRows& row
         record.push_back(std::move(recorded));
     }
     return record;
+}
+
+std::size_t StepsToRecord::Size() const {
+    return m_recorded ? m_recorded->size() : m_plan->planned.plan.steps.size();
+}
+
+StepView StepsToRecord::At(std::size_t i) const {
+    if (m_recorded) {
+        const RecordedStep& step = (*m_recorded)[i];
+        return {step.row, step.folder, step.from, step.to, step.device, step.inode, step.stamp};
+    }
+    const RenameStep& step = m_plan->planned.plan.steps[i];
+    StepView view{m_plan->planned.listRow[step.row], step.folder, step.from, step.to};
+    if (view.row < m_rows->size()) {
+        const FileRow& row = (*m_rows)[view.row];
+        view.device = row.device;
+        view.inode = row.inode;
+        view.stamp = row.stamp;
+    }
+    return view;
+}
+
+std::size_t StepsToRecord::Files() const {
+    if (m_recorded)
+        return FilesOfSteps(*m_recorded);
+    // Each row of a plan has one step that ends under its new name.
+    const RenameSteps& steps = m_plan->planned.plan.steps;
+    return static_cast<std::size_t>(std::count_if(
+        steps.begin(), steps.end(), [](const RenameStep& step) { return !step.isTemporary; }));
 }
 
 } // namespace quorvane

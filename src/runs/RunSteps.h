@@ -11,6 +11,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace quorvane {
@@ -65,5 +66,35 @@ namespace quorvane {
 // The plan as the journal keeps it: each step with the identity of its row's
 // file (from the scan; nothing is stat'ed for it).
 std::vector<RecordedStep> RecordOfPlan(const StepPlan& plan, const FileRows& rows);
+
+// A step as the journal writes it, looking at names that stay where they are.
+struct StepView {
+    std::size_t row = 0;
+    std::string_view folder;
+    std::string_view from;
+    std::string_view to;
+    std::uint32_t device = 0;
+    std::uint64_t inode = 0;
+    std::uint64_t stamp = 0;
+};
+
+// The steps a run records, read where they are: from a plan and its rows
+// (what RecordOfPlan gives, without a copy of a hundred thousand names), or
+// from steps already recorded. Both must outlive this object.
+class StepsToRecord {
+public:
+    StepsToRecord(const std::vector<RecordedStep>& steps) : m_recorded(&steps) {}
+    StepsToRecord(const StepPlan& plan, const FileRows& rows) : m_plan(&plan), m_rows(&rows) {}
+
+    std::size_t Size() const;
+    StepView At(std::size_t i) const;
+    // The files the run touches: rows with at least one step.
+    std::size_t Files() const;
+
+private:
+    const std::vector<RecordedStep>* m_recorded = nullptr;
+    const StepPlan* m_plan = nullptr;
+    const FileRows* m_rows = nullptr;
+};
 
 } // namespace quorvane

@@ -177,7 +177,7 @@ bool TMainForm::JournalRun(const StepPlan& plan, std::optional<std::int64_t>& ru
     std::string reason = m_historyError;
     if (m_history) {
         run = m_history->BeginRun(HistoryRunKind::Rename, SelectedFolder(), std::time(nullptr),
-                                  RecordOfPlan(plan, ListModel->Rows()));
+                                  StepsToRecord(plan, ListModel->Rows()));
         if (run)
             return true;
         reason = m_history->LastError();

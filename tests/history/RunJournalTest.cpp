@@ -235,7 +235,8 @@ TEST_F(RunJournalTest, DamagedOrUnwritableHistory) {
     ASSERT_FALSE(report.setAsidePath.empty());
     EXPECT_EQ(report.setAsidePath.rfind(HistoryPath() + ".broken-", 0), 0u);
     EXPECT_EQ(ReadFile(report.setAsidePath), garbage);
-    EXPECT_TRUE(store->BeginRun(HistoryRunKind::Rename, files.Path(), 1, {}));
+    EXPECT_TRUE(
+        store->BeginRun(HistoryRunKind::Rename, files.Path(), 1, std::vector<RecordedStep>{}));
 
     // A folder nobody may write: no store, and a reason for the question.
     TempDir locked;
