@@ -241,8 +241,13 @@ int HistoryStore::Ready(const HeaderFacts* headerBeforeLog) {
     // WAL: a reader never waits for the run that writes. Outcomes are
     // committed without waiting for the disk (synchronous NORMAL): a power
     // cut may lose the last of them, and recovery then judges those steps by
-    // the disk. The plan itself is synced (BeginRun).
-    if (!Execute("PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL;") || !Migrate())
+    // the disk. The plan itself is synced (BeginRun). The log is copied into
+    // the database when it holds tens of runs of a hundred thousand files,
+    // or when the program closes, not in the middle of a run: each copy
+    // waits for the disk twice.
+    if (!Execute("PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL;"
+                 " PRAGMA wal_autocheckpoint=16384;") ||
+        !Migrate())
         return sqlite3_extended_errcode(m_db);
     sqlite3_db_config(m_db, SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 0, nullptr);
     m_fileAt = FileAtPath(m_path);
