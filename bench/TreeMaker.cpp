@@ -2,8 +2,9 @@
 // with varied names and (sparse) sizes; with --mp3 every file is a 4 KiB file
 // ending in an ID3v1.1 tag; with --mp3v2 it also begins with an ID3v2.3 tag
 // as taggers write one (text frames, a comment, 1 KiB of padding; every
-// fourth file's text in UTF-16); with --jpeg every file is a small JPEG whose
-// EXIF block holds the dates it was taken and digitized, as a camera writes.
+// fourth file's text in UTF-16); with --jpeg every file is a JPEG whose EXIF
+// block holds the dates it was taken and digitized, as a camera writes, its
+// image data (sparse) as large as a camera's: 0.5 to 3.5 MB.
 //
 //   bench_mktree DIR FOLDERS FILES [--mp3|--mp3v2|--jpeg]   FOLDERS = 0 makes a flat folder
 
@@ -132,8 +133,8 @@ void AppendEntry(std::string& out, unsigned tag, unsigned type, unsigned count, 
 }
 
 // SOI, an APP1 "Exif" block (IFD0 pointing to an Exif IFD with
-// DateTimeOriginal and DateTimeDigitized), EOI: what a reader walks through
-// to find the date.
+// DateTimeOriginal and DateTimeDigitized) and the start of the image data
+// (SOS): what a reader walks through to find the date.
 std::string Jpeg(std::uint32_t number) {
     char date[20];
     std::snprintf(date, sizeof date, "%04u:%02u:%02u %02u:%02u:%02u", 2000 + number % 25,
@@ -158,7 +159,7 @@ std::string Jpeg(std::uint32_t number) {
     jpeg += static_cast<char>(length >> 8);
     jpeg += static_cast<char>(length & 0xFF);
     jpeg += app1;
-    jpeg += "\xFF\xD9";
+    jpeg += std::string("\xFF\xDA\x00\x08\x01\x01\x00\x00\x3F\x00", 10);
     return jpeg;
 }
 
@@ -182,10 +183,8 @@ bool MakeFiles(const std::string& folder, std::uint32_t first, std::uint32_t cou
             return false;
         }
         // Sizes spread over 0..3 MB without writing data (sparse files).
-        const off_t size = mp3 ? kMp3Size
-                           : kind == Kind::Jpeg
-                               ? 0
-                               : static_cast<off_t>((number * 2654435761u) % 3000000u);
+        const off_t spread = static_cast<off_t>((number * 2654435761u) % 3000000u);
+        const off_t size = mp3 ? kMp3Size : kind == Kind::Jpeg ? 500000 + spread : spread;
         const bool ok = ::ftruncate(fd, size) == 0 && (!mp3 || WriteTag(fd, number)) &&
                         (kind != Kind::Mp3WithId3v2 || WriteId3v2(fd, number)) &&
                         (kind != Kind::Jpeg || WriteJpeg(fd, number));
