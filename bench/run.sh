@@ -21,6 +21,7 @@ files=${QUORVANE_BENCH_FILES:-100000}
 big=${QUORVANE_BENCH_BIG:-1000}
 bigruns=${QUORVANE_BENCH_BIG_RUNS:-3}
 mp3=$((files / 10))
+photos=$((files / 10))
 folders=$((files / 1000))
 ((folders > 0)) || folders=1
 mid=$((big * 3 / 10))
@@ -50,6 +51,7 @@ note "== making trees in $work"
 "$bin/bench_mktree" "$work/rename" 0 "$files"
 "$bin/bench_mktree" "$work/mp3" 0 "$mp3" --mp3
 "$bin/bench_mktree" "$work/mp3v2" 0 "$mp3" --mp3v2
+"$bin/bench_mktree" "$work/photos" 0 "$photos" --jpeg
 "$bin/bench_mktree" "$work/mid" "$mid" 1000
 "$bin/bench_mktree" "$work/big" "$big" 1000
 
@@ -80,6 +82,7 @@ bench "$bin/bench_window" big "$work/mid" "$bigruns" "$bin/bench_readdir"
 bench "$bin/bench_window" big "$work/big" "$bigruns" "$bin/bench_readdir"
 bench "$bin/bench_core" plan "$work/big" "$bigruns" 1
 bench "$bin/bench_core" mp3v2 "$work/mp3v2" "$runs"
+bench "$bin/bench_core" photos "$work/photos" "$runs"
 bench "$bin/bench_window" memory "$work/big"
 
 cpu=$(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2- | sed 's/^ *//')

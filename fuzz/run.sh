@@ -4,7 +4,7 @@
 # in fuzz/corpus/. New inputs go to a scratch corpus under /tmp; crashes are
 # written to the current folder as crash-* files.
 #
-#   fuzz/run.sh [SECONDS] [TARGET...]     TARGET: Mp3Tags, PatternReplace
+#   fuzz/run.sh [SECONDS] [TARGET...]     TARGET: Mp3Tags, PatternReplace, DateTaken
 #
 # The committed seeds stay small: one input per coverage edge, e.g.
 #   build-fuzz/fuzz/fuzz_Mp3Tags -merge=1 -use_counters=0 NEW fuzz/corpus/mp3-tags SCRATCH
@@ -14,7 +14,7 @@ cd "$(dirname "$0")/.."
 seconds=${1:-60}
 shift || true
 targets=("$@")
-((${#targets[@]})) || targets=(Mp3Tags PatternReplace)
+((${#targets[@]})) || targets=(Mp3Tags PatternReplace DateTaken)
 build=${QUORVANE_FUZZ_BUILD_DIR:-build-fuzz}
 
 CC=clang CXX=clang++ cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
@@ -23,7 +23,7 @@ for target in "${targets[@]}"; do
   cmake --build "$build" -j2 --target "fuzz_$target" >/dev/null
 done
 
-declare -A seeds=([Mp3Tags]=mp3-tags [PatternReplace]=pattern-replace)
+declare -A seeds=([Mp3Tags]=mp3-tags [PatternReplace]=pattern-replace [DateTaken]=date-taken)
 for target in "${targets[@]}"; do
   scratch=$(mktemp -d "${TMPDIR:-/tmp}/quorvane-fuzz-$target.XXXXXX")
   cp fuzz/corpus/"${seeds[$target]}"/* "$scratch"/

@@ -25,6 +25,9 @@ packages=(
   xdotool imagemagick fonts-dejavu-core
   # MP3 files tagged at test time as the field's tools tag them
   python3-mutagen
+  # the date a photo was taken; photos given EXIF dates at test time by a
+  # field tool
+  libexiv2-dev libimage-exiftool-perl
   # the fuzz targets (fuzz/run.sh): clang with libFuzzer
   clang libclang-rt-14-dev
   # the window's icons

@@ -4,6 +4,7 @@
 // rows' current names, so rules are never chained.
 
 #include "rules/CaseRule.h"
+#include "rules/DateTimeRule.h"
 #include "rules/DeleteRule.h"
 #include "rules/EnumerationRule.h"
 #include "rules/FileRow.h"
@@ -24,6 +25,7 @@ struct PreviewSettings {
     DeleteSettings deletion;
     ReplaceSettings replace;
     EnumerationSettings enumeration;
+    DateTimeSettings dateTime;
 };
 
 // What a preview changed on the pages, one part per page whose rule can.
@@ -41,13 +43,14 @@ struct PreviewResult {
     // What the active page's rule changed on its page besides the names (the
     // other pages' parts stay empty); the window writes it back to the controls.
     RuleOutcome outcome;
-    std::size_t selectedCount = 0; // for "Selectd files : "
+    std::size_t selectedCount = 0; // for "Selectd files : ", after the rule's drops
 };
 
 // Clears every row's newName; with no row selected selects them all; runs the
-// active page's rule over the selected rows' names (the prefix on the
-// enumeration page) and writes the results back to the selected rows in list
-// order. An empty result leaves that row's newName empty, so Apply skips it.
+// active page's rule over the selected rows, each with its working name (the
+// prefix on the enumeration page), and writes the names back to the selected
+// rows in list order. An empty result leaves that row's newName empty, so
+// Apply skips it; a row the rule dropped is deselected and gets no name.
 PreviewResult PreviewFileRows(FileRows& rows, const PreviewSettings& settings);
 
 } // namespace quorvane

@@ -6,9 +6,9 @@
 namespace quorvane {
 
 // The values count from 0 in tab order.
-enum class RulePage : int { Case, Insert, Delete, Replace, Attributes, Enumeration };
+enum class RulePage : int { Case, Insert, Delete, Replace, Attributes, Enumeration, DateTime };
 
-inline constexpr int kRulePageCount = 6;
+inline constexpr int kRulePageCount = 7;
 
 // The tab index of a page in the page control.
 constexpr int TabIndexOf(RulePage page) {

@@ -24,6 +24,7 @@ constexpr const char* kDelete = "Delete";
 constexpr const char* kReplace = "Replace";
 constexpr const char* kAttr = "Attr";
 constexpr const char* kEmu = "Emu";
+constexpr const char* kDate = "Date";
 constexpr const char* kMain = "Main";
 
 // One key: written and read under the same name.

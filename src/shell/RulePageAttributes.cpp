@@ -1,9 +1,9 @@
-// Page 4 "Attributes": the attribute and time-stamp choices for Apply.
-#include "shell/RulePages.h"
+#include "shell/RulePageAttributes.h"
 
 #include "platform/DirectorySearch.h"
 #include "platform/TimeStamp.h"
 #include "runs/AttributeRun.h"
+#include "shell/OptionBinding.h"
 #include "shell/RulePageParts.h"
 
 #include <QCheckBox>
@@ -19,8 +19,8 @@
 
 namespace quorvane {
 
-QGroupBox* RulePages::BuildAttributeBoxes(QWidget* page) {
-    auto* attrGroup = new QGroupBox(page);
+QGroupBox* RulePageAttributes::BuildAttributeBoxes() {
+    auto* attrGroup = new QGroupBox(this);
     attrGroup->setObjectName("grpAttributes");
     ChkChangeAttr = MakeCheck("ChkChangeAttr", "Change Attributes", attrGroup);
     ChkReadOnly = MakeCheck("ChkReadOnly", "Read only ", attrGroup);
@@ -43,8 +43,8 @@ QGroupBox* RulePages::BuildAttributeBoxes(QWidget* page) {
     return attrGroup;
 }
 
-QGroupBox* RulePages::BuildTimeStampBoxes(QWidget* page) {
-    auto* timeGroup = new QGroupBox(page);
+QGroupBox* RulePageAttributes::BuildTimeStampBoxes() {
+    auto* timeGroup = new QGroupBox(this);
     timeGroup->setObjectName("grpTimeStamp");
     ChkSetTimeStamp = MakeCheck("ChkSetTimeStamp", "Change Time Stamp", timeGroup);
     DateTimePicker1 = new QDateEdit(timeGroup);
@@ -64,11 +64,11 @@ QGroupBox* RulePages::BuildTimeStampBoxes(QWidget* page) {
     return timeGroup;
 }
 
-QWidget* RulePages::BuildAttributesPage() {
-    auto* page = new QWidget;
-    page->setObjectName("TabAttributes");
-    QGroupBox* attrGroup = BuildAttributeBoxes(page);
-    QGroupBox* timeGroup = BuildTimeStampBoxes(page);
+RulePageAttributes::RulePageAttributes()
+    : RulePageBase(RulePage::Attributes, "Attributes", "TabAttributes"),
+      m_clock([] { return QDateTime::currentDateTime(); }) {
+    QGroupBox* attrGroup = BuildAttributeBoxes();
+    QGroupBox* timeGroup = BuildTimeStampBoxes();
 
     for (QWidget* dependent :
          std::initializer_list<QWidget*>{ChkReadOnly, chkArchive, chkHidden, chksysfile, TBSelect,
@@ -80,51 +80,59 @@ QWidget* RulePages::BuildAttributesPage() {
     DateTimePicker2->setTime(now.time());
 
     // toggled also fires when the settings load ticks a box, as a click would.
-    connect(ChkChangeAttr, &QCheckBox::toggled, this, &RulePages::ChkChangeAttrClick);
-    connect(ChkSetTimeStamp, &QCheckBox::toggled, this, &RulePages::ChkSetTimeStampClick);
-    connect(TBSelect, &QPushButton::clicked, this, &RulePages::TBSelectClick);
-    connect(TbNo, &QPushButton::clicked, this, &RulePages::TbNoClick);
-    connect(tb97TimeNow, &QPushButton::clicked, this, &RulePages::tb97TimeNowClick);
+    connect(ChkChangeAttr, &QCheckBox::toggled, this, &RulePageAttributes::ChkChangeAttrClick);
+    connect(ChkSetTimeStamp, &QCheckBox::toggled, this, &RulePageAttributes::ChkSetTimeStampClick);
+    connect(TBSelect, &QPushButton::clicked, this, &RulePageAttributes::TBSelectClick);
+    connect(TbNo, &QPushButton::clicked, this, &RulePageAttributes::TbNoClick);
+    connect(tb97TimeNow, &QPushButton::clicked, this, &RulePageAttributes::tb97TimeNowClick);
 
-    auto* layout = new QHBoxLayout(page);
+    auto* layout = new QHBoxLayout(this);
     layout->addWidget(attrGroup, 1);
     layout->addWidget(timeGroup, 1);
-    return page;
 }
 
-void RulePages::ChkChangeAttrClick() {
+void RulePageAttributes::SetClock(const PageClock& clock) {
+    m_clock = clock;
+}
+
+// No rule: the names stay as the rows have them.
+void RulePageAttributes::ReadInto(PreviewSettings& settings) const {
+    static_cast<void>(settings);
+}
+
+void RulePageAttributes::ChkChangeAttrClick() {
     const bool on = ChkChangeAttr->isChecked();
     for (QWidget* box : std::initializer_list<QWidget*>{ChkReadOnly, chkHidden, chkArchive,
                                                         chksysfile, TBSelect, TbNo})
         box->setEnabled(on);
 }
 
-void RulePages::ChkSetTimeStampClick() {
+void RulePageAttributes::ChkSetTimeStampClick() {
     const bool on = ChkSetTimeStamp->isChecked();
     for (QWidget* box :
          std::initializer_list<QWidget*>{DateTimePicker1, DateTimePicker2, tb97TimeNow})
         box->setEnabled(on);
 }
 
-void RulePages::SetAttributeBoxesChecked(bool checked) {
+void RulePageAttributes::SetAttributeBoxesChecked(bool checked) {
     for (QCheckBox* box : {ChkReadOnly, chkHidden, chkArchive, chksysfile})
         box->setChecked(checked);
 }
 
-void RulePages::TBSelectClick() {
+void RulePageAttributes::TBSelectClick() {
     SetAttributeBoxesChecked(true);
 }
-void RulePages::TbNoClick() {
+void RulePageAttributes::TbNoClick() {
     SetAttributeBoxesChecked(false);
 }
 
-void RulePages::tb97TimeNowClick() {
+void RulePageAttributes::tb97TimeNowClick() {
     const QDateTime now = m_clock();
     DateTimePicker1->setDate(now.date());
     DateTimePicker2->setTime(now.time());
 }
 
-std::uint32_t RulePages::CheckedAttributes() const {
+std::uint32_t RulePageAttributes::CheckedAttributes() const {
     std::uint32_t word = 0;
     if (ChkReadOnly->isChecked())
         word |= kAttrReadOnly;
@@ -137,7 +145,7 @@ std::uint32_t RulePages::CheckedAttributes() const {
     return word;
 }
 
-std::uint32_t RulePages::CheckedTimeStamp() const {
+std::uint32_t RulePageAttributes::CheckedTimeStamp() const {
     const QDate date = DateTimePicker1->date();
     const QTime time = DateTimePicker2->time();
     LocalDateTime local;
@@ -150,18 +158,28 @@ std::uint32_t RulePages::CheckedTimeStamp() const {
     return PackDosDateTime(local);
 }
 
-bool RulePages::ChangeAttributesTicked() const {
-    return ChkChangeAttr->isChecked();
-}
-bool RulePages::ChangeTimeStampTicked() const {
-    return ChkSetTimeStamp->isChecked();
+AttributeRunSettings RulePageAttributes::ReadAttributeRunSettings() const {
+    return {.changeAttributes = ChkChangeAttr->isChecked(),
+            .attributes = CheckedAttributes(),
+            .changeTimeStamp = ChkSetTimeStamp->isChecked(),
+            .packedTimeStamp = CheckedTimeStamp()};
 }
 
-AttributeRunSettings RulePages::ReadAttributeRunSettings() const {
-    return {.changeAttributes = ChangeAttributesTicked(),
-            .attributes = CheckedAttributes(),
-            .changeTimeStamp = ChangeTimeStampTicked(),
-            .packedTimeStamp = CheckedTimeStamp()};
+OptionBindings RulePageAttributes::BindOptions() {
+    using I = OptionId;
+    // The two ticks enable the boxes under them; the stored enabled states of
+    // the three buttons come after them and win.
+    return {
+        BindTick(I::AttrChangeAttr, ChkChangeAttr, [this] { ChkChangeAttrClick(); }),
+        BindTick(I::AttrSetTimeStamp, ChkSetTimeStamp, [this] { ChkSetTimeStampClick(); }),
+        BindTick(I::AttrReadOnly, ChkReadOnly),
+        BindTick(I::AttrHidden, chkHidden),
+        BindTick(I::AttrArchive, chkArchive),
+        BindTick(I::AttrSystem, chksysfile),
+        BindEnabled(I::AttrSelectEnabled, TBSelect),
+        BindEnabled(I::AttrNoEnabled, TbNo),
+        BindEnabled(I::AttrTimeNowEnabled, tb97TimeNow),
+    };
 }
 
 } // namespace quorvane

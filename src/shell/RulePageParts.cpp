@@ -147,4 +147,18 @@ QStringList ExtensionItems() {
             "txt", "htm", "html", "rar", "zip", "wma", "vqf", "mp3"};
 }
 
+std::string SpinText(const QSpinBox* box) {
+    return box->cleanText().toStdString();
+}
+
+void Refill(QSpinBox* box, const std::optional<std::int32_t>& value) {
+    if (value)
+        box->setValue(*value);
+}
+
+void Refill(QComboBox* box, const std::optional<std::string>& text) {
+    if (text)
+        box->setEditText(QString::fromStdString(*text));
+}
+
 } // namespace quorvane

@@ -6,7 +6,10 @@
 #include <QString>
 #include <QStringList>
 
+#include <cstdint>
 #include <functional>
+#include <optional>
+#include <string>
 
 class QCheckBox;
 class QColor;
@@ -48,6 +51,14 @@ void InstallCharacterFilter(QComboBox* combo, std::function<bool(QChar)> accepts
 // focus then still signals. Its character filter and every connection from a
 // child to the panel are cut first.
 void DetachChildren(QObject* panel, QComboBox* filteredBox);
+
+// A number box as the rules read it: the text it shows, which may be empty or
+// out of range while the user is still typing.
+std::string SpinText(const QSpinBox* box);
+// A box a preview found empty shows the default the rule took; setValue also
+// rewrites a text that was emptied while the value stayed the same.
+void Refill(QSpinBox* box, const std::optional<std::int32_t>& value);
+void Refill(QComboBox* box, const std::optional<std::string>& text);
 
 // The sixteen extensions offered by the new-extension and fixed-part boxes.
 QStringList ExtensionItems();

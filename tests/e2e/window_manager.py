@@ -11,7 +11,8 @@ from desktop import E2EError, wait_for
 from session import ALL_FILES, check
 
 PANEL = "File Renaming Panel"
-PAGE_TABS = ["Case/Extension", "Insert", "Delete", "Replace", "Attributes", "Enumeration"]
+PAGE_TABS = ["Case/Extension", "Insert", "Delete", "Replace", "Attributes", "Enumeration",
+             "Date/Time"]
 
 
 def _stacking(s):

@@ -21,6 +21,7 @@ import traceback
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import desktop as d  # noqa: E402
 from crash_recovery import crash_during_undo, crash_then_keep, crash_then_undo  # noqa: E402
+from date_names import date_taken_names  # noqa: E402
 from live_preview import live_preview_typing  # noqa: E402
 from rename_runs import (chain_and_conflict, chain_sort_undo, delete_to_trash,  # noqa: E402
                          panel_buttons, planted_log_link, preview_apply_undo, swap_sorted_down,
@@ -53,6 +54,7 @@ TESTS.update({
     "PlantedLogLink": planted_log_link,
     "PanelAboveTheWindowUnderOpenbox": panel_above_under_window_manager,
     "CrashDuringUndo": crash_during_undo,
+    "DateTakenNames": date_taken_names,
 })
 
 

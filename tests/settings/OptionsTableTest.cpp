@@ -78,6 +78,8 @@ TEST(OptionsTable, HoldsEveryKeyOfTheFileUnderItsNames) {
         {"emu", "Template:t= Last :t= StartFromStr(StartFromStr ):t=001 Ext:t= ExtCount:i=0 "
                 "StartFromIndex:i- StartFromCount:i=0 ApplyTo(ApplyTo    ):i=0 Alpha:i=0 "
                 "step:n=1 Start_*StartFromCount Ext_*ExtCount"},
+        {"date", "Source:i=0 Format:t=%Y-%m-%d Before:b=1 After:b=0 Instead:b=0 "
+                 "Separator:t=  UseModified:b=1"},
         {"main", "Left:i=100 Top:i=36 Width:i=660 Height:i=500 Favorite (Favorite):t= "
                  "Filter :t=*.* DirCount:i=0 FilterCount(Filtercount):i=0 IncludeSub:b=0 "
                  "Favorite_*DirCount Filter_*FilterCount TBVisible:b=1 FilterVisible:b=1 "
@@ -136,9 +138,9 @@ TEST(OptionsTable, ANewFileHoldsTheSectionsInTheirOrder) {
             sections.push_back(Folded(key.section));
     // "Mp3Panel" of the MP3 options is the section "MP3Panel", so it closes
     // the list without opening a new section.
-    const std::vector<std::string> expected{"renamepanel", "mp3panel", "case", "insert",
-                                            "delete",      "replace",  "attr", "emu",
-                                            "main",        "mp3panel"};
+    const std::vector<std::string> expected{"renamepanel", "mp3panel", "case",    "insert",
+                                            "delete",      "replace",  "attr",    "emu",
+                                            "date",        "main",     "mp3panel"};
     EXPECT_EQ(sections, expected);
 }
 

@@ -34,16 +34,16 @@ TEST_F(OptionsTest, TheLoadedStatesDriveTheDependentControls) {
                                   "[RenamePanel]\r\nvisible=0\r\nDown=0\r\n"
                                   "[Main]\r\nFavoriteVisible=0\r\nStatusBarVisible=0\r\n");
     const RulePages& pages = *Find<RulePages>(*window, "RulePages");
-    EXPECT_TRUE(pages.MFRB3->isChecked());
-    EXPECT_FALSE(pages.MFRB1->isChecked());
-    EXPECT_TRUE(pages.RB4->isChecked());
-    EXPECT_TRUE(pages.cbCaseEXT->isEnabled());
-    EXPECT_TRUE(pages.rdbRemove->isChecked());
-    EXPECT_FALSE(pages.edTarget->isEnabled());
-    EXPECT_TRUE(pages.ChkReadOnly->isEnabled());
-    EXPECT_TRUE(pages.TBSelect->isEnabled());
-    EXPECT_FALSE(pages.TbNo->isEnabled());
-    EXPECT_TRUE(pages.DateTimePicker1->isEnabled());
+    EXPECT_TRUE(Find<QRadioButton>(pages, "MFRB3")->isChecked());
+    EXPECT_FALSE(Find<QRadioButton>(pages, "MFRB1")->isChecked());
+    EXPECT_TRUE(Find<QRadioButton>(pages, "RB4")->isChecked());
+    EXPECT_TRUE(Find<QComboBox>(pages, "cbCaseEXT")->isEnabled());
+    EXPECT_TRUE(Find<QRadioButton>(pages, "rdbRemove")->isChecked());
+    EXPECT_FALSE(Find<QLineEdit>(pages, "edTarget")->isEnabled());
+    EXPECT_TRUE(Find<QCheckBox>(pages, "ChkReadOnly")->isEnabled());
+    EXPECT_TRUE(Find<QPushButton>(pages, "TBSelect")->isEnabled());
+    EXPECT_FALSE(Find<QPushButton>(pages, "TbNo")->isEnabled());
+    EXPECT_TRUE(Find<QDateEdit>(pages, "DateTimePicker1")->isEnabled());
     EXPECT_TRUE(Find<QComboBox>(*window, "cbSpace")->isEnabled());
     EXPECT_TRUE(Find<QComboBox>(*window, "cbCase")->isEnabled());
     EXPECT_FALSE(Find<QComboBox>(*window, "cbEmulation")->isEnabled());
@@ -99,13 +99,16 @@ TEST_F(OptionsTest, AllFalseRadioGroupsLoadWithNothingChosen) {
     const auto window = StartWith("[Case]\r\nMFRB1=0\r\nRB1=0\r\n[Replace]\r\nReplace=0\r\n");
     const RulePages& pages = *Find<RulePages>(*window, "RulePages");
     for (QRadioButton* button :
-         {pages.MFRB1, pages.MFRB2, pages.MFRB3, pages.MFRB4, pages.RB1, pages.RB2, pages.RB3,
-          pages.RB4, pages.rdbReplace, pages.rdbRemove})
+         {Find<QRadioButton>(pages, "MFRB1"), Find<QRadioButton>(pages, "MFRB2"),
+          Find<QRadioButton>(pages, "MFRB3"), Find<QRadioButton>(pages, "MFRB4"),
+          Find<QRadioButton>(pages, "RB1"), Find<QRadioButton>(pages, "RB2"),
+          Find<QRadioButton>(pages, "RB3"), Find<QRadioButton>(pages, "RB4"),
+          Find<QRadioButton>(pages, "rdbReplace"), Find<QRadioButton>(pages, "rdbRemove")})
         EXPECT_FALSE(button->isChecked()) << button->objectName().toStdString();
     // The group still works as a group afterwards.
-    pages.MFRB2->setChecked(true);
-    pages.MFRB3->setChecked(true);
-    EXPECT_FALSE(pages.MFRB2->isChecked());
+    Find<QRadioButton>(pages, "MFRB2")->setChecked(true);
+    Find<QRadioButton>(pages, "MFRB3")->setChecked(true);
+    EXPECT_FALSE(Find<QRadioButton>(pages, "MFRB2")->isChecked());
 }
 
 TEST_F(OptionsTest, TheLoadFindsKeysUnderEveryAcceptedSpelling) {

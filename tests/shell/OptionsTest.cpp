@@ -43,20 +43,22 @@ TEST_F(OptionsTest, FirstStartWithoutAFileTakesTheDefaults) {
 
     EXPECT_EQ(pages.pgcGeneral->currentIndex(), 0);
     EXPECT_EQ(pages.pgcGeneral->tabText(0), "Case/Extension");
-    EXPECT_TRUE(pages.MFRB1->isChecked());
-    EXPECT_TRUE(pages.RB1->isChecked());
-    EXPECT_FALSE(pages.cbCaseEXT->isEnabled());
-    EXPECT_TRUE(pages.rdbReplace->isChecked());
-    EXPECT_FALSE(pages.rdbRemove->isChecked());
-    EXPECT_FALSE(pages.chkAllSub->isChecked()); // ticked in the page's own built-in state
-    EXPECT_EQ(pages.meindex->value(), 1);
-    EXPECT_EQ(pages.edtIndex->value(), 1);
-    EXPECT_EQ(pages.edtCount->value(), 0);
-    EXPECT_EQ(pages.CBAlpha->currentText(), "Numerical(001)");
-    EXPECT_EQ(pages.CBApplyTo->currentIndex(), 0);
-    EXPECT_EQ(pages.meStartFrom->currentText(), "001");
-    EXPECT_EQ(ItemsOf(pages.meStartFrom), QStringList({"1", "01", "001", "0001", "00001"}));
-    EXPECT_EQ(pages.mestep->value(), 1);
+    EXPECT_TRUE(Find<QRadioButton>(pages, "MFRB1")->isChecked());
+    EXPECT_TRUE(Find<QRadioButton>(pages, "RB1")->isChecked());
+    EXPECT_FALSE(Find<QComboBox>(pages, "cbCaseEXT")->isEnabled());
+    EXPECT_TRUE(Find<QRadioButton>(pages, "rdbReplace")->isChecked());
+    EXPECT_FALSE(Find<QRadioButton>(pages, "rdbRemove")->isChecked());
+    EXPECT_FALSE(Find<QCheckBox>(pages, "chkAllSub")
+                     ->isChecked()); // ticked in the page's own built-in state
+    EXPECT_EQ(Find<QSpinBox>(pages, "meindex")->value(), 1);
+    EXPECT_EQ(Find<QSpinBox>(pages, "edtIndex")->value(), 1);
+    EXPECT_EQ(Find<QSpinBox>(pages, "edtCount")->value(), 0);
+    EXPECT_EQ(Find<QComboBox>(pages, "CBAlpha")->currentText(), "Numerical(001)");
+    EXPECT_EQ(Find<QComboBox>(pages, "CBApplyTo")->currentIndex(), 0);
+    EXPECT_EQ(Find<QComboBox>(pages, "meStartFrom")->currentText(), "001");
+    EXPECT_EQ(ItemsOf(Find<QComboBox>(pages, "meStartFrom")),
+              QStringList({"1", "01", "001", "0001", "00001"}));
+    EXPECT_EQ(Find<QSpinBox>(pages, "mestep")->value(), 1);
 
     EXPECT_EQ(mp3.cbEmulation->currentText(), "001");
     EXPECT_EQ(mp3.cbFormat->currentText(), "%1 %3 %2");
@@ -91,8 +93,9 @@ const OptionId kOnInEveryVariant[] = {
     I::MainLivePreview};
 // States that are on by default and off in every variant.
 const OptionId kOffInEveryVariant[] = {
-    I::RenamePanelVisible,  I::RenamePanelDown,       I::MainToolBarVisible,   I::MainFilterVisible,
-    I::MainFavoriteVisible, I::MainIncludeSubVisible, I::MainStatusBarVisible, I::Mp3ReadId3v2};
+    I::RenamePanelVisible,   I::RenamePanelDown,     I::MainToolBarVisible,
+    I::MainFilterVisible,    I::MainFavoriteVisible, I::MainIncludeSubVisible,
+    I::MainStatusBarVisible, I::Mp3ReadId3v2,        I::DateUseModified};
 
 // The other changed values that are the same in every variant.
 const std::map<OptionId, OptionValue> kChangedInEveryVariant = {
@@ -115,6 +118,8 @@ const std::map<OptionId, OptionValue> kChangedInEveryVariant = {
     {I::EmuApplyTo, 1L},
     {I::EmuAlpha, 2L},
     {I::EmuStep, 5.0},
+    {I::DateFormat, std::string("%d.%m.%Y %%")},
+    {I::DateSeparator, std::string(" - ")},
     {I::MainLeft, 120L},
     {I::MainTop, 60L},
     {I::MainWidth, 790L},
@@ -150,7 +155,7 @@ std::map<OptionId, OptionValue> ChangedState(int variant, const TMainForm& fresh
     for (const OptionId id : kOffInEveryVariant)
         state.emplace(id, false);
     state.insert({
-        {I::RenamePanelActiveIndex, 2L + variant},
+        {I::RenamePanelActiveIndex, variant == 3 ? 6L : 2L + variant},
         {I::CaseMFRB1, variant == 0},
         {I::CaseMFRB2, variant == 1},
         {I::CaseMFRB3, variant == 2},
@@ -166,6 +171,10 @@ std::map<OptionId, OptionValue> ChangedState(int variant, const TMainForm& fresh
         // Loaded after the boxes, so they may differ from what the ticks enabled.
         {I::AttrSelectEnabled, !odd},
         {I::AttrTimeNowEnabled, !odd},
+        {I::DateSource, odd ? 1L : 2L},
+        {I::DateBefore, variant == 0},
+        {I::DateAfter, odd},
+        {I::DateInstead, variant == 2},
         {I::EmuExtCount, count(emuExt)},
         {I::EmuStartFromCount, count(starts)},
         {I::EmuStartFromItems, Strings(starts)},
@@ -280,7 +289,7 @@ TEST_F(OptionsTest, ASavedStateIsRestoredKeyForKey) {
             if (!line.empty() && line.front() == '[')
                 sections += line.substr(0, line.find(']') + 1);
         EXPECT_EQ(sections,
-                  "[RenamePanel][MP3Panel][Case][Insert][Delete][Replace][Attr][Emu][Main]");
+                  "[RenamePanel][MP3Panel][Case][Insert][Delete][Replace][Attr][Emu][Date][Main]");
     }
     for (const OptionKey& key : OptionKeys())
         if (key.readAs) {

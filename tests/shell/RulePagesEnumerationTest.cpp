@@ -14,6 +14,7 @@
 #include <QTabWidget>
 
 #include "support/Combo.h"
+#include "support/Find.h"
 #include "support/Input.h"
 #include "support/Rows.h"
 
@@ -22,6 +23,7 @@
 namespace quorvane {
 namespace {
 
+using test::Find;
 using test::ItemsOf;
 
 // Keys typed into a box of the shown pages: it gets the focus as Tab gives it
@@ -55,52 +57,53 @@ TEST(RulePagesEnumerationTest, SerialKindRefillsTheFiveStartValues) {
         {0, {"1", "01", "001", "0001", "00001"}, "001"},
     };
     RulePages pages;
-    pages.edtTemplate->setText("img_");
-    pages.cbExt->setEditText("jpg");
+    Find<QLineEdit>(pages, "edtTemplate")->setText("img_");
+    Find<QComboBox>(pages, "cbExt")->setEditText("jpg");
     for (const Case& c : cases) {
-        pages.meStartFrom->setEditText("xyz");
-        pages.CBAlpha->setCurrentIndex(c.kind);
-        EXPECT_EQ(ItemsOf(pages.meStartFrom), c.items) << c.kind;
-        EXPECT_EQ(pages.meStartFrom->currentText(), c.text) << c.kind;
-        EXPECT_EQ(pages.EdtExample->text(), "img_" + c.text + ".jpg") << c.kind;
+        Find<QComboBox>(pages, "meStartFrom")->setEditText("xyz");
+        Find<QComboBox>(pages, "CBAlpha")->setCurrentIndex(c.kind);
+        EXPECT_EQ(ItemsOf(Find<QComboBox>(pages, "meStartFrom")), c.items) << c.kind;
+        EXPECT_EQ(Find<QComboBox>(pages, "meStartFrom")->currentText(), c.text) << c.kind;
+        EXPECT_EQ(Find<QLineEdit>(pages, "EdtExample")->text(), "img_" + c.text + ".jpg") << c.kind;
     }
 }
 
 TEST(RulePagesEnumerationTest, NoSerialKindEmptiesTheListButKeepsTheText) {
     RulePages pages;
-    pages.meStartFrom->setEditText("0098");
-    pages.CBAlpha->setCurrentIndex(-1);
-    EXPECT_EQ(pages.meStartFrom->count(), 0);
-    EXPECT_EQ(pages.meStartFrom->currentText(), "0098");
+    Find<QComboBox>(pages, "meStartFrom")->setEditText("0098");
+    Find<QComboBox>(pages, "CBAlpha")->setCurrentIndex(-1);
+    EXPECT_EQ(Find<QComboBox>(pages, "meStartFrom")->count(), 0);
+    EXPECT_EQ(Find<QComboBox>(pages, "meStartFrom")->currentText(), "0098");
 }
 
 TEST(RulePagesEnumerationTest, ExampleFollowsPrefixSuffixStartAndFixedPart) {
     RulePages pages;
-    pages.edtTemplate->setText("img_");
-    EXPECT_EQ(pages.EdtExample->text(), "img_001.");
-    pages.edtLast->setText("_x");
-    EXPECT_EQ(pages.EdtExample->text(), "img_001_x.");
-    pages.cbExt->setEditText("jpg");
-    EXPECT_EQ(pages.EdtExample->text(), "img_001_x.jpg");
-    pages.meStartFrom->setEditText("5");
-    EXPECT_EQ(pages.EdtExample->text(), "img_5_x.jpg");
-    pages.cbExt->setCurrentIndex(pages.cbExt->findText("mp3"));
-    EXPECT_EQ(pages.EdtExample->text(), "img_5_x.mp3");
+    Find<QLineEdit>(pages, "edtTemplate")->setText("img_");
+    EXPECT_EQ(Find<QLineEdit>(pages, "EdtExample")->text(), "img_001.");
+    Find<QLineEdit>(pages, "edtLast")->setText("_x");
+    EXPECT_EQ(Find<QLineEdit>(pages, "EdtExample")->text(), "img_001_x.");
+    Find<QComboBox>(pages, "cbExt")->setEditText("jpg");
+    EXPECT_EQ(Find<QLineEdit>(pages, "EdtExample")->text(), "img_001_x.jpg");
+    Find<QComboBox>(pages, "meStartFrom")->setEditText("5");
+    EXPECT_EQ(Find<QLineEdit>(pages, "EdtExample")->text(), "img_5_x.jpg");
+    Find<QComboBox>(pages, "cbExt")
+        ->setCurrentIndex(Find<QComboBox>(pages, "cbExt")->findText("mp3"));
+    EXPECT_EQ(Find<QLineEdit>(pages, "EdtExample")->text(), "img_5_x.mp3");
 
-    pages.CBApplyTo->setCurrentIndex(1);
-    EXPECT_EQ(pages.lblFileName->text(), "FileName");
-    EXPECT_EQ(pages.EdtExample->text(), "mp3.img_5_x");
-    pages.CBApplyTo->setCurrentIndex(0);
-    EXPECT_EQ(pages.lblFileName->text(), "Extension");
-    EXPECT_EQ(pages.EdtExample->text(), "img_5_x.mp3");
+    Find<QComboBox>(pages, "CBApplyTo")->setCurrentIndex(1);
+    EXPECT_EQ(Find<QLabel>(pages, "lblFileName")->text(), "FileName");
+    EXPECT_EQ(Find<QLineEdit>(pages, "EdtExample")->text(), "mp3.img_5_x");
+    Find<QComboBox>(pages, "CBApplyTo")->setCurrentIndex(0);
+    EXPECT_EQ(Find<QLabel>(pages, "lblFileName")->text(), "Extension");
+    EXPECT_EQ(Find<QLineEdit>(pages, "EdtExample")->text(), "img_5_x.mp3");
 }
 
 TEST(RulePagesEnumerationTest, StepDoesNotTouchTheExample) {
     RulePages pages;
-    pages.edtTemplate->setText("a");
-    pages.EdtExample->setText("left alone");
-    pages.mestep->setValue(7);
-    EXPECT_EQ(pages.EdtExample->text(), "left alone");
+    Find<QLineEdit>(pages, "edtTemplate")->setText("a");
+    Find<QLineEdit>(pages, "EdtExample")->setText("left alone");
+    Find<QSpinBox>(pages, "mestep")->setValue(7);
+    EXPECT_EQ(Find<QLineEdit>(pages, "EdtExample")->text(), "left alone");
 }
 
 TEST(RulePagesEnumerationTest, StartBoxTakesOnlyCharactersOfTheSerialKind) {
@@ -115,38 +118,38 @@ TEST(RulePagesEnumerationTest, StartBoxTakesOnlyCharactersOfTheSerialKind) {
     };
     for (const Case& c : cases) {
         RulePages pages;
-        pages.CBAlpha->setCurrentIndex(c.kind);
-        pages.meStartFrom->setEditText("");
-        Type(pages.meStartFrom, c.typed);
-        EXPECT_EQ(pages.meStartFrom->currentText(), c.expected)
+        Find<QComboBox>(pages, "CBAlpha")->setCurrentIndex(c.kind);
+        Find<QComboBox>(pages, "meStartFrom")->setEditText("");
+        Type(Find<QComboBox>(pages, "meStartFrom"), c.typed);
+        EXPECT_EQ(Find<QComboBox>(pages, "meStartFrom")->currentText(), c.expected)
             << "kind " << c.kind << " typed " << c.typed;
     }
 }
 
 TEST(RulePagesEnumerationTest, BackspaceWorksInEveryKind) {
     RulePages pages;
-    pages.CBAlpha->setCurrentIndex(1);
-    pages.meStartFrom->setEditText("ab");
-    Type(pages.meStartFrom, "", true);
-    EXPECT_EQ(pages.meStartFrom->currentText(), "a");
+    Find<QComboBox>(pages, "CBAlpha")->setCurrentIndex(1);
+    Find<QComboBox>(pages, "meStartFrom")->setEditText("ab");
+    Type(Find<QComboBox>(pages, "meStartFrom"), "", true);
+    EXPECT_EQ(Find<QComboBox>(pages, "meStartFrom")->currentText(), "a");
 }
 
 // A start text from the stored list may hold characters of another kind; the
 // user can still shorten and fix it, but not add more of them.
 TEST(RulePagesEnumerationTest, ForeignStartTextCanBeEditedButNotExtended) {
     RulePages pages;
-    pages.meStartFrom->setEditText("ab");
-    Type(pages.meStartFrom, "", true);
-    EXPECT_EQ(pages.meStartFrom->currentText(), "a");
-    Type(pages.meStartFrom, "c5");
-    EXPECT_EQ(pages.meStartFrom->currentText(), "a5");
+    Find<QComboBox>(pages, "meStartFrom")->setEditText("ab");
+    Type(Find<QComboBox>(pages, "meStartFrom"), "", true);
+    EXPECT_EQ(Find<QComboBox>(pages, "meStartFrom")->currentText(), "a");
+    Type(Find<QComboBox>(pages, "meStartFrom"), "c5");
+    EXPECT_EQ(Find<QComboBox>(pages, "meStartFrom")->currentText(), "a5");
 
     // After a change of kind the filter judges the new start text.
-    pages.meStartFrom->setEditText("abc");
-    pages.CBAlpha->setCurrentIndex(1);
-    pages.CBAlpha->setCurrentIndex(0);
-    Type(pages.meStartFrom, "x");
-    EXPECT_EQ(pages.meStartFrom->currentText(), "001");
+    Find<QComboBox>(pages, "meStartFrom")->setEditText("abc");
+    Find<QComboBox>(pages, "CBAlpha")->setCurrentIndex(1);
+    Find<QComboBox>(pages, "CBAlpha")->setCurrentIndex(0);
+    Type(Find<QComboBox>(pages, "meStartFrom"), "x");
+    EXPECT_EQ(Find<QComboBox>(pages, "meStartFrom")->currentText(), "001");
 }
 
 // ------------------------------------------------------------------ Preview
@@ -154,25 +157,25 @@ TEST(RulePagesEnumerationTest, ForeignStartTextCanBeEditedButNotExtended) {
 TEST(RulePagesEnumerationTest, PreviewSettingsReflectTheControls) {
     RulePages pages;
     pages.pgcGeneral->setCurrentIndex(TabIndexOf(RulePage::Replace));
-    pages.MFRB4->setChecked(true);
-    pages.RB4->setChecked(true);
-    pages.cbCaseEXT->setEditText("jpg");
-    pages.meSource->setText(" v2");
-    pages.meindex->setValue(5);
-    pages.cbFromEnd->setChecked(true);
-    pages.edtIndex->setValue(3);
-    pages.edtCount->setValue(10);
-    pages.edsource->setText("a");
-    pages.edTarget->setText("b ");
-    pages.rdbRemove->setChecked(true);
-    pages.chkAllSub->setChecked(false);
-    pages.chkEntireName->setChecked(false);
-    pages.CBApplyTo->setCurrentIndex(1);
-    pages.CBAlpha->setCurrentIndex(2);
-    pages.mestep->setValue(3);
-    pages.edtTemplate->setText("P");
-    pages.edtLast->setText("X");
-    pages.cbExt->setEditText("photo");
+    Find<QRadioButton>(pages, "MFRB4")->setChecked(true);
+    Find<QRadioButton>(pages, "RB4")->setChecked(true);
+    Find<QComboBox>(pages, "cbCaseEXT")->setEditText("jpg");
+    Find<QLineEdit>(pages, "meSource")->setText(" v2");
+    Find<QSpinBox>(pages, "meindex")->setValue(5);
+    Find<QCheckBox>(pages, "cbFromEnd")->setChecked(true);
+    Find<QSpinBox>(pages, "edtIndex")->setValue(3);
+    Find<QSpinBox>(pages, "edtCount")->setValue(10);
+    Find<QLineEdit>(pages, "edsource")->setText("a");
+    Find<QLineEdit>(pages, "edTarget")->setText("b ");
+    Find<QRadioButton>(pages, "rdbRemove")->setChecked(true);
+    Find<QCheckBox>(pages, "chkAllSub")->setChecked(false);
+    Find<QCheckBox>(pages, "chkEntireName")->setChecked(false);
+    Find<QComboBox>(pages, "CBApplyTo")->setCurrentIndex(1);
+    Find<QComboBox>(pages, "CBAlpha")->setCurrentIndex(2);
+    Find<QSpinBox>(pages, "mestep")->setValue(3);
+    Find<QLineEdit>(pages, "edtTemplate")->setText("P");
+    Find<QLineEdit>(pages, "edtLast")->setText("X");
+    Find<QComboBox>(pages, "cbExt")->setEditText("photo");
 
     const PreviewSettings s = pages.ReadPreviewSettings();
     EXPECT_EQ(s.activePage, RulePage::Replace);
@@ -201,7 +204,8 @@ TEST(RulePagesEnumerationTest, PreviewSettingsReflectTheControls) {
 
 TEST(RulePagesEnumerationTest, NoRadioCheckedReadsAsNone) {
     RulePages pages;
-    for (QRadioButton* b : {pages.MFRB1, pages.RB1, pages.rdbReplace}) {
+    for (QRadioButton* b : {Find<QRadioButton>(pages, "MFRB1"), Find<QRadioButton>(pages, "RB1"),
+                            Find<QRadioButton>(pages, "rdbReplace")}) {
         b->setAutoExclusive(false);
         b->setChecked(false);
     }
@@ -240,7 +244,7 @@ TEST(RulePagesEnumerationTest, EmptiedNumberBoxesAreReadEmptyAndRefilled) {
     };
     for (const Case& c : cases) {
         RulePages pages;
-        pages.CBAlpha->setCurrentIndex(c.kind);
+        Find<QComboBox>(pages, "CBAlpha")->setCurrentIndex(c.kind);
         pages.pgcGeneral->setCurrentIndex(TabIndexOf(c.page));
         for (const char* name : c.emptied) {
             if (auto* spin = pages.findChild<QSpinBox*>(name))
@@ -271,15 +275,15 @@ TEST(RulePagesEnumerationTest, EmptiedNumberBoxesAreReadEmptyAndRefilled) {
 
 TEST(RulePagesEnumerationTest, RefillsChooseMissingKindAndApplyTo) {
     RulePages pages;
-    pages.CBApplyTo->setCurrentIndex(-1);
-    pages.CBAlpha->setCurrentIndex(-1);
+    Find<QComboBox>(pages, "CBApplyTo")->setCurrentIndex(-1);
+    Find<QComboBox>(pages, "CBAlpha")->setCurrentIndex(-1);
     PreviewResult result;
     result.outcome.enumeration.applyToResetToFileName = true;
     result.outcome.enumeration.serialKindResetToNumeric = true;
     pages.ApplyRefills(result);
-    EXPECT_EQ(pages.CBApplyTo->currentIndex(), 0);
-    EXPECT_EQ(pages.CBAlpha->currentIndex(), 0);
-    EXPECT_EQ(pages.meStartFrom->count(), 5);
+    EXPECT_EQ(Find<QComboBox>(pages, "CBApplyTo")->currentIndex(), 0);
+    EXPECT_EQ(Find<QComboBox>(pages, "CBAlpha")->currentIndex(), 0);
+    EXPECT_EQ(Find<QComboBox>(pages, "meStartFrom")->count(), 5);
 }
 
 } // namespace

@@ -51,8 +51,8 @@ TEST(RulePagesTest, PagesStandInOrder) {
     RulePages pages;
     auto* tabs = Find<QTabWidget>(pages, "pgcGeneral");
     ASSERT_NE(tabs, nullptr);
-    const QStringList expected = {"Case/Extension", "Insert",     "Delete",
-                                  "Replace",        "Attributes", "Enumeration"};
+    const QStringList expected = {"Case/Extension", "Insert",      "Delete",   "Replace",
+                                  "Attributes",     "Enumeration", "Date/Time"};
     ASSERT_EQ(tabs->count(), expected.size());
     for (int i = 0; i < tabs->count(); ++i)
         EXPECT_EQ(tabs->tabText(i), expected[i]);
@@ -90,6 +90,10 @@ TEST(RulePagesTest, ButtonCaptionsAndInitialStates) {
         {"TbNo", "Select None", false, false},
         {"ChkSetTimeStamp", "Change Time Stamp", true, false},
         {"tb97TimeNow", "Current", false, false},
+        {"rdbDateBefore", "Before the name", true, true},
+        {"rdbDateAfter", "After the name", true, false},
+        {"rdbDateInstead", "Instead of the name", true, false},
+        {"chkDateFallback", "Use the modified time when a file has no date taken", true, true},
     };
     RulePages pages;
     for (const Case& c : cases) {
@@ -119,6 +123,10 @@ TEST(RulePagesTest, BoxesCarryTheirLabelsAsBuddies) {
         {"Start with : ", "meStartFrom"},
         {"Extension : ", "cbExt"},
         {"Example :", "EdtExample"},
+        {"Date :", "cbDateSource"},
+        {"Format :", "cbDateFormat"},
+        {"Separator :", "edtDateSeparator"},
+        {"Example :", "EdtDateExample"},
     };
     RulePages pages;
     const auto labels = pages.findChildren<QLabel*>();
@@ -165,10 +173,10 @@ TEST(RulePagesTest, NumberBoxesShowPlainDigitsInAnyLocale) {
     const QLocale saved;
     QLocale::setDefault(QLocale(QLocale::Arabic, QLocale::Egypt));
     RulePages pages;
-    pages.meindex->setValue(12);
+    Find<QSpinBox>(pages, "meindex")->setValue(12);
     QLocale::setDefault(saved);
-    EXPECT_EQ(pages.meindex->cleanText(), "12");
-    EXPECT_EQ(pages.ReadInsertSettings().position, "12");
+    EXPECT_EQ(Find<QSpinBox>(pages, "meindex")->cleanText(), "12");
+    EXPECT_EQ(pages.ReadPreviewSettings().insert.position, "12");
 }
 
 TEST(RulePagesTest, ComboItemsAndStartTexts) {
@@ -204,6 +212,18 @@ TEST(RulePagesTest, ComboItemsAndStartTexts) {
     EXPECT_TRUE(example->isReadOnly());
     EXPECT_EQ(example->palette().color(QPalette::Base), QColor(182, 205, 231));
     EXPECT_EQ(example->text(), "001.");
+
+    auto* dateSource = Find<QComboBox>(pages, "cbDateSource");
+    EXPECT_FALSE(dateSource->isEditable());
+    EXPECT_EQ(ItemsOf(dateSource), QStringList({"Date taken", "Modified", "Now"}));
+    EXPECT_EQ(dateSource->currentIndex(), 0);
+    auto* dateFormat = Find<QComboBox>(pages, "cbDateFormat");
+    EXPECT_TRUE(dateFormat->isEditable());
+    EXPECT_EQ(ItemsOf(dateFormat),
+              QStringList({"%Y-%m-%d", "%Y%m%d_%H%M%S", "%Y-%m-%d %H.%M.%S", "%d.%m.%Y"}));
+    EXPECT_EQ(dateFormat->currentText(), "%Y-%m-%d");
+    EXPECT_EQ(Find<QLineEdit>(pages, "edtDateSeparator")->text(), " ");
+    EXPECT_TRUE(Find<QLineEdit>(pages, "EdtDateExample")->isReadOnly());
 }
 
 // Enter in a free-text box must not add what was typed to its list.
@@ -223,29 +243,52 @@ TEST(RulePagesTest, EnterDoesNotGrowTheLists) {
 
 TEST(RulePagesTest, NewExtensionBoxFollowsTheExtensionChoice) {
     RulePages pages;
-    Click(pages.RB4);
-    EXPECT_TRUE(pages.cbCaseEXT->isEnabled());
-    for (QRadioButton* other : {pages.RB1, pages.RB2, pages.RB3}) {
-        Click(pages.RB4);
+    Click(Find<QRadioButton>(pages, "RB4"));
+    EXPECT_TRUE(Find<QComboBox>(pages, "cbCaseEXT")->isEnabled());
+    for (QRadioButton* other : {Find<QRadioButton>(pages, "RB1"), Find<QRadioButton>(pages, "RB2"),
+                                Find<QRadioButton>(pages, "RB3")}) {
+        Click(Find<QRadioButton>(pages, "RB4"));
         Click(other);
-        EXPECT_FALSE(pages.cbCaseEXT->isEnabled()) << other->objectName().toStdString();
+        EXPECT_FALSE(Find<QComboBox>(pages, "cbCaseEXT")->isEnabled())
+            << other->objectName().toStdString();
     }
     // Setting a button by code, as the settings load does, runs the same reaction.
-    pages.RB4->setChecked(true);
-    EXPECT_TRUE(pages.cbCaseEXT->isEnabled());
+    Find<QRadioButton>(pages, "RB4")->setChecked(true);
+    EXPECT_TRUE(Find<QComboBox>(pages, "cbCaseEXT")->isEnabled());
+}
+
+// The example puts the page's clock on a sample name as the rule would.
+TEST(RulePagesTest, DateExampleFollowsFormatAndPosition) {
+    RulePages pages;
+    pages.SetClock([] { return QDateTime(QDate(2024, 5, 17), QTime(10, 30, 45)); });
+    auto* format = Find<QComboBox>(pages, "cbDateFormat");
+    auto* example = Find<QLineEdit>(pages, "EdtDateExample");
+    EXPECT_EQ(example->text(), "2024-05-17 IMG_0001.jpg");
+    ASSERT_TRUE(test::Reach(format));
+    test::ClickAt(format->lineEdit());
+    test::PressKey(Qt::Key_A, Qt::ControlModifier);
+    test::TypeText("%d.%m.%Y_%H%M%S%%");
+    EXPECT_EQ(example->text(), "17.05.2024_103045% IMG_0001.jpg");
+    Click(Find<QRadioButton>(pages, "rdbDateAfter"));
+    EXPECT_EQ(example->text(), "IMG_0001 17.05.2024_103045%.jpg");
+    Click(Find<QRadioButton>(pages, "rdbDateInstead"));
+    EXPECT_EQ(example->text(), "17.05.2024_103045%.jpg");
 }
 
 TEST(RulePagesTest, RemoveDisablesAndTintsTheReplacement) {
     RulePages pages;
-    const QColor editColour = pages.edTarget->palette().color(QPalette::Active, QPalette::Base);
-    Click(pages.rdbRemove);
-    EXPECT_FALSE(pages.rdbReplace->isChecked());
-    EXPECT_FALSE(pages.edTarget->isEnabled());
-    EXPECT_NE(pages.edTarget->palette().color(QPalette::Active, QPalette::Base), editColour);
-    Click(pages.rdbReplace);
-    EXPECT_FALSE(pages.rdbRemove->isChecked());
-    EXPECT_TRUE(pages.edTarget->isEnabled());
-    EXPECT_EQ(pages.edTarget->palette().color(QPalette::Active, QPalette::Base), editColour);
+    const QColor editColour =
+        Find<QLineEdit>(pages, "edTarget")->palette().color(QPalette::Active, QPalette::Base);
+    Click(Find<QRadioButton>(pages, "rdbRemove"));
+    EXPECT_FALSE(Find<QRadioButton>(pages, "rdbReplace")->isChecked());
+    EXPECT_FALSE(Find<QLineEdit>(pages, "edTarget")->isEnabled());
+    EXPECT_NE(Find<QLineEdit>(pages, "edTarget")->palette().color(QPalette::Active, QPalette::Base),
+              editColour);
+    Click(Find<QRadioButton>(pages, "rdbReplace"));
+    EXPECT_FALSE(Find<QRadioButton>(pages, "rdbRemove")->isChecked());
+    EXPECT_TRUE(Find<QLineEdit>(pages, "edTarget")->isEnabled());
+    EXPECT_EQ(Find<QLineEdit>(pages, "edTarget")->palette().color(QPalette::Active, QPalette::Base),
+              editColour);
 }
 
 TEST(RulePagesTest, ShownPageTakesTheFocusInItsFirstBox) {
@@ -274,23 +317,26 @@ TEST(RulePagesTest, ShownPageTakesTheFocusInItsFirstBox) {
 
 TEST(RulePagesTest, ChangeAttributesEnablesItsSixControlsAndKeepsTheirTicks) {
     RulePages pages;
-    const std::vector<QWidget*> six = {pages.ChkReadOnly, pages.chkHidden, pages.chkArchive,
-                                       pages.chksysfile,  pages.TBSelect,  pages.TbNo};
-    Click(pages.ChkChangeAttr);
+    const std::vector<QWidget*> six = {
+        Find<QCheckBox>(pages, "ChkReadOnly"), Find<QCheckBox>(pages, "chkHidden"),
+        Find<QCheckBox>(pages, "chkArchive"),  Find<QCheckBox>(pages, "chksysfile"),
+        Find<QPushButton>(pages, "TBSelect"),  Find<QPushButton>(pages, "TbNo")};
+    Click(Find<QCheckBox>(pages, "ChkChangeAttr"));
     for (QWidget* w : six)
         EXPECT_TRUE(w->isEnabled()) << w->objectName().toStdString();
-    EXPECT_FALSE(pages.tb97TimeNow->isEnabled());
+    EXPECT_FALSE(Find<QPushButton>(pages, "tb97TimeNow")->isEnabled());
 
-    Click(pages.TBSelect);
-    EXPECT_EQ(pages.CheckedAttributes(), kAttrReadOnly | kAttrHidden | kAttrSystem | kAttrArchive);
-    Click(pages.ChkChangeAttr);
+    Click(Find<QPushButton>(pages, "TBSelect"));
+    EXPECT_EQ(pages.ReadAttributeRunSettings().attributes,
+              kAttrReadOnly | kAttrHidden | kAttrSystem | kAttrArchive);
+    Click(Find<QCheckBox>(pages, "ChkChangeAttr"));
     for (QWidget* w : six)
         EXPECT_FALSE(w->isEnabled()) << w->objectName().toStdString();
-    EXPECT_TRUE(pages.chkHidden->isChecked());
+    EXPECT_TRUE(Find<QCheckBox>(pages, "chkHidden")->isChecked());
 
-    Click(pages.ChkChangeAttr);
-    Click(pages.TbNo);
-    EXPECT_EQ(pages.CheckedAttributes(), 0u);
+    Click(Find<QCheckBox>(pages, "ChkChangeAttr"));
+    Click(Find<QPushButton>(pages, "TbNo"));
+    EXPECT_EQ(pages.ReadAttributeRunSettings().attributes, 0u);
 }
 
 TEST(RulePagesTest, CheckedAttributesIsTheWordOfTheFourBoxes) {
@@ -305,26 +351,27 @@ TEST(RulePagesTest, CheckedAttributesIsTheWordOfTheFourBoxes) {
     for (const Case& c : cases) {
         RulePages pages;
         Find<QCheckBox>(pages, c.box)->setChecked(true);
-        EXPECT_EQ(pages.CheckedAttributes(), c.bit) << c.box;
+        EXPECT_EQ(pages.ReadAttributeRunSettings().attributes, c.bit) << c.box;
     }
 }
 
 TEST(RulePagesTest, ChangeTimeStampEnablesThePickersAndCurrentReadsTheClock) {
     RulePages pages;
     pages.SetClock([] { return QDateTime(QDate(2024, 5, 17), QTime(10, 30, 45)); });
-    Click(pages.ChkSetTimeStamp);
-    for (QWidget* w : std::initializer_list<QWidget*>{pages.DateTimePicker1, pages.DateTimePicker2,
-                                                      pages.tb97TimeNow})
+    Click(Find<QCheckBox>(pages, "ChkSetTimeStamp"));
+    for (QWidget* w : std::initializer_list<QWidget*>{Find<QDateEdit>(pages, "DateTimePicker1"),
+                                                      Find<QTimeEdit>(pages, "DateTimePicker2"),
+                                                      Find<QPushButton>(pages, "tb97TimeNow")})
         EXPECT_TRUE(w->isEnabled()) << w->objectName().toStdString();
-    EXPECT_FALSE(pages.TBSelect->isEnabled());
+    EXPECT_FALSE(Find<QPushButton>(pages, "TBSelect")->isEnabled());
 
-    Click(pages.tb97TimeNow);
-    EXPECT_EQ(pages.DateTimePicker1->date(), QDate(2024, 5, 17));
-    EXPECT_EQ(pages.DateTimePicker2->time(), QTime(10, 30, 45));
+    Click(Find<QPushButton>(pages, "tb97TimeNow"));
+    EXPECT_EQ(Find<QDateEdit>(pages, "DateTimePicker1")->date(), QDate(2024, 5, 17));
+    EXPECT_EQ(Find<QTimeEdit>(pages, "DateTimePicker2")->time(), QTime(10, 30, 45));
 
-    Click(pages.ChkSetTimeStamp);
-    EXPECT_FALSE(pages.DateTimePicker1->isEnabled());
-    EXPECT_FALSE(pages.tb97TimeNow->isEnabled());
+    Click(Find<QCheckBox>(pages, "ChkSetTimeStamp"));
+    EXPECT_FALSE(Find<QDateEdit>(pages, "DateTimePicker1")->isEnabled());
+    EXPECT_FALSE(Find<QPushButton>(pages, "tb97TimeNow")->isEnabled());
 }
 
 TEST(RulePagesTest, TimeStampIsPackedFromBothPickers) {
@@ -342,23 +389,24 @@ TEST(RulePagesTest, TimeStampIsPackedFromBothPickers) {
     };
     RulePages pages;
     for (const Case& c : cases) {
-        pages.DateTimePicker1->setDate(c.date);
-        pages.DateTimePicker2->setTime(c.time);
-        EXPECT_EQ(pages.CheckedTimeStamp(), c.packed) << c.date.toString().toStdString();
+        Find<QDateEdit>(pages, "DateTimePicker1")->setDate(c.date);
+        Find<QTimeEdit>(pages, "DateTimePicker2")->setTime(c.time);
+        EXPECT_EQ(pages.ReadAttributeRunSettings().packedTimeStamp, c.packed)
+            << c.date.toString().toStdString();
     }
 }
 
 TEST(RulePagesTest, AttributeRunSettingsFollowThePage) {
     RulePages pages;
-    pages.ChkSetTimeStamp->setChecked(true);
-    pages.chkArchive->setChecked(true);
-    pages.DateTimePicker1->setDate(QDate(2000, 2, 29));
-    pages.DateTimePicker2->setTime(QTime(12, 0, 0));
+    Find<QCheckBox>(pages, "ChkSetTimeStamp")->setChecked(true);
+    Find<QCheckBox>(pages, "chkArchive")->setChecked(true);
+    Find<QDateEdit>(pages, "DateTimePicker1")->setDate(QDate(2000, 2, 29));
+    Find<QTimeEdit>(pages, "DateTimePicker2")->setTime(QTime(12, 0, 0));
     const AttributeRunSettings settings = pages.ReadAttributeRunSettings();
     EXPECT_FALSE(settings.changeAttributes);
     EXPECT_EQ(settings.attributes, kAttrArchive);
     EXPECT_TRUE(settings.changeTimeStamp);
-    EXPECT_EQ(settings.packedTimeStamp, pages.CheckedTimeStamp());
+    EXPECT_EQ(settings.packedTimeStamp, pages.ReadAttributeRunSettings().packedTimeStamp);
     EXPECT_NE(settings.packedTimeStamp, 0u);
 }
 
