@@ -86,7 +86,7 @@ public:
     // The key filter of the start box: whether it takes the typed character.
     bool meStartFromKeyPress(QChar key) const;
 
-signals:
+Q_SIGNALS:
     // A control of the page in front changed, or another page came to the
     // front: the names Preview would give may differ now.
     void RuleSettingsChanged();

@@ -68,7 +68,7 @@ void FileListModel::AppendRows(FileRows&& rows) {
     if (newlySelected) {
         m_selectedCount += newlySelected;
         SyncSelectionToView();
-        emit SelectedCountChanged(static_cast<int>(m_selectedCount));
+        Q_EMIT SelectedCountChanged(static_cast<int>(m_selectedCount));
     }
 }
 
@@ -91,13 +91,13 @@ void FileListModel::Clear() {
     }
     if (m_selectedCount) {
         m_selectedCount = 0;
-        emit SelectedCountChanged(0);
+        Q_EMIT SelectedCountChanged(0);
     }
 }
 
 void FileListModel::NotifyRowsChanged() {
     if (!m_rows.empty())
-        emit dataChanged(index(0, 0), index(RowCount() - 1, ColumnCount - 1));
+        Q_EMIT dataChanged(index(0, 0), index(RowCount() - 1, ColumnCount - 1));
     SyncSelectionToView();
 }
 
@@ -113,7 +113,7 @@ void FileListModel::SetHeaderCaption(int column, const QString& text) {
     if (column < 0 || column >= ColumnCount || m_captions[column] == text)
         return;
     m_captions[column] = text;
-    emit headerDataChanged(Qt::Horizontal, column, column);
+    Q_EMIT headerDataChanged(Qt::Horizontal, column, column);
 }
 
 void FileListModel::ResetHeaderCaptions() {
@@ -157,7 +157,7 @@ void FileListModel::OnSelectionChanged(const QItemSelection& selected,
         }
     }
     if (before != m_selectedCount)
-        emit SelectedCountChanged(static_cast<int>(m_selectedCount));
+        Q_EMIT SelectedCountChanged(static_cast<int>(m_selectedCount));
 }
 
 void FileListModel::SyncSelectionToView() {
@@ -182,7 +182,7 @@ void FileListModel::SyncSelectionToView() {
         m_pushingSelection = false;
     }
     if (before != m_selectedCount)
-        emit SelectedCountChanged(static_cast<int>(m_selectedCount));
+        Q_EMIT SelectedCountChanged(static_cast<int>(m_selectedCount));
 }
 
 void FileListModel::SyncSelectionFromView() {
@@ -196,7 +196,7 @@ void FileListModel::SyncSelectionFromView() {
             m_rows[static_cast<std::size_t>(row)].selected = true;
     RecountSelected();
     if (before != m_selectedCount)
-        emit SelectedCountChanged(static_cast<int>(m_selectedCount));
+        Q_EMIT SelectedCountChanged(static_cast<int>(m_selectedCount));
 }
 
 void FileListModel::RecountSelected() {

@@ -86,7 +86,7 @@ public:
     // Display text of one cell.
     QString CellText(int row, int column) const;
 
-signals:
+Q_SIGNALS:
     // The number of selected rows changed (cheap to connect to).
     void SelectedCountChanged(int count);
 

@@ -82,12 +82,12 @@ void FileListView::SetSortMark(int column, bool ascending) {
 void FileListView::keyReleaseEvent(QKeyEvent* event) {
     QTableView::keyReleaseEvent(event);
     if (!event->isAutoRepeat())
-        emit KeyReleased(event->key());
+        Q_EMIT KeyReleased(event->key());
 }
 
 void FileListView::mouseReleaseEvent(QMouseEvent* event) {
     QTableView::mouseReleaseEvent(event);
-    emit MouseReleased();
+    Q_EMIT MouseReleased();
 }
 
 bool FileListView::viewportEvent(QEvent* event) {
@@ -96,7 +96,7 @@ bool FileListView::viewportEvent(QEvent* event) {
     // menu, as a release over the list.
     if (event->type() == QEvent::ContextMenu &&
         static_cast<QContextMenuEvent*>(event)->reason() == QContextMenuEvent::Mouse)
-        emit MouseReleased();
+        Q_EMIT MouseReleased();
     return QTableView::viewportEvent(event);
 }
 

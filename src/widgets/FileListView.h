@@ -29,7 +29,7 @@ public:
     // Shows the sort mark on the column's header; -1 hides it.
     void SetSortMark(int column, bool ascending);
 
-signals:
+Q_SIGNALS:
     void KeyReleased(int key);
     void MouseReleased();
     void HeaderClicked(int column);

@@ -49,7 +49,7 @@ public:
     ~UrlSpy() override;
     std::vector<QUrl> opened;
 
-public slots:
+public Q_SLOTS:
     void Open(const QUrl& url) { opened.push_back(url); }
 
 private:
