@@ -1,7 +1,6 @@
 // Ordering, selecting and deleting rows of the file list.
 #include "filelist/RowOrder.h"
 #include "filelist/Selection.h"
-#include "filelist/StoredAttributes.h"
 #include "shell/MessageBoxes.h"
 #include "shell/TMainForm.h"
 #include "widgets/FileListModel.h"
@@ -80,7 +79,7 @@ private:
 
     void Arrange() {
         m_scheduled = false;
-        FileRows& rows = m_model.Rows();
+        const FileRows& rows = m_model.Rows();
         const SortState state = m_sortState();
         // Rows only ever come at the end; the ones the last pass ordered stay
         // in order unless the sort state or one of their names changed.
@@ -88,11 +87,14 @@ private:
             NamesFingerprint(rows, m_orderedRows) != m_names)
             m_orderedRows = 0;
         if (state.column == kColumnAttribute)
-            MergeStoredAttributes(rows, m_orderedRows);
+            m_model.MergeStoredAttributes(m_orderedRows);
         if (m_orderedRows < rows.size() && !IsSorted(rows, state.column, state.ascending)) {
-            SortAppendedRows(rows, m_orderedRows, state.column, state.ascending);
             m_arranging = true;
-            RebuildViewSelection(m_view, [this] { m_model.NotifyRowsReordered(); });
+            RebuildViewSelection(m_view, [&] {
+                m_model.ReorderRows([&](FileRows& all) {
+                    SortAppendedRows(all, m_orderedRows, state.column, state.ascending);
+                });
+            });
             m_arranging = false;
         }
         m_orderedRows = rows.size();
@@ -138,13 +140,14 @@ void TMainForm::SetSortState(SortState state) {
 // A list already in the sort state's order is left alone, so the view keeps
 // its place.
 void TMainForm::SortList() {
-    FileRows& rows = ListModel->Rows();
     const SortState state = CurrentSortState();
     if (state.column == kColumnAttribute)
-        MergeStoredAttributes(rows);
-    if (!IsSorted(rows, state.column, state.ascending)) {
-        SortRows(rows, state.column, state.ascending);
-        RebuildViewSelection(*ListView, [this] { ListModel->NotifyRowsReordered(); });
+        ListModel->MergeStoredAttributes();
+    if (!IsSorted(ListModel->Rows(), state.column, state.ascending)) {
+        RebuildViewSelection(*ListView, [&] {
+            ListModel->ReorderRows(
+                [&](FileRows& rows) { SortRows(rows, state.column, state.ascending); });
+        });
     }
     ListView->SetSortMark(state.column, state.ascending);
 }
@@ -168,16 +171,8 @@ void TMainForm::ByAllClick() {
 }
 
 void TMainForm::ChangeSelection(void (*change)(FileRows&)) {
-    change(ListModel->Rows());
-    RebuildViewSelection(*ListView, [this] { ListModel->SyncSelectionToView(); });
+    RebuildViewSelection(*ListView, [&] { ListModel->ChangeSelection(change); });
     ShowSelectedFiles();
-}
-
-void TMainForm::ActSelectAllUpdate() {
-    const bool hasRows = ListModel->RowCount() > 0;
-    ActSelectAll->setEnabled(hasRows);
-    ActSelectNone->setEnabled(hasRows);
-    ActionSelectInvert->setEnabled(hasRows);
 }
 
 void TMainForm::ActDeleteExecute() {
@@ -192,10 +187,6 @@ void TMainForm::ActDeleteExecute() {
     if (!kept.empty())
         ShowMessage(this, MsgType::Warning, MsgButtons::Ok, FilesLeftText(kept));
     ActRefreshTreeExecute();
-}
-
-void TMainForm::ActDeleteUpdate() {
-    ActDelete->setEnabled(ListModel->RowCount() > 0 && ListModel->SelectedCount() > 0);
 }
 
 void TMainForm::ListViewKeyUp(int key) {

@@ -101,12 +101,48 @@ void FileListModel::NotifyRowsChanged() {
     SyncSelectionToView();
 }
 
-void FileListModel::NotifyRowsReordered() {
+void FileListModel::ChangeRows(const std::function<void(FileRows&)>& change) {
+    try {
+        change(m_rows);
+    } catch (...) {
+        NotifyRowsChanged();
+        throw;
+    }
+    NotifyRowsChanged();
+}
+
+void FileListModel::ReorderRows(const std::function<void(FileRows&)>& reorder) {
     // A reset drops the view's selection without signals; the flags moved with
     // their rows, so they are pushed back afterwards.
     beginResetModel();
+    try {
+        reorder(m_rows);
+    } catch (...) {
+        endResetModel();
+        SyncSelectionToView();
+        throw;
+    }
     endResetModel();
     SyncSelectionToView();
+}
+
+void FileListModel::ChangeSelection(const std::function<void(FileRows&)>& change) {
+    change(m_rows);
+    SyncSelectionToView();
+}
+
+void FileListModel::SetNewName(std::size_t row, std::string name) {
+    if (row >= m_rows.size())
+        return;
+    m_rows[row].newName = std::move(name);
+    const int at = static_cast<int>(row);
+    Q_EMIT dataChanged(index(at, ColNewName), index(at, ColNewName));
+}
+
+void FileListModel::MergeStoredAttributes(std::size_t first) {
+    // The cells show the merged bits already (see WithStoredAttributes), so
+    // nothing the views show changes and nobody needs telling.
+    quorvane::MergeStoredAttributes(m_rows, first);
 }
 
 void FileListModel::SetHeaderCaption(int column, const QString& text) {
@@ -209,7 +245,7 @@ void FileListModel::RecountSelected() {
 const FileRow& FileListModel::WithStoredAttributes(int row) const {
     // Drawing is a const business, yet what it reads is kept: the row is ours.
     FileRow& fileRow = const_cast<FileRow&>(m_rows[static_cast<std::size_t>(row)]);
-    MergeStoredAttributes(fileRow);
+    quorvane::MergeStoredAttributes(fileRow);
     return fileRow;
 }
 
