@@ -4,9 +4,11 @@
 
 #include <QContextMenuEvent>
 #include <QHeaderView>
+#include <QItemSelectionModel>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPalette>
+#include <QSignalBlocker>
 
 namespace quorvane {
 
@@ -98,6 +100,20 @@ bool FileListView::viewportEvent(QEvent* event) {
         static_cast<QContextMenuEvent*>(event)->reason() == QContextMenuEvent::Mouse)
         Q_EMIT MouseReleased();
     return QTableView::viewportEvent(event);
+}
+
+// Qt compares an old and a new selection range by range, which takes minutes
+// for tens of thousands of scattered rows (an inverted selection); emptying
+// the selection first, quietly, keeps the rebuild linear. The flags are the
+// truth meanwhile, so nothing needs to hear about the emptying.
+void FileListView::RebuildSelection(const std::function<void()>& change) {
+    QItemSelectionModel* selection = selectionModel();
+    {
+        const QSignalBlocker quiet(selection);
+        selection->clearSelection();
+        change();
+    }
+    viewport()->update();
 }
 
 } // namespace quorvane
