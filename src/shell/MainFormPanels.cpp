@@ -6,6 +6,7 @@
 #include "shell/ManualWindow.h"
 #include "shell/MessageBoxes.h"
 #include "shell/RulePages.h"
+#include "shell/RunController.h"
 #include "shell/TAboutForm.h"
 #include "shell/VendorLinks.h"
 #include "widgets/FileListModel.h"
@@ -43,10 +44,9 @@ void TMainForm::FormShow() {
         setAsideNote = QFile::decodeName(QByteArray::fromStdString(choice.setAsideNote));
     }
     m_settingsPath = SettingsFilePath(m_settingsFolder);
+    m_runs->SetFolder(m_settingsFolder);
     LoadOptions();
-    // Without a history there is nothing to recover; the first rename run makes it.
-    if (FileExists(HistoryFilePath(m_settingsFolder)))
-        OpenHistory();
+    m_runs->OpenExistingHistory();
 
     // A folder from the command line wins over the one stored last time; the
     // scan it starts writes it into the path box.
@@ -62,14 +62,15 @@ void TMainForm::FormShow() {
         mmiAbout = mmHelp->addAction(icons::About(), "About");
         mmiAbout->setObjectName("mmiAbout");
         connect(mmiAbout, &QAction::triggered, this, &TMainForm::AboutMenuItemClick);
-        ScheduleUpdatesAfter(mmiAbout);
+        UpdatesAfter(mmiAbout);
     }
     // Once the window is on the screen, so the boxes have a window to belong
     // to; one after the other, never a box over a box.
     QTimer::singleShot(0, this, [this, setAsideNote] {
         if (!setAsideNote.isEmpty())
             ShowMessage(this, MsgType::Warning, MsgButtons::Ok, setAsideNote);
-        OfferRecovery();
+        if (m_runs->OfferRecovery() == RunController::RunEnd::Done)
+            ActRefreshTreeExecute();
     });
 }
 

@@ -5,6 +5,7 @@
 #include "shell/TMainForm.h"
 
 #include "mp3/Mp3NameFormatter.h"
+#include "rules/CommandAvailability.h"
 #include "rules/Preview.h"
 #include "shell/ConflictCheck.h"
 #include "shell/MessageBoxes.h"
@@ -44,42 +45,41 @@ void TMainForm::ActPreviewExecute() {
 void TMainForm::LivePreviewTimerTimer() {
     if (!mmiLivePreview->isChecked())
         return;
-    ActPreviewUpdate();
-    if (ActPreview->isEnabled())
+    if (AvailableCommands(CurrentFacts()).preview)
         PreviewList(PreviewMode::Live);
 }
 
 bool TMainForm::PreviewList(PreviewMode mode) {
     const bool live = mode == PreviewMode::Live;
-    FileRows& rows = ListModel->Rows();
-    // Preview selects every row when none is selected, and the MP3 panel
-    // deselects the files without a tag; a live preview names the same rows
-    // but hands the user's selection back.
-    const std::vector<char> selection = live ? SelectionOf(rows) : std::vector<char>{};
     m_previewing = true;
     bool listEmpty = false;
     std::string hint;
-    if (Mp3PanelVisible()) {
-        if (!Id3Reader)
-            Id3Reader = std::make_unique<TID3v1>();
-        const Mp3PreviewResult result =
-            PreviewMp3Names(rows, Mp3Controls->ReadMp3Settings(), *Id3Reader);
-        m_state.Previewed = result.previewed;
-    } else {
-        m_state.Previewed = true;
-        const PreviewResult result = PreviewFileRows(rows, Pages->ReadPreviewSettings());
-        listEmpty = result.listEmpty;
-        if (const auto& error = result.outcome.replace.patternError)
-            hint = ReplacePatternHint(*error);
-        else if (result.outcome.replace.gaveUp > 0)
-            hint = PatternGaveUpHint(result.outcome.replace.gaveUp);
-        // Refilling a box the user is typing in would fight the typing.
-        if (!live)
-            Pages->ApplyRefills(result);
-    }
-    if (live)
-        RestoreSelection(rows, selection);
-    ListModel->NotifyRowsChanged();
+    if (Mp3PanelVisible() && !Id3Reader)
+        Id3Reader = std::make_unique<TID3v1>();
+    ListModel->ChangeRows([&](FileRows& rows) {
+        // Preview selects every row when none is selected, and the MP3 panel
+        // deselects the files without a tag; a live preview names the same
+        // rows but hands the user's selection back.
+        const std::vector<char> selection = live ? SelectionOf(rows) : std::vector<char>{};
+        if (Mp3PanelVisible()) {
+            const Mp3PreviewResult result =
+                PreviewMp3Names(rows, Mp3Controls->ReadMp3Settings(), *Id3Reader);
+            m_state.Previewed = result.previewed;
+        } else {
+            m_state.Previewed = true;
+            const PreviewResult result = PreviewFileRows(rows, Pages->ReadPreviewSettings());
+            listEmpty = result.listEmpty;
+            if (const auto& error = result.outcome.replace.patternError)
+                hint = ReplacePatternHint(*error);
+            else if (result.outcome.replace.gaveUp > 0)
+                hint = PatternGaveUpHint(result.outcome.replace.gaveUp);
+            // Refilling a box the user is typing in would fight the typing.
+            if (!live)
+                Pages->ApplyRefills(result);
+        }
+        if (live)
+            RestoreSelection(rows, selection);
+    });
     ShowPatternHint(hint);
     m_previewing = false;
     if (listEmpty)
@@ -129,12 +129,6 @@ void TMainForm::ShowConflictNotes(const ConflictNotes& notes) {
     ListModel->SetConflictNotes(notes.listRow, notes.texts);
     StatusPanel4->setText(
         QStringLiteral("Conflicts : %1").arg(static_cast<qulonglong>(notes.conflicts)));
-}
-
-void TMainForm::ActPreviewUpdate() {
-    ActPreview->setEnabled(ListModel->RowCount() > 0 && m_scan->SearchCount() == 0 &&
-                           !m_state.Applied &&
-                           (Mp3PanelVisible() || ActivePage() != RulePage::Attributes));
 }
 
 } // namespace quorvane

@@ -33,10 +33,6 @@ std::string TMainForm::SelectedFolder() const {
     return ShellTree->SelectedPath();
 }
 
-void TMainForm::ActRefreshUpdate() {
-    ActRefresh->setEnabled(m_scan->SearchCount() == 0);
-}
-
 void TMainForm::ActRefreshExecute() {
     m_state.Previewed = false;
     m_state.Applied = false;
@@ -49,10 +45,7 @@ void TMainForm::ActRefreshExecute() {
     if (!request.folder.empty()) {
         cbFavorite->setEditText(QFile::decodeName(QByteArray::fromStdString(request.folder)));
         // A refused start runs nothing and leaves nothing to wait for.
-        if (m_scan->Start(request)) {
-            for (QAction* command : {ActPreview, ActRename, ActUndo, ActRefresh})
-                command->setEnabled(false);
-        }
+        m_scan->Start(request);
     } else {
         cbFavorite->setEditText(QString());
     }

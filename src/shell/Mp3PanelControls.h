@@ -37,7 +37,7 @@ public:
     // "Add Format": keeps the typed format in the drop-down list, once.
     void Image2Click();
 
-signals:
+Q_SIGNALS:
     // Any choice of the panel that the names depend on changed.
     void SettingsChanged();
 

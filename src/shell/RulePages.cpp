@@ -56,7 +56,7 @@ void RulePages::WatchPageControls() {
         QWidget* page = pgcGeneral->widget(index);
         const auto changed = [this, index] {
             if (pgcGeneral->currentIndex() == index)
-                emit RuleSettingsChanged();
+                Q_EMIT RuleSettingsChanged();
         };
         for (QLineEdit* edit : page->findChildren<QLineEdit*>())
             if (!edit->isReadOnly())

@@ -43,7 +43,7 @@ public:
     // The controls "Options.ini" keeps, page by page, in the order the load sets them.
     OptionBindings BindOptions();
 
-signals:
+Q_SIGNALS:
     // A control of the page in front changed, or another page came to the
     // front: the names Preview would give may differ now.
     void RuleSettingsChanged();

@@ -45,14 +45,14 @@ void ScanController::WalkEnded() {
     SetSearchCount(0);
     if (m_searchForm)
         m_searchForm->close();
-    emit SearchDone();
+    Q_EMIT SearchDone();
 }
 
 void ScanController::SetSearchCount(int count) {
     if (count == m_searchCount)
         return;
     m_searchCount = count;
-    emit SearchCountChanged();
+    Q_EMIT SearchCountChanged();
 }
 
 } // namespace quorvane

@@ -33,7 +33,7 @@ public:
     // 1 from Start until the walk has ended, else 0.
     int SearchCount() const { return m_searchCount; }
 
-signals:
+Q_SIGNALS:
     // A batch of rows, in walk order. The batch is lent: the one receiver
     // may take the rows out of it (the list does, without copying them).
     void RowsArrived(quorvane::FileRows& rows);

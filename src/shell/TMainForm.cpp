@@ -1,13 +1,15 @@
-// The main window's life, its wiring and the availability of its commands.
+// The main window's life, its wiring, and its commands made available as the
+// core decides.
 #include "shell/TMainForm.h"
 
-#include "history/HistoryStore.h"
 #include "mp3/TID3v1.h"
 #include "platform/Paths.h"
+#include "rules/CommandAvailability.h"
 #include "shell/ConflictCheck.h"
 #include "shell/Mp3PanelControls.h"
 #include "shell/OptionBinding.h"
 #include "shell/RulePages.h"
+#include "shell/RunController.h"
 #include "shell/ScanController.h"
 #include "shell/Trash.h"
 #include "widgets/FileListModel.h"
@@ -47,6 +49,10 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
     BuildStatusBar();
     m_options = BindOptions();
     m_scan = new ScanController(this);
+    m_runs = new RunController(this, *ListModel, [this](std::size_t rows, const auto& run) {
+        ShowRunProgress(rows, run);
+    });
+    connect(m_runs, &RunController::HistoryRunUndone, this, &TMainForm::ActRefreshTreeExecute);
     m_conflictCheck = new ConflictCheck(
         [this](const ConflictNotes& notes) {
             if (notes.generation == m_listGeneration)
@@ -80,6 +86,7 @@ TMainForm::~TMainForm() {
 
 void TMainForm::SetSettingsFolder(std::string folder) {
     m_settingsFolder = std::move(folder);
+    m_runs->SetFolder(m_settingsFolder);
     if (!m_settingsPath.empty())
         m_settingsPath = SettingsFilePath(m_settingsFolder);
 }
@@ -166,7 +173,7 @@ void TMainForm::WireAvailability() {
     // command, and on every change of the list, the selection, the marks, the
     // scan counter, the shown panel and the active page.
     for (QAction* action : findChildren<QAction*>())
-        ScheduleUpdatesAfter(action);
+        UpdatesAfter(action);
     for (StateField<bool>* mark : {&m_state.Previewed, &m_state.Applied})
         mark->OnChange([this] { ScheduleUpdateActions(); });
     connect(m_scan, &ScanController::SearchCountChanged, this, &TMainForm::ScheduleUpdateActions);
@@ -181,9 +188,10 @@ void TMainForm::WireAvailability() {
             &TMainForm::ScheduleUpdateActions);
 }
 
-void TMainForm::ScheduleUpdatesAfter(QAction* action) {
-    // Connected after the command's own handler, so the pass sees its outcome.
-    connect(action, &QAction::triggered, this, &TMainForm::ScheduleUpdateActions);
+void TMainForm::UpdatesAfter(QAction* action) {
+    // Connected after the command's own handler, so the answers reflect its
+    // outcome before the user can act again.
+    connect(action, &QAction::triggered, this, &TMainForm::UpdateActions);
 }
 
 void TMainForm::FormCreate() {
@@ -224,13 +232,27 @@ void TMainForm::FormDestroy() {
         SaveOptions();
 }
 
+CycleFacts TMainForm::CurrentFacts() const {
+    CycleFacts facts;
+    facts.previewed = m_state.Previewed;
+    facts.applied = m_state.Applied;
+    facts.page = ActivePage();
+    facts.mp3PanelShown = Mp3PanelVisible();
+    facts.rows = static_cast<std::size_t>(ListModel->RowCount());
+    facts.selectedRows = ListModel->SelectedCount();
+    facts.scanning = m_scan->SearchCount() != 0;
+    return facts;
+}
+
 void TMainForm::UpdateActions() {
-    ActPreviewUpdate();
-    ActRenameUpdate();
-    ActUndoUpdate();
-    ActRefreshUpdate();
-    ActSelectAllUpdate();
-    ActDeleteUpdate();
+    const CommandAvailability available = AvailableCommands(CurrentFacts());
+    ActPreview->setEnabled(available.preview);
+    ActRename->setEnabled(available.apply);
+    ActUndo->setEnabled(available.undo);
+    ActRefresh->setEnabled(available.refresh);
+    for (QAction* select : {ActSelectAll, ActSelectNone, ActionSelectInvert})
+        select->setEnabled(available.select);
+    ActDelete->setEnabled(available.deleteFiles);
 }
 
 void TMainForm::ScheduleUpdateActions() {

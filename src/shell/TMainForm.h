@@ -1,12 +1,12 @@
 #pragma once
 // The main window: bars, the folder tree, the file list, the two floating
-// renaming panels, menus, actions and the status bar. Its handlers are its
-// public face, named as documented; its controls and its state are its own
-// (each control carries its documented name as its objectName, which is how
-// tests and screen readers find it). Handlers stay thin: the work lives in
-// the core.
+// renaming panels, menus, actions and the status bar. Its public face is only
+// where it keeps its files; its handlers, named as documented, its controls and
+// its state are its own (each control carries its documented name as its
+// objectName, which is how tests and screen readers find and drive it).
+// Handlers stay thin: the work lives in the core.
 //
-// Files: TMainForm.cpp (life, availability, wiring), MainFormBuild.cpp (the
+// Files: TMainForm.cpp (life, wiring, availability), MainFormBuild.cpp (the
 // controls), MainFormPanels.cpp (panels, View menu, status bar, help),
 // MainFormScan.cpp, MainFormPreview.cpp, MainFormRuns.cpp (apply, undo, log),
 // MainFormOrdering.cpp (ordering, selection, delete), MainFormOptions.cpp
@@ -25,7 +25,6 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -45,14 +44,14 @@ namespace quorvane {
 
 class ConflictCheck;
 struct ConflictNotes;
+struct CycleFacts;
 class FileListModel;
 class FileListView;
 class FloatingPanel;
 class FolderTree;
-class HistoryStore;
-struct StepPlan;
 class Mp3PanelControls;
 class RulePages;
+class RunController;
 class ScanController;
 class TID3v1;
 struct OptionBinding;
@@ -82,6 +81,17 @@ public:
     using TrashMover = std::function<std::vector<std::string>(const std::vector<std::string>&)>;
     void SetTrashMover(TrashMover mover);
 
+    // Writes "Options.ini" now, as closing the window does.
+    void SaveOptions();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private Q_SLOTS:
+    // The handlers of the window's controls and commands, under their
+    // documented names; only the window's own wiring calls them.
     // ---- Window life ----
     void FormCreate();
     void FormShow();
@@ -113,18 +123,14 @@ public:
 
     // ---- Scan ----
     void ActRefreshExecute();
-    void ActRefreshUpdate();
     void ActRefreshTreeExecute();
     void ShellTreeChange();
     void cbFavoriteKeyUp(int key);
     void cbFilterKeyUp(int key);
     void SearchDone();
-    // A batch of scanned rows arrives; the list takes them over.
-    void AddFileItems(FileRows&& rows);
 
     // ---- Preview ----
     void ActPreviewExecute();
-    void ActPreviewUpdate();
     // "Live Preview" is on and a rule or the MP3 format changed 150 ms ago:
     // Preview as far as it is available, leaving the focus and the selection
     // where the user has them.
@@ -132,9 +138,7 @@ public:
 
     // ---- Apply, undo, log ----
     void ActRenameExecute();
-    void ActRenameUpdate();
     void ActUndoExecute();
-    void ActUndoUpdate();
     void mmiLogClick();
     // "Run &History...": the recorded runs, each of which can be given back.
     void mmiRunHistoryClick();
@@ -149,23 +153,16 @@ public:
     void ActSelectAllExecute() { ChangeSelection(SelectAll); }
     void ActSelectNoneExecute() { ChangeSelection(SelectNone); }
     void ActionSelectInvertExecute() { ChangeSelection(InvertSelection); }
-    void ActSelectAllUpdate();
     void ActDeleteExecute();
-    void ActDeleteUpdate();
     void ListViewKeyUp(int key);
     void ListViewMouseUp();
     void ListViewClick();
 
-    // ---- Settings file ----
-    void LoadOptions();
-    void SaveOptions();
-
-protected:
-    void showEvent(QShowEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
 private:
+    // A batch of scanned rows arrives; the list takes them over.
+    void AddFileItems(FileRows&& rows);
+    void LoadOptions();
+
     // Where the renaming cycle stands and how the list is ordered. A change of
     // a mark asks for an availability pass.
     struct CycleState {
@@ -207,12 +204,15 @@ private:
     void WireAvailability();
 
     // ---- Helpers for all parts of the window ----
-    // Runs every availability handler now (the idle pass calls it too).
+    // Where the cycle stands, as the availability of the commands reads it.
+    CycleFacts CurrentFacts() const;
+    // Makes each command available as the core's rules say, now (the idle
+    // pass calls it too).
     void UpdateActions();
     // Asks for an availability pass at the next idle moment.
     void ScheduleUpdateActions();
-    // Asks for one after every run of the entry's command.
-    void ScheduleUpdatesAfter(QAction* action);
+    // Decides availability again after every run of the entry's command.
+    void UpdatesAfter(QAction* action);
     // Evaluates the action's availability first; runs it only when available.
     void ExecuteAction(QAction* action);
     // The active rule page; the first one while the pages are missing.
@@ -266,24 +266,9 @@ private:
     void ScheduleLivePreview();
 
     // ---- Runs (MainFormRuns.cpp) ----
-    using RowsRun = std::function<RunResult(FileRows&, const RunProgress&)>;
-    // One of the core runs over the list, with the progress bar over the
-    // fourth status panel while it goes.
-    RunResult RunOverList(const RowsRun& run);
-    std::string LogFilePath() const;
-    // Opens "History.sqlite" beside "Options.ini"; a damaged one set aside is
-    // told once.
-    void OpenHistory();
-    // An unfinished run in the history is offered for undo once, at start;
-    // an unfinished undo is offered to be finished.
-    void OfferRecovery();
-    // Gives a recorded run back (or, with `finishUndo`, carries on an undo
-    // run), with the undo summary and "Log.txt"; the listed rows it names
-    // lose their marks. Returns false when its record is damaged.
-    bool UndoHistoryRun(std::int64_t run, bool finishUndo = false);
-    // Starts the journal of a rename run; asks whether to rename without one
-    // when it cannot be written. Nothing when the user says No.
-    bool JournalRun(const StepPlan& plan, std::optional<std::int64_t>& run);
+    // A run of the run controller, with the progress bar over the fourth
+    // status panel while it goes.
+    void ShowRunProgress(std::size_t rows, const std::function<void(const RunProgress&)>& run);
 
     // ---- "Options.ini" (MainFormOptions.cpp) ----
     // Every option bound to its control, once, in the order the load sets them.
@@ -353,6 +338,7 @@ private:
     // ---- State ----
     CycleState m_state;
     ScanController* m_scan = nullptr;  // SearchThread, SearchForm and SearchCount
+    RunController* m_runs = nullptr;   // Apply, Undo and the run history
     std::unique_ptr<TID3v1> Id3Reader; // one tag reader, made by FormCreate
     TrashMover m_moveFilesToTrash;
     std::string m_settingsFolder;
@@ -360,9 +346,6 @@ private:
     std::string m_startFolder;
     std::string m_manualFolder;
     std::vector<OptionBinding> m_options;
-    std::unique_ptr<HistoryStore> m_history; // none when it cannot be opened
-    std::string m_historyError;              // why there is none
-    std::optional<std::int64_t> m_lastRun;   // the journalled run Undo gives back
     bool m_shown = false;
     QTimer* m_idleTimer = nullptr;
     QTimer* LivePreviewTimer = nullptr; // single shot, 150 ms after the last change

@@ -92,7 +92,7 @@ TSearchForm::TSearchForm(QWidget* parent)
 }
 
 void TSearchForm::BtnCancelClick() {
-    emit CancelRequested();
+    Q_EMIT CancelRequested();
 }
 
 void TSearchForm::showEvent(QShowEvent* event) {

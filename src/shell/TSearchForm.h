@@ -40,10 +40,10 @@ class TSearchForm : public QDialog {
 public:
     explicit TSearchForm(QWidget* parent = nullptr);
 
-signals:
+Q_SIGNALS:
     void CancelRequested();
 
-public slots:
+public Q_SLOTS:
     void BtnCancelClick();
 
 protected:

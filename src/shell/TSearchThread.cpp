@@ -73,7 +73,7 @@ void TSearchThread::HandOver(FileRows&& rows) {
                 --m_queued;
             }
             m_queueRoom.notify_all();
-            emit RowsArrived(batch);
+            Q_EMIT RowsArrived(batch);
         },
         Qt::QueuedConnection);
 }
@@ -81,7 +81,7 @@ void TSearchThread::HandOver(FileRows&& rows) {
 void TSearchThread::Finish() {
     m_scan.Wait(); // the worker is past its last hand-over; reap it
     m_running = false;
-    emit SearchDone();
+    Q_EMIT SearchDone();
 }
 
 } // namespace quorvane

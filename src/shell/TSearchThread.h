@@ -50,12 +50,12 @@ public:
     // True from Start until SearchDone has been emitted.
     bool IsRunning() const { return m_running; }
 
-public slots:
+public Q_SLOTS:
     // Ends a running walk after the file at hand; its rows so far still arrive,
     // then SearchDone.
     void Cancel();
 
-signals:
+Q_SIGNALS:
     void RowsArrived(quorvane::FileRows& rows);
     void SearchDone();
 

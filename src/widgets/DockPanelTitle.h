@@ -17,7 +17,7 @@ public:
 
     QToolButton* CloseButton() const { return m_close; }
 
-signals:
+Q_SIGNALS:
     void CloseClicked();
 
 protected:

@@ -68,7 +68,7 @@ void FileListModel::AppendRows(FileRows&& rows) {
     if (newlySelected) {
         m_selectedCount += newlySelected;
         SyncSelectionToView();
-        emit SelectedCountChanged(static_cast<int>(m_selectedCount));
+        Q_EMIT SelectedCountChanged(static_cast<int>(m_selectedCount));
     }
 }
 
@@ -91,29 +91,65 @@ void FileListModel::Clear() {
     }
     if (m_selectedCount) {
         m_selectedCount = 0;
-        emit SelectedCountChanged(0);
+        Q_EMIT SelectedCountChanged(0);
     }
 }
 
 void FileListModel::NotifyRowsChanged() {
     if (!m_rows.empty())
-        emit dataChanged(index(0, 0), index(RowCount() - 1, ColumnCount - 1));
+        Q_EMIT dataChanged(index(0, 0), index(RowCount() - 1, ColumnCount - 1));
     SyncSelectionToView();
 }
 
-void FileListModel::NotifyRowsReordered() {
+void FileListModel::ChangeRows(const std::function<void(FileRows&)>& change) {
+    try {
+        change(m_rows);
+    } catch (...) {
+        NotifyRowsChanged();
+        throw;
+    }
+    NotifyRowsChanged();
+}
+
+void FileListModel::ReorderRows(const std::function<void(FileRows&)>& reorder) {
     // A reset drops the view's selection without signals; the flags moved with
     // their rows, so they are pushed back afterwards.
     beginResetModel();
+    try {
+        reorder(m_rows);
+    } catch (...) {
+        endResetModel();
+        SyncSelectionToView();
+        throw;
+    }
     endResetModel();
     SyncSelectionToView();
+}
+
+void FileListModel::ChangeSelection(const std::function<void(FileRows&)>& change) {
+    change(m_rows);
+    SyncSelectionToView();
+}
+
+void FileListModel::SetNewName(std::size_t row, std::string name) {
+    if (row >= m_rows.size())
+        return;
+    m_rows[row].newName = std::move(name);
+    const int at = static_cast<int>(row);
+    Q_EMIT dataChanged(index(at, ColNewName), index(at, ColNewName));
+}
+
+void FileListModel::MergeStoredAttributes(std::size_t first) {
+    // The cells show the merged bits already (see WithStoredAttributes), so
+    // nothing the views show changes and nobody needs telling.
+    quorvane::MergeStoredAttributes(m_rows, first);
 }
 
 void FileListModel::SetHeaderCaption(int column, const QString& text) {
     if (column < 0 || column >= ColumnCount || m_captions[column] == text)
         return;
     m_captions[column] = text;
-    emit headerDataChanged(Qt::Horizontal, column, column);
+    Q_EMIT headerDataChanged(Qt::Horizontal, column, column);
 }
 
 void FileListModel::ResetHeaderCaptions() {
@@ -157,7 +193,7 @@ void FileListModel::OnSelectionChanged(const QItemSelection& selected,
         }
     }
     if (before != m_selectedCount)
-        emit SelectedCountChanged(static_cast<int>(m_selectedCount));
+        Q_EMIT SelectedCountChanged(static_cast<int>(m_selectedCount));
 }
 
 void FileListModel::SyncSelectionToView() {
@@ -182,7 +218,7 @@ void FileListModel::SyncSelectionToView() {
         m_pushingSelection = false;
     }
     if (before != m_selectedCount)
-        emit SelectedCountChanged(static_cast<int>(m_selectedCount));
+        Q_EMIT SelectedCountChanged(static_cast<int>(m_selectedCount));
 }
 
 void FileListModel::SyncSelectionFromView() {
@@ -196,7 +232,7 @@ void FileListModel::SyncSelectionFromView() {
             m_rows[static_cast<std::size_t>(row)].selected = true;
     RecountSelected();
     if (before != m_selectedCount)
-        emit SelectedCountChanged(static_cast<int>(m_selectedCount));
+        Q_EMIT SelectedCountChanged(static_cast<int>(m_selectedCount));
 }
 
 void FileListModel::RecountSelected() {
@@ -209,7 +245,7 @@ void FileListModel::RecountSelected() {
 const FileRow& FileListModel::WithStoredAttributes(int row) const {
     // Drawing is a const business, yet what it reads is kept: the row is ours.
     FileRow& fileRow = const_cast<FileRow&>(m_rows[static_cast<std::size_t>(row)]);
-    MergeStoredAttributes(fileRow);
+    quorvane::MergeStoredAttributes(fileRow);
     return fileRow;
 }
 

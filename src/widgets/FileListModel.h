@@ -10,17 +10,19 @@
 // Once a selection model is attached (FileListView does it), the flags follow
 // the view: every selection change made by the user or by code through the
 // selection model is written into the flags at once, and SelectedCount() is
-// kept up to date without scanning the rows. When core code changes flags
-// directly (select all, preview, ...), it calls NotifyRowsChanged() (or
-// SyncSelectionToView()) afterwards, which pushes the flags back into the view.
-// SyncSelectionFromView() rebuilds the flags from the view from scratch; it is
-// only needed if the selection model was changed with its signals blocked.
+// kept up to date without scanning the rows. Core code changes the rows only
+// through ChangeRows, ReorderRows and ChangeSelection, which tell the views and
+// push the flags back into the view's selection afterwards; nobody has to
+// remember a notification. SyncSelectionFromView() rebuilds the flags from the
+// view from scratch; it is only needed if the selection model was changed
+// with its signals blocked.
 
 #include "rules/FileRow.h"
 
 #include <QAbstractTableModel>
 #include <QPointer>
 #include <cstddef>
+#include <functional>
 #include <thread>
 #include <unordered_map>
 
@@ -46,9 +48,7 @@ public:
 
     explicit FileListModel(QObject* parent = nullptr);
 
-    // The rows in list order. Code that changes them in place calls
-    // NotifyRowsChanged() (texts, flags) or NotifyRowsReordered() (order) after.
-    FileRows& Rows() { return m_rows; }
+    // The rows in list order.
     const FileRows& Rows() const { return m_rows; }
     int RowCount() const { return static_cast<int>(m_rows.size()); }
     std::size_t SelectedCount() const { return m_selectedCount; }
@@ -57,10 +57,20 @@ public:
     void AppendRows(FileRows&& rows);
     // Empties the list. A large list is freed on a thread of its own.
     void Clear();
-    // After the core rewrote names or selection flags in place.
-    void NotifyRowsChanged();
-    // After the core reordered the rows (a sort).
-    void NotifyRowsReordered();
+    // Lets `change` rewrite the rows in place (names, marks, selection flags;
+    // never their number or order). The views hear of it afterwards, also
+    // when `change` throws.
+    void ChangeRows(const std::function<void(FileRows&)>& change);
+    // Lets `reorder` put the rows in another order (a sort); the views and
+    // the selection follow.
+    void ReorderRows(const std::function<void(FileRows&)>& reorder);
+    // Lets `change` set the rows' selection flags; the view's selection follows.
+    void ChangeSelection(const std::function<void(FileRows&)>& change);
+    // One row's "New Name", shown at once.
+    void SetNewName(std::size_t row, std::string name);
+    // Merges the attribute bits a Samba share stores into the rows from
+    // `first` on, once, so they sort by them.
+    void MergeStoredAttributes(std::size_t first = 0);
     // Apply swaps the captions of columns 0 and 1; a scan sets them back.
     // The conflicts of the last Preview, one text per row of `listRow`
     // (empty for a row without a conflict); cleared by a new list.
@@ -73,7 +83,6 @@ public:
 
     // Selection: see the comment at the top of this file.
     void AttachSelectionModel(QItemSelectionModel* selection);
-    void SyncSelectionToView();
     void SyncSelectionFromView();
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
@@ -86,11 +95,13 @@ public:
     // Display text of one cell.
     QString CellText(int row, int column) const;
 
-signals:
+Q_SIGNALS:
     // The number of selected rows changed (cheap to connect to).
     void SelectedCountChanged(int count);
 
 private:
+    void NotifyRowsChanged();
+    void SyncSelectionToView();
     void OnSelectionChanged(const QItemSelection& selected, const QItemSelection& deselected);
     void RecountSelected();
     QVariant NewNameLook(const FileRow& row, int role) const;

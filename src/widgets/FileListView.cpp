@@ -4,9 +4,11 @@
 
 #include <QContextMenuEvent>
 #include <QHeaderView>
+#include <QItemSelectionModel>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPalette>
+#include <QSignalBlocker>
 
 namespace quorvane {
 
@@ -82,12 +84,12 @@ void FileListView::SetSortMark(int column, bool ascending) {
 void FileListView::keyReleaseEvent(QKeyEvent* event) {
     QTableView::keyReleaseEvent(event);
     if (!event->isAutoRepeat())
-        emit KeyReleased(event->key());
+        Q_EMIT KeyReleased(event->key());
 }
 
 void FileListView::mouseReleaseEvent(QMouseEvent* event) {
     QTableView::mouseReleaseEvent(event);
-    emit MouseReleased();
+    Q_EMIT MouseReleased();
 }
 
 bool FileListView::viewportEvent(QEvent* event) {
@@ -96,8 +98,22 @@ bool FileListView::viewportEvent(QEvent* event) {
     // menu, as a release over the list.
     if (event->type() == QEvent::ContextMenu &&
         static_cast<QContextMenuEvent*>(event)->reason() == QContextMenuEvent::Mouse)
-        emit MouseReleased();
+        Q_EMIT MouseReleased();
     return QTableView::viewportEvent(event);
+}
+
+// Qt compares an old and a new selection range by range, which takes minutes
+// for tens of thousands of scattered rows (an inverted selection); emptying
+// the selection first, quietly, keeps the rebuild linear. The flags are the
+// truth meanwhile, so nothing needs to hear about the emptying.
+void FileListView::RebuildSelection(const std::function<void()>& change) {
+    QItemSelectionModel* selection = selectionModel();
+    {
+        const QSignalBlocker quiet(selection);
+        selection->clearSelection();
+        change();
+    }
+    viewport()->update();
 }
 
 } // namespace quorvane

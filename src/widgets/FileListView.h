@@ -8,6 +8,8 @@
 
 #include <QTableView>
 
+#include <functional>
+
 class QHeaderView;
 
 namespace quorvane {
@@ -28,8 +30,11 @@ public:
 
     // Shows the sort mark on the column's header; -1 hides it.
     void SetSortMark(int column, bool ascending);
+    // Runs a change of the model's rows after which the selection is rebuilt
+    // from the rows' flags.
+    void RebuildSelection(const std::function<void()>& change);
 
-signals:
+Q_SIGNALS:
     void KeyReleased(int key);
     void MouseReleased();
     void HeaderClicked(int column);

@@ -54,7 +54,7 @@ void FloatingPanel::SetShown(bool shown) {
     m_shown = shown;
     if (m_appeared)
         setVisible(shown);
-    emit ShownChanged();
+    Q_EMIT ShownChanged();
 }
 
 void FloatingPanel::AppearWithWindow() {
@@ -114,8 +114,8 @@ void FloatingPanel::closeEvent(QCloseEvent* event) {
     QDockWidget::closeEvent(event);
     if (event->isAccepted() && m_shown) {
         m_shown = false;
-        emit ShownChanged();
-        emit Closed();
+        Q_EMIT ShownChanged();
+        Q_EMIT Closed();
     }
 }
 

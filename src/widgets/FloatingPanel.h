@@ -45,7 +45,7 @@ public:
     // when it is to be shown.
     void AppearWithWindow();
 
-signals:
+Q_SIGNALS:
     void ShownChanged();
     // The close button hid the panel.
     void Closed();

@@ -92,7 +92,7 @@ void FolderTree::Refresh() {
             SetPath(QFile::decodeName(QByteArray::fromStdString(before)));
     }
     QApplication::restoreOverrideCursor();
-    emit FolderChanged();
+    Q_EMIT FolderChanged();
 }
 
 // Once the user moves around in the tree, the view stays where the user put it.
@@ -113,7 +113,7 @@ void FolderTree::keyPressEvent(QKeyEvent* event) {
 
 void FolderTree::OnCurrentChanged() {
     if (!m_silent)
-        emit FolderChanged();
+        Q_EMIT FolderChanged();
 }
 
 } // namespace quorvane

@@ -27,7 +27,7 @@ public:
 
     QFileSystemModel* FileSystemModel() const { return m_model; }
 
-signals:
+Q_SIGNALS:
     void FolderChanged();
     void DirectoryLoaded(const QString& path);
 

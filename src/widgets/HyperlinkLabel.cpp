@@ -19,14 +19,14 @@ HyperlinkLabel::HyperlinkLabel(const QString& text, QWidget* parent) : QLabel(te
 
 void HyperlinkLabel::mouseReleaseEvent(QMouseEvent* event) {
     if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
-        emit clicked();
+        Q_EMIT clicked();
     QLabel::mouseReleaseEvent(event);
 }
 
 void HyperlinkLabel::keyPressEvent(QKeyEvent* event) {
     if (event->key() == Qt::Key_Space || event->key() == Qt::Key_Return ||
         event->key() == Qt::Key_Enter) {
-        emit clicked();
+        Q_EMIT clicked();
         return;
     }
     QLabel::keyPressEvent(event);

@@ -11,7 +11,7 @@ class HyperlinkLabel : public QLabel {
 public:
     explicit HyperlinkLabel(const QString& text, QWidget* parent = nullptr);
 
-signals:
+Q_SIGNALS:
     void clicked();
 
 protected:

@@ -1,6 +1,7 @@
 """A run killed part-way with SIGKILL, and what the next start offers: the
 recovery question, Undo of what was renamed, or the names kept and the run
-listed as interrupted."""
+listed as interrupted. The kill comes at a known rename, from a library
+preloaded into the program, so the run stops at the same step on any disk."""
 
 import os
 import re
@@ -15,6 +16,26 @@ MANY = 20000
 ORIGINAL_NAMES = ["f%05d.txt" % i for i in range(MANY)]
 UNFINISHED = re.compile(r"The last run did not finish: (\d+) of (\d+) files were renamed\.")
 UNFINISHED_UNDO = re.compile(r"The last undo did not finish: (\d+) of (\d+) files were given back\.")
+# The program is killed just before its rename number KILL_AT of the run.
+KILL_AT = 300
+
+
+def killed_at_rename(prefix):
+    """The environment that has the program killed just before its KILL_AT-th
+    rename to a name starting with `prefix`."""
+    library = os.environ.get("QUORVANE_E2E_KILL_LIBRARY")
+    check(library and os.path.exists(library),
+          "the crash tests need the library of --kill-at-rename, got %r" % library)
+    # A sanitized build wants its runtime loaded first; the library only
+    # stands in for one call, so the order does not matter to it.
+    asan = ":".join(filter(None, [os.environ.get("ASAN_OPTIONS"), "verify_asan_link_order=0"]))
+    return {"LD_PRELOAD": library, "QUORVANE_E2E_KILL_AT_RENAME": "%s:%d" % (prefix, KILL_AT),
+            "ASAN_OPTIONS": asan}
+
+
+def wait_for_the_kill(s):
+    s.program.process.wait(timeout=120)
+    equal(s.program.process.returncode, -signal.SIGKILL, "how the program ended")
 
 
 def menu_entry(s, menu, key):
@@ -26,14 +47,14 @@ def menu_entry(s, menu, key):
     s.desktop.keys(key)
 
 
-def many_files_previewed(s):
+def many_files_previewed(s, extra_env=None):
     """A folder of MANY files listed and previewed with the prefix "x_";
     returns the folder and the Apply button."""
     many = make_folder(s, "many", {name: name for name in ORIGINAL_NAMES})
     s.write_options(dict(PANELS_OUT_OF_THE_WAY, Main={"Favorite": many},
                          RenamePanel=dict(PANELS_OUT_OF_THE_WAY["RenamePanel"], ActiveIndex=1),
                          Insert={"InsertStr": "x_", "index": 1}))
-    s.start()
+    s.start(extra_env=extra_env)
     wait_equal(lambda: s.status_panels()[0], "Total files : %d" % MANY, "the scan", timeout=60)
     preview, apply = s.tool_button("Preview"), s.tool_button("Apply")
     wait_for(lambda: preview.enabled, "Preview to be available")
@@ -45,19 +66,13 @@ def many_files_previewed(s):
 def killed_part_way(s):
     """Apply over many files, the program killed with SIGKILL while it renames.
     Returns the names on disk afterwards."""
-    many, apply = many_files_previewed(s)
+    many, apply = many_files_previewed(s, killed_at_rename("x_"))
     s.program.focus_window()
     s.click(apply)  # an X click returns at once; the run goes on in the program
-
-    def renamed():
-        return sum(1 for e in os.scandir(many) if e.name.startswith("x_"))
-
-    wait_for(lambda: renamed() >= 300, "the run to be under way", timeout=60)
-    os.kill(s.program.process.pid, signal.SIGKILL)
-    s.program.process.wait(timeout=20)
+    wait_for_the_kill(s)
     names = sorted(os.listdir(many))
     done = sum(1 for n in names if n.startswith("x_"))
-    check(0 < done < MANY, "killed part-way: %d of %d renamed" % (done, MANY))
+    equal(done, KILL_AT - 1, "files renamed before the kill")
     equal(len(names), MANY, "files after the kill")
     return many, names, done
 
@@ -123,7 +138,7 @@ def crash_during_undo(s):
     """Apply in full, then the program killed with SIGKILL while its Undo
     gives the names back. The next start names the undo, and Yes gives back
     every original name."""
-    many, apply = many_files_previewed(s)
+    many, apply = many_files_previewed(s, killed_at_rename("f"))
     s.program.focus_window()
     s.click(apply)
     box = s.program.message_box()
@@ -135,14 +150,9 @@ def crash_during_undo(s):
     s.program.focus_window()
     s.click(undo)
 
-    def back():
-        return sum(1 for e in os.scandir(many) if e.name.startswith("f"))
-
-    wait_for(lambda: back() >= 300, "the undo to be under way", timeout=60)
-    os.kill(s.program.process.pid, signal.SIGKILL)
-    s.program.process.wait(timeout=20)
-    given_back = back()
-    check(0 < given_back < MANY, "killed part-way: %d of %d given back" % (given_back, MANY))
+    wait_for_the_kill(s)
+    given_back = sum(1 for e in os.scandir(many) if e.name.startswith("f"))
+    equal(given_back, KILL_AT - 1, "files given back before the kill")
 
     s.start()
     box = s.program.message_box()

@@ -84,10 +84,11 @@ class Program:
     def options(self):
         return os.path.join(self.folder_for_options, "Options.ini")
 
-    def start(self, *arguments):
+    def start(self, *arguments, extra_env=None):
         self.runs += 1
         env = dict(self.desktop.env, QT_QPA_PLATFORM="xcb", QT_ACCESSIBILITY="1",
-                   QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1", QT_XCB_GL_INTEGRATION="none")
+                   QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1", QT_XCB_GL_INTEGRATION="none",
+                   **(extra_env or {}))
         self.log_name = "program-%d" % self.runs
         self.process = self.desktop.spawn(self.log_name, [self.path, *arguments], env=env,
                                          cwd=self.folder)

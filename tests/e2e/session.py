@@ -75,8 +75,8 @@ class Session:
         return values
 
     # -- the window --------------------------------------------------------------
-    def start(self, *arguments):
-        self.program.start(*arguments)
+    def start(self, *arguments, extra_env=None):
+        self.program.start(*arguments, extra_env=extra_env)
         self.desktop.park_pointer()
         return self.program.main
 

@@ -3,7 +3,7 @@
 private X display, types and clicks with real X events and reads the window
 through AT-SPI, as a screen reader does.
 
-    window_test.py --program build/quorvane --out DIR TEST [TEST ...]
+    window_test.py --program build/quorvane [--kill-at-rename LIB] --out DIR TEST [TEST ...]
     window_test.py --list
 
 On failure the test's folder receives a screenshot, the accessibility tree
@@ -92,6 +92,8 @@ def main():
     parser.add_argument("--program", help="the built program")
     parser.add_argument("--out", default=os.path.join(os.getcwd(), "e2e-out"),
                         help="folder for the evidence of failed tests")
+    parser.add_argument("--kill-at-rename",
+                        help="the library the crash tests preload to stop a run at a known rename")
     parser.add_argument("--list", action="store_true", help="print the test names")
     parser.add_argument("tests", nargs="*", help="tests to run (all when none are named)")
     args = parser.parse_args()
@@ -105,6 +107,9 @@ def main():
     if unknown:
         parser.error("no such test: %s" % ", ".join(unknown))
     program, out = os.path.abspath(args.program), os.path.abspath(args.out)
+    if args.kill_at_rename:
+        # Read by the crash tests; inherited by the process of each test.
+        os.environ["QUORVANE_E2E_KILL_LIBRARY"] = os.path.abspath(args.kill_at_rename)
     if len(names) == 1:
         return 0 if run(names[0], program, out) else 1
     # One process per test: libatspi connects to one accessibility bus only.

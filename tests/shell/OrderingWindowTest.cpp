@@ -111,7 +111,7 @@ TEST_F(OrderingWindowTest, CommandsFollowTheRowsAndTheSelection) {
     check("rows, none selected", {true, false});
     SelectRow(2);
     check("one row selected", {true, true});
-    m_form.ActSelectNoneExecute();
+    test::RunCommand(m_form, "ActSelectNone");
     check("selection cleared", {true, false});
     Find<FileListModel>(m_form, "ListModel")->Clear();
     check("list emptied", {false, false});
@@ -244,8 +244,9 @@ TEST_F(OrderingWindowTest, AutoArrangeOrdersRowsAsTheyArrive) {
               (std::vector<std::string>{"d.txt", "c.doc", "b.txt", "B.doc", "A.txt", "a.TXT"}));
 
     // A name changing in place re-sorts the list too.
-    Find<FileListModel>(m_form, "ListModel")->Rows()[0].originalName = "0.txt";
-    Find<FileListModel>(m_form, "ListModel")->NotifyRowsChanged();
+    Find<FileListModel>(m_form, "ListModel")->ChangeRows([](FileRows& rows) {
+        rows[0].originalName = "0.txt";
+    });
     QCoreApplication::processEvents();
     EXPECT_EQ(ListedNames(m_form).back(), "0.txt");
 
@@ -314,10 +315,10 @@ TEST(AutoArrangeRename, EveryPreviewedFileIsRenamedOnce) {
         Find<QTabWidget>(form, "pgcGeneral")->setCurrentIndex(TabIndexOf(RulePage::Insert));
         Find<QLineEdit>(form, "meSource")->setText("0");
         Find<QSpinBox>(form, "meindex")->setValue(1);
-        form.ActPreviewExecute();
+        test::RunCommand(form, "ActPreview");
         test::ReachIdle();
         ASSERT_TRUE(Find<QAction>(form, "ActRename")->isEnabled());
-        form.ActRenameExecute();
+        test::RunCommand(form, "ActRename");
         QCoreApplication::processEvents();
 
         std::vector<std::string> onDisk;

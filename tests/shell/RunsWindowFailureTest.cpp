@@ -20,11 +20,9 @@ TEST_F(RunsWindowTest, FailedRenameWarnsAndOkOpensTheLog) {
     m_files.Write("new_a.txt", "taken");
     Scan(2);
     // Only a.txt gets a new name, and that name is taken.
-    FileRow* row = RowNamed("a.txt");
-    ASSERT_NE(row, nullptr);
-    row->newName = "new_a.txt";
+    NameRows({{"a.txt", "new_a.txt"}});
 
-    m_form.ActRenameExecute();
+    test::RunCommand(m_form, "ActRename");
 
     const std::string line =
         m_files.Path() + "a.txt -------> " + m_files.Path() + "new_a.txt   [Fail]";
@@ -46,10 +44,10 @@ TEST_F(RunsWindowTest, FailedRenameWarnsAndOkOpensTheLog) {
 
 TEST_F(RunsWindowTest, CancelOnTheWarningOpensNoLog) {
     ScanNewFiles({"a.txt"});
-    RowNamed("a.txt")->newName = "sub/a.txt";
+    NameRows({{"a.txt", "sub/a.txt"}});
     m_answer = MsgAnswer::Cancel;
 
-    m_form.ActRenameExecute();
+    test::RunCommand(m_form, "ActRename");
 
     ASSERT_EQ(m_boxes.size(), 1u);
     EXPECT_EQ(m_boxes[0].type, MsgType::Warning);
@@ -66,7 +64,7 @@ TEST_F(RunsWindowTest, UnwritableLogAddsALineToTheSummary) {
     // The locked folder holds the run history too: renaming without a record is allowed.
     m_answer = MsgAnswer::Yes;
 
-    m_form.ActRenameExecute();
+    test::RunCommand(m_form, "ActRename");
 
     ASSERT_EQ(m_boxes.size(), 2u);
     EXPECT_EQ(m_boxes[0].type, MsgType::Confirmation);
@@ -93,7 +91,7 @@ TEST_F(RunsWindowTest, ProgressBarCoversTheFourthPanelOnlyDuringTheRun) {
     };
     SetWindowRunFileSystem(&fs);
 
-    m_form.ActRenameExecute();
+    test::RunCommand(m_form, "ActRename");
 
     ASSERT_EQ(seen.size(), 2u);
     EXPECT_EQ(seen[0], Find<QLabel>(m_form, "StatusPanel3")->geometry());
@@ -111,7 +109,7 @@ TEST_F(RunsWindowTest, AnErrorPartWayRemovesTheBarAndShowsTheErrorBox) {
     };
     SetWindowRunFileSystem(&fs);
 
-    m_form.ActRenameExecute();
+    test::RunCommand(m_form, "ActRename");
 
     ASSERT_EQ(m_boxes.size(), 1u);
     EXPECT_EQ(m_boxes[0].type, MsgType::Error);
@@ -131,7 +129,7 @@ TEST_F(RunsWindowTest, TimeStampsThatCannotBeSetAreReported) {
     SetWindowRunFileSystem(&fs);
     m_answer = MsgAnswer::Cancel;
 
-    m_form.ActRenameExecute();
+    test::RunCommand(m_form, "ActRename");
 
     ASSERT_EQ(m_boxes.size(), 1u);
     EXPECT_EQ(m_boxes[0].type, MsgType::Warning);
@@ -166,14 +164,14 @@ TEST_F(RunsWindowTest, AnUnwritableHistoryAsksBeforeRenaming) {
         form.SetSettingsFolder(settings.Path());
         files.Write("a.txt");
         Find<FolderTree>(form, "ShellTree")->SetPath(QString::fromStdString(files.Path()));
-        form.ActRefreshExecute();
+        test::RunCommand(form, "ActRefresh");
         auto* model = Find<FileListModel>(form, "ListModel");
         ASSERT_TRUE(QTest::qWaitFor([&] { return model->Rows().size() == 1; }, 10000));
-        model->Rows()[0].newName = "new_a.txt";
+        PreviewPrefix(form); // a.txt -> new_a.txt
         m_answer = c.answer;
         m_boxes.clear();
 
-        form.ActRenameExecute();
+        test::RunCommand(form, "ActRename");
 
         ASSERT_GE(m_boxes.size(), 1u);
         EXPECT_EQ(m_boxes[0].type, MsgType::Confirmation);
@@ -200,7 +198,7 @@ TEST_F(RunsWindowTest, SubfolderSwappedForALinkAfterPreviewLeavesTheOutsideAlone
     std::filesystem::rename(sub, sub + ".away");
     std::filesystem::create_directory_symlink(outside.Path(), sub);
 
-    m_form.ActRenameExecute();
+    test::RunCommand(m_form, "ActRename");
 
     EXPECT_EQ(Listing(outside.Path()), (std::vector<std::string>{"a.txt"}));
     EXPECT_EQ(Listing(sub + ".away/"), (std::vector<std::string>{"a.txt"}));

@@ -10,6 +10,7 @@
 #include "shell/TMainForm.h"
 #include "support/Find.h"
 #include "support/Input.h"
+#include "support/MainWindow.h"
 #include "support/TempDir.h"
 #include "widgets/FileListModel.h"
 #include "widgets/FolderTree.h"
@@ -28,6 +29,7 @@
 
 #include <functional>
 #include <initializer_list>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -97,7 +99,7 @@ protected:
     void Scan(std::size_t expectedRows) {
         test::Find<FolderTree>(m_form, "ShellTree")
             ->SetPath(QString::fromStdString(m_files.Path()));
-        m_form.ActRefreshExecute();
+        test::RunCommand(m_form, "ActRefresh");
         WaitForRows(expectedRows);
     }
     // Empty files of these names, listed.
@@ -130,13 +132,14 @@ protected:
     }
 
     // Insert page: "new_" before every name.
-    void PreviewPrefix() {
-        ShowPage(RulePage::Insert);
-        test::Find<QLineEdit>(m_form, "meSource")->setText("new_");
-        test::Find<QSpinBox>(m_form, "meindex")->setValue(1);
+    void PreviewPrefix() { PreviewPrefix(m_form); }
+    static void PreviewPrefix(TMainForm& form) {
+        test::Find<QTabWidget>(form, "pgcGeneral")->setCurrentIndex(TabIndexOf(RulePage::Insert));
+        test::Find<QLineEdit>(form, "meSource")->setText("new_");
+        test::Find<QSpinBox>(form, "meindex")->setValue(1);
         test::ReachIdle();
-        ASSERT_TRUE(Enabled("ActPreview"));
-        m_form.ActPreviewExecute();
+        ASSERT_TRUE(test::Find<QAction>(form, "ActPreview")->isEnabled());
+        test::RunCommand(form, "ActPreview");
     }
 
     QString Header(int column) const {
@@ -145,11 +148,28 @@ protected:
             .toString();
     }
 
-    FileRow* RowNamed(const std::string& name) {
-        for (FileRow& row : test::Find<FileListModel>(m_form, "ListModel")->Rows())
+    const FileRow* RowNamed(const std::string& name) const {
+        for (const FileRow& row : test::Find<FileListModel>(m_form, "ListModel")->Rows())
             if (row.originalName == name)
                 return &row;
         return nullptr;
+    }
+
+    // New names of the test's choosing, by original name (the other rows get
+    // none), with no row selected, as after a scan. A preview first, so Apply
+    // is offered as it is to a user.
+    void NameRows(const std::map<std::string, std::string>& names) {
+        PreviewPrefix();
+        auto* model = test::Find<FileListModel>(m_form, "ListModel");
+        for (std::size_t row = 0; row < model->Rows().size(); ++row) {
+            const auto named = names.find(model->Rows()[row].originalName);
+            model->SetNewName(row, named == names.end() ? std::string() : named->second);
+        }
+        model->ChangeSelection([](FileRows& rows) {
+            for (FileRow& row : rows)
+                row.selected = false;
+        });
+        test::ReachIdle();
     }
 
     bool ProgressBarLeft() const {

@@ -85,7 +85,7 @@ TEST_F(RunsWindowTest, PreviewApplyUndoEndToEnd) {
     test::ReachIdle();
     ASSERT_TRUE(Enabled("ActRename"));
     EXPECT_FALSE(Enabled("ActUndo"));
-    m_form.ActRenameExecute();
+    test::RunCommand(m_form, "ActRename");
 
     ASSERT_EQ(m_boxes.size(), 1u);
     EXPECT_EQ(m_boxes[0].type, MsgType::Information);
@@ -102,7 +102,7 @@ TEST_F(RunsWindowTest, PreviewApplyUndoEndToEnd) {
     EXPECT_FALSE(Enabled("ActRename"));
     EXPECT_TRUE(Enabled("ActUndo"));
 
-    m_form.ActUndoExecute();
+    test::RunCommand(m_form, "ActUndo");
 
     ASSERT_EQ(m_boxes.size(), 2u);
     EXPECT_EQ(m_boxes[1].text, kAllWell);
@@ -182,10 +182,13 @@ TEST_F(RunsWindowTest, AutoArrangeRenamesEveryFileOnce) {
                                            {"mmiArrangeIcons", "mmiAutoArrange"}));
     Scan(5);
     // Reversed names, so the re-sort after the run turns the list upside down.
-    for (FileRow& row : Find<FileListModel>(m_form, "ListModel")->Rows())
-        row.newName = std::string(1, static_cast<char>('a' + 'e' - row.originalName[0])) + ".md";
+    std::map<std::string, std::string> reversed;
+    for (const FileRow& row : Find<FileListModel>(m_form, "ListModel")->Rows())
+        reversed[row.originalName] =
+            std::string(1, static_cast<char>('a' + 'e' - row.originalName[0])) + ".md";
+    NameRows(reversed);
 
-    m_form.ActRenameExecute();
+    test::RunCommand(m_form, "ActRename");
 
     ASSERT_EQ(m_boxes.size(), 1u);
     EXPECT_EQ(m_boxes[0].text, kAllWell);
@@ -207,7 +210,7 @@ TEST_F(RunsWindowTest, AttributeRunChangesEveryRowWhenNoneIsSelected) {
     test::ReachIdle();
     ASSERT_TRUE(Enabled("ActRename"));
 
-    m_form.ActRenameExecute();
+    test::RunCommand(m_form, "ActRename");
 
     ASSERT_EQ(m_boxes.size(), 1u);
     EXPECT_EQ(m_boxes[0].text,
@@ -261,7 +264,7 @@ TEST_F(RunsWindowTest, ApplyAndUndoAvailability) {
                      << "mp3 " << c.mp3Panel << " page " << TabIndexOf(c.page) << " previewed "
                      << c.previewed << " applied " << c.applied << " rows " << c.rows);
         // No folder chosen: Refresh empties the list and clears both marks.
-        m_form.ActRefreshExecute();
+        test::RunCommand(m_form, "ActRefresh");
         showMp3Panel(false);
         pages->setCurrentIndex(TabIndexOf(RulePage::Case));
         if (c.rows) {
@@ -271,9 +274,9 @@ TEST_F(RunsWindowTest, ApplyAndUndoAvailability) {
             Find<FileListModel>(m_form, "ListModel")->AppendRows(FileRows{row});
         }
         if (c.previewed)
-            m_form.ActPreviewExecute();
+            test::RunCommand(m_form, "ActPreview");
         if (c.applied)
-            m_form.ActRenameExecute();
+            test::RunCommand(m_form, "ActRename");
         showMp3Panel(c.mp3Panel);
         pages->setCurrentIndex(TabIndexOf(c.page));
         test::ReachIdle();
@@ -287,18 +290,19 @@ TEST_F(RunsWindowTest, UndoFollowsTheRecordWhateverTheListOrder) {
     m_files.Write("a.txt", "A");
     m_files.Write("b.txt", "B");
     Scan(2);
-    FileRows& rows = Find<FileListModel>(m_form, "ListModel")->Rows();
-    std::sort(rows.begin(), rows.end(),
-              [](const FileRow& x, const FileRow& y) { return x.originalName > y.originalName; });
-    rows[0].newName = "c.txt";
-    rows[1].newName = "b.txt";
-    m_form.ActRenameExecute();
+    Find<FileListModel>(m_form, "ListModel")->ReorderRows([](FileRows& rows) {
+        std::sort(rows.begin(), rows.end(), [](const FileRow& x, const FileRow& y) {
+            return x.originalName > y.originalName;
+        });
+    });
+    NameRows({{"b.txt", "c.txt"}, {"a.txt", "b.txt"}});
+    test::RunCommand(m_form, "ActRename");
     ASSERT_EQ(Listing(m_files.Path()), (std::vector<std::string>{"b.txt", "c.txt"}));
     QHeaderView* header = Find<FileListView>(m_form, "ListView")->header();
     test::ClickHeaderSection(header, FileListModel::ColOriginalName);
     test::ClickHeaderSection(header, FileListModel::ColOriginalName);
 
-    m_form.ActUndoExecute();
+    test::RunCommand(m_form, "ActUndo");
 
     EXPECT_EQ(m_boxes.back().text, kAllWell);
     EXPECT_EQ(Listing(m_files.Path()), (std::vector<std::string>{"a.txt", "b.txt"}));

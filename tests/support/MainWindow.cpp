@@ -5,6 +5,8 @@
 #include "widgets/FileListModel.h"
 #include "widgets/FolderTree.h"
 
+#include <QAction>
+#include <QCoreApplication>
 #include <QDesktopServices>
 #include <QSignalSpy>
 #include <QToolBar>
@@ -30,6 +32,11 @@ bool ControlShown(const TMainForm& form, const char* name) {
     auto* control = Find<QWidget>(form, name);
     auto* band = qobject_cast<QToolBar*>(control->parentWidget());
     return !(band ? static_cast<QWidget*>(band) : control)->isHidden();
+}
+
+void RunCommand(TMainForm& form, const char* action) {
+    QCoreApplication::processEvents();
+    Find<QAction>(form, action)->trigger();
 }
 
 bool WaitForScan(TMainForm& form, const std::function<void()>& start) {

@@ -36,6 +36,10 @@ std::vector<std::string> ListedNames(const TMainForm& form);
 // Whether a bar or a box of the View menu is shown; a box is shown and hidden
 // with the band of the cool bar that holds it.
 bool ControlShown(const TMainForm& form, const char* name);
+// Runs one of the window's commands (an action, by its objectName) as its
+// button, menu entry or shortcut does, once the window has decided at an idle
+// moment what is available. An unavailable command does nothing.
+void RunCommand(TMainForm& form, const char* action);
 // Runs `start` and waits until the scan it starts has ended.
 bool WaitForScan(TMainForm& form, const std::function<void()>& start);
 // Points the tree at the folder and waits until the scan it starts has ended.
@@ -49,7 +53,7 @@ public:
     ~UrlSpy() override;
     std::vector<QUrl> opened;
 
-public slots:
+public Q_SLOTS:
     void Open(const QUrl& url) { opened.push_back(url); }
 
 private:

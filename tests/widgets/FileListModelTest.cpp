@@ -164,10 +164,11 @@ TEST(FileListModel, FlagsSetByTheCoreArePushedToTheView) {
     FileListView view;
     view.SetFileModel(&model);
     model.AppendRows(Rows(6));
-    for (int row : {0, 1, 4})
-        model.Rows()[static_cast<std::size_t>(row)].selected = true;
     QSignalSpy counted(&model, &FileListModel::SelectedCountChanged);
-    model.NotifyRowsChanged();
+    model.ChangeRows([](FileRows& rows) {
+        for (std::size_t row : {0, 1, 4})
+            rows[row].selected = true;
+    });
     EXPECT_EQ(model.SelectedCount(), 3u);
     ASSERT_EQ(counted.count(), 1);
     EXPECT_EQ(counted.at(0).at(0).toInt(), 3);
@@ -184,8 +185,7 @@ TEST(FileListModel, ReorderedRowsKeepTheirSelection) {
     model.AppendRows(Rows(3));
     view.selectionModel()->select(model.index(0, 0),
                                   QItemSelectionModel::Select | QItemSelectionModel::Rows);
-    std::swap(model.Rows()[0], model.Rows()[2]);
-    model.NotifyRowsReordered();
+    model.ReorderRows([](FileRows& rows) { std::swap(rows[0], rows[2]); });
     EXPECT_FALSE(view.selectionModel()->isRowSelected(0));
     EXPECT_TRUE(view.selectionModel()->isRowSelected(2));
     EXPECT_EQ(model.SelectedCount(), 1u);
@@ -212,9 +212,10 @@ TEST(FileListModel, ManyRowsSelectAndDeselectAsRanges) {
     FileListView view;
     view.SetFileModel(&model);
     model.AppendRows(Rows(100'000));
-    for (FileRow& row : model.Rows())
-        row.selected = true;
-    model.NotifyRowsChanged();
+    model.ChangeSelection([](FileRows& rows) {
+        for (FileRow& row : rows)
+            row.selected = true;
+    });
     EXPECT_EQ(model.SelectedCount(), 100'000u);
     view.selectionModel()->clearSelection();
     EXPECT_EQ(model.SelectedCount(), 0u);
