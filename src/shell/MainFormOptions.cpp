@@ -128,6 +128,8 @@ OptionBindings TMainForm::BindMainOptions() {
             // The show and hide commands flip states, so their check marks must
             // start from the states just loaded.
             Reaction([this] { SyncViewMenu(); }),
+            BindEditNamesSize(I::EditNamesWidth, &QSize::width, &QSize::setWidth),
+            BindEditNamesSize(I::EditNamesHeight, &QSize::height, &QSize::setHeight),
         });
     return bindings;
 }

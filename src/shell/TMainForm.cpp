@@ -132,6 +132,7 @@ void TMainForm::WireSignals() {
         watched->installEventFilter(this);
     WireLivePreview();
     WireAvailability();
+    WireNamesByHand();
 }
 
 void TMainForm::WireLivePreview() {
@@ -226,6 +227,9 @@ void TMainForm::FormDestroy() {
 
 void TMainForm::UpdateActions() {
     ActPreviewUpdate();
+    // Names are given by hand whenever a preview could be made.
+    ActEditNames->setEnabled(ActPreview->isEnabled());
+    ListModel->SetNewNamesEditable(ActPreview->isEnabled());
     ActRenameUpdate();
     ActUndoUpdate();
     ActRefreshUpdate();
