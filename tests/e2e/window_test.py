@@ -22,6 +22,7 @@ sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import desktop as d  # noqa: E402
 from crash_recovery import crash_during_undo, crash_then_keep, crash_then_undo  # noqa: E402
 from live_preview import live_preview_typing  # noqa: E402
+from names_by_hand import edit_new_names, files_argument, typed_name_apply_undo  # noqa: E402
 from rename_runs import (chain_and_conflict, chain_sort_undo, delete_to_trash,  # noqa: E402
                          panel_buttons, planted_log_link, preview_apply_undo, swap_sorted_down,
                          three_file_cycle, two_rows_one_name)
@@ -53,6 +54,9 @@ TESTS.update({
     "PlantedLogLink": planted_log_link,
     "PanelAboveTheWindowUnderOpenbox": panel_above_under_window_manager,
     "CrashDuringUndo": crash_during_undo,
+    "TypedNameApplyUndo": typed_name_apply_undo,
+    "EditNewNames": edit_new_names,
+    "FilesArgument": files_argument,
 })
 
 
