@@ -4,7 +4,6 @@
 // conflict check, journal and Undo as a rule's.
 #include "shell/TMainForm.h"
 
-#include "shell/OptionBinding.h"
 #include "shell/ScanController.h"
 #include "shell/TEditNamesForm.h"
 #include "widgets/FileListModel.h"
@@ -14,9 +13,8 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
-#include <QScreen>
 
-#include <algorithm>
+#include <utility>
 
 namespace quorvane {
 
@@ -45,7 +43,7 @@ void TMainForm::NewNamesEdited() {
 }
 
 void TMainForm::ActEditNamesExecute() {
-    FileRows& rows = ListModel->Rows();
+    const FileRows& rows = std::as_const(*ListModel).Rows();
     const bool noneSelected = ListModel->SelectedCount() == 0;
     std::vector<std::size_t> listRows;
     std::vector<TEditNamesForm::Row> named;
@@ -56,32 +54,11 @@ void TMainForm::ActEditNamesExecute() {
         }
     }
     TEditNamesForm form(std::move(named), this);
-    form.resize(m_editNamesSize.isValid() ? m_editNamesSize : form.size());
+    form.resize(m_editNamesSize);
     const bool given = form.exec() == QDialog::Accepted;
     m_editNamesSize = form.size();
     if (given)
         ListModel->SetNewNames(listRows, form.NewNames());
-}
-
-OptionBinding TMainForm::BindEditNamesSize(OptionId option, int (QSize::*extent)() const,
-                                           void (QSize::*setExtent)(int)) {
-    return BindInteger(
-        option,
-        [this, extent] {
-            return long{m_editNamesSize.isValid() ? (m_editNamesSize.*extent)()
-                                                  : (QSize(420, 360).*extent)()};
-        },
-        [this, extent, setExtent](long size) {
-            // A damaged or foreign file must not ask for a window larger
-            // than every screen together.
-            QSize limit(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
-            if (const QScreen* screen = this->screen())
-                limit = screen->availableVirtualSize().expandedTo(QSize(1, 1));
-            if (!m_editNamesSize.isValid())
-                m_editNamesSize = QSize(420, 360);
-            (m_editNamesSize.*
-             setExtent)(static_cast<int>(std::clamp<long>(size, 1, (limit.*extent)())));
-        });
 }
 
 void TMainForm::AddGivenPaths(const std::vector<std::string>& paths) {

@@ -302,8 +302,6 @@ private:
     // Refresh while given files are listed: them again, as they are now
     // (the list is empty).
     void RereadGivenFiles();
-    OptionBinding BindEditNamesSize(OptionId option, int (QSize::*extent)() const,
-                                    void (QSize::*setExtent)(int));
 
     // ---- "Options.ini" (MainFormOptions.cpp) ----
     // Every option bound to its control, once, in the order the load sets them.
@@ -384,7 +382,7 @@ private:
     GivenFiles m_givenFiles;
     // The tree re-reads itself; its change is no folder chosen by the user.
     bool m_treeRefreshing = false;
-    QSize m_editNamesSize;
+    QSize m_editNamesSize{420, 360}; // the "Edit New Names" window's
     std::string m_manualFolder;
     std::vector<OptionBinding> m_options;
     std::unique_ptr<HistoryStore> m_history; // none when it cannot be opened
