@@ -11,13 +11,10 @@ install(FILES "${QUORVANE_DATA}/${QUORVANE_APP_ID}.desktop"
 install(FILES "${QUORVANE_DATA}/${QUORVANE_APP_ID}.metainfo.xml"
   DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 # "Rename with Quorvane" in the file managers' menus for a selection: a
-# Dolphin service menu (Dolphin runs one from a user's folder only when it is
-# executable, so it is made so here as well) and a Nemo action. Thunar and
-# Nautilus take the same entry from the user (see the manual).
+# Dolphin service menu and a Nemo action. Thunar and Nautilus take the same
+# entry from the user (see the manual).
 install(FILES "${QUORVANE_DATA}/quorvane-rename.service-menu.desktop"
-  DESTINATION ${CMAKE_INSTALL_DATADIR}/kio/servicemenus RENAME quorvane-rename.desktop
-  PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE
-              WORLD_READ WORLD_EXECUTE)
+  DESTINATION ${CMAKE_INSTALL_DATADIR}/kio/servicemenus RENAME quorvane-rename.desktop)
 install(FILES "${QUORVANE_DATA}/quorvane-rename.nemo_action"
   DESTINATION ${CMAKE_INSTALL_DATADIR}/nemo/actions)
 

@@ -50,7 +50,6 @@ grep -qx 'Exec=quorvane -- %F' "$prefix/share/applications/$id.desktop" || compl
 menu="$prefix/share/kio/servicemenus/quorvane-rename.desktop"
 out="$(desktop-file-validate "$menu" 2>&1)" || complain "desktop-file-validate failed on the service menu"
 [ -z "$out" ] || complain "desktop-file-validate: $out"
-[ -x "$menu" ] || complain "the service menu is not executable"
 grep -qx 'MimeType=application/octet-stream;inode/directory;' "$menu" || complain "the service menu is not for files and folders"
 for entry in "$menu" "$prefix/share/nemo/actions/quorvane-rename.nemo_action"; do
   grep -qx 'Name=Rename with Quorvane' "$entry" || complain "$entry: no \"Rename with Quorvane\""
