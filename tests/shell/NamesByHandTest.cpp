@@ -150,6 +150,11 @@ TEST_F(NamesByHandTest, FilesDroppedOnTheListAreAdded) {
     // Refresh lists the same files again.
     Find<QAction>(Form(), "ActRefresh")->trigger();
     EXPECT_EQ(List().RowCount(), 5);
+    // A folder chosen in the tree is listed alone, and so is it after Refresh.
+    ASSERT_TRUE(test::ScanBySelecting(Form(), elsewhere.Path()));
+    EXPECT_EQ(test::Names(Form()), (std::set<std::string>{"d.txt", "e.txt"}));
+    ASSERT_TRUE(test::WaitForScan(Form(), [&] { Find<QAction>(Form(), "ActRefresh")->trigger(); }));
+    EXPECT_EQ(test::Names(Form()), (std::set<std::string>{"d.txt", "e.txt"}));
 }
 
 } // namespace
