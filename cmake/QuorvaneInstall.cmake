@@ -10,6 +10,13 @@ install(FILES "${QUORVANE_DATA}/${QUORVANE_APP_ID}.desktop"
   DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES "${QUORVANE_DATA}/${QUORVANE_APP_ID}.metainfo.xml"
   DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+# "Rename with Quorvane" in the file managers' menus for a selection: a
+# Dolphin service menu and a Nemo action. Thunar and Nautilus take the same
+# entry from the user (see the manual).
+install(FILES "${QUORVANE_DATA}/quorvane-rename.service-menu.desktop"
+  DESTINATION ${CMAKE_INSTALL_DATADIR}/kio/servicemenus RENAME quorvane-rename.desktop)
+install(FILES "${QUORVANE_DATA}/quorvane-rename.nemo_action"
+  DESTINATION ${CMAKE_INSTALL_DATADIR}/nemo/actions)
 
 set(QUORVANE_ICON_DIR ${CMAKE_INSTALL_DATADIR}/icons/hicolor)
 install(FILES "${QUORVANE_DATA}/icons/${QUORVANE_APP_ID}.svg"

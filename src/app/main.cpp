@@ -48,6 +48,7 @@ int main(int argc, char* argv[]) {
 
     quorvane::TMainForm mainForm;
     mainForm.SetStartFolder(commandLine.folder);
+    mainForm.SetStartPaths(commandLine.paths);
     mainForm.show();
     return QApplication::exec();
 }

@@ -26,6 +26,7 @@ constexpr const char* kAttr = "Attr";
 constexpr const char* kEmu = "Emu";
 constexpr const char* kDate = "Date";
 constexpr const char* kMain = "Main";
+constexpr const char* kEditNames = "EditNames";
 
 // One key: written and read under the same name.
 constexpr OptionKey Key(I id, const char* section, const char* key, T type, const char* value) {

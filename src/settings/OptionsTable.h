@@ -36,7 +36,7 @@ enum class OptionId : int {
 #undef OPTION_WRITTEN_ONLY
 #undef OPTION_ITEMS
 };
-inline constexpr std::size_t kOptionCount = static_cast<std::size_t>(OptionId::Mp3ReadId3v2) + 1;
+inline constexpr std::size_t kOptionCount = static_cast<std::size_t>(OptionId::EditNamesHeight) + 1;
 
 struct OptionKey {
     OptionId id;

@@ -105,6 +105,7 @@ void TMainForm::BuildActions() {
     ActDelete = MakeAction(this, "ActDelete", "&Delete", icons::Delete());
     ActHelp = MakeAction(this, "ActHelp", "User &Manual", icons::Manual());
     ActRefreshTree = MakeAction(this, "ActRefreshTree", "Refresh", icons::Refresh());
+    ActEditNames = MakeAction(this, "ActEditNames", "Edit New Names...");
 
     ActPreview->setToolTip(kPreviewHint);
     ActRename->setToolTip(kApplyHint);
@@ -224,6 +225,7 @@ QMenu* TMainForm::BuildOperateMenu() {
     menu->addSeparator();
     AddRunEntries(menu, "mmi", {"Preview", "Apply", "Undo", "Refresh"}, ActRefreshTree);
     menu->addSeparator();
+    MirrorAction(menu, "mmiEditNames", "Edit New Names...", ActEditNames);
     mmiRunHistory = AddEntry(menu, "mmiRunHistory", "Run &History...");
     connect(mmiRunHistory, &QAction::triggered, this, &TMainForm::mmiRunHistoryClick);
     return menu;
@@ -250,6 +252,7 @@ void TMainForm::BuildPopupMenu() {
     AddArrangeMenu(PopupMenu1, "pmiArrangeIcons", "&Arrange Icons", m_arrangeEntries);
     PopupMenu1->addSeparator();
     AddRunEntries(PopupMenu1, "pmi", {"&Preview", "A&pply", "&Undo", "&Refresh"}, ActRefresh);
+    MirrorAction(PopupMenu1, "pmiEditNames", "Edit New Names...", ActEditNames);
     PopupMenu1->addSeparator();
     MirrorAction(PopupMenu1, "pmiDelete", "&Delete", ActDelete);
     PopupMenu1->addSeparator();

@@ -128,6 +128,18 @@ OptionBindings TMainForm::BindMainOptions() {
             // The show and hide commands flip states, so their check marks must
             // start from the states just loaded.
             Reaction([this] { SyncViewMenu(); }),
+            // The "Edit New Names" window is made for each showing; the
+            // window keeps its size in between.
+            BindInteger(
+                I::EditNamesWidth, [this] { return long{m_editNamesSize.width()}; },
+                [this](long size) {
+                    m_editNamesSize.setWidth(WithinDesktop(size, *this, &QSize::width));
+                }),
+            BindInteger(
+                I::EditNamesHeight, [this] { return long{m_editNamesSize.height()}; },
+                [this](long size) {
+                    m_editNamesSize.setHeight(WithinDesktop(size, *this, &QSize::height));
+                }),
         });
     return bindings;
 }

@@ -50,7 +50,9 @@ void TMainForm::FormShow() {
 
     // A folder from the command line wins over the one stored last time; the
     // scan it starts writes it into the path box.
-    if (!m_startFolder.empty() && DirectoryExists(m_startFolder)) {
+    if (!m_startPaths.empty()) {
+        AddGivenPaths(m_startPaths);
+    } else if (!m_startFolder.empty() && DirectoryExists(m_startFolder)) {
         ShellTree->SetPath(QFile::decodeName(m_startFolder.c_str()));
     } else {
         const QString restored = cbFavorite->currentText();

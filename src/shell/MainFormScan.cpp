@@ -14,6 +14,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QScopedValueRollback>
 
 namespace quorvane {
 
@@ -42,7 +43,9 @@ void TMainForm::ActRefreshExecute() {
     ListView->setUpdatesEnabled(false);
     ListModel->Clear();
     StatusPanel4->clear();
-    if (!request.folder.empty()) {
+    if (m_givenFiles.Active()) {
+        RereadGivenFiles();
+    } else if (!request.folder.empty()) {
         cbFavorite->setEditText(QFile::decodeName(QByteArray::fromStdString(request.folder)));
         // A refused start runs nothing and leaves nothing to wait for.
         m_scan->Start(request);
@@ -71,10 +74,15 @@ void TMainForm::SearchDone() {
 }
 
 void TMainForm::ActRefreshTreeExecute() {
+    const QScopedValueRollback<bool> refreshing(m_treeRefreshing, true);
     ShellTree->Refresh();
 }
 
 void TMainForm::ShellTreeChange() {
+    // A folder chosen in the tree ends the listing of given files; the
+    // tree's own re-reading chooses nothing.
+    if (!m_treeRefreshing)
+        m_givenFiles.Clear();
     ExecuteAction(ActRefresh);
 }
 
@@ -84,6 +92,7 @@ void TMainForm::cbFavoriteKeyUp(int key) {
     const QString path = cbFavorite->currentText();
     if (path.isEmpty() || !DirectoryExists(Bytes(path)))
         return;
+    m_givenFiles.Clear();
     ShellTree->SetPath(path);
     if (cbFavorite->findText(path, Qt::MatchFixedString) < 0) {
         // Adding the first item would replace the text; the box keeps what it

@@ -139,6 +139,7 @@ void TMainForm::WireSignals() {
         watched->installEventFilter(this);
     WireLivePreview();
     WireAvailability();
+    WireNamesByHand();
 }
 
 void TMainForm::WireLivePreview() {
@@ -253,6 +254,9 @@ void TMainForm::UpdateActions() {
     for (QAction* select : {ActSelectAll, ActSelectNone, ActionSelectInvert})
         select->setEnabled(available.select);
     ActDelete->setEnabled(available.deleteFiles);
+    // Names typed by hand are a preview of their own.
+    ActEditNames->setEnabled(available.preview);
+    ListModel->SetNewNamesEditable(available.preview);
 }
 
 void TMainForm::ScheduleUpdateActions() {

@@ -10,8 +10,9 @@
 // controls), MainFormPanels.cpp (panels, View menu, status bar, help),
 // MainFormScan.cpp, MainFormPreview.cpp, MainFormRuns.cpp (apply, undo, log),
 // MainFormOrdering.cpp (ordering, selection, delete), MainFormOptions.cpp
-// ("Options.ini").
+// ("Options.ini"), MainFormNames.cpp (names by hand, files given by name).
 
+#include "filelist/GivenFiles.h"
 #include "filelist/RowOrder.h"
 #include "filelist/Selection.h"
 #include "rules/FileRow.h"
@@ -21,6 +22,7 @@
 
 #include <QMainWindow>
 #include <QRect>
+#include <QSize>
 #include <array>
 #include <cstdint>
 #include <functional>
@@ -73,6 +75,9 @@ public:
     // Folder given on the command line (absolute, ending in "/"): listed at
     // first show instead of the restored path. Empty: the restored path.
     void SetStartFolder(std::string folder);
+    // Files and folders given on the command line (absolute, a folder ending
+    // in "/"): exactly these are listed at first show.
+    void SetStartPaths(std::vector<std::string> paths);
     // Folder holding the manual's index.html; empty means the installed
     // manual, or the source tree's when run from the build folder.
     void SetManualFolder(std::string folder);
@@ -270,6 +275,19 @@ private:
     // status panel while it goes.
     void ShowRunProgress(std::size_t rows, const std::function<void(const RunProgress&)>& run);
 
+    // ---- Names by hand, files given by name (MainFormNames.cpp) ----
+    void WireNamesByHand();
+    // A name typed in a cell or "Edit New Names": the row counts as
+    // previewed and the conflicts are checked again.
+    void NewNamesEdited();
+    // "Edit New Names...": the selected rows, or all when none is selected.
+    void ActEditNamesExecute();
+    // Lists given files and folders beside the rows already listed.
+    void AddGivenPaths(const std::vector<std::string>& paths);
+    // Refresh while given files are listed: them again, as they are now
+    // (the list is empty).
+    void RereadGivenFiles();
+
     // ---- "Options.ini" (MainFormOptions.cpp) ----
     // Every option bound to its control, once, in the order the load sets them.
     std::vector<OptionBinding> BindOptions();
@@ -315,6 +333,7 @@ private:
     QAction* ActDelete = nullptr;
     QAction* ActHelp = nullptr;        // F1
     QAction* ActRefreshTree = nullptr; // F5
+    QAction* ActEditNames = nullptr;   // "Edit New Names...", available as Preview is
     // The menus of the buttons of ToolBar1 and the entries that tick.
     QMenu* mmFile = nullptr;
     QMenu* mmView = nullptr;
@@ -344,6 +363,12 @@ private:
     std::string m_settingsFolder;
     std::string m_settingsPath;
     std::string m_startFolder;
+    std::vector<std::string> m_startPaths;
+    // Files given by name instead of the tree's folder (none: the tree's).
+    GivenFiles m_givenFiles;
+    // The tree re-reads itself; its change is no folder chosen by the user.
+    bool m_treeRefreshing = false;
+    QSize m_editNamesSize{420, 360}; // the "Edit New Names" window's
     std::string m_manualFolder;
     std::vector<OptionBinding> m_options;
     bool m_shown = false;

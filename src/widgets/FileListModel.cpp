@@ -1,6 +1,7 @@
 #include "widgets/FileListModel.h"
 
 #include "filelist/StoredAttributes.h"
+#include "rules/NameLines.h"
 
 #include <QApplication>
 #include <QFile>
@@ -8,6 +9,7 @@
 #include <QItemSelectionModel>
 #include <QPalette>
 #include <QStyle>
+#include <algorithm>
 #include <system_error>
 
 namespace quorvane {
@@ -328,6 +330,12 @@ void FileListModel::ClearConflictNotes() {
 QVariant FileListModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid())
         return {};
+    if (role == Qt::EditRole) {
+        if (index.column() != ColNewName || index.row() >= RowCount())
+            return {};
+        const FileRow& row = m_rows[static_cast<std::size_t>(index.row())];
+        return QString::fromStdString(LineOfRow(row.originalName, row.newName));
+    }
     if (index.column() == ColNewName && index.row() < RowCount()) {
         const QVariant look = NewNameLook(m_rows[static_cast<std::size_t>(index.row())], role);
         if (look.isValid())
@@ -357,7 +365,46 @@ QVariant FileListModel::headerData(int section, Qt::Orientation orientation, int
 Qt::ItemFlags FileListModel::flags(const QModelIndex& index) const {
     if (!index.isValid())
         return Qt::NoItemFlags;
-    return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemNeverHasChildren;
+    Qt::ItemFlags flags = Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemNeverHasChildren;
+    if (m_newNamesEditable && index.column() == ColNewName)
+        flags |= Qt::ItemIsEditable;
+    return flags;
+}
+
+bool FileListModel::setData(const QModelIndex& index, const QVariant& value, int role) {
+    if (role != Qt::EditRole || !m_newNamesEditable || !index.isValid() ||
+        index.column() != ColNewName || index.row() >= RowCount())
+        return false;
+    const FileRow& row = m_rows[static_cast<std::size_t>(index.row())];
+    std::string name =
+        NewNameFromLine(row.originalName, row.newName, value.toString().toStdString());
+    // Enter on a name left as it was changes nothing, not even the marks.
+    if (name != row.newName)
+        SetNewNames({static_cast<std::size_t>(index.row())}, {std::move(name)});
+    return true;
+}
+
+void FileListModel::SetNewNames(const std::vector<std::size_t>& rows,
+                                const std::vector<std::string>& names) {
+    int first = RowCount();
+    int last = -1;
+    for (std::size_t i = 0; i < rows.size() && i < names.size(); ++i) {
+        if (rows[i] >= m_rows.size())
+            continue;
+        m_rows[rows[i]].newName = names[i];
+        first = std::min(first, static_cast<int>(rows[i]));
+        last = std::max(last, static_cast<int>(rows[i]));
+    }
+    if (last < 0)
+        return;
+    // A conflict note was about the name before.
+    ClearConflictNotes();
+    Q_EMIT dataChanged(index(first, 0), index(last, ColumnCount - 1));
+    Q_EMIT NewNamesEdited();
+}
+
+void FileListModel::SetNewNamesEditable(bool editable) {
+    m_newNamesEditable = editable;
 }
 
 } // namespace quorvane

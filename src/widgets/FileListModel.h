@@ -23,8 +23,10 @@
 #include <QPointer>
 #include <cstddef>
 #include <functional>
+#include <string>
 #include <thread>
 #include <unordered_map>
+#include <vector>
 
 class QItemSelection;
 class QItemSelectionModel;
@@ -71,13 +73,20 @@ public:
     // Merges the attribute bits a Samba share stores into the rows from
     // `first` on, once, so they sort by them.
     void MergeStoredAttributes(std::size_t first = 0);
-    // Apply swaps the captions of columns 0 and 1; a scan sets them back.
+    // New names given by hand, row i of `rows` taking `names[i]` as it is
+    // (rows outside the list are passed over); reports NewNamesEdited.
+    void SetNewNames(const std::vector<std::size_t>& rows, const std::vector<std::string>& names);
+    // Whether the "New Name" cells can be edited in place (while a preview
+    // could be made: never during a scan or after Apply).
+    void SetNewNamesEditable(bool editable);
+    bool NewNamesEditable() const { return m_newNamesEditable; }
     // The conflicts of the last Preview, one text per row of `listRow`
     // (empty for a row without a conflict); cleared by a new list.
     void SetConflictNotes(const std::vector<std::size_t>& listRow,
                           const std::vector<std::string>& texts);
     void ClearConflictNotes();
 
+    // Apply swaps the captions of columns 0 and 1; a scan sets them back.
     void SetHeaderCaption(int column, const QString& text);
     void ResetHeaderCaptions();
 
@@ -91,6 +100,9 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation,
                         int role = Qt::DisplayRole) const override;
     Qt::ItemFlags flags(const QModelIndex& index) const override;
+    // The editor of a "New Name" cell: a typed name goes through
+    // NewNameFromLine, as a line of "Edit New Names" does.
+    bool setData(const QModelIndex& index, const QVariant& value, int role = Qt::EditRole) override;
 
     // Display text of one cell.
     QString CellText(int row, int column) const;
@@ -98,6 +110,8 @@ public:
 Q_SIGNALS:
     // The number of selected rows changed (cheap to connect to).
     void SelectedCountChanged(int count);
+    // Names were given by hand (an edited cell, or SetNewNames).
+    void NewNamesEdited();
 
 private:
     void NotifyRowsChanged();
@@ -116,6 +130,7 @@ private:
     std::unordered_map<std::string, QString> m_conflictNotes;
     QPointer<QItemSelectionModel> m_selection;
     bool m_pushingSelection = false;
+    bool m_newNamesEditable = false;
     // Frees the rows of a large list that was cleared (see Clear).
     std::jthread m_disposer;
 };

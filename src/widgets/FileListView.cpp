@@ -3,14 +3,63 @@
 #include "widgets/FileListModel.h"
 
 #include <QContextMenuEvent>
+#include <QDropEvent>
+#include <QFile>
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QKeyEvent>
+#include <QLineEdit>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QPalette>
 #include <QSignalBlocker>
+#include <QStyledItemDelegate>
+#include <QUrl>
 
 namespace quorvane {
+
+namespace {
+
+// The editor of a "New Name" cell, named for screen readers and tests.
+class NewNameDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option,
+                          const QModelIndex& index) const override {
+        QWidget* editor = QStyledItemDelegate::createEditor(parent, option, index);
+        editor->setObjectName("NewNameEditor");
+        editor->setAccessibleName("New Name");
+        return editor;
+    }
+    // The editor takes the row's name once, when it opens. The list redraws
+    // its rows while the user types (the conflicts of a name arrive a moment
+    // after it was given), and each redraw would put the row's name back in
+    // place of what was typed.
+    void setEditorData(QWidget* editor, const QModelIndex& index) const override {
+        if (editor->property(kFilled).toBool())
+            return;
+        QStyledItemDelegate::setEditorData(editor, index);
+        editor->setProperty(kFilled, true);
+    }
+
+private:
+    static constexpr const char* kFilled = "quorvaneFilled";
+};
+
+// The local paths of a drag, in its order; none when it carries anything else.
+std::vector<std::string> LocalPaths(const QMimeData* data) {
+    std::vector<std::string> paths;
+    if (!data || !data->hasUrls())
+        return paths;
+    for (const QUrl& url : data->urls()) {
+        if (!url.isLocalFile())
+            return {};
+        paths.push_back(QFile::encodeName(url.toLocalFile()).toStdString());
+    }
+    return paths;
+}
+
+} // namespace
 
 FileListView::FileListView(QWidget* parent) : QTableView(parent) {
     setShowGrid(false);
@@ -24,7 +73,11 @@ FileListView::FileListView(QWidget* parent) : QTableView(parent) {
     horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     setSelectionMode(QAbstractItemView::ExtendedSelection);
     setSelectionBehavior(QAbstractItemView::SelectRows);
-    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setEditTriggers(QAbstractItemView::EditKeyPressed | QAbstractItemView::DoubleClicked);
+    setItemDelegateForColumn(FileListModel::ColNewName, new NewNameDelegate(this));
+    setAcceptDrops(true);
+    setDragDropMode(QAbstractItemView::DropOnly);
+    setDropIndicatorShown(false);
     setSortingEnabled(false);
     setContextMenuPolicy(Qt::CustomContextMenu);
 
@@ -83,8 +136,47 @@ void FileListView::SetSortMark(int column, bool ascending) {
 
 void FileListView::keyReleaseEvent(QKeyEvent* event) {
     QTableView::keyReleaseEvent(event);
-    if (!event->isAutoRepeat())
+    // A key the cell editor passed on is the editor's (Delete there deletes
+    // a character, never a file).
+    if (!event->isAutoRepeat() && state() != EditingState)
         Q_EMIT KeyReleased(event->key());
+}
+
+bool FileListView::edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) {
+    // F2 names the row, whichever of its cells is the current one.
+    if (trigger == EditKeyPressed && index.isValid() && index.column() != FileListModel::ColNewName)
+        return QTableView::edit(index.siblingAtColumn(FileListModel::ColNewName), trigger, event);
+    return QTableView::edit(index, trigger, event);
+}
+
+void FileListView::dragEnterEvent(QDragEnterEvent* event) {
+    if (LocalPaths(event->mimeData()).empty()) {
+        event->ignore();
+        return;
+    }
+    event->setDropAction(Qt::CopyAction);
+    event->accept();
+}
+
+void FileListView::dragMoveEvent(QDragMoveEvent* event) {
+    if (LocalPaths(event->mimeData()).empty()) {
+        event->ignore();
+        return;
+    }
+    event->setDropAction(Qt::CopyAction);
+    event->accept();
+}
+
+void FileListView::dropEvent(QDropEvent* event) {
+    std::vector<std::string> paths = LocalPaths(event->mimeData());
+    if (paths.empty()) {
+        event->ignore();
+        return;
+    }
+    // A copy for the file manager: it must never delete what it dragged here.
+    event->setDropAction(Qt::CopyAction);
+    event->accept();
+    Q_EMIT FilesDropped(paths);
 }
 
 void FileListView::mouseReleaseEvent(QMouseEvent* event) {

@@ -22,6 +22,7 @@ TEST(CommandLineTest, ArgumentsGiveAFolderARequestAndOneLinePerIgnoredArgument) 
         Request request;
         std::string folder;
         std::vector<std::string> complaints;
+        std::vector<std::string> paths = {};
     } cases[] = {
         {{}, Request::OpenWindow, "", {}},
         {{holiday}, Request::OpenWindow, holiday, {}},
@@ -29,8 +30,18 @@ TEST(CommandLineTest, ArgumentsGiveAFolderARequestAndOneLinePerIgnoredArgument) 
         {{"Holiday"}, Request::OpenWindow, holiday, {}},
         {{"./Holiday/../Holiday/."}, Request::OpenWindow, holiday, {}},
         {{"."}, Request::OpenWindow, dir.Path(), {}},
-        {{"Missing"}, Request::OpenWindow, "", {"quorvane: ignoring 'Missing': not a folder"}},
-        {{"notes.txt"}, Request::OpenWindow, "", {"quorvane: ignoring 'notes.txt': not a folder"}},
+        {{"Missing"},
+         Request::OpenWindow,
+         "",
+         {"quorvane: ignoring 'Missing': no such file or folder"}},
+        // A file, or more than one path: exactly those are listed.
+        {{"notes.txt"}, Request::OpenWindow, "", {}, {dir.Path() + "notes.txt"}},
+        {{"notes.txt", "Holiday", "./notes.txt"},
+         Request::OpenWindow,
+         "",
+         {},
+         {dir.Path() + "notes.txt", holiday, dir.Path() + "notes.txt"}},
+        {{"Holiday", "."}, Request::OpenWindow, "", {}, {holiday, dir.Path()}},
         {{"--bogus", "Holiday"},
          Request::OpenWindow,
          holiday,
@@ -39,16 +50,18 @@ TEST(CommandLineTest, ArgumentsGiveAFolderARequestAndOneLinePerIgnoredArgument) 
          Request::OpenWindow,
          holiday,
          {"quorvane: ignoring unknown option '-x' (see --help)",
-          "quorvane: ignoring 'Missing': only one folder can be opened"}},
-        // Only the first folder counts, even when it is not one.
+          "quorvane: ignoring 'Missing': no such file or folder"}},
+        // The one folder that is left is opened.
         {{"Missing", "Holiday"},
          Request::OpenWindow,
-         "",
-         {"quorvane: ignoring 'Missing': not a folder",
-          "quorvane: ignoring 'Holiday': only one folder can be opened"}},
+         holiday,
+         {"quorvane: ignoring 'Missing': no such file or folder"}},
         {{"--", "-drafts"}, Request::OpenWindow, dir.Path() + "-drafts/", {}},
-        {{"--", "--help"}, Request::OpenWindow, "", {"quorvane: ignoring '--help': not a folder"}},
-        {{"-"}, Request::OpenWindow, "", {"quorvane: ignoring '-': not a folder"}},
+        {{"--", "--help"},
+         Request::OpenWindow,
+         "",
+         {"quorvane: ignoring '--help': no such file or folder"}},
+        {{"-"}, Request::OpenWindow, "", {"quorvane: ignoring '-': no such file or folder"}},
         {{"--help"}, Request::ShowHelp, "", {}},
         {{"-h", "Holiday"}, Request::ShowHelp, "", {}},
         {{"--bogus", "--version", "--help"}, Request::ShowVersion, "", {}},
@@ -63,6 +76,7 @@ TEST(CommandLineTest, ArgumentsGiveAFolderARequestAndOneLinePerIgnoredArgument) 
         if (c.request == Request::OpenWindow) {
             EXPECT_EQ(line.folder, c.folder) << shown;
             EXPECT_EQ(line.complaints, c.complaints) << shown;
+            EXPECT_EQ(line.paths, c.paths) << shown;
         }
     }
 }

@@ -193,7 +193,7 @@ def folder_argument(s):
     """A folder named on the command line is listed instead of the stored
     one and becomes the stored folder; an unknown option gets one line on
     stderr and is otherwise ignored. --help and --version need no display."""
-    for option, pattern in (("--help", r"^Usage: quorvane \[FOLDER\]$"),
+    for option, pattern in (("--help", r"^Usage: quorvane \[FOLDER \| PATH\.\.\.\]$"),
                             ("--version", r"^Quorvane [0-9][0-9.]*$")):
         env = {k: v for k, v in s.desktop.env.items() if k not in ("DISPLAY", "WAYLAND_DISPLAY")}
         done = subprocess.run([s.program.path, option], env=env, capture_output=True, text=True,

@@ -23,6 +23,7 @@ import desktop as d  # noqa: E402
 from crash_recovery import crash_during_undo, crash_then_keep, crash_then_undo  # noqa: E402
 from date_names import date_taken_names  # noqa: E402
 from live_preview import live_preview_typing  # noqa: E402
+from names_by_hand import edit_new_names, files_argument, typed_name_apply_undo  # noqa: E402
 from rename_runs import (chain_and_conflict, chain_sort_undo, delete_to_trash,  # noqa: E402
                          panel_buttons, planted_log_link, preview_apply_undo, swap_sorted_down,
                          three_file_cycle, two_rows_one_name)
@@ -55,6 +56,9 @@ TESTS.update({
     "PanelAboveTheWindowUnderOpenbox": panel_above_under_window_manager,
     "CrashDuringUndo": crash_during_undo,
     "DateTakenNames": date_taken_names,
+    "TypedNameApplyUndo": typed_name_apply_undo,
+    "EditNewNames": edit_new_names,
+    "FilesArgument": files_argument,
 })
 
 

@@ -31,8 +31,10 @@ share/icons/hicolor/32x32/apps/$id.png
 share/icons/hicolor/48x48/apps/$id.png
 share/icons/hicolor/64x64/apps/$id.png
 share/icons/hicolor/scalable/apps/$id.svg
+share/kio/servicemenus/quorvane-rename.desktop
 share/man/man1/quorvane.1.gz
-share/metainfo/$id.metainfo.xml"
+share/metainfo/$id.metainfo.xml
+share/nemo/actions/quorvane-rename.nemo_action"
 actual="$(cd "$prefix" && find . -type f -printf '%P\n' | LC_ALL=C sort)"
 if [ "$actual" != "$(LC_ALL=C sort <<< "$expected")" ]; then
   complain "installed files differ from the expected list:"
@@ -43,7 +45,16 @@ fi
 out="$(desktop-file-validate "$prefix/share/applications/$id.desktop" 2>&1)" || complain "desktop-file-validate failed"
 [ -z "$out" ] || complain "desktop-file-validate: $out"
 grep -qx 'MimeType=inode/directory;' "$prefix/share/applications/$id.desktop" || complain "no MimeType=inode/directory"
-grep -qx 'Exec=quorvane %f' "$prefix/share/applications/$id.desktop" || complain "Exec does not pass the folder"
+grep -qx 'Exec=quorvane -- %F' "$prefix/share/applications/$id.desktop" || complain "Exec does not pass the files"
+# "Rename with Quorvane" for a selection of files and folders.
+menu="$prefix/share/kio/servicemenus/quorvane-rename.desktop"
+out="$(desktop-file-validate "$menu" 2>&1)" || complain "desktop-file-validate failed on the service menu"
+[ -z "$out" ] || complain "desktop-file-validate: $out"
+grep -qx 'MimeType=application/octet-stream;inode/directory;' "$menu" || complain "the service menu is not for files and folders"
+for entry in "$menu" "$prefix/share/nemo/actions/quorvane-rename.nemo_action"; do
+  grep -qx 'Name=Rename with Quorvane' "$entry" || complain "$entry: no \"Rename with Quorvane\""
+  grep -qx 'Exec=quorvane -- %F' "$entry" || complain "$entry: Exec does not pass the files"
+done
 grep -qx "Icon=$id" "$prefix/share/applications/$id.desktop" || complain "Icon is not $id"
 out="$(appstreamcli validate --no-net --pedantic "$prefix/share/metainfo/$id.metainfo.xml" 2>&1)" || complain "appstreamcli validate failed: $out"
 grep -q 'Validation was successful\.$' <<< "$out" || complain "appstreamcli: $out"

@@ -29,6 +29,8 @@ for path in ./usr/bin/quorvane ./usr/share/applications/org.example.quorvane.des
             ./usr/share/doc/quorvane/manual/index.html ./usr/share/doc/quorvane/copyright \
             ./usr/share/doc/quorvane/changelog.gz \
             ./usr/share/man/man1/quorvane.1.gz \
+            ./usr/share/kio/servicemenus/quorvane-rename.desktop \
+            ./usr/share/nemo/actions/quorvane-rename.nemo_action \
             ./usr/share/icons/hicolor/scalable/apps/org.example.quorvane.svg; do
   grep -qx "$path" <<< "$files" || { echo "package lacks $path" >&2; fail=1; }
 done

@@ -84,6 +84,7 @@ TEST(OptionsTable, HoldsEveryKeyOfTheFileUnderItsNames) {
                  "Filter :t=*.* DirCount:i=0 FilterCount(Filtercount):i=0 IncludeSub:b=0 "
                  "Favorite_*DirCount Filter_*FilterCount TBVisible:b=1 FilterVisible:b=1 "
                  "FavoriteVisible:b=1 TbIncludeSub:b=1 StatusBarVisible:b=1 LivePreview:b=0"},
+        {"editnames", "Width:i=420 Height:i=360"},
     };
     const std::map<std::string, std::string> layout = Layout();
     EXPECT_EQ(layout.size(), expected.size());
@@ -140,7 +141,7 @@ TEST(OptionsTable, ANewFileHoldsTheSectionsInTheirOrder) {
     // the list without opening a new section.
     const std::vector<std::string> expected{"renamepanel", "mp3panel", "case",    "insert",
                                             "delete",      "replace",  "attr",    "emu",
-                                            "date",        "main",     "mp3panel"};
+                                            "date",        "main",     "mp3panel", "editnames"};
     EXPECT_EQ(sections, expected);
 }
 

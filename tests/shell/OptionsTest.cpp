@@ -131,6 +131,8 @@ const std::map<OptionId, OptionValue> kChangedInEveryVariant = {
     {I::Mp3CaseIndex, 1L},
     {I::Mp3EmulationIndex, 3L},
     {I::Mp3LastFormat, std::string("%7 - %2")},
+    {I::EditNamesWidth, 510L},
+    {I::EditNamesHeight, 290L},
 };
 
 // A state in which every key differs from its default (a radio button off in
@@ -289,7 +291,8 @@ TEST_F(OptionsTest, ASavedStateIsRestoredKeyForKey) {
             if (!line.empty() && line.front() == '[')
                 sections += line.substr(0, line.find(']') + 1);
         EXPECT_EQ(sections,
-                  "[RenamePanel][MP3Panel][Case][Insert][Delete][Replace][Attr][Emu][Date][Main]");
+                  "[RenamePanel][MP3Panel][Case][Insert][Delete][Replace][Attr][Emu][Date][Main]"
+                  "[EditNames]");
     }
     for (const OptionKey& key : OptionKeys())
         if (key.readAs) {

@@ -226,7 +226,18 @@ TEST(FileListView, ReadOnlyWholeRowsSeveralAtOnce) {
     FileListView view;
     EXPECT_EQ(view.selectionMode(), QAbstractItemView::ExtendedSelection);
     EXPECT_EQ(view.selectionBehavior(), QAbstractItemView::SelectRows);
-    EXPECT_EQ(view.editTriggers(), QAbstractItemView::NoEditTriggers);
+    // Only a "New Name" cell is ever edited, and only while the model allows it.
+    EXPECT_EQ(view.editTriggers(),
+              QAbstractItemView::EditKeyPressed | QAbstractItemView::DoubleClicked);
+    FileListModel model;
+    model.AppendRows(Rows(1));
+    for (const bool editable : {false, true}) {
+        model.SetNewNamesEditable(editable);
+        for (int column = 0; column < FileListModel::ColumnCount; ++column)
+            EXPECT_EQ(model.flags(model.index(0, column)).testFlag(Qt::ItemIsEditable),
+                      editable && column == FileListModel::ColNewName)
+                << column;
+    }
     EXPECT_EQ(view.verticalHeader()->sectionResizeMode(0), QHeaderView::Fixed);
     EXPECT_TRUE(view.verticalHeader()->isHidden());
     EXPECT_EQ(view.palette().color(QPalette::Inactive, QPalette::Highlight),
