@@ -139,8 +139,8 @@ TEST(OptionsTable, ANewFileHoldsTheSectionsInTheirOrder) {
             sections.push_back(Folded(key.section));
     // "Mp3Panel" of the MP3 options is the section "MP3Panel", so it closes
     // the list without opening a new section.
-    const std::vector<std::string> expected{"renamepanel", "mp3panel", "case",    "insert",
-                                            "delete",      "replace",  "attr",    "emu",
+    const std::vector<std::string> expected{"renamepanel", "mp3panel", "case",     "insert",
+                                            "delete",      "replace",  "attr",     "emu",
                                             "date",        "main",     "mp3panel", "editnames"};
     EXPECT_EQ(sections, expected);
 }
