@@ -79,6 +79,9 @@ struct FileRow {
     // file it points to). A run that changes the file itself must not reach
     // through it. Bit fields: the row stays at 112 bytes.
     bool symbolicLink : 1 = false;
+    // The row is a folder, not a file: its whole name is its base name, and
+    // a run renames it after every file, the deepest folders first.
+    bool isFolder : 1 = false;
 
     const std::string& Path() const;
     std::string FullPath() const { return Path() + originalName; }
