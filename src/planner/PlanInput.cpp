@@ -16,7 +16,8 @@ PlanInput::PlanInput(const FileRows& rows) {
             break;
         bytes += more;
     }
-    m_names = std::make_unique_for_overwrite<char[]>(bytes + 1); // all written below
+    m_names = std::unique_ptr<char[], FreeNames>(static_cast<char*>(AllocateLargeBlock(bytes + 1)),
+                                                 FreeNames{bytes + 1}); // all written below
     m_rows.reserve(count);
     m_listRow.reserve(count);
     std::size_t at = 0;

@@ -5,6 +5,7 @@
 // few allocations, not two million, and less than the rows' own names twice.
 
 #include "planner/RenamePlan.h"
+#include "platform/LargeBlocks.h"
 #include "rules/FileRow.h"
 
 #include <cstddef>
@@ -28,7 +29,8 @@ public:
         return {&*m_folders[row.folder], {from, row.fromSize}, {from + row.fromSize, row.toSize}};
     }
     // The list position of each row.
-    const std::vector<std::uint32_t>& ListRows() const { return m_listRow; }
+    using ListRowNumbers = std::vector<std::uint32_t, LargeBlockAllocator<std::uint32_t>>;
+    const ListRowNumbers& ListRows() const { return m_listRow; }
 
 private:
     struct Kept {
@@ -38,10 +40,18 @@ private:
         std::uint32_t toSize = 0;
     };
 
+    // Made on the window's thread for every preview: the large arrays skip
+    // the faults of fresh pages (platform/LargeBlocks.h).
+    struct FreeNames {
+        FreeNames() noexcept : bytes(0) {}
+        explicit FreeNames(std::size_t size) noexcept : bytes(size) {}
+        std::size_t bytes;
+        void operator()(char* names) const noexcept { FreeLargeBlock(names, bytes); }
+    };
     std::vector<FolderPath> m_folders; // one at each change of folder
-    std::unique_ptr<char[]> m_names;
-    std::vector<Kept> m_rows;
-    std::vector<std::uint32_t> m_listRow;
+    std::unique_ptr<char[], FreeNames> m_names;
+    std::vector<Kept, LargeBlockAllocator<Kept>> m_rows;
+    ListRowNumbers m_listRow;
 };
 
 } // namespace quorvane

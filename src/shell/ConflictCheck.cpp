@@ -15,7 +15,7 @@ ConflictNotes FindConflicts(const PlanInput& input, const std::atomic<bool>* sto
     ConflictNotes notes;
     notes.complete = found.complete;
     notes.conflicts = found.rows.size();
-    const std::vector<std::uint32_t>& listRow = input.ListRows();
+    const PlanInput::ListRowNumbers& listRow = input.ListRows();
     for (auto [row, verdict] : found.rows) {
         // The other row of a conflict is named by its place in the list.
         if (verdict.otherRow != kNoRow)

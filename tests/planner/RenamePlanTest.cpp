@@ -358,7 +358,8 @@ TEST(RenamePlan, RowsOfInterleavedFoldersArePlannedInTheirOwnFolder) {
     ASSERT_EQ(found.rows.size(), 2u);
     for (const auto& [row, verdict] : found.rows)
         EXPECT_EQ(ConflictText(verdict), texts[row]) << "row " << row;
-    EXPECT_EQ(input.ListRows(), (std::vector<std::uint32_t>{0, 1, 3, 4, 5}));
+    EXPECT_EQ(std::vector<std::uint32_t>(input.ListRows().begin(), input.ListRows().end()),
+              (std::vector<std::uint32_t>{0, 1, 3, 4, 5}));
 }
 
 // A plan's tables grow with the rows and their folders' names; a table sized
