@@ -246,10 +246,40 @@ TEST_F(RunJournalTest, AFolderAmongTheStepsIsGivenBackWhole) {
                 EXPECT_EQ(Tree(localFiles.Path()),
                           (std::vector<std::string>{"Album One/", "Album One/Cover One.jpg",
                                                     "Album One/Track One.flac"}));
+                const auto shown = [&rows] {
+                    std::vector<std::string> paths;
+                    for (const FileRow& row : rows)
+                        paths.push_back(row.FullPath());
+                    return paths;
+                };
+                const std::vector<std::string> scanned = {
+                    localFiles.Path() + "Album 1", localFiles.Path() + "Album 1/Track 1.flac",
+                    localFiles.Path() + "Album 1/Cover 1.jpg"};
+                // The rows show where their files are now.
+                EXPECT_EQ(shown(), (std::vector<std::string>{
+                                       localFiles.Path() + "Album One",
+                                       localFiles.Path() + "Album One/Track One.flac",
+                                       localFiles.Path() + "Album One/Cover One.jpg"}));
                 const UndoOfRun undo = UndoRecordedRun(*store, *run, platform, 2);
                 EXPECT_TRUE(undo.result.AllWell()) << testing::PrintToString(undo.result.log);
                 EXPECT_EQ(Tree(localFiles.Path()), before);
                 EXPECT_EQ(store->Run(applied)->state, HistoryRunState::Undone);
+                MarkRowsUndone(rows, undo.steps);
+                EXPECT_EQ(shown(), scanned);
+
+                // The rows serve a second run, given back from the rows
+                // alone, without a record.
+                for (FileRow& row : rows)
+                    row.newName =
+                        row.originalName == "Album 1" ? "Album Two" : "2 " + row.originalName;
+                ASSERT_TRUE(RenameFiles(rows, platform).AllWell());
+                EXPECT_EQ(Tree(localFiles.Path()),
+                          (std::vector<std::string>{"Album Two/", "Album Two/2 Cover 1.jpg",
+                                                    "Album Two/2 Track 1.flac"}));
+                const RunResult undone = UndoRenames(rows, platform);
+                EXPECT_TRUE(undone.AllWell()) << testing::PrintToString(undone.log);
+                EXPECT_EQ(Tree(localFiles.Path()), before);
+                EXPECT_EQ(shown(), scanned);
                 continue;
             }
             if (c.inUndo) {
