@@ -209,20 +209,24 @@ RunResult RenameBySteps(FileRows& rows, const StepPlan& plan, RunFileSystem& fil
             outcomes[i].error = verdict.plan == RowPlan::CannotHold ? EINVAL : EEXIST;
         outcomes[i].finished = verdict.refused || verdict.plan == RowPlan::Unchanged;
     }
+    // The rows done so far show their outcome, and those inside a renamed
+    // folder its new path; the rest stay as they were.
+    const auto markRows = [&] {
+        MarkRows(rows, planned, outcomes, result);
+        std::vector<FolderMove> moves;
+        for (const RenameStep& step : planned.plan.steps) {
+            if (step.isFolder && outcomes[step.row].finished && outcomes[step.row].error == 0)
+                moves.push_back({step.folder + step.from + "/", step.folder + step.to + "/"});
+        }
+        MoveRowFolders(rows, moves);
+    };
     try {
         RunSteps(planned.plan, fileSystem, recorder, progress, plan.end, outcomes);
     } catch (...) {
-        // The rows done so far show their outcome; the rest stay as they were.
-        MarkRows(rows, planned, outcomes, result);
+        markRows();
         throw;
     }
-    MarkRows(rows, planned, outcomes, result);
-    std::vector<FolderMove> moves;
-    for (const RenameStep& step : planned.plan.steps) {
-        if (step.isFolder && outcomes[step.row].finished && outcomes[step.row].error == 0)
-            moves.push_back({step.folder + step.from + "/", step.folder + step.to + "/"});
-    }
-    MoveRowFolders(rows, moves);
+    markRows();
     return result;
 }
 
