@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <deque>
+#include <numeric>
 #include <string_view>
 #include <unordered_map>
 #include <utility>
@@ -368,6 +369,35 @@ std::size_t PlanByFolder(const std::vector<PlanRow>& rows, FolderLister& lister,
     return buckets;
 }
 
+// How deep a folder lies: the number of "/" in its path.
+std::size_t Depth(const std::string& folder) {
+    return static_cast<std::size_t>(std::count(folder.begin(), folder.end(), '/'));
+}
+
+// A renamed folder changes the path of everything in it, so the files go
+// first and then the folders, the deepest first: no step's path changes
+// before it is taken. Moves of one chain or cycle share a folder and stay in
+// their order; one that takes a folder along goes with the folders.
+void FoldersLast(RenameSteps& steps, const std::vector<std::size_t>& chainOfStep,
+                 std::size_t chains) {
+    constexpr std::size_t kFile = static_cast<std::size_t>(-1);
+    std::vector<std::size_t> depthOf(chains, kFile); // files sort before every folder
+    for (std::size_t s = 0; s < steps.size(); ++s) {
+        if (steps[s].isFolder)
+            depthOf[chainOfStep[s]] = Depth(steps[s].folder);
+    }
+    std::vector<std::size_t> order(steps.size());
+    std::iota(order.begin(), order.end(), std::size_t{0});
+    std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
+        return depthOf[chainOfStep[a]] > depthOf[chainOfStep[b]];
+    });
+    RenameSteps sorted;
+    sorted.reserve(steps.size());
+    for (const std::size_t s : order)
+        sorted.push_back(std::move(steps[s]));
+    steps = std::move(sorted);
+}
+
 // Each chain from its free end back, then each cycle opened through its
 // temporary name, in list order.
 void OrderMoves(const std::vector<PlanRow>& rows, const std::vector<std::size_t>& after,
@@ -380,8 +410,17 @@ void OrderMoves(const std::vector<PlanRow>& rows, const std::vector<std::size_t>
     }
     plan.steps.reserve(count);
     std::vector<bool> placed(count, false);
+    // The chain or cycle each step belongs to: its moves stay together.
+    // Kept only when a folder is renamed.
+    const bool anyFolder =
+        std::any_of(rows.begin(), rows.end(), [](const PlanRow& row) { return row.isFolder; });
+    std::vector<std::size_t> chainOfStep;
+    std::size_t chains = 0;
     auto place = [&](std::size_t i, std::string_view from, std::string_view to, bool isTemporary) {
-        plan.steps.push_back({i, *rows[i].folder, std::string(from), std::string(to), isTemporary});
+        plan.steps.push_back({i, *rows[i].folder, std::string(from), std::string(to), isTemporary,
+                              rows[i].isFolder});
+        if (anyFolder)
+            chainOfStep.push_back(chains);
         placed[i] = true;
     };
     auto placeChain = [&](std::size_t row) {
@@ -392,8 +431,10 @@ void OrderMoves(const std::vector<PlanRow>& rows, const std::vector<std::size_t>
         return plan.rows[i].plan != RowPlan::Unchanged && !plan.rows[i].refused;
     };
     for (std::size_t i = 0; i < count; ++i) {
-        if (moving(i) && !waits[i])
+        if (moving(i) && !waits[i]) {
             placeChain(i);
+            ++chains;
+        }
     }
     for (std::size_t i = 0; i < count; ++i) {
         const auto temporary = temporaries.find(i);
@@ -402,7 +443,10 @@ void OrderMoves(const std::vector<PlanRow>& rows, const std::vector<std::size_t>
         place(i, rows[i].from, temporary->second, true);
         placeChain(after[i]);
         place(i, temporary->second, rows[i].to, false);
+        ++chains;
     }
+    if (anyFolder)
+        FoldersLast(plan.steps, chainOfStep, chains);
 }
 
 } // namespace
@@ -477,7 +521,8 @@ FileRowsPlan PlanFileRows(const FileRows& rows, FolderLister& lister) {
     for (std::size_t i = 0; i < rows.size() && rows[i].folder; ++i) {
         if (rows[i].newName.empty())
             continue;
-        planRows.push_back({&*rows[i].folder, rows[i].originalName, rows[i].newName});
+        planRows.push_back(
+            {&*rows[i].folder, rows[i].originalName, rows[i].newName, rows[i].isFolder});
         planned.listRow.push_back(i);
     }
     planned.plan = PlanRenames(planRows, lister);

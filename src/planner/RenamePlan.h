@@ -35,6 +35,7 @@ struct PlanRow {
     const std::string* folder = nullptr;
     std::string_view from;
     std::string_view to;
+    bool isFolder = false; // the row renames a folder of `folder`
 };
 
 enum class RowPlan {
@@ -69,6 +70,7 @@ struct RenameStep {
     std::string from;
     std::string to;
     bool isTemporary = false;
+    bool isFolder = false;
 };
 
 // A plan's arrays are as long as the batch and made anew by every plan.

@@ -136,6 +136,52 @@ std::string LogLine(const std::string& folder, const std::string& from, const st
     return line;
 }
 
+// A folder a run renamed: its path before and after, both ending in "/".
+struct FolderMove {
+    std::string from;
+    std::string to;
+};
+
+// `path` once the moves are carried out in their order.
+std::string MovedPath(std::string path, const std::vector<FolderMove>& moves) {
+    for (const FolderMove& move : moves) {
+        if (path.compare(0, move.from.size(), move.from) == 0)
+            path = move.to + path.substr(move.from.size());
+    }
+    return path;
+}
+
+// Rows in folders the run renamed show the folders' new paths, so the next
+// run finds their files. A renamed folder is still the folder the scan
+// listed: it keeps its identity. Rows of one folder share its new path.
+void MoveRowFolders(FileRows& rows, const std::vector<FolderMove>& moves) {
+    if (moves.empty())
+        return;
+    std::unordered_map<std::string, FolderPath> moved; // old path: new path, or none
+    const FolderPath* lastOld = nullptr;
+    FolderPath lastNew;
+    for (FileRow& row : rows) {
+        if (!row.folder)
+            continue;
+        if (!lastOld || !(*lastOld == row.folder)) {
+            const auto [found, added] = moved.try_emplace(*row.folder);
+            if (added) {
+                std::string path = MovedPath(*row.folder, moves);
+                if (path != *row.folder) {
+                    found->second = FolderPath(std::move(path));
+                    found->second.SetIdentity(row.folder.Device(), row.folder.Inode());
+                }
+            }
+            lastNew = found->second;
+            lastOld = &row.folder;
+        }
+        if (lastNew) {
+            row.folder = lastNew;
+            lastOld = &row.folder;
+        }
+    }
+}
+
 } // namespace
 
 std::string RenameFailureLine(const std::string& folder, const std::string& from,
@@ -163,14 +209,24 @@ RunResult RenameBySteps(FileRows& rows, const StepPlan& plan, RunFileSystem& fil
             outcomes[i].error = verdict.plan == RowPlan::CannotHold ? EINVAL : EEXIST;
         outcomes[i].finished = verdict.refused || verdict.plan == RowPlan::Unchanged;
     }
+    // The rows done so far show their outcome, and those inside a renamed
+    // folder its new path; the rest stay as they were.
+    const auto markRows = [&] {
+        MarkRows(rows, planned, outcomes, result);
+        std::vector<FolderMove> moves;
+        for (const RenameStep& step : planned.plan.steps) {
+            if (step.isFolder && outcomes[step.row].finished && outcomes[step.row].error == 0)
+                moves.push_back({step.folder + step.from + "/", step.folder + step.to + "/"});
+        }
+        MoveRowFolders(rows, moves);
+    };
     try {
         RunSteps(planned.plan, fileSystem, recorder, progress, plan.end, outcomes);
     } catch (...) {
-        // The rows done so far show their outcome; the rest stay as they were.
-        MarkRows(rows, planned, outcomes, result);
+        markRows();
         throw;
     }
-    MarkRows(rows, planned, outcomes, result);
+    markRows();
     return result;
 }
 
@@ -277,22 +333,32 @@ void MarkRowsUndone(FileRows& rows, const std::vector<RecordedStep>& undoSteps) 
     }
     if (marked.empty())
         return;
+    // A folder given back first holds the rest under its old path, while its
+    // rows still show the new one: a step's folder is looked up as the rows
+    // show it, the folders given back so far taken back out of it.
+    std::vector<FolderMove> givenBack, shownAs;
     // Undo steps run from the last name back to the first, so a row's last
     // undo step ends at its old name.
     for (const RecordedStep& step : undoSteps) {
         if (step.state != StepState::Done)
             continue;
-        auto found = marked.find(step.folder + step.from);
+        const std::string shown = shownAs.empty() ? step.folder : MovedPath(step.folder, shownAs);
+        auto found = marked.find(shown + step.from);
         if (found == marked.end())
             continue;
         FileRow* row = found->second;
         marked.erase(found);
+        if (row->isFolder) {
+            givenBack.push_back({step.folder + step.from + "/", step.folder + step.to + "/"});
+            shownAs.insert(shownAs.begin(), {step.folder + step.to + "/", shown + step.from + "/"});
+        }
         row->originalName = step.to;
         if (row->newName.compare(kOkMark.size(), std::string::npos, step.to) == 0)
             row->newName.clear();
         else
-            marked.emplace(step.folder + step.to, row); // a temporary name on the way back
+            marked.emplace(shown + step.to, row); // a temporary name on the way back
     }
+    MoveRowFolders(rows, givenBack);
 }
 
 RunResult RenameFiles(FileRows& rows, RunFileSystem& fileSystem, const RunProgress& progress) {
@@ -313,8 +379,13 @@ RunResult UndoRenames(FileRows& rows, RunFileSystem& fileSystem, const RunProgre
         if (RenameInFolder(fileSystem, folder, row.originalName, oldName) == 0) {
             // The row now matches the disk again and has nothing left to undo,
             // so a second Undo before the next scan cannot touch the file.
+            const std::string newName = std::move(row.originalName);
             row.originalName = oldName;
             row.newName.clear();
+            // The rows inside show the folder's old path again before any
+            // of them is given back, whatever the list's order.
+            if (row.isFolder)
+                MoveRowFolders(rows, {{folder + newName + "/", folder + oldName + "/"}});
         } else {
             ++result.failedFiles;
             result.log.push_back(RenameFailureLine(folder, row.originalName, oldName));

@@ -13,6 +13,7 @@
 #include <stdexcept>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <tuple>
 #include <unistd.h>
 
 namespace quorvane {
@@ -169,6 +170,143 @@ TEST_F(RunJournalTest, ACrashAtAnyStepIsGivenBackWhole) {
         for (const auto& [from, to] : kChainAndMore)
             EXPECT_EQ(ReadFile(localFiles.Path() + from), from);
         EXPECT_FALSE(store->UnfinishedRun()) << "a recovery of a recovery is the same run";
+        EXPECT_EQ(store->Run(applied)->state, HistoryRunState::Undone);
+    }
+}
+
+// Every path under a folder, folders ending in "/", sorted.
+std::vector<std::string> Tree(const std::string& folder, const std::string& prefix = {}) {
+    std::vector<std::string> paths;
+    for (const std::string& name : Listing(folder + prefix)) {
+        struct stat info {};
+        const bool isFolder =
+            ::lstat((folder + prefix + name).c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+        paths.push_back(prefix + name + (isFolder ? "/" : ""));
+        if (isFolder) {
+            const std::vector<std::string> inside = Tree(folder, prefix + name + "/");
+            paths.insert(paths.end(), inside.begin(), inside.end());
+        }
+    }
+    return paths;
+}
+
+// A folder and the two files in it renamed in one run ("1" -> "One"): the
+// folder's step comes last, and a run or an undo that dies at any step is
+// given back whole at the next start, the folder found by its identity too.
+TEST_F(RunJournalTest, AFolderAmongTheStepsIsGivenBackWhole) {
+    struct Case {
+        bool inUndo;
+        int crashAt; // 0: no crash, the run and its undo go to the end
+        bool afterRename;
+    };
+    std::vector<Case> cases = {{false, 0, false}};
+    for (bool inUndo : {false, true})
+        for (int k = 1; k <= 3; ++k)
+            for (bool after : {false, true})
+                cases.push_back({inUndo, k, after});
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.inUndo ? "undo" : "apply") + ": crash at step " +
+                     std::to_string(c.crashAt) +
+                     (c.afterRename ? " after its rename" : " before its rename"));
+        TempDir localFiles, localProgram;
+        localFiles.Write("Album 1/Track 1.flac", "Track 1.flac");
+        localFiles.Write("Album 1/Cover 1.jpg", "Cover 1.jpg");
+        const std::vector<std::string> before = Tree(localFiles.Path());
+        const FolderPath top(localFiles.Path()), album(localFiles.Path() + "Album 1/");
+        FileRows rows;
+        for (const auto& [folderOfRow, from, to] :
+             {std::tuple{&top, "Album 1", "Album One"},
+              std::tuple{&album, "Track 1.flac", "Track One.flac"},
+              std::tuple{&album, "Cover 1.jpg", "Cover One.jpg"}}) {
+            FileRow& row = rows.emplace_back();
+            row.folder = *folderOfRow;
+            row.originalName = from;
+            row.newName = to;
+            row.isFolder = folderOfRow == &top;
+            const FileIdentity id = IdentityOf(*row.folder + from);
+            row.device = id.device;
+            row.inode = id.inode;
+            row.stamp = id.stamp;
+        }
+        const StepPlan plan = PlanOnDisk(rows);
+        ASSERT_EQ(plan.planned.plan.steps.size(), 3u);
+        EXPECT_EQ(plan.planned.plan.steps.back().from, "Album 1");
+        HistoryStore::OpenReport report;
+        std::int64_t applied = 0;
+        {
+            auto store = HistoryStore::Open(localProgram.Path() + "History.sqlite", report, 0);
+            ASSERT_TRUE(store);
+            const auto run = store->BeginRun(HistoryRunKind::Rename, localFiles.Path(), 1,
+                                             RecordOfPlan(plan, rows));
+            ASSERT_TRUE(run);
+            applied = *run;
+            CrashingFileSystem crashing(c.crashAt, c.afterRename);
+            if (c.crashAt == 0) {
+                ASSERT_TRUE(RenameWithJournal(rows, plan, platform, store.get(), run).AllWell());
+                EXPECT_EQ(Tree(localFiles.Path()),
+                          (std::vector<std::string>{"Album One/", "Album One/Cover One.jpg",
+                                                    "Album One/Track One.flac"}));
+                const auto shown = [&rows] {
+                    std::vector<std::string> paths;
+                    for (const FileRow& row : rows)
+                        paths.push_back(row.FullPath());
+                    return paths;
+                };
+                const std::vector<std::string> scanned = {
+                    localFiles.Path() + "Album 1", localFiles.Path() + "Album 1/Track 1.flac",
+                    localFiles.Path() + "Album 1/Cover 1.jpg"};
+                // The rows show where their files are now.
+                EXPECT_EQ(shown(), (std::vector<std::string>{
+                                       localFiles.Path() + "Album One",
+                                       localFiles.Path() + "Album One/Track One.flac",
+                                       localFiles.Path() + "Album One/Cover One.jpg"}));
+                const UndoOfRun undo = UndoRecordedRun(*store, *run, platform, 2);
+                EXPECT_TRUE(undo.result.AllWell()) << testing::PrintToString(undo.result.log);
+                EXPECT_EQ(Tree(localFiles.Path()), before);
+                EXPECT_EQ(store->Run(applied)->state, HistoryRunState::Undone);
+                MarkRowsUndone(rows, undo.steps);
+                EXPECT_EQ(shown(), scanned);
+
+                // The rows serve a second run, given back from the rows
+                // alone, without a record.
+                for (FileRow& row : rows)
+                    row.newName =
+                        row.originalName == "Album 1" ? "Album Two" : "2 " + row.originalName;
+                ASSERT_TRUE(RenameFiles(rows, platform).AllWell());
+                EXPECT_EQ(Tree(localFiles.Path()),
+                          (std::vector<std::string>{"Album Two/", "Album Two/2 Cover 1.jpg",
+                                                    "Album Two/2 Track 1.flac"}));
+                const RunResult undone = UndoRenames(rows, platform);
+                EXPECT_TRUE(undone.AllWell()) << testing::PrintToString(undone.log);
+                EXPECT_EQ(Tree(localFiles.Path()), before);
+                EXPECT_EQ(shown(), scanned);
+                continue;
+            }
+            if (c.inUndo) {
+                ASSERT_TRUE(RenameWithJournal(rows, plan, platform, store.get(), run).AllWell());
+                EXPECT_THROW(UndoRecordedRun(*store, *run, crashing, 2), std::runtime_error);
+            } else {
+                // Commits after the third step: a crash at the folder's step
+                // leaves the files' steps unrecorded, and the disk is asked
+                // for them inside the renamed folder.
+                RunJournal journal(*store, *run, 3, std::chrono::hours(1));
+                EXPECT_THROW(RenameBySteps(rows, plan, crashing, &journal), std::runtime_error);
+            }
+        } // the store goes away without the run's end, as after a kill
+
+        auto store = HistoryStore::Open(localProgram.Path() + "History.sqlite", report, 0);
+        ASSERT_TRUE(store);
+        const std::optional<HistoryRun> unfinished = store->UnfinishedRun();
+        ASSERT_TRUE(unfinished);
+        const UnfinishedRunOnDisk judged = JudgeUnfinishedRun(*store, *unfinished, platform);
+        EXPECT_EQ(judged.done, static_cast<std::size_t>(c.crashAt - (c.afterRename ? 0 : 1)));
+        const UndoOfRun undo = c.inUndo ? FinishUndoRun(*store, unfinished->id, platform)
+                                        : UndoRecordedRun(*store, unfinished->id, platform, 2);
+        ASSERT_TRUE(undo.found);
+        EXPECT_TRUE(undo.result.AllWell()) << testing::PrintToString(undo.result.log);
+        EXPECT_EQ(Tree(localFiles.Path()), before);
+        EXPECT_EQ(ReadFile(localFiles.Path() + "Album 1/Track 1.flac"), "Track 1.flac");
+        EXPECT_FALSE(store->UnfinishedRun());
         EXPECT_EQ(store->Run(applied)->state, HistoryRunState::Undone);
     }
 }

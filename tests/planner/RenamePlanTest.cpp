@@ -362,6 +362,115 @@ TEST(RenamePlan, RowsOfInterleavedFoldersArePlannedInTheirOwnFolder) {
               (std::vector<std::uint32_t>{0, 1, 3, 4, 5}));
 }
 
+// Each folder's listing from a table of folders.
+class TreeLister final : public FolderLister {
+public:
+    std::map<std::string, std::vector<std::string>> names;
+    FolderFacts Describe(const std::string& folder) override {
+        FolderFacts facts;
+        facts.listed = true;
+        facts.names = names[folder];
+        return facts;
+    }
+};
+
+struct TreeRow {
+    std::string folder;
+    std::string from;
+    std::string to;
+    bool isFolder;
+};
+
+struct FolderRowCase {
+    const char* label;
+    std::vector<TreeRow> rows;
+    std::map<std::string, std::vector<std::string>> onDisk; // folder: its names
+    std::vector<std::string> texts;                         // one per row, "" when none
+    std::vector<std::string> stepOrder;                     // each step's folder + from
+};
+
+// Rows of folders and of the files in them: the files move first, then the
+// folders from the deepest up, so no step finds its path changed under it.
+TEST(RenamePlan, FoldersMoveAfterTheirFilesDeepestFirst) {
+    const std::vector<FolderRowCase> cases = {
+        {"an album and its two files",
+         {{"/m/", "Album 1", "Album One", true},
+          {"/m/Album 1/", "Track 1.flac", "Track One.flac", false},
+          {"/m/Album 1/", "Cover 1.jpg", "Cover One.jpg", false}},
+         {{"/m/", {"Album 1"}}, {"/m/Album 1/", {"Track 1.flac", "Cover 1.jpg"}}},
+         {"", "", ""},
+         {"/m/Album 1/Track 1.flac", "/m/Album 1/Cover 1.jpg", "/m/Album 1"}},
+        {"nested folders, deepest first, and a file beside them",
+         {{"/m/", "A1", "A2", true},
+          {"/m/A1/", "B1", "B2", true},
+          {"/m/A1/B1/", "C1", "C2", true},
+          {"/m/A1/B1/C1/", "x1", "x2", false},
+          {"/m/", "t1", "t2", false}},
+         {{"/m/", {"A1", "t1"}},
+          {"/m/A1/", {"B1"}},
+          {"/m/A1/B1/", {"C1"}},
+          {"/m/A1/B1/C1/", {"x1"}}},
+         {"", "", "", "", ""},
+         {"/m/A1/B1/C1/x1", "/m/t1", "/m/A1/B1/C1", "/m/A1/B1", "/m/A1"}},
+        {"a folder and a file aiming at one name",
+         {{"/m/", "a", "b", true}, {"/m/", "c.txt", "b", false}},
+         {{"/m/", {"a", "c.txt"}}},
+         {"Same target as row 2: b", "Same target as row 1: b"},
+         {"/m/a"}},
+        {"a folder renamed onto an existing name",
+         {{"/m/", "a", "b", true}, {"/m/a/", "f1", "f2", false}},
+         {{"/m/", {"a", "b"}}, {"/m/a/", {"f1"}}},
+         {"Exists: b", ""},
+         {"/m/a/f1"}},
+        {"a file waiting for the name a folder leaves goes after it",
+         {{"/m/", "a.txt", "b", false}, {"/m/", "b", "c", true}, {"/m/b/", "x1", "x2", false}},
+         {{"/m/", {"a.txt", "b"}}, {"/m/b/", {"x1"}}},
+         {"", "", ""},
+         {"/m/b/x1", "/m/b", "/m/a.txt"}},
+        {"two folders swapped, a file in one of them",
+         {{"/m/", "p", "q", true}, {"/m/", "q", "p", true}, {"/m/p/", "f", "g", false}},
+         {{"/m/", {"p", "q"}}, {"/m/p/", {"f"}}},
+         {"", "", ""},
+         {"/m/p/f", "/m/p", "/m/q", "/m/.qv-swap-0"}},
+    };
+    for (const FolderRowCase& c : cases) {
+        SCOPED_TRACE(c.label);
+        TreeLister lister;
+        lister.names = c.onDisk;
+        std::vector<PlanRow> rows;
+        for (const TreeRow& row : c.rows)
+            rows.push_back({&row.folder, row.from, row.to, row.isFolder});
+        const RenamePlan plan = PlanRenames(rows, lister);
+        for (std::size_t i = 0; i < rows.size(); ++i)
+            EXPECT_EQ(ConflictText(plan.rows[i]), c.texts[i]) << "row " << i;
+        // Carried out on a tree of paths: a step finds its own path and a
+        // free target, and a folder takes what it holds along.
+        std::set<std::string> paths;
+        for (const auto& [folder, names] : c.onDisk)
+            for (const std::string& name : names)
+                paths.insert(folder + name);
+        std::vector<std::string> order;
+        for (const RenameStep& step : plan.steps) {
+            const std::string from = step.folder + step.from, to = step.folder + step.to;
+            order.push_back(from);
+            EXPECT_EQ(step.isFolder, c.rows[step.row].isFolder) << from;
+            ASSERT_EQ(paths.count(from), 1u) << from;
+            ASSERT_EQ(paths.count(to), 0u) << to;
+            std::set<std::string> moved;
+            for (const std::string& path : paths) {
+                if (path == from)
+                    moved.insert(to);
+                else if (path.compare(0, from.size() + 1, from + "/") == 0)
+                    moved.insert(to + path.substr(from.size()));
+                else
+                    moved.insert(path);
+            }
+            paths = std::move(moved);
+        }
+        EXPECT_EQ(order, c.stepOrder);
+    }
+}
+
 // A plan's tables grow with the rows and their folders' names; a table sized
 // for every row of the batch in each folder would take gigabytes here.
 TEST(RenamePlan, MemoryGrowsWithTheRowsNotWithFoldersTimesRows) {
