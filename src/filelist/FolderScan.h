@@ -40,6 +40,9 @@ struct ScanRequest {
     std::string folder; // ends in "/"; empty means there is nothing to walk
     std::string filter; // one wildcard pattern ("*", "?"), used as given; empty matches nothing
     bool includeSubfolders = false;
+    // Folders whose names match the filter are rows too, each just before
+    // the rows inside it; folders the walk leaves out (hidden, links) are not.
+    bool includeFolders = false;
 };
 
 struct ScanOptions {

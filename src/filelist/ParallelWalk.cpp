@@ -87,12 +87,16 @@ private:
     };
 
     struct Folder {
-        Folder(Folder* parentFolder, std::string folderPath)
-            : parent(parentFolder), path(std::move(folderPath)), shared(path) {}
+        Folder(Folder* parentFolder, std::string folderPath, std::string_view folderName = {})
+            : parent(parentFolder), path(std::move(folderPath)), name(folderName), shared(path) {}
 
         Folder* const parent;
         const std::string path; // ends in "/"
+        const std::string name; // empty for the root
         FolderPath shared;
+        // The folder's own row, handed over just before the rows inside it.
+        FileRow row;
+        bool hasRow = false;
         // Set by the thread that opens the folder, before any other touches it.
         FolderListing listing;
         std::uint64_t device = 0;
@@ -263,18 +267,39 @@ private:
             folder.shared.SetIdentity(folder.device, folder.inode);
             walk = folder.listing.IsOpen() &&
                    (isRoot || !folder.listing.HasStoredHiddenOrSystemBit()) && !BelowItself(folder);
+            if (walk && !isRoot && m_request.includeFolders)
+                DescribeRow(folder);
         } catch (const std::exception&) {
         }
-        if (!walk)
+        // Without subfolders a folder below the root is only a row.
+        const bool list = walk && (folder.parent == nullptr || m_request.includeSubfolders);
+        if (!list)
             folder.listing.Close();
         lock.lock();
         folder.walkedInto = walk;
-        if (walk) {
+        if (list) {
             folder.state = Folder::State::Open;
             m_open.push_back(&folder);
         } else {
             folder.state = Folder::State::Listed;
         }
+    }
+
+    void DescribeRow(Folder& folder) const {
+        DirEntry entry;
+        if (!MatchesWildcard(folder.name, m_request.filter) ||
+            !folder.listing.Describe(folder.name, entry))
+            return;
+        FileRow& row = folder.row;
+        row.originalName = std::move(entry.name);
+        row.folder = folder.parent->shared;
+        row.modifiedUtc = entry.modifiedUtc;
+        row.inode = entry.inode;
+        row.device = entry.device;
+        row.stamp = entry.stamp;
+        row.attributes = static_cast<std::uint16_t>(entry.attributes);
+        row.isFolder = true;
+        folder.hasRow = true;
     }
 
     static bool BelowAbandoned(const Folder& folder) {
@@ -331,7 +356,7 @@ private:
 
     void Examine(const Folder& folder, const char* buffer, std::size_t bytes, Chunk& chunk) const {
         const int descriptor = folder.listing.Descriptor();
-        const bool subfolders = m_request.includeSubfolders;
+        const bool subfolders = m_request.includeSubfolders || m_request.includeFolders;
         chunk.rows.reserve(bytes / kTypicalEntryBytes);
         DirEntry entry;
         ForEachEntry(buffer, bytes, [&](const RawEntry& raw) {
@@ -352,7 +377,9 @@ private:
                 break;
             }
             case EntryKind::Subfolder:
-                chunk.subfolders.emplace_back(raw.name);
+                // Without subfolders only a folder that is a row is opened.
+                if (m_request.includeSubfolders || MatchesWildcard(raw.name, m_request.filter))
+                    chunk.subfolders.emplace_back(raw.name);
                 break;
             case EntryKind::Other:
                 break;
@@ -383,7 +410,8 @@ private:
             return;
         }
         for (const std::string& name : listed.subfolders)
-            folder.children.push_back(std::make_unique<Folder>(&folder, folder.path + name + "/"));
+            folder.children.push_back(
+                std::make_unique<Folder>(&folder, folder.path + name + "/", name));
         std::vector<std::string>().swap(listed.subfolders);
         folder.chunks.push_back(std::move(listed));
         folder.state = Folder::State::Listed;
@@ -433,6 +461,14 @@ private:
                     continue;
                 }
                 at.entered = true;
+                if (folder.hasRow) {
+                    FileRows rows;
+                    rows.push_back(std::move(folder.row));
+                    folder.hasRow = false;
+                    lock.unlock();
+                    Pass(rows);
+                    lock.lock();
+                }
             }
             if (folder.state != Folder::State::Listed)
                 break;

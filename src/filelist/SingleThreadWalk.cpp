@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <condition_variable>
+#include <map>
 #include <memory>
 #include <mutex>
 #include <set>
@@ -32,8 +33,15 @@ public:
         if (root.empty() || !FirstVisit(root))
             return;
         ListFiles(root);
-        if (m_request.includeSubfolders && !Stopped())
+        if (Stopped())
+            return;
+        if (m_request.includeSubfolders) {
             WalkSubfolders(root);
+        } else if (m_request.includeFolders) {
+            for (const std::string& folder : SubfoldersOf(root))
+                if (!Stopped() && FirstVisit(folder))
+                    AddFolderRow(folder);
+        }
     }
 
 private:
@@ -55,6 +63,8 @@ private:
             struct stat st {};
             if (::stat(folder.c_str(), &st) == 0)
                 shared.SetIdentity(st.st_dev, st.st_ino);
+            if (m_request.includeFolders)
+                m_folders.emplace(folder, shared);
             DirectorySearch search(folder, m_request.filter, SearchMode::Files);
             // One stat per file and nothing else: the stored Samba bits would
             // cost a second call per file; the list reads them for drawn rows.
@@ -80,6 +90,33 @@ private:
                 return;
             m_batcher.Add(std::move(row));
         }
+    }
+
+    // The folder's own row, when it is one: opened the way the parallel walk
+    // opens it, so both describe it alike.
+    void AddFolderRow(const std::string& folder) {
+        const std::size_t slash = folder.rfind('/', folder.size() - 2);
+        const std::string name = folder.substr(slash + 1, folder.size() - slash - 2);
+        if (!m_request.includeFolders || !MatchesWildcard(name, m_request.filter))
+            return;
+        const FolderListing listing(folder, FolderListing::Links::NotFollow);
+        DirEntry entry;
+        if (!listing.Describe(name, entry))
+            return;
+        const auto parent = m_folders.find(folder.substr(0, slash + 1));
+        FileRow row;
+        row.originalName = std::move(entry.name);
+        if (parent != m_folders.end())
+            row.folder = parent->second;
+        else
+            row.folder = FolderPath(folder.substr(0, slash + 1));
+        row.modifiedUtc = entry.modifiedUtc;
+        row.inode = entry.inode;
+        row.device = entry.device;
+        row.stamp = entry.stamp;
+        row.attributes = static_cast<std::uint16_t>(entry.attributes);
+        row.isFolder = true;
+        m_batcher.Add(std::move(row));
     }
 
     std::vector<std::string> SubfoldersOf(const std::string& folder) {
@@ -115,6 +152,7 @@ private:
             const std::string folder = std::move(level.subfolders[level.next++]);
             if (!FirstVisit(folder))
                 continue;
+            AddFolderRow(folder);
             ListFiles(folder);
             if (!Stopped())
                 stack.push_back({SubfoldersOf(folder)});
@@ -125,6 +163,8 @@ private:
     const std::atomic<bool>& m_stop;
     RowBatcher& m_batcher;
     std::set<std::pair<dev_t, ino_t>> m_visited;
+    // Each listed folder's shared path, for the rows of the folders in it.
+    std::map<std::string, FolderPath> m_folders;
 };
 
 } // namespace

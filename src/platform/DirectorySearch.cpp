@@ -207,6 +207,21 @@ void FolderListing::Close() {
     m_fd = -1;
 }
 
+bool FolderListing::Describe(std::string_view name, DirEntry& entry) const {
+    struct statx info {};
+    if (m_fd < 0 || StatxAt(m_fd, "", false, info) != 0 || !S_ISDIR(info.stx_mode))
+        return false;
+    entry.name = std::string(name);
+    entry.attributes = (info.stx_mode & S_IWUSR) == 0 ? kAttrReadOnly : 0;
+    entry.size = 0;
+    entry.modifiedUtc = static_cast<std::int64_t>(info.stx_mtime.tv_sec);
+    entry.inode = static_cast<std::uint64_t>(info.stx_ino);
+    entry.device = DeviceOf(info);
+    entry.stamp = FileStampOf(m_fd, "", false, info);
+    entry.symbolicLink = false;
+    return true;
+}
+
 bool FolderListing::HasStoredHiddenOrSystemBit() const {
     if (m_fd < 0)
         return false;

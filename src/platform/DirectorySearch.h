@@ -102,6 +102,9 @@ public:
     // Which folder this is (0 when it is not open); one fstat per folder.
     std::uint64_t Inode() const { return m_inode; }
     std::uint64_t Device() const { return m_device; }
+    // The folder itself as a row sees it: its own time, attributes and
+    // identity. False when it is not open or cannot be stat'ed.
+    bool Describe(std::string_view name, DirEntry& entry) const;
     // Whether the folder's stored attribute word marks it hidden or system,
     // which keeps a walk out of it.
     bool HasStoredHiddenOrSystemBit() const;

@@ -20,7 +20,10 @@ std::uint64_t HandleStamp(int folder, const char* name, bool followLinks) {
     auto* handle = reinterpret_cast<file_handle*>(room);
     handle->handle_bytes = MAX_HANDLE_SZ;
     int mount = 0;
-    if (::name_to_handle_at(folder, name, handle, &mount, followLinks ? AT_SYMLINK_FOLLOW : 0) != 0)
+    int flags = followLinks ? AT_SYMLINK_FOLLOW : 0;
+    if (*name == '\0')
+        flags |= AT_EMPTY_PATH; // the descriptor's own file
+    if (::name_to_handle_at(folder, name, handle, &mount, flags) != 0)
         return 0;
     return Digest(room + sizeof(file_handle), handle->handle_bytes, handle->handle_type);
 }
@@ -28,7 +31,9 @@ std::uint64_t HandleStamp(int folder, const char* name, bool followLinks) {
 } // namespace
 
 int StatxAt(int folder, const char* name, bool followLinks, struct statx& info) {
-    const int flags = followLinks ? 0 : AT_SYMLINK_NOFOLLOW;
+    int flags = followLinks ? 0 : AT_SYMLINK_NOFOLLOW;
+    if (*name == '\0')
+        flags |= AT_EMPTY_PATH; // the descriptor's own file
     return ::statx(folder, name, flags, kStatxFields, &info) == 0 ? 0 : errno;
 }
 

@@ -24,7 +24,7 @@ inline std::uint32_t DeviceOf(const struct statx& info) {
     return CompactDevice(makedev(info.stx_dev_major, info.stx_dev_minor));
 }
 
-// One statx of folder + name; 0 or an errno value.
+// One statx of folder + name (an empty name: the descriptor itself); 0 or an errno value.
 int StatxAt(int folder, const char* name, bool followLinks, struct statx& info);
 
 // The stamp of the file statx described: its birth time in nanoseconds where

@@ -45,9 +45,11 @@ std::string CapitalizeWords(const std::string& text) {
     return result;
 }
 
-void PreviewCaseAndExtension(std::vector<std::string>& names, const CaseSettings& settings) {
-    for (std::string& name : names) {
-        const std::size_t extensionStart = ExtensionOffset(name);
+void PreviewCaseAndExtension(std::vector<std::string>& names, const CaseSettings& settings,
+                             const std::vector<bool>& folders) {
+    for (std::size_t entry = 0; entry < names.size(); ++entry) {
+        std::string& name = names[entry];
+        const std::size_t extensionStart = ExtensionOffset(name, folders, entry);
         char* const base = name.data();
         char* const extension = base + extensionStart;
         ChangeBaseNameCase(base, extension, settings.nameCase);

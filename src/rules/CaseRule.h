@@ -27,6 +27,8 @@ std::string CapitalizeWords(const std::string& text);
 void CapitalizeWordsInPlace(std::string& text);
 
 // Rewrites every entry of the working list in place.
-void PreviewCaseAndExtension(std::vector<std::string>& names, const CaseSettings& settings);
+// `folders` marks the entries that name folders, which have no extension.
+void PreviewCaseAndExtension(std::vector<std::string>& names, const CaseSettings& settings,
+                             const std::vector<bool>& folders = {});
 
 } // namespace quorvane

@@ -29,11 +29,15 @@ private:
 };
 
 // Calls `edit(name, base)` for every name of the working list, where `base`
-// holds the character positions of the name without its extension. The rules
-// that count characters work on the base name only.
-template <typename Edit> void EditBaseNames(std::vector<std::string>& names, Edit edit) {
-    for (std::string& name : names) {
-        const CharacterPositions base(std::string_view(name).substr(0, ExtensionOffset(name)));
+// holds the character positions of the name without its extension (see
+// ExtensionOffset for `folders`). The rules that count characters work on the
+// base name only.
+template <typename Edit>
+void EditBaseNames(std::vector<std::string>& names, const std::vector<bool>& folders, Edit edit) {
+    for (std::size_t entry = 0; entry < names.size(); ++entry) {
+        std::string& name = names[entry];
+        const CharacterPositions base(
+            std::string_view(name).substr(0, ExtensionOffset(name, folders, entry)));
         edit(name, base);
     }
 }

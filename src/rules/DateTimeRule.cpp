@@ -143,7 +143,7 @@ void PreviewDateTime(RuleRows& rows, const DateTimeSettings& settings) {
         const std::string text = FormatDateTime(settings.format, *date);
         if (text.empty())
             return;
-        const std::size_t extensionAt = ExtensionOffset(name);
+        const std::size_t extensionAt = row.isFolder ? name.size() : ExtensionOffset(name);
         switch (settings.position) {
         case DatePosition::BeforeName:
             name.insert(0, text + settings.separator);

@@ -22,11 +22,12 @@ void DeleteWithin(std::string& text, const CharacterPositions& characters, std::
 
 } // namespace
 
-DeleteOutcome PreviewDelete(std::vector<std::string>& names, const DeleteSettings& settings) {
+DeleteOutcome PreviewDelete(std::vector<std::string>& names, const DeleteSettings& settings,
+                            const std::vector<bool>& folders) {
     DeleteOutcome outcome;
     const std::int64_t position = BoxNumber(settings.position, 1, 0, outcome.refilledPosition);
     const std::int64_t count = BoxNumber(settings.count, 0, 1, outcome.refilledCount);
-    EditBaseNames(names, [&](std::string& name, const CharacterPositions& base) {
+    EditBaseNames(names, folders, [&](std::string& name, const CharacterPositions& base) {
         // From the end, the run is the `count` characters ending at the
         // position-th last one; a run that would start before the first
         // character deletes nothing (it is not cut, unlike at the far end).

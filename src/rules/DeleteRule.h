@@ -27,6 +27,8 @@ struct DeleteOutcome {
 // name when the position lies outside its base name or the count is not
 // positive; a run past the end is cut there. Characters are UTF-8 code points
 // when the base name is valid UTF-8, bytes otherwise.
-DeleteOutcome PreviewDelete(std::vector<std::string>& names, const DeleteSettings& settings);
+// `folders` marks the entries that name folders, which have no extension.
+DeleteOutcome PreviewDelete(std::vector<std::string>& names, const DeleteSettings& settings,
+                            const std::vector<bool>& folders = {});
 
 } // namespace quorvane

@@ -70,6 +70,8 @@ std::string BaseNameOf(const std::string& name) {
 }
 
 std::string TypeText(const FileRow& row) {
+    if (row.isFolder)
+        return "Folder";
     return ExtensionOf(row.originalName);
 }
 

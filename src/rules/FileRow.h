@@ -106,11 +106,18 @@ NameParts SplitName(const std::string& name);
 // Where the extension of the name begins: the byte offset of its last ".", or
 // the name's length when it has no extension. Allocates nothing.
 std::size_t ExtensionOffset(std::string_view name);
+// The same for entry `entry` of a list of working names, where `folders`
+// marks the entries that name folders (empty when none does): a folder's
+// whole name is its base name.
+inline std::size_t ExtensionOffset(std::string_view name, const std::vector<bool>& folders,
+                                   std::size_t entry) {
+    return entry < folders.size() && folders[entry] ? name.size() : ExtensionOffset(name);
+}
 std::string ExtensionOf(const std::string& name);
 std::string BaseNameOf(const std::string& name);
 
 // Column texts derived from the row.
-std::string TypeText(const FileRow& row);            // "Type": the extension
+std::string TypeText(const FileRow& row);            // "Type": the extension, or "Folder"
 std::string AttributeText(std::uint32_t attributes); // "Attribute": R A H S slots
 std::string SizeText(std::uint64_t sizeBytes);       // "Size": bytes / 1024 + 1
 std::string ModifiedText(std::int64_t modifiedUtc);  // "Modified": local yyyy/mm/dd,hh:mm:ss

@@ -20,10 +20,11 @@ void InsertWithin(std::string& text, const CharacterPositions& characters,
 
 } // namespace
 
-InsertOutcome PreviewInsert(std::vector<std::string>& names, const InsertSettings& settings) {
+InsertOutcome PreviewInsert(std::vector<std::string>& names, const InsertSettings& settings,
+                            const std::vector<bool>& folders) {
     InsertOutcome outcome;
     const std::int64_t position = BoxNumber(settings.position, 1, 1, outcome.refilledPosition);
-    EditBaseNames(names, [&](std::string& name, const CharacterPositions& base) {
+    EditBaseNames(names, folders, [&](std::string& name, const CharacterPositions& base) {
         // Position 1 from the end appends to the base name: p - 1 characters
         // of the base name follow the inserted text.
         const std::int64_t at =

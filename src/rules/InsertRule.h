@@ -26,6 +26,8 @@ struct InsertOutcome {
 // characters of the base name from 1: below 1 counts as 1, past the end
 // appends to it. Characters are UTF-8 code points when the base name is valid
 // UTF-8, bytes otherwise.
-InsertOutcome PreviewInsert(std::vector<std::string>& names, const InsertSettings& settings);
+// `folders` marks the entries that name folders, which have no extension.
+InsertOutcome PreviewInsert(std::vector<std::string>& names, const InsertSettings& settings,
+                            const std::vector<bool>& folders = {});
 
 } // namespace quorvane

@@ -369,7 +369,8 @@ std::string PatternGaveUpHint(std::size_t names) {
 }
 
 ReplaceOutcome PreviewPatternReplace(std::vector<std::string>& names,
-                                     const ReplaceSettings& settings) {
+                                     const ReplaceSettings& settings,
+                                     const std::vector<bool>& folders) {
     ReplaceOutcome outcome;
     PatternReplacer replacer(settings.search, settings.replacement,
                              settings.mode == ReplaceMode::Remove);
@@ -380,8 +381,10 @@ ReplaceOutcome PreviewPatternReplace(std::vector<std::string>& names,
         return outcome;
     }
     std::string rewritten;
-    for (std::string& name : names) {
-        const std::size_t end = settings.entireName ? name.size() : ExtensionOffset(name);
+    for (std::size_t entry = 0; entry < names.size(); ++entry) {
+        std::string& name = names[entry];
+        const std::size_t end =
+            settings.entireName ? name.size() : ExtensionOffset(name, folders, entry);
         const PatternRewrite result = replacer.Rewrite(std::string_view(name).substr(0, end),
                                                        settings.allOccurrences, rewritten);
         if (result == PatternRewrite::GaveUp) {

@@ -55,6 +55,7 @@ private:
 // rewrites every entry. A faulty pattern or replacement empties every entry
 // and is reported in the outcome; so is every entry the pattern gave up on.
 ReplaceOutcome PreviewPatternReplace(std::vector<std::string>& names,
-                                     const ReplaceSettings& settings);
+                                     const ReplaceSettings& settings,
+                                     const std::vector<bool>& folders = {});
 
 } // namespace quorvane

@@ -36,22 +36,22 @@ constexpr std::array<RuleEntry, kRulePageCount> kRules{{
      },
      nullptr,
      [](RuleRows& rows, const PreviewSettings& s, RuleOutcome&) {
-         PreviewCaseAndExtension(rows.Names(), s.caseAndExtension);
+         PreviewCaseAndExtension(rows.Names(), s.caseAndExtension, rows.Folders());
      }},
     // Insert
     {[](const PreviewSettings& s) { return s.insert.text.size(); }, nullptr,
      [](RuleRows& rows, const PreviewSettings& s, RuleOutcome& outcome) {
-         outcome.insert = PreviewInsert(rows.Names(), s.insert);
+         outcome.insert = PreviewInsert(rows.Names(), s.insert, rows.Folders());
      }},
     // Delete
     {NoGrowth, nullptr,
      [](RuleRows& rows, const PreviewSettings& s, RuleOutcome& outcome) {
-         outcome.deletion = PreviewDelete(rows.Names(), s.deletion);
+         outcome.deletion = PreviewDelete(rows.Names(), s.deletion, rows.Folders());
      }},
     // Replace
     {NoGrowth, nullptr,
      [](RuleRows& rows, const PreviewSettings& s, RuleOutcome& outcome) {
-         outcome.replace = PreviewReplace(rows.Names(), s.replace);
+         outcome.replace = PreviewReplace(rows.Names(), s.replace, rows.Folders());
      }},
     // Attributes: Apply does its work.
     {NoGrowth, nullptr, nullptr},

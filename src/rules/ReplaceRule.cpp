@@ -75,14 +75,17 @@ std::string RemoveAll(std::string_view text, std::string_view search) {
     return result;
 }
 
-ReplaceOutcome PreviewReplace(std::vector<std::string>& names, const ReplaceSettings& settings) {
+ReplaceOutcome PreviewReplace(std::vector<std::string>& names, const ReplaceSettings& settings,
+                              const std::vector<bool>& folders) {
     if (settings.mode == ReplaceMode::None || settings.search.empty())
         return {};
     if (settings.regularExpression)
-        return PreviewPatternReplace(names, settings);
+        return PreviewPatternReplace(names, settings, folders);
     std::string rewritten;
-    for (std::string& name : names) {
-        const std::size_t end = settings.entireName ? name.size() : ExtensionOffset(name);
+    for (std::size_t entry = 0; entry < names.size(); ++entry) {
+        std::string& name = names[entry];
+        const std::size_t end =
+            settings.entireName ? name.size() : ExtensionOffset(name, folders, entry);
         const std::string_view part = std::string_view(name).substr(0, end);
         if (part.find(settings.search) == std::string_view::npos)
             continue;

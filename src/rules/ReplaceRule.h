@@ -64,6 +64,8 @@ std::string RemoveFirst(std::string_view text, std::string_view search);
 std::string RemoveAll(std::string_view text, std::string_view search);
 
 // Rewrites every entry of the working list in place.
-ReplaceOutcome PreviewReplace(std::vector<std::string>& names, const ReplaceSettings& settings);
+// `folders` marks the entries that name folders, which have no extension.
+ReplaceOutcome PreviewReplace(std::vector<std::string>& names, const ReplaceSettings& settings,
+                              const std::vector<bool>& folders = {});
 
 } // namespace quorvane

@@ -20,6 +20,23 @@ public:
 
     std::vector<std::string>& Names() { return m_names; }
 
+    // Which entries name folders; empty when none does, as in most lists.
+    std::vector<bool> Folders() const {
+        std::vector<bool> folders;
+        std::size_t entry = 0;
+        for (const FileRow& row : m_rows) {
+            if (!row.selected)
+                continue;
+            if (row.isFolder) {
+                folders.resize(m_names.size());
+                if (entry < folders.size())
+                    folders[entry] = true;
+            }
+            ++entry;
+        }
+        return folders;
+    }
+
     // Calls visit(row, name) for every entry in order, with its entry index.
     template <typename Visit> void ForEach(Visit&& visit) {
         std::size_t entry = 0;

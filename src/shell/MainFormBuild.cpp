@@ -354,6 +354,10 @@ void TMainForm::BuildBoxBars() {
     TbIncludeSub->setObjectName("TbIncludeSub");
     TbIncludeSub->setToolTip("Search subfolders ");
     ToolBarIncludeSub->addWidget(TbIncludeSub);
+    TbIncludeFolders = new QCheckBox("Include Folders", ToolBarIncludeSub);
+    TbIncludeFolders->setObjectName("TbIncludeFolders");
+    TbIncludeFolders->setToolTip("List folders as rows too ");
+    ToolBarIncludeSub->addWidget(TbIncludeFolders);
 
     for (QToolBar* bar : {ToolBarPath, ToolBarFilter, ToolBarIncludeSub})
         bar->setAllowedAreas(Qt::TopToolBarArea);

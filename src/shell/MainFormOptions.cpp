@@ -111,6 +111,7 @@ OptionBindings TMainForm::BindMainOptions() {
                 I::MainHeight, [this] { return long{height()}; },
                 [this](long size) { resize(width(), WithinDesktop(size, *this, &QSize::height)); }),
             BindTick(I::MainIncludeSub, TbIncludeSub),
+            BindTick(I::MainIncludeFolders, TbIncludeFolders),
             BindText(I::MainFavoriteText, cbFavorite),
             BindText(I::MainFilterText, cbFilter),
             BindCount(I::MainFilterCount, cbFilter),

@@ -37,8 +37,9 @@ std::string TMainForm::SelectedFolder() const {
 void TMainForm::ActRefreshExecute() {
     m_state.Previewed = false;
     m_state.Applied = false;
-    const ScanRequest request{SelectedFolder(), Bytes(cbFilter->currentText()),
-                              TbIncludeSub->isChecked()};
+    ScanRequest request{SelectedFolder(), Bytes(cbFilter->currentText()),
+                        TbIncludeSub->isChecked()};
+    request.includeFolders = TbIncludeFolders->isChecked();
 
     ListView->setUpdatesEnabled(false);
     ListModel->Clear();

@@ -306,6 +306,7 @@ private:
     QComboBox* cbFilter = nullptr;
     QToolBar* ToolBarIncludeSub = nullptr; // band of "Include Subfolders"
     QCheckBox* TbIncludeSub = nullptr;
+    QCheckBox* TbIncludeFolders = nullptr; // beside it, in its band
     QSplitter* Sp1 = nullptr;
     FolderTree* ShellTree = nullptr;
     FileListView* ListView = nullptr;

@@ -276,6 +276,8 @@ QString FileListModel::CellText(int row, int column) const {
         // for the few rows that are drawn, once each, and kept with the row.
         return QString::fromLatin1(AttributeText(WithStoredAttributes(row).attributes).c_str());
     case ColSize:
+        if (fileRow.isFolder)
+            return {}; // what a folder holds is not its size
         return QString::fromLatin1(SizeText(fileRow.sizeBytes).c_str());
     case ColModified:
         return QString::fromLatin1(ModifiedText(fileRow.modifiedUtc).c_str());

@@ -174,6 +174,64 @@ TEST(FolderScan, WalksSubfoldersDepthFirstInPreOrder) {
     EXPECT_EQ(flat.FullPaths(), std::vector<std::string>{dir.Path() + "root.txt"});
 }
 
+TEST(FolderScan, ListsMatchingFoldersAsRowsBeforeTheirContents) {
+    TempDir dir;
+    dir.Write("root.txt");
+    dir.Write("Album 1/a.txt");
+    dir.Write("Album 1/Disc 2/d.txt");
+    dir.Write("Other/b.txt");
+    dir.Write(".hidden/h.txt");
+    const std::string album = dir.Path() + "Album 1";
+    ASSERT_EQ(chmod(album.c_str(), 0555), 0);
+    SetModified(album, 1'600'000'000);
+
+    struct Case {
+        std::string filter;
+        bool subfolders;
+        std::vector<std::string> paths; // folder rows end in "/"
+    };
+    const std::vector<Case> cases = {
+        {"*.*",
+         true,
+         {"root.txt", "Album 1/", "Album 1/a.txt", "Album 1/Disc 2/", "Album 1/Disc 2/d.txt",
+          "Other/", "Other/b.txt"}},
+        {"*.*", false, {"root.txt", "Album 1/", "Other/"}},
+        {"*1", false, {"Album 1/"}},
+        // Folders that do not match are walked, not listed.
+        {"*2", true, {"Album 1/Disc 2/"}},
+        {"*.txt", true, {"root.txt", "Album 1/a.txt", "Album 1/Disc 2/d.txt", "Other/b.txt"}},
+    };
+    for (const bool oneThread : {false, true}) {
+        ScanOptions options;
+        options.singleThreadWalk = oneThread;
+        for (const Case& c : cases) {
+            SCOPED_TRACE(c.filter + (c.subfolders ? " with subfolders" : "") +
+                         (oneThread ? " on one thread" : ""));
+            ScanRequest request{dir.Path(), c.filter, c.subfolders};
+            request.includeFolders = true;
+            const FileRows rows = Scan(request, options).Rows();
+            std::vector<std::string> paths;
+            for (const FileRow& row : rows)
+                paths.push_back(row.FullPath().substr(dir.Path().size()) +
+                                (row.isFolder ? "/" : ""));
+            EXPECT_EQ(paths, c.paths);
+            for (const FileRow& row : rows) {
+                if (row.originalName != "Album 1")
+                    continue;
+                struct stat info {};
+                ASSERT_EQ(stat(album.c_str(), &info), 0);
+                EXPECT_EQ(row.inode, info.st_ino);
+                EXPECT_EQ(row.device, CompactDevice(info.st_dev));
+                EXPECT_EQ(row.modifiedUtc, 1'600'000'000);
+                EXPECT_EQ(row.sizeBytes, 0u);
+                EXPECT_NE(row.attributes & kAttrReadOnly, 0u);
+                EXPECT_EQ(row.Path(), dir.Path());
+            }
+        }
+    }
+    ASSERT_EQ(chmod(album.c_str(), 0755), 0);
+}
+
 TEST(FolderScan, SkipsHiddenFoldersButListsHiddenFiles) {
     TempDir dir;
     dir.Write(".hidden-folder/inside.txt");

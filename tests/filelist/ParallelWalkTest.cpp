@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 #include <linux/capability.h>
 #include <mutex>
+#include <string_view>
 #include <sys/stat.h>
 #include <sys/syscall.h>
 #include <sys/xattr.h>
@@ -32,6 +33,7 @@ std::vector<std::string> Described(const FileRows& rows) {
                         " time=" + std::to_string(row.modifiedUtc) +
                         " attr=" + std::to_string(row.attributes) +
                         " dev=" + std::to_string(row.device) + " ino=" + std::to_string(row.inode) +
+                        " stamp=" + std::to_string(row.stamp) + (row.isFolder ? " folder" : "") +
                         (row.selected ? " selected" : "") + (row.newName.empty() ? "" : " new"));
     return lines;
 }
@@ -60,8 +62,13 @@ ScanOptions Parallel(unsigned threads) {
 // four threads (more threads than cores give more interleavings).
 void ExpectSameWalks(const std::string& root, const std::string& what) {
     for (const bool subfolders : {false, true}) {
-        for (const char* filter : {"*.*", "*.txt"}) {
-            const ScanRequest request{root, filter, subfolders};
+        // Folder rows once, with the filter that lists them all.
+        for (const char* filter : {"*.*", "*.txt", "folders"}) {
+            ScanRequest request{root, filter, subfolders};
+            if (std::string_view(filter) == "folders") {
+                request.filter = "*.*";
+                request.includeFolders = true;
+            }
             const std::vector<std::string> expected = Walk(request, SingleThread());
             for (const unsigned threads : {1u, 2u, 3u, 4u})
                 EXPECT_EQ(Walk(request, Parallel(threads)), expected)

@@ -1,6 +1,7 @@
 #include "rules/Preview.h"
 #include "support/Rows.h"
 
+#include <functional>
 #include <gtest/gtest.h>
 
 namespace quorvane {
@@ -50,6 +51,86 @@ TEST(Preview, RulesAreNotChained) {
     PreviewFileRows(rows, insert);
     EXPECT_EQ(NewNames(rows), (std::vector<std::string>{"xsong.mp3", "xtune.mp3"}));
     EXPECT_EQ(rows[0].originalName, "song.mp3");
+}
+
+TEST(Preview, AFoldersWholeNameIsItsBaseNameForEveryRule) {
+    struct Case {
+        const char* what;
+        std::function<void(PreviewSettings&)> set;
+        std::vector<std::string> expected; // the folder "Album.V2", the file "Song.V2"
+    };
+    const std::vector<Case> cases = {
+        {"case and extension case",
+         [](PreviewSettings& s) {
+             s.caseAndExtension.nameCase = NameCase::Upper;
+             s.caseAndExtension.extensionCase = ExtensionCase::Lower;
+         },
+         {"ALBUM.V2", "SONG.v2"}},
+        {"new extension",
+         [](PreviewSettings& s) {
+             s.caseAndExtension.extensionCase = ExtensionCase::NewExtension;
+             s.caseAndExtension.newExtension = "txt";
+         },
+         {"Album.V2.txt", "Song.txt"}},
+        {"no extension",
+         [](PreviewSettings& s) { s.caseAndExtension.extensionCase = ExtensionCase::None; },
+         {"Album.V2", "Song"}},
+        {"insert from the end",
+         [](PreviewSettings& s) {
+             s.activePage = RulePage::Insert;
+             s.insert = {"x", "1", true};
+         },
+         {"Album.V2x", "Songx.V2"}},
+        {"delete from the end",
+         [](PreviewSettings& s) {
+             s.activePage = RulePage::Delete;
+             s.deletion = {"1", "1", true};
+         },
+         {"Album.V", "Son.V2"}},
+        {"replace in the base name",
+         [](PreviewSettings& s) {
+             s.activePage = RulePage::Replace;
+             s.replace.search = "V";
+             s.replace.replacement = "W";
+             s.replace.entireName = false;
+         },
+         {"Album.W2", "Song.V2"}},
+        {"replace in the entire name",
+         [](PreviewSettings& s) {
+             s.activePage = RulePage::Replace;
+             s.replace.search = "V";
+             s.replace.replacement = "W";
+         },
+         {"Album.W2", "Song.W2"}},
+        {"pattern in the base name",
+         [](PreviewSettings& s) {
+             s.activePage = RulePage::Replace;
+             s.replace.search = "\\.V";
+             s.replace.replacement = "-";
+             s.replace.regularExpression = true;
+             s.replace.entireName = false;
+         },
+         {"Album-2", "Song.V2"}},
+        {"date instead of the name",
+         [](PreviewSettings& s) {
+             s.activePage = RulePage::DateTime;
+             s.dateTime.source = DateSource::Modified;
+             s.dateTime.format = "%Y";
+             s.dateTime.position = DatePosition::InsteadOfName;
+         },
+         {"2020", "2020.V2"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        FileRows rows = RowsNamed({"Album.V2", "Song.V2"});
+        rows[0].isFolder = true;
+        for (FileRow& row : rows)
+            row.modifiedUtc = 1'593'561'600; // mid-2020 in every time zone
+        PreviewSettings settings;
+        c.set(settings);
+        PreviewFileRows(rows, settings);
+        EXPECT_EQ(NewNames(rows), c.expected);
+    }
 }
 
 TEST(Preview, EmptyListIsReported) {

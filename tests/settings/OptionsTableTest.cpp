@@ -82,7 +82,8 @@ TEST(OptionsTable, HoldsEveryKeyOfTheFileUnderItsNames) {
                  "Separator:t=  UseModified:b=1"},
         {"main", "Left:i=100 Top:i=36 Width:i=660 Height:i=500 Favorite (Favorite):t= "
                  "Filter :t=*.* DirCount:i=0 FilterCount(Filtercount):i=0 IncludeSub:b=0 "
-                 "Favorite_*DirCount Filter_*FilterCount TBVisible:b=1 FilterVisible:b=1 "
+                 "IncludeFolders:b=0 Favorite_*DirCount Filter_*FilterCount TBVisible:b=1 "
+                 "FilterVisible:b=1 "
                  "FavoriteVisible:b=1 TbIncludeSub:b=1 StatusBarVisible:b=1 LivePreview:b=0"},
         {"editnames", "Width:i=420 Height:i=360"},
     };

@@ -98,6 +98,7 @@ TEST(Accessibility, NamedControlsHaveTheirRolesAndNames) {
         {"cbFavorite", QAccessible::ComboBox, "Path:"},
         {"cbFilter", QAccessible::ComboBox, "Filter:"},
         {"TbIncludeSub", QAccessible::CheckBox, "Include Subfolders"},
+        {"TbIncludeFolders", QAccessible::CheckBox, "Include Folders"},
         {"ShellTree", QAccessible::Tree, "Folder Tree"},
         {"ListView", QAccessible::Table, "Renaming file list"},
         {"TbRenamePreview", QAccessible::Button, "Preview"},

@@ -145,6 +145,28 @@ TEST_F(MainFormScan, FilterAndSubfoldersComeFromTheBoxes) {
     EXPECT_EQ(rows[1].FullPath(), m_dir.Path() + "sub/three.mp3");
 }
 
+TEST_F(MainFormScan, TickedIncludeFoldersListsFoldersBeforeTheirFiles) {
+    m_dir.Write("Album 1/a.mp3");
+    m_dir.Write("b.mp3");
+    for (const char* box : {"TbIncludeSub", "TbIncludeFolders"}) {
+        auto* tick = Find<QCheckBox>(m_form, box);
+        ASSERT_TRUE(test::Reach(tick));
+        test::ClickButton(tick);
+        EXPECT_TRUE(tick->isChecked()) << box;
+    }
+    ASSERT_TRUE(ScanBySelecting(m_form, m_dir.Path()));
+    const FileListModel& list = ListOf(m_form);
+    std::set<std::string> paths;
+    for (int row = 0; row < list.RowCount(); ++row) {
+        const FileRow& fileRow = list.Rows()[static_cast<std::size_t>(row)];
+        paths.insert(fileRow.FullPath().substr(m_dir.Path().size()));
+        const bool folder = fileRow.originalName == "Album 1";
+        EXPECT_EQ(list.CellText(row, FileListModel::ColType), folder ? "Folder" : ".mp3");
+        EXPECT_EQ(list.CellText(row, FileListModel::ColSize).isEmpty(), folder);
+    }
+    EXPECT_EQ(paths, (std::set<std::string>{"Album 1", "Album 1/a.mp3", "b.mp3"}));
+}
+
 TEST_F(MainFormScan, RefreshWithoutAFolderEmptiesTheListAndThePathBox) {
     auto* path = Find<QComboBox>(m_form, "cbFavorite");
     ListOf(m_form).AppendRows({FileRow{}});

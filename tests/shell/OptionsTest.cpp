@@ -67,6 +67,7 @@ TEST_F(OptionsTest, FirstStartWithoutAFileTakesTheDefaults) {
     EXPECT_EQ(Find<QComboBox>(*window, "cbFavorite")->currentText(), "");
     EXPECT_EQ(Find<QComboBox>(*window, "cbFilter")->currentText(), "*.*");
     EXPECT_FALSE(Find<QCheckBox>(*window, "TbIncludeSub")->isChecked());
+    EXPECT_FALSE(Find<QCheckBox>(*window, "TbIncludeFolders")->isChecked());
     for (const char* control :
          {"ToolBarOperate", "StatusBar", "cbFavorite", "cbFilter", "TbIncludeSub"})
         EXPECT_TRUE(ControlShown(*window, control)) << control;
@@ -84,13 +85,13 @@ TEST_F(OptionsTest, FirstStartWithoutAFileTakesTheDefaults) {
 // ChangedState (AttrNoEnabled is loaded after the boxes, so it may differ from
 // what the ticks enabled).
 const OptionId kOnInEveryVariant[] = {
-    I::Mp3PanelVisible, I::Mp3PanelDown,     I::CaseExtEnabled,
-    I::InsertFromEnd,   I::DeleteFromEnd,    I::ReplaceAllOccurrences,
-    I::AttrChangeAttr,  I::AttrSetTimeStamp, I::AttrReadOnly,
-    I::AttrHidden,      I::AttrArchive,      I::AttrSystem,
-    I::AttrNoEnabled,   I::MainIncludeSub,   I::Mp3Space,
-    I::Mp3Case,         I::Mp3AddPre,        I::ReplaceRegularExpression,
-    I::MainLivePreview};
+    I::Mp3PanelVisible, I::Mp3PanelDown,      I::CaseExtEnabled,
+    I::InsertFromEnd,   I::DeleteFromEnd,     I::ReplaceAllOccurrences,
+    I::AttrChangeAttr,  I::AttrSetTimeStamp,  I::AttrReadOnly,
+    I::AttrHidden,      I::AttrArchive,       I::AttrSystem,
+    I::AttrNoEnabled,   I::MainIncludeSub,    I::Mp3Space,
+    I::Mp3Case,         I::Mp3AddPre,         I::ReplaceRegularExpression,
+    I::MainLivePreview, I::MainIncludeFolders};
 // States that are on by default and off in every variant.
 const OptionId kOffInEveryVariant[] = {
     I::RenamePanelVisible,   I::RenamePanelDown,     I::MainToolBarVisible,

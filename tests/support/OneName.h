@@ -2,6 +2,7 @@
 // One name through a rule page's preview, for the table tests of the pages.
 
 #include <string>
+#include <type_traits>
 #include <vector>
 
 namespace quorvane::test {
@@ -18,7 +19,10 @@ template <typename Settings> struct NameCase {
 template <typename Preview, typename Settings>
 std::string PreviewOne(Preview preview, const std::string& name, const Settings& settings) {
     std::vector<std::string> names{name};
-    preview(names, settings);
+    if constexpr (std::is_invocable_v<Preview, std::vector<std::string>&, const Settings&>)
+        preview(names, settings);
+    else
+        preview(names, settings, std::vector<bool>{}); // a file's name, not a folder's
     return names.front();
 }
 
