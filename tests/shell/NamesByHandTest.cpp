@@ -148,12 +148,12 @@ TEST_F(NamesByHandTest, FilesDroppedOnTheListAreAdded) {
     // Two folders: no one folder to show.
     EXPECT_EQ(Find<QComboBox>(Form(), "cbFavorite")->currentText(), "");
     // Refresh lists the same files again.
-    Find<QAction>(Form(), "ActRefresh")->trigger();
+    test::RunCommand(Form(), "ActRefresh");
     EXPECT_EQ(List().RowCount(), 5);
     // A folder chosen in the tree is listed alone, and so is it after Refresh.
     ASSERT_TRUE(test::ScanBySelecting(Form(), elsewhere.Path()));
     EXPECT_EQ(test::Names(Form()), (std::set<std::string>{"d.txt", "e.txt"}));
-    ASSERT_TRUE(test::WaitForScan(Form(), [&] { Find<QAction>(Form(), "ActRefresh")->trigger(); }));
+    ASSERT_TRUE(test::WaitForScan(Form(), [&] { test::RunCommand(Form(), "ActRefresh"); }));
     EXPECT_EQ(test::Names(Form()), (std::set<std::string>{"d.txt", "e.txt"}));
 }
 
