@@ -46,7 +46,12 @@ RulePages::RulePages(QWidget* parent) : QWidget(parent) {
     layout->addWidget(pgcGeneral);
 }
 
-RulePages::~RulePages() = default;
+RulePages::~RulePages() {
+    // The pages' controls are destroyed after this object has stopped being a
+    // RulePages: their last signals must not reach its handlers.
+    for (QObject* child : findChildren<QObject*>())
+        QObject::disconnect(child, nullptr, this, nullptr);
+}
 
 // Every way a user changes a rule: typing (also into the edit part of a spin
 // or combo box), a tick, a choice from a list, a date or time. Example boxes

@@ -20,6 +20,11 @@ from desktop import TIMEOUT, E2EError, ProgramExited, stop_processes, wait_for  
 # WM_DELETE_WINDOW: what a window manager sends when its close box is clicked
 
 
+def is_message_box(window):
+    return (window.role in ("alert", "dialog") and window.showing
+            and window.name != "Searching Files..")
+
+
 class _ClientMessage(ctypes.Structure):
     _fields_ = [("type", ctypes.c_int), ("serial", ctypes.c_ulong), ("send_event", ctypes.c_int),
                 ("display", ctypes.c_void_p), ("window", ctypes.c_ulong),
@@ -129,13 +134,13 @@ class Program:
         return wait_for(lambda: self.window("Quorvane"), "the main window")
 
     def message_box(self):
-        """The message box showing now, waited for."""
-        return wait_for(lambda: next((w for w in self.windows()
-                                      if w.role in ("alert", "dialog") and w.showing), None),
+        """The message box showing now, waited for. The scan's progress
+        window is no message box: at a start both may show."""
+        return wait_for(lambda: next((w for w in self.windows() if is_message_box(w)), None),
                         "a message box")
 
     def no_message_box(self):
-        return not any(w.role in ("alert", "dialog") and w.showing for w in self.windows())
+        return not any(is_message_box(w) for w in self.windows())
 
     def answer(self, box, button):
         """Presses a button of a message box through AT-SPI and waits until
