@@ -36,13 +36,14 @@ void* AllocateLargeBlock(std::size_t bytes) {
         mmap(nullptr, size + kHugePage, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
     if (mapped == MAP_FAILED)
         throw std::bad_alloc();
-    const auto start = reinterpret_cast<std::uintptr_t>(mapped);
-    const std::uintptr_t aligned = (start + kHugePage - 1) & ~(kHugePage - 1);
-    if (aligned > start)
-        munmap(mapped, aligned - start);
-    if (const std::uintptr_t end = start + size + kHugePage; end > aligned + size)
-        munmap(reinterpret_cast<void*>(aligned + size), end - (aligned + size));
-    void* block = reinterpret_cast<void*>(aligned);
+    char* const start = static_cast<char*>(mapped);
+    const std::size_t misalign = reinterpret_cast<std::uintptr_t>(start) & (kHugePage - 1);
+    const std::size_t lead = misalign == 0 ? 0 : kHugePage - misalign;
+    char* const block = start + lead;
+    if (lead > 0)
+        munmap(start, lead);
+    if (lead < kHugePage)
+        munmap(block + size, kHugePage - lead);
     madvise(block, size, MADV_HUGEPAGE); // a hint: without it the block works the same
     return block;
 }
