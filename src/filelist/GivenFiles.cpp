@@ -1,5 +1,6 @@
 #include "filelist/GivenFiles.h"
 
+#include "filelist/EntryRow.h"
 #include "filelist/RowOrder.h"
 #include "platform/DirectorySearch.h"
 
@@ -13,20 +14,6 @@ namespace {
 
 std::string FullPathOf(const FileRow& row) {
     return row.folder ? row.FullPath() : row.originalName;
-}
-
-FileRow RowOf(DirEntry&& entry, const FolderPath& folder) {
-    FileRow row;
-    row.originalName = std::move(entry.name);
-    row.folder = folder;
-    row.sizeBytes = entry.size;
-    row.modifiedUtc = entry.modifiedUtc;
-    row.attributes = static_cast<std::uint16_t>(entry.attributes);
-    row.inode = entry.inode;
-    row.device = entry.device;
-    row.stamp = entry.stamp;
-    row.symbolicLink = entry.symbolicLink;
-    return row;
 }
 
 // A folder's shared path, with the identity a run checks before it renames there.
@@ -142,7 +129,7 @@ FileRows GivenFiles::Add(const std::vector<std::string>& paths, const ScanReques
                 continue;
             const std::string folder = FolderAndName(path).first;
             m_files[folder].emplace(entry.device, entry.inode);
-            found.push_back(RowOf(std::move(entry), folders.Of(folder)));
+            FillFileRow(found.emplace_back(), std::move(entry), folders.Of(folder));
         }
         AddNew(found, folders, seen, added);
     }
@@ -161,7 +148,7 @@ FileRows GivenFiles::Reread(const ScanRequest& like) const {
         DirEntry entry;
         while (search.Next(entry))
             if (identities.count({entry.device, entry.inode}))
-                found.push_back(RowOf(std::move(entry), folders.Of(folder)));
+                FillFileRow(found.emplace_back(), std::move(entry), folders.Of(folder));
         SortInNameOrder(found);
         AddNew(found, folders, seen, rows);
     }

@@ -1,5 +1,6 @@
 #include "filelist/ScanWalks.h"
 
+#include "filelist/EntryRow.h"
 #include "filelist/HelperPacer.h"
 #include "filelist/RowOrder.h"
 #include "platform/DirectorySearch.h"
@@ -290,15 +291,7 @@ private:
         if (!MatchesWildcard(folder.name, m_request.filter) ||
             !folder.listing.Describe(folder.name, entry))
             return;
-        FileRow& row = folder.row;
-        row.originalName = std::move(entry.name);
-        row.folder = folder.parent->shared;
-        row.modifiedUtc = entry.modifiedUtc;
-        row.inode = entry.inode;
-        row.device = entry.device;
-        row.stamp = entry.stamp;
-        row.attributes = static_cast<std::uint16_t>(entry.attributes);
-        row.isFolder = true;
+        FillFolderRow(folder.row, std::move(entry), folder.parent->shared);
         folder.hasRow = true;
     }
 
@@ -364,16 +357,7 @@ private:
                 return;
             switch (ExamineEntry(descriptor, raw, m_request.filter, subfolders, entry)) {
             case EntryKind::File: {
-                FileRow& row = chunk.rows.emplace_back();
-                row.originalName = std::move(entry.name);
-                row.folder = folder.shared;
-                row.sizeBytes = entry.size;
-                row.modifiedUtc = entry.modifiedUtc;
-                row.inode = entry.inode;
-                row.device = entry.device;
-                row.stamp = entry.stamp;
-                row.symbolicLink = entry.symbolicLink;
-                row.attributes = static_cast<std::uint16_t>(entry.attributes);
+                FillFileRow(chunk.rows.emplace_back(), std::move(entry), folder.shared);
                 break;
             }
             case EntryKind::Subfolder:

@@ -1,5 +1,6 @@
 #include "filelist/ScanWalks.h"
 
+#include "filelist/EntryRow.h"
 #include "filelist/RowOrder.h"
 #include "platform/DirectorySearch.h"
 #include "platform/LargeBlocks.h"
@@ -71,16 +72,7 @@ private:
             search.SetReadStoredAttributes(false);
             DirEntry entry;
             while (!Stopped() && search.Next(entry)) {
-                FileRow& row = rows.emplace_back();
-                row.originalName = std::move(entry.name);
-                row.folder = shared;
-                row.sizeBytes = entry.size;
-                row.modifiedUtc = entry.modifiedUtc;
-                row.attributes = static_cast<std::uint16_t>(entry.attributes);
-                row.inode = entry.inode;
-                row.device = entry.device;
-                row.stamp = entry.stamp;
-                row.symbolicLink = entry.symbolicLink;
+                FillFileRow(rows.emplace_back(), std::move(entry), shared);
             }
         } catch (const std::exception&) {
         }
@@ -105,17 +97,9 @@ private:
             return;
         const auto parent = m_folders.find(folder.substr(0, slash + 1));
         FileRow row;
-        row.originalName = std::move(entry.name);
-        if (parent != m_folders.end())
-            row.folder = parent->second;
-        else
-            row.folder = FolderPath(folder.substr(0, slash + 1));
-        row.modifiedUtc = entry.modifiedUtc;
-        row.inode = entry.inode;
-        row.device = entry.device;
-        row.stamp = entry.stamp;
-        row.attributes = static_cast<std::uint16_t>(entry.attributes);
-        row.isFolder = true;
+        FillFolderRow(row, std::move(entry),
+                      parent != m_folders.end() ? parent->second
+                                                : FolderPath(folder.substr(0, slash + 1)));
         m_batcher.Add(std::move(row));
     }
 

@@ -45,13 +45,6 @@ bool RunJournal::Finish(HistoryRunState state, std::size_t filesDone) {
 
 namespace {
 
-// Every planned row has one step that ends under its new name.
-std::size_t FilesOfPlan(const StepPlan& plan) {
-    const RenameSteps& steps = plan.planned.plan.steps;
-    return static_cast<std::size_t>(std::count_if(
-        steps.begin(), steps.end(), [](const RenameStep& step) { return !step.isTemporary; }));
-}
-
 // A record that cannot be read whole, or that lost whole files, gives
 // nothing back.
 std::optional<std::vector<RecordedStep>> WholeSteps(HistoryStore& store, const HistoryRun& run) {

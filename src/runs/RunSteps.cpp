@@ -27,24 +27,11 @@ std::size_t FilesOfSteps(const std::vector<RecordedStep>& steps) {
 
 namespace quorvane {
 
-std::vector<RecordedStep> RecordOfPlan(const StepPlan& plan, const FileRows& rows) {
-    std::vector<RecordedStep> record;
+std::size_t FilesOfPlan(const StepPlan& plan) {
+    // Each row of a plan has one step that ends under its new name.
     const RenameSteps& steps = plan.planned.plan.steps;
-    record.reserve(steps.size());
-    for (const RenameStep& step : steps) {
-        RecordedStep recorded;
-        recorded.row = plan.planned.listRow[step.row];
-        recorded.folder = step.folder;
-        recorded.from = step.from;
-        recorded.to = step.to;
-        if (recorded.row < rows.size()) {
-            recorded.device = rows[recorded.row].device;
-            recorded.inode = rows[recorded.row].inode;
-            recorded.stamp = rows[recorded.row].stamp;
-        }
-        record.push_back(std::move(recorded));
-    }
-    return record;
+    return static_cast<std::size_t>(std::count_if(
+        steps.begin(), steps.end(), [](const RenameStep& step) { return !step.isTemporary; }));
 }
 
 std::size_t StepsToRecord::Size() const {
@@ -70,10 +57,7 @@ StepView StepsToRecord::At(std::size_t i) const {
 std::size_t StepsToRecord::Files() const {
     if (m_recorded)
         return FilesOfSteps(*m_recorded);
-    // Each row of a plan has one step that ends under its new name.
-    const RenameSteps& steps = m_plan->planned.plan.steps;
-    return static_cast<std::size_t>(std::count_if(
-        steps.begin(), steps.end(), [](const RenameStep& step) { return !step.isTemporary; }));
+    return FilesOfPlan(*m_plan);
 }
 
 } // namespace quorvane

@@ -63,9 +63,8 @@ std::size_t FilesOfSteps(const std::vector<RecordedStep>& steps);
 
 namespace quorvane {
 
-// The plan as the journal keeps it: each step with the identity of its row's
-// file (from the scan; nothing is stat'ed for it).
-std::vector<RecordedStep> RecordOfPlan(const StepPlan& plan, const FileRows& rows);
+// The files a plan renames.
+std::size_t FilesOfPlan(const StepPlan& plan);
 
 // A step as the journal writes it, looking at names that stay where they are.
 struct StepView {
@@ -78,9 +77,10 @@ struct StepView {
     std::uint64_t stamp = 0;
 };
 
-// The steps a run records, read where they are: from a plan and its rows
-// (what RecordOfPlan gives, without a copy of a hundred thousand names), or
-// from steps already recorded. Both must outlive this object.
+// The steps a run records, read where they are: from a plan and its rows,
+// each step with the identity of its row's file (from the scan; nothing is
+// stat'ed for it), or from steps already recorded. Both must outlive this
+// object.
 class StepsToRecord {
 public:
     StepsToRecord(const std::vector<RecordedStep>& steps) : m_recorded(&steps) {}

@@ -22,17 +22,17 @@ namespace {
 std::atomic<long> g_seen{0};
 
 bool Matches(const char* newPath, long& target) {
-    const char* spec = std::getenv("QUORVANE_E2E_KILL_AT_RENAME");
-    if (!spec || !newPath)
+    const char* wanted = std::getenv("QUORVANE_E2E_KILL_AT_RENAME");
+    if (!wanted || !newPath)
         return false;
-    const char* colon = std::strrchr(spec, ':');
+    const char* colon = std::strrchr(wanted, ':');
     if (!colon)
         return false;
     target = std::strtol(colon + 1, nullptr, 10);
     const char* slash = std::strrchr(newPath, '/');
     const char* name = slash ? slash + 1 : newPath;
-    const std::size_t prefix = static_cast<std::size_t>(colon - spec);
-    return std::strncmp(name, spec, prefix) == 0;
+    const std::size_t prefix = static_cast<std::size_t>(colon - wanted);
+    return std::strncmp(name, wanted, prefix) == 0;
 }
 
 } // namespace

@@ -65,7 +65,7 @@ struct History {
         PlatformFolderLister lister;
         const StepPlan plan = PlanSteps(rows, lister);
         const auto run =
-            store->BeginRun(HistoryRunKind::Rename, *rows[0].folder, 1, RecordOfPlan(plan, rows));
+            store->BeginRun(HistoryRunKind::Rename, *rows[0].folder, 1, StepsToRecord(plan, rows));
         EXPECT_TRUE(run) << store->LastError();
         if (beforeRenames)
             beforeRenames();

@@ -98,11 +98,26 @@ protected:
 
     std::int64_t Begin(HistoryStore& store, const StepPlan& plan, const FileRows& rows) {
         const auto run =
-            store.BeginRun(HistoryRunKind::Rename, files.Path(), 1, RecordOfPlan(plan, rows));
+            store.BeginRun(HistoryRunKind::Rename, files.Path(), 1, StepsToRecord(plan, rows));
         EXPECT_TRUE(run) << store.LastError();
         return run.value_or(0);
     }
 };
+
+// Apply, or the undo of a whole Apply, stopped at a step of `crashing` as a
+// kill stops it. Outcomes are committed every third step, so stops fall
+// before, on and after a commit (and a stop at a folder's step leaves the
+// files' steps before it unrecorded).
+void StopPartWay(HistoryStore& store, std::int64_t run, FileRows& rows, const StepPlan& plan,
+                 RunFileSystem& whole, RunFileSystem& crashing, bool inUndo) {
+    if (inUndo) {
+        ASSERT_TRUE(RenameWithJournal(rows, plan, whole, &store, run).AllWell());
+        EXPECT_THROW(UndoRecordedRun(store, run, crashing, 2), std::runtime_error);
+    } else {
+        RunJournal journal(store, run, 3, std::chrono::hours(1));
+        EXPECT_THROW(RenameBySteps(rows, plan, crashing, &journal), std::runtime_error);
+    }
+}
 
 // b -> c before a -> b: giving it back needs the reverse order.
 const std::vector<std::pair<std::string, std::string>> kChainAndMore = {
@@ -138,18 +153,11 @@ TEST_F(RunJournalTest, ACrashAtAnyStepIsGivenBackWhole) {
             auto store = HistoryStore::Open(localProgram.Path() + "History.sqlite", report, 0);
             ASSERT_TRUE(store);
             const auto run = store->BeginRun(HistoryRunKind::Rename, localFiles.Path(), 1,
-                                             RecordOfPlan(plan, rows));
+                                             StepsToRecord(plan, rows));
             ASSERT_TRUE(run);
             applied = *run;
             CrashingFileSystem crashing(c.crashAt, c.afterRename);
-            if (c.inUndo) {
-                ASSERT_TRUE(RenameWithJournal(rows, plan, platform, store.get(), run).AllWell());
-                EXPECT_THROW(UndoRecordedRun(*store, *run, crashing, 2), std::runtime_error);
-            } else {
-                // Commits every third step, so crashes fall before, on and after a commit.
-                RunJournal journal(*store, *run, 3, std::chrono::hours(1));
-                EXPECT_THROW(RenameBySteps(rows, plan, crashing, &journal), std::runtime_error);
-            }
+            StopPartWay(*store, *run, rows, plan, platform, crashing, c.inUndo);
         } // the store goes away without the run's end, as after a kill
 
         auto store = HistoryStore::Open(localProgram.Path() + "History.sqlite", report, 0);
@@ -237,7 +245,7 @@ TEST_F(RunJournalTest, AFolderAmongTheStepsIsGivenBackWhole) {
             auto store = HistoryStore::Open(localProgram.Path() + "History.sqlite", report, 0);
             ASSERT_TRUE(store);
             const auto run = store->BeginRun(HistoryRunKind::Rename, localFiles.Path(), 1,
-                                             RecordOfPlan(plan, rows));
+                                             StepsToRecord(plan, rows));
             ASSERT_TRUE(run);
             applied = *run;
             CrashingFileSystem crashing(c.crashAt, c.afterRename);
@@ -282,16 +290,9 @@ TEST_F(RunJournalTest, AFolderAmongTheStepsIsGivenBackWhole) {
                 EXPECT_EQ(shown(), scanned);
                 continue;
             }
-            if (c.inUndo) {
-                ASSERT_TRUE(RenameWithJournal(rows, plan, platform, store.get(), run).AllWell());
-                EXPECT_THROW(UndoRecordedRun(*store, *run, crashing, 2), std::runtime_error);
-            } else {
-                // Commits after the third step: a crash at the folder's step
-                // leaves the files' steps unrecorded, and the disk is asked
-                // for them inside the renamed folder.
-                RunJournal journal(*store, *run, 3, std::chrono::hours(1));
-                EXPECT_THROW(RenameBySteps(rows, plan, crashing, &journal), std::runtime_error);
-            }
+            // A stop at the folder's step leaves the files' steps unrecorded,
+            // and the disk is asked for them inside the renamed folder.
+            StopPartWay(*store, *run, rows, plan, platform, crashing, c.inUndo);
         } // the store goes away without the run's end, as after a kill
 
         auto store = HistoryStore::Open(localProgram.Path() + "History.sqlite", report, 0);
@@ -341,8 +342,8 @@ TEST_F(RunJournalTest, UndoRefusesAFileThatChanged) {
         auto store = HistoryStore::Open(localProgram.Path() + "History.sqlite", report, 0);
         ASSERT_TRUE(store);
         const StepPlan plan = PlanOnDisk(rows);
-        const auto run =
-            store->BeginRun(HistoryRunKind::Rename, localFiles.Path(), 1, RecordOfPlan(plan, rows));
+        const auto run = store->BeginRun(HistoryRunKind::Rename, localFiles.Path(), 1,
+                                         StepsToRecord(plan, rows));
         ASSERT_TRUE(run);
         ASSERT_TRUE(RenameWithJournal(rows, plan, platform, store.get(), run).AllWell());
         c.change(localFiles);
